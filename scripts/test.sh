@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Sets up a fresh Debian 12 machine, builds everything (benchmarks included) and runs
+# every test through ctest: core, environment, window (offscreen) and browser tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup-debian.sh
+if [ -f tests/browser/package.json ] && [ ! -d tests/browser/node_modules ]; then
+  npm ci --prefix tests/browser --no-audit --no-fund --loglevel=error
+fi
+cmake --preset default >/dev/null
+cmake --build --preset default
+export QT_QPA_PLATFORM=offscreen
+ctest --preset default "$@"

@@ -1,0 +1,150 @@
+#include "CommandLineTool.h"
+
+#include <filesystem>
+#include <functional>
+#include <map>
+
+#include "DocumentFiles.h"
+#include "Error.h"
+#include "TextFile.h"
+#include "TkvxAppletAgent.h"
+
+namespace qm {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kRefused = 1;
+constexpr int kUsage = 2;
+
+constexpr const char* kUsageText =
+    "Usage: quillamere-cli COMMAND [ARGUMENTS]\n"
+    "\n"
+    "Commands:\n"
+    "  check FILE...                 read each project (.zorbel) or menu structure (.gms)\n"
+    "                                file, by its content, and report what it holds\n"
+    "  export PROJECT.zorbel OUT.gms write the menu structure of a project\n"
+    "  import MENU.gms OUT.zorbel    write a project with the default look and the\n"
+    "                                items of a menu structure file\n"
+    "  --help                        show this text\n"
+    "  --version                     show the version\n"
+    "\n"
+    "Exit status: 0 done, 1 a file was refused or could not be written, 2 wrong usage.\n";
+
+std::string CountsText(const TkvxAppletAgent& agent) {
+    int mains = 0;
+    for (int item = 0; item < agent.ItemCount(); ++item)
+        if (agent.NodeLevel(item) == 1) ++mains;
+    const int subs = agent.ItemCount() - mains;
+    return std::to_string(agent.ItemCount()) + (agent.ItemCount() == 1 ? " item" : " items") + " (" +
+           std::to_string(mains) + " main, " + std::to_string(subs) + " sub)";
+}
+
+void PrintWarnings(const std::string& path, const LoadReport& report, std::ostream& err) {
+    for (const auto& warning : report.Warnings()) err << path << ": warning: " << warning << "\n";
+}
+
+int Check(const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
+    if (files.empty()) {
+        err << "quillamere-cli check: no file named\n" << kUsageText;
+        return kUsage;
+    }
+    int status = kDone;
+    for (const auto& path : files) {
+        try {
+            const auto file = TextFile::Read(path);
+            TkvxAppletAgent agent;
+            LoadReport report;
+            std::string kind;
+            switch (DetectDocumentFileKind(file)) {
+            case DocumentFileKind::MenuStructure: {
+                auto document = ParseMenuStructureFile(file, path);
+                agent.ReplaceDocument(std::move(document.appletData), std::move(document.items));
+                report = document.report;
+                kind = "menu structure";
+                break;
+            }
+            case DocumentFileKind::Project:
+            case DocumentFileKind::Unknown: {
+                auto document = ParseProjectFile(file, path);
+                agent.ReplaceDocument(std::move(document.appletData), std::move(document.items));
+                report = document.report;
+                kind = "project";
+                break;
+            }
+            }
+            out << path << ": " << kind << ", " << CountsText(agent);
+            for (const auto& warning : report.Warnings()) out << "; warning: " << warning;
+            out << "\n";
+        } catch (const Error& error) {
+            err << error.what() << "\n";
+            status = kRefused;
+        }
+    }
+    return status;
+}
+
+int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2) {
+        err << "quillamere-cli export: expects PROJECT.zorbel OUT.gms\n" << kUsageText;
+        return kUsage;
+    }
+    TkvxAppletAgent agent;
+    PrintWarnings(args[0], agent.LoadProject(args[0]), err);
+    agent.ExportMenuStructure(args[1]);
+    out << args[1] << "\n";
+    return kDone;
+}
+
+int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2) {
+        err << "quillamere-cli import: expects MENU.gms OUT.zorbel\n" << kUsageText;
+        return kUsage;
+    }
+    TkvxAppletAgent agent;
+    PrintWarnings(args[0], agent.ImportMenuStructure(args[0]), err);
+    agent.SaveProject(args[1]);
+    out << args[1] << "\n";
+    return kDone;
+}
+
+}  // namespace
+
+int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    if (arguments.empty()) {
+        err << kUsageText;
+        return kUsage;
+    }
+    const auto& command = arguments.front();
+    const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+        out << kUsageText;
+        return kDone;
+    }
+    if (command == "--version") {
+        out << "quillamere-cli 1.0\n";
+        return kDone;
+    }
+    using Command = std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)>;
+    const std::map<std::string, Command> commands = {
+        {"check", Check},
+        {"export", Export},
+        {"import", Import},
+    };
+    const auto found = commands.find(command);
+    if (found == commands.end()) {
+        err << "quillamere-cli: unknown command '" << command << "'\n" << kUsageText;
+        return kUsage;
+    }
+    try {
+        return found->second(rest, out, err);
+    } catch (const Error& error) {
+        err << error.what() << "\n";
+        return kRefused;
+    } catch (const std::exception& error) {
+        err << "quillamere-cli: " << error.what() << "\n";
+        return kRefused;
+    }
+}
+
+}  // namespace qm

@@ -1,0 +1,207 @@
+#include "DocumentFiles.h"
+
+#include "Error.h"
+#include "FieldLine.h"
+#include "WholeNumber.h"
+
+namespace qm {
+
+namespace {
+
+void AppendLine(std::string& out, std::string_view line) {
+    out += line;
+    out += kLineEnd;
+}
+
+// A forward scanner over the lines of a file with a current line, tolerant of anything
+// between the tags it looks for. Running out of lines is an error that names what was
+// still expected.
+class LineScanner {
+public:
+    LineScanner(const TextFile& file, const std::string& shownPath) : file_(file), path_(shownPath) {}
+
+    // Makes the next line the current one and returns it; throws when none is left.
+    std::string_view Read(std::string_view expected) {
+        if (next_ >= file_.LineCount()) Fail(static_cast<int>(file_.LineCount()), EndsBefore(expected));
+        current_ = file_.Line(next_++);
+        return current_;
+    }
+    // Reads on until the current line is tag; the current line itself counts.
+    void SkipUntil(std::string_view tag) {
+        while (next_ == 0 || current_ != tag) Read(tag);
+    }
+    int CurrentLineNumber() const { return static_cast<int>(next_); }
+    [[noreturn]] void Fail(int line, std::string reason) const { throw Error(path_, line, std::move(reason)); }
+
+private:
+    static std::string EndsBefore(std::string_view expected) {
+        return "the file ends before \"" + std::string(expected) + "\"";
+    }
+    const TextFile& file_;
+    const std::string& path_;
+    std::size_t next_ = 0;
+    std::string_view current_;
+};
+
+void RequireContent(const TextFile& file, const std::string& shownPath) {
+    if (file.LineCount() == 0) throw Error(shownPath, 0, "the file is empty");
+}
+
+// Checks every level and turns levels that cannot stand where they are into the
+// nearest possible parent's; counts those.
+void SettleLevels(ParsedDocument& document, const std::vector<int>& lineNumbers, LineScanner& scanner) {
+    std::vector<long long> levels(document.items.size());
+    for (std::size_t i = 0; i < document.items.size(); ++i) {
+        const auto& text = document.items[i].Level;
+        const auto level = ParseWholeNumber(text);
+        if (!level) scanner.Fail(lineNumbers[i], "level '" + text + "' is not a whole number");
+        levels[i] = *level;
+    }
+    const auto depths = EffectiveDepths(levels);
+    for (std::size_t i = 0; i < depths.size(); ++i) {
+        if (depths[i] != levels[i]) {
+            document.items[i].Level = std::to_string(depths[i]);
+            ++document.report.reattachedItems;
+        }
+    }
+}
+
+}  // namespace
+
+std::string WriteProjectText(const TAppletData& appletData, const TItemArray& items,
+                             IProgressDisplay& progress) {
+    const int n = static_cast<int>(items.size());
+    progress.SetProgressMaximum(n * 10 + 15);
+    std::string out;
+    out.reserve(512 + items.size() * 96);
+    for (const auto line : {"<Warning_Info>",
+                            "Note: This file was created and maintained by Quillamere 1.0.",
+                            "Do not modify it or script project may not be opened again!",
+                            "</Warning_Info>", "<Product_Name>", "Quillamere", "</Product_Name>",
+                            "<Product_Version>", "1.0", "</Product_Version>"})
+        AppendLine(out, line);
+    progress.AdvanceProgress(10);
+
+    AppendLine(out, "<Applet_Parameters>");
+    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
+        out += appletData.Field(i);
+        out += kFieldSeparator;
+    }
+    out += kLineEnd;
+    AppendLine(out, "</Applet_Parameters>");
+    progress.AdvanceProgress(5);
+
+    AppendLine(out, "<Item_Parameters>");
+    for (const auto& item : items) {
+        for (std::size_t i = 0; i < TItemData::kFieldCount; ++i) {
+            out += item.Field(i);
+            out += kFieldSeparator;
+        }
+        out += kLineEnd;
+        progress.AdvanceProgress(static_cast<int>(TItemData::kFieldCount));
+    }
+    AppendLine(out, "</Item_Parameters>");
+    return out;
+}
+
+ParsedDocument ParseProjectFile(const TextFile& file, const std::string& shownPath) {
+    RequireContent(file, shownPath);
+    LineScanner scanner(file, shownPath);
+    ParsedDocument document;
+
+    scanner.SkipUntil("<Product_Name>");
+    const auto product = scanner.Read("</Product_Name>");
+    if (product != "Quillamere" && product != "Corvantis")
+        scanner.Fail(scanner.CurrentLineNumber(), std::string(kProjectRefusal));
+    scanner.Read("<Product_Version>");  // normally "</Product_Name>"; not checked
+
+    scanner.SkipUntil("<Product_Version>");
+    scanner.Read("</Product_Version>");  // the version, not interpreted
+    scanner.Read("<Applet_Parameters>");
+
+    scanner.SkipUntil("<Applet_Parameters>");
+    const auto parameters = scanner.Read("</Applet_Parameters>");
+    document.appletData = StringsToAppletData(SplitFieldLine(parameters, TAppletData::kFieldCount));
+
+    scanner.SkipUntil("<Item_Parameters>");  // starting with the parameter line itself
+    std::vector<int> lineNumbers;
+    while (scanner.Read("</Item_Parameters>") != "</Item_Parameters>") {
+        lineNumbers.push_back(scanner.CurrentLineNumber());
+        document.items.push_back(StringsToItemData(
+            SplitFieldLine(file.Line(lineNumbers.back() - 1), TItemData::kFieldCount)));
+    }
+    SettleLevels(document, lineNumbers, scanner);
+    document.report.windows1252 = file.WasWindows1252();
+    return document;
+}
+
+std::string WriteMenuStructureText(const TItemArray& items, IProgressDisplay& progress) {
+    progress.SetProgressMaximum(static_cast<int>(items.size()) * 10 + 15);
+    std::string out;
+    out.reserve(512 + items.size() * 64);
+    for (const auto line : {"<Generator_Name>", "Quillamere", "</Generator_Name>",
+                            "<Generator_Version>", "1.0", "</Generator_Version>", "<Product_Name>",
+                            kExchangeFormatName.data(), "</Product_Name>", "<Product_Version>", "1.0",
+                            "</Product_Version>"})
+        AppendLine(out, line);
+    progress.AdvanceProgress(10);
+    progress.AdvanceProgress(5);
+    AppendLine(out, "<Structure_Description>");
+    for (const auto& item : items) {
+        for (const auto* field : {&item.Level, &item.Text, &item.Link, &item.Target, &item.Reserved5}) {
+            out += *field;
+            out += kFieldSeparator;
+        }
+        out += kLineEnd;
+    }
+    AppendLine(out, "</Structure_Description>");
+    return out;
+}
+
+ParsedDocument ParseMenuStructureFile(const TextFile& file, const std::string& shownPath) {
+    RequireContent(file, shownPath);
+    LineScanner scanner(file, shownPath);
+    ParsedDocument document;
+    document.appletData = DefaultAppletData();
+
+    scanner.SkipUntil("<Product_Name>");
+    if (scanner.Read("</Product_Name>") != kExchangeFormatName)
+        scanner.Fail(scanner.CurrentLineNumber(), std::string(kExchangeRefusal));
+    scanner.Read("<Product_Version>");
+
+    scanner.SkipUntil("<Product_Version>");
+    scanner.Read("</Product_Version>");
+    scanner.Read("<Structure_Description>");
+
+    scanner.SkipUntil("<Structure_Description>");
+    std::vector<int> lineNumbers;
+    while (scanner.Read("</Structure_Description>") != "</Structure_Description>") {
+        lineNumbers.push_back(scanner.CurrentLineNumber());
+        const auto fields = SplitFieldLine(file.Line(lineNumbers.back() - 1), 5);
+        TItemData item = TkvxAppletAgent::NewItemData();
+        item.Level = fields[0];
+        item.Text = fields[1];
+        item.Link = fields[2];
+        item.Target = fields[3];
+        item.Reserved5 = fields[4];
+        document.items.push_back(std::move(item));
+    }
+    SettleLevels(document, lineNumbers, scanner);
+    document.report.windows1252 = file.WasWindows1252();
+    return document;
+}
+
+DocumentFileKind DetectDocumentFileKind(const TextFile& file) {
+    for (std::size_t i = 0; i + 1 < file.LineCount(); ++i) {
+        const auto line = file.Line(i);
+        if (line == "<Generator_Name>" || line == "<Structure_Description>") return DocumentFileKind::MenuStructure;
+        if (line == "<Warning_Info>" || line == "<Applet_Parameters>" || line == "<Item_Parameters>")
+            return DocumentFileKind::Project;
+        if (line == "<Product_Name>")
+            return file.Line(i + 1) == kExchangeFormatName ? DocumentFileKind::MenuStructure
+                                                           : DocumentFileKind::Project;
+    }
+    return DocumentFileKind::Unknown;
+}
+
+}  // namespace qm

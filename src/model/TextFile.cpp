@@ -1,0 +1,127 @@
+#include "TextFile.h"
+
+#include <cerrno>
+#include <fstream>
+#include <iterator>
+
+#include "Error.h"
+
+namespace qm {
+
+namespace {
+
+// Windows-1252 bytes 0x80..0x9F; the five bytes the code page leaves undefined map to
+// the C1 control of the same value, as Windows itself converts them.
+constexpr char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* end = p + bytes.size();
+    while (p < end) {
+        const unsigned char c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra;
+        char32_t cp;
+        if ((c & 0xE0) == 0xC0) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if ((c & 0xF0) == 0xE0) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if ((c & 0xF8) == 0xF0) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= extra) return false;
+        for (int i = 1; i <= extra; ++i) {
+            if ((p[i] & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (p[i] & 0x3F);
+        }
+        static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+        if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+        p += extra + 1;
+    }
+    return true;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (const char ch : bytes) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 0x80)
+            out += ch;
+        else if (c < 0xA0)
+            AppendUtf8(out, kCp1252High[c - 0x80]);
+        else
+            AppendUtf8(out, c);
+    }
+    return out;
+}
+
+std::string DisplayPath(const std::filesystem::path& path) {
+    const auto text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+TextFile TextFile::Read(const std::filesystem::path& path) {
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw Error(DisplayPath(path), 0, "cannot open the file: " + SystemReason(errno ? errno : ENOENT));
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw Error(DisplayPath(path), 0, "cannot read the file: " + SystemReason(errno ? errno : EIO));
+    return FromBytes(std::move(bytes));
+}
+
+TextFile TextFile::FromBytes(std::string bytes) {
+    TextFile file;
+    if (const auto eof = bytes.find('\x1A'); eof != std::string::npos) bytes.resize(eof);
+    std::string_view view(bytes);
+    if (view.starts_with("\xEF\xBB\xBF")) view.remove_prefix(3);
+    if (IsValidUtf8(view)) {
+        file.text_.assign(view);
+    } else {
+        file.text_ = Windows1252ToUtf8(view);
+        file.windows1252_ = true;
+    }
+
+    const std::string_view text(file.text_);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        auto end = text.find('\n', start);
+        const bool last = end == std::string_view::npos;
+        if (last) end = text.size();
+        auto length = end - start;
+        if (length > 0 && text[start + length - 1] == '\r') --length;
+        file.lines_.emplace_back(start, length);
+        start = last ? end : end + 1;
+    }
+    return file;
+}
+
+}  // namespace qm

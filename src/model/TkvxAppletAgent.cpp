@@ -1,0 +1,304 @@
+#include "TkvxAppletAgent.h"
+
+#include <algorithm>
+
+#include "DocumentFiles.h"
+#include "SafeSave.h"
+#include "TextFile.h"
+#include "WholeNumber.h"
+
+namespace qm {
+
+namespace {
+
+// Level text as a number; text that is no whole number counts as a main item here (the
+// readers refuse such files before they reach the document).
+long long ParseLevelOrZero(const std::string& text) {
+    return ParseWholeNumber(text).value_or(0);
+}
+
+}  // namespace
+
+std::vector<std::string> LoadReport::Warnings() const {
+    std::vector<std::string> warnings;
+    if (reattachedItems > 0)
+        warnings.push_back(std::to_string(reattachedItems) +
+                           (reattachedItems == 1 ? " item had a level that does not fit the tree and was re-attached"
+                                                 : " items had levels that do not fit the tree and were re-attached"));
+    return warnings;
+}
+
+std::vector<int> EffectiveDepths(const std::vector<long long>& levels) {
+    std::vector<int> depths(levels.size());
+    for (std::size_t i = 0; i < levels.size(); ++i)
+        depths[i] = (i > 0 && levels[i] >= 1) ? 1 : 0;
+    return depths;
+}
+
+TkvxAppletAgent::TkvxAppletAgent() {
+    linkedFiles_.push_back({"zelvanbar.swf", "swf", false});
+    linkedFiles_.push_back({"swfhelper.js", "js", false});
+}
+
+IProgressDisplay& TkvxAppletAgent::Progress() const {
+    static NullProgressDisplay none;
+    return progress_ ? *progress_ : none;
+}
+
+void TkvxAppletAgent::ResetToDefaults() {
+    ReplaceDocument(DefaultAppletData(), {});
+}
+
+void TkvxAppletAgent::ReplaceDocument(TAppletData appletData, TItemArray items) {
+    if (observer_) observer_->BeginResetTree();
+    appletData_ = std::move(appletData);
+    items_ = std::move(items);
+    Invalidate();
+    if (observer_) observer_->EndResetTree();
+}
+
+TItemData TkvxAppletAgent::GetItemData(int index) const {
+    if (index < 0 || index >= ItemCount()) return {};
+    return items_[index];
+}
+
+void TkvxAppletAgent::SetItemData(const TItemData& item, int index) {
+    if (index < 0 || index >= ItemCount()) return;
+    const bool levelChanged = items_[index].Level != item.Level;
+    const bool captionChanged = items_[index].Text != item.Text;
+    if (levelChanged && observer_) observer_->BeginResetTree();
+    items_[index] = item;
+    if (levelChanged) {
+        Invalidate();
+        if (observer_) observer_->EndResetTree();
+    } else if (captionChanged && observer_) {
+        observer_->NodeCaptionChanged(index);
+    }
+}
+
+TItemData TkvxAppletAgent::NewItemData() {
+    TItemData item;
+    item.Text = "Item";
+    item.Target = "_self";
+    return item;
+}
+
+// The plain list edits change the derived tree in ways a view cannot follow row by
+// row, so a view over the document is told to start afresh.
+void TkvxAppletAgent::InsertItem(int index, const TItemData& item) {
+    if (index < 0 || index > ItemCount()) return;
+    if (observer_) observer_->BeginResetTree();
+    items_.insert(items_.begin() + index, item);
+    Invalidate();
+    if (observer_) observer_->EndResetTree();
+}
+
+void TkvxAppletAgent::DeleteItem(int index) {
+    if (index < 0 || index >= ItemCount()) return;
+    if (observer_) observer_->BeginResetTree();
+    items_.erase(items_.begin() + index);
+    Invalidate();
+    if (observer_) observer_->EndResetTree();
+}
+
+void TkvxAppletAgent::SwapItemWithPrevious(int index) {
+    if (index <= 0 || index >= ItemCount()) return;
+    if (observer_) observer_->BeginResetTree();
+    std::swap(items_[index], items_[index - 1]);
+    Invalidate();
+    if (observer_) observer_->EndResetTree();
+}
+
+const TkvxAppletAgent::TreeIndex& TkvxAppletAgent::Tree() const {
+    if (tree_.valid) return tree_;
+    const auto n = items_.size();
+    std::vector<long long> levels(n);
+    for (std::size_t i = 0; i < n; ++i) levels[i] = ParseLevelOrZero(items_[i].Level);
+    tree_.depth = EffectiveDepths(levels);
+    tree_.parent.assign(n, kRootNode);
+    tree_.row.assign(n, 0);
+    tree_.mainItems.clear();
+    int currentMain = kRootNode;
+    int subRow = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (tree_.depth[i] == 0) {
+            currentMain = static_cast<int>(i);
+            subRow = 0;
+            tree_.row[i] = static_cast<int>(tree_.mainItems.size());
+            tree_.mainItems.push_back(currentMain);
+        } else {
+            tree_.parent[i] = currentMain;
+            tree_.row[i] = subRow++;
+        }
+    }
+    tree_.valid = true;
+    return tree_;
+}
+
+int TkvxAppletAgent::NodeLevel(int node) const {
+    if (node == kRootNode) return 0;
+    if (!IsValidNode(node)) return -1;
+    return Tree().depth[node] + 1;
+}
+
+int TkvxAppletAgent::ParentNode(int node) const {
+    if (!IsValidNode(node) || node == kRootNode) return kNoNode;
+    return Tree().parent[node];
+}
+
+int TkvxAppletAgent::ChildCount(int node) const {
+    if (node == kRootNode) return static_cast<int>(Tree().mainItems.size());
+    if (!IsValidNode(node) || Tree().depth[node] != 0) return 0;
+    return SubtreeSize(node) - 1;
+}
+
+int TkvxAppletAgent::ChildNode(int node, int row) const {
+    if (row < 0 || row >= ChildCount(node)) return kNoNode;
+    if (node == kRootNode) return Tree().mainItems[row];
+    return node + 1 + row;  // the sub items follow their main item directly
+}
+
+std::vector<int> TkvxAppletAgent::ChildNodes(int node) const {
+    if (node == kRootNode) return Tree().mainItems;
+    std::vector<int> children;
+    const int count = ChildCount(node);
+    for (int row = 0; row < count; ++row) children.push_back(node + 1 + row);
+    return children;
+}
+
+int TkvxAppletAgent::RowOfNode(int node) const {
+    if (!IsValidNode(node) || node == kRootNode) return 0;
+    return Tree().row[node];
+}
+
+int TkvxAppletAgent::PreviousSibling(int node) const {
+    if (!IsValidNode(node) || node == kRootNode) return kNoNode;
+    const int row = RowOfNode(node);
+    return row == 0 ? kNoNode : ChildNode(ParentNode(node), row - 1);
+}
+
+int TkvxAppletAgent::NextSibling(int node) const {
+    if (!IsValidNode(node) || node == kRootNode) return kNoNode;
+    return ChildNode(ParentNode(node), RowOfNode(node) + 1);
+}
+
+int TkvxAppletAgent::SubtreeSize(int node) const {
+    if (node == kRootNode) return NodeCount();
+    if (!IsValidNode(node)) return 0;
+    const auto& tree = Tree();
+    if (tree.depth[node] != 0) return 1;
+    const int row = tree.row[node];
+    const int end = row + 1 < static_cast<int>(tree.mainItems.size()) ? tree.mainItems[row + 1] : ItemCount();
+    return end - node;
+}
+
+int TkvxAppletAgent::NextNodeInPreOrder(int node) const {
+    const int next = node + 1;
+    return next < ItemCount() ? next : kNoNode;
+}
+
+int TkvxAppletAgent::InsertNewChild(int parentNode) {
+    const int parentLevel = NodeLevel(parentNode);
+    if (parentLevel != 0 && parentLevel != 1) return kNoNode;
+    const int row = ChildCount(parentNode);
+    const int at = parentNode == kRootNode ? ItemCount() : parentNode + SubtreeSize(parentNode);
+    TItemData item = NewItemData();
+    item.Level = std::to_string(parentLevel);  // the new node's depth - 1
+
+    if (observer_) observer_->BeginInsertNodes(parentNode, row, row);
+    items_.insert(items_.begin() + at, std::move(item));
+    Invalidate();
+    if (observer_) observer_->EndInsertNodes();
+    return at;
+}
+
+bool TkvxAppletAgent::DeleteNode(int node) {
+    if (node == kRootNode || !IsValidNode(node)) return false;
+    const int parent = ParentNode(node);
+    const int row = RowOfNode(node);
+    const int size = SubtreeSize(node);
+    if (observer_) observer_->BeginRemoveNodes(parent, row, row);
+    items_.erase(items_.begin() + node, items_.begin() + node + size);
+    Invalidate();
+    if (observer_) observer_->EndRemoveNodes();
+    return true;
+}
+
+void TkvxAppletAgent::RotateRange(int first, int middle, int last) {
+    std::rotate(items_.begin() + first, items_.begin() + middle, items_.begin() + last);
+    Invalidate();
+}
+
+bool TkvxAppletAgent::MoveNodeUp(int node) {
+    const int previous = PreviousSibling(node);
+    if (previous == kNoNode) return false;
+    const int parent = ParentNode(node);
+    const int row = RowOfNode(node);
+    const int end = node + SubtreeSize(node);
+    if (observer_) observer_->BeginMoveNodes(parent, row, row, row - 1);
+    RotateRange(previous, node, end);
+    if (observer_) observer_->EndMoveNodes();
+    return true;
+}
+
+bool TkvxAppletAgent::MoveNodeDown(int node) {
+    const int next = NextSibling(node);
+    if (next == kNoNode) return false;
+    const int parent = ParentNode(node);
+    const int row = RowOfNode(node);
+    const int end = next + SubtreeSize(next);
+    if (observer_) observer_->BeginMoveNodes(parent, row, row, row + 2);
+    RotateRange(node, next, end);
+    if (observer_) observer_->EndMoveNodes();
+    return true;
+}
+
+void TkvxAppletAgent::SetItemCaption(int item, const std::string& text) {
+    if (item < 0 || item >= ItemCount() || items_[item].Text == text) return;
+    items_[item].Text = text;
+    if (observer_) observer_->NodeCaptionChanged(item);
+}
+
+void TkvxAppletAgent::RefreshLevels() {
+    const auto& tree = Tree();
+    for (std::size_t i = 0; i < items_.size(); ++i) items_[i].Level = std::to_string(tree.depth[i]);
+    // Levels now say what the tree already was: the derived index stays valid.
+}
+
+void TkvxAppletAgent::RefreshLevelsAndParents() {
+    RefreshLevels();
+    const auto& tree = Tree();
+    for (std::size_t i = 0; i < items_.size(); ++i) items_[i].ParentIndex = std::to_string(tree.parent[i]);
+}
+
+
+// --- Files ---------------------------------------------------------------------------
+
+LoadReport TkvxAppletAgent::LoadProject(const std::filesystem::path& path) {
+    const auto file = TextFile::Read(path);
+    ProgressScope scope(Progress(), "Loading Data ... ...");
+    auto document = ParseProjectFile(file, DisplayPath(path));
+    ReplaceDocument(std::move(document.appletData), std::move(document.items));
+    return document.report;
+}
+
+void TkvxAppletAgent::SaveProject(const std::filesystem::path& path) {
+    ProgressScope scope(Progress(), "Saving Data ... ...");
+    SaveFileSafely(path, WriteProjectText(appletData_, items_, Progress()));
+}
+
+LoadReport TkvxAppletAgent::ImportMenuStructure(const std::filesystem::path& path) {
+    const auto file = TextFile::Read(path);
+    ProgressScope scope(Progress(), "Loading Data ... ...");
+    auto document = ParseMenuStructureFile(file, DisplayPath(path));
+    ReplaceDocument(std::move(document.appletData), std::move(document.items));
+    return document.report;
+}
+
+void TkvxAppletAgent::ExportMenuStructure(const std::filesystem::path& path) {
+    ProgressScope scope(Progress(), "Saving Data ... ...");
+    RefreshLevels();
+    SaveFileSafely(path, WriteMenuStructureText(items_, Progress()));
+}
+
+}  // namespace qm

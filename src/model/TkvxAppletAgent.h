@@ -1,0 +1,148 @@
+#pragma once
+// The menu document: the applet-wide parameters, the item list and the files every
+// page needs.
+//
+// The item list, in pre-order with each item's Level, *is* the menu tree: item i is the
+// node with absolute index i + 1 below the root "Quillamere". Parents, siblings and
+// children are derived from the levels (a derived index is rebuilt after each change),
+// so there is no second copy of the tree to keep in step. Level "0" is a main item,
+// "1" a sub item under the nearest main item before it. A level that cannot stand
+// where it is (a first item that is not 0, anything deeper than a sub item, a negative
+// level) is read as the nearest possible parent makes it; readers rewrite such levels.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "MenuRecords.h"
+#include "MenuTreeObserver.h"
+#include "ProgressDisplay.h"
+
+namespace qm {
+
+// Node ids: an item index (0-based), or one of these.
+inline constexpr int kRootNode = -1;
+inline constexpr int kNoNode = -2;
+
+// What a reader found besides the document.
+struct LoadReport {
+    int reattachedItems = 0;  // items whose level had to be changed to keep the tree sound
+    bool windows1252 = false; // the file was not UTF-8 and was read as Windows-1252
+    std::vector<std::string> Warnings() const;
+};
+
+class TkvxAppletAgent {
+public:
+    TkvxAppletAgent();  // empty items, all-empty AppletData, the two linked files
+
+    // --- The records -------------------------------------------------------------
+    void ResetToDefaults();  // default look, no items; linked files and lists untouched
+    TAppletData GetAppletData() const { return appletData_; }
+    void SetAppletData(const TAppletData& data) { appletData_ = data; }
+    const TAppletData& AppletData() const { return appletData_; }
+    // 0 <= index < ItemCount(); outside that range an empty record is returned and
+    // SetItemData does nothing.
+    TItemData GetItemData(int index) const;
+    void SetItemData(const TItemData& item, int index);
+    static TItemData NewItemData();  // "Item", "_self", all else empty
+
+    // List edits of the record list, with their boundary rules: InsertItem appends at
+    // index == n and does nothing beyond; DeleteItem and SwapItemWithPrevious do
+    // nothing at index >= n (Swap also at 0). The tree follows, being derived.
+    void InsertItem(int index, const TItemData& item);
+    void DeleteItem(int index);
+    void SwapItemWithPrevious(int index);
+
+    const TItemArray& Items() const { return items_; }
+    int ItemCount() const { return static_cast<int>(items_.size()); }
+    const TLinkedFileInfoArray& LinkedFiles() const { return linkedFiles_; }
+    const std::string& Separator() const { return separator_; }
+
+    // Working lists of publishing and staging.
+    std::vector<std::string>& PreviewCopiedFiles() { return previewCopiedFiles_; }
+    const std::vector<std::string>& PreviewCopiedFiles() const { return previewCopiedFiles_; }
+    std::vector<std::string>& ResourceFiles() { return resourceFiles_; }
+    const std::vector<std::string>& ResourceFiles() const { return resourceFiles_; }
+
+    // --- The menu tree ---------------------------------------------------------------
+    int NodeCount() const { return ItemCount() + 1; }
+    bool IsValidNode(int node) const { return node == kRootNode || (node >= 0 && node < ItemCount()); }
+    static int AbsoluteIndex(int node) { return node + 1; }
+    static int NodeOfAbsoluteIndex(int absoluteIndex) { return absoluteIndex - 1; }
+    int NodeLevel(int node) const;          // root 0, main items 1, sub items 2
+    int ParentNode(int node) const;         // kNoNode for the root
+    int PreviousSibling(int node) const;    // kNoNode when none
+    int NextSibling(int node) const;        // kNoNode when none
+    int ChildCount(int node) const;
+    int ChildNode(int node, int row) const; // kNoNode when out of range
+    std::vector<int> ChildNodes(int node) const;
+    int RowOfNode(int node) const;          // position among its siblings; 0 for the root
+    int SubtreeSize(int node) const;        // the node and all its descendants
+    int CountDescendants(int node) const { return SubtreeSize(node) - 1; }
+    // The node that follows in pre-order; kNoNode after the last one.
+    int NextNodeInPreOrder(int node) const;
+
+    // Tree edits; each is one step that a view can follow (and later undo).
+    // Appends a new item ("Item", "_self") as the last child of a node at level 0 or 1
+    // and returns it; returns kNoNode for a sub item or an invalid node.
+    int InsertNewChild(int parentNode);
+    // Deletes an item node with its subtree. Returns false for the root.
+    bool DeleteNode(int node);
+    // Moves a node with its subtree before its previous sibling, or after its next one,
+    // at the cost of the two subtrees. Returns false when there is no such sibling.
+    bool MoveNodeUp(int node);
+    bool MoveNodeDown(int node);
+    // Renames an item (its Text) and tells the view.
+    void SetItemCaption(int item, const std::string& text);
+
+    // Level := the node's depth - 1 for every item (before export and page making).
+    void RefreshLevels();
+    // RefreshLevels, and ParentIndex := the parent's item index, or "-1" under the root.
+    void RefreshLevelsAndParents();
+
+    // --- Files -----------------------------------------------------------------------
+    // Each reader parses and checks the whole file first and replaces the document only
+    // when it passes; on any error (qm::Error naming the file and the line) the
+    // document is exactly as it was.
+    LoadReport LoadProject(const std::filesystem::path& path);
+    void SaveProject(const std::filesystem::path& path);
+    LoadReport ImportMenuStructure(const std::filesystem::path& path);
+    void ExportMenuStructure(const std::filesystem::path& path);
+
+    // Replaces the whole document in one step (used by the readers).
+    void ReplaceDocument(TAppletData appletData, TItemArray items);
+
+    // --- Collaborators -----------------------------------------------------------------
+    void SetTreeObserver(IMenuTreeObserver* observer) { observer_ = observer; }
+    void SetProgressDisplay(IProgressDisplay* display) { progress_ = display; }
+    IProgressDisplay& Progress() const;
+
+private:
+    struct TreeIndex {
+        bool valid = false;
+        std::vector<int> depth;      // 0 main, 1 sub (effective, from the levels)
+        std::vector<int> parent;     // kRootNode or the main item
+        std::vector<int> row;        // position among its siblings
+        std::vector<int> mainItems;  // the root's children in order
+    };
+    const TreeIndex& Tree() const;
+    void Invalidate() { tree_.valid = false; }
+    void RotateRange(int first, int middle, int last);  // items [first,last) with middle first
+
+    TAppletData appletData_;
+    TItemArray items_;
+    TLinkedFileInfoArray linkedFiles_;
+    std::vector<std::string> previewCopiedFiles_;
+    std::vector<std::string> resourceFiles_;
+    std::string separator_ = "#$@";
+
+    mutable TreeIndex tree_;
+    IMenuTreeObserver* observer_ = nullptr;
+    IProgressDisplay* progress_ = nullptr;
+};
+
+// Effective depths (0 or 1) of a list of items read from their levels by the
+// attach-to-the-nearest-possible-parent rule. levels[i] is the parsed Level.
+std::vector<int> EffectiveDepths(const std::vector<long long>& levels);
+
+}  // namespace qm
