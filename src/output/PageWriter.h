@@ -1,0 +1,31 @@
+#pragma once
+// The one web page the program makes: the hidden link block with the items, the menu
+// box and the movie object carrying the look as the menu parameter string, and the
+// script include. Lines end in CR LF.
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "TkvxAppletAgent.h"
+
+namespace qm {
+
+// Caption encoding: UTF-8 bytes; A-Z, a-z, 0-9 kept, space to "+", every other byte
+// "%XX" in upper case.
+std::string EncodeCaption(std::string_view caption);
+
+// Fields 0..16 of the look, each followed by "#$@".
+std::string MenuParameterString(const TAppletData& data);
+
+// Replaces every occurrence of `from` in `link` by `to`, ignoring letter case (ASCII).
+std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, std::string_view to);
+
+// Prepares the items in the document (Level, ParentIndex, the path replacement of the
+// links) and returns the page. The document keeps the prepared items.
+std::string MakeHtmlText(TkvxAppletAgent& agent);
+
+// MakeHtmlText written safely to pagePath. Throws qm::Error naming the file.
+void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath);
+
+}  // namespace qm
