@@ -6,6 +6,9 @@
 
 #include "DocumentFiles.h"
 #include "Error.h"
+#include "LookValues.h"
+#include "PageWriter.h"
+#include "Publisher.h"
 #include "TextFile.h"
 #include "TkvxAppletAgent.h"
 
@@ -26,6 +29,13 @@ constexpr const char* kUsageText =
     "  export PROJECT.zorbel OUT.gms write the menu structure of a project\n"
     "  import MENU.gms OUT.zorbel    write a project with the default look and the\n"
     "                                items of a menu structure file\n"
+    "  publish PROJECT.zorbel [--to FOLDER]\n"
+    "                                publish a project as the window's Save does: the\n"
+    "                                page, zelvanbar.swf, swfhelper.js, the project,\n"
+    "                                the publish report and the sounds (taken from the\n"
+    "                                project's folder) into FOLDER (default: the\n"
+    "                                project's folder); lists the files written\n"
+    "  page PROJECT.zorbel           write the page to standard output, touching no file\n"
     "  --help                        show this text\n"
     "  --version                     show the version\n"
     "\n"
@@ -108,9 +118,71 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kDone;
 }
 
+// Loads a project and gives its look the form the window gives it when it shows the
+// project and saves it again, so that what is published here is byte for byte what the
+// window would write.
+void LoadForPublishing(TkvxAppletAgent& agent, const std::string& path, std::ostream& err) {
+    PrintWarnings(path, agent.LoadProject(path), err);
+    try {
+        agent.SetAppletData(NormalizeAppletData(agent.AppletData()));
+    } catch (const Error& error) {
+        throw Error(path, 0, error.Reason());
+    }
+}
+
+int Publish(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+            const std::string& programFolder) {
+    std::string project;
+    std::string target;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--to" && i + 1 < args.size() && target.empty()) {
+            target = args[++i];
+        } else if (project.empty() && args[i] != "--to") {
+            project = args[i];
+        } else {
+            err << "quillamere-cli publish: expects PROJECT.zorbel [--to FOLDER]\n" << kUsageText;
+            return kUsage;
+        }
+    }
+    if (project.empty()) {
+        err << "quillamere-cli publish: expects PROJECT.zorbel [--to FOLDER]\n" << kUsageText;
+        return kUsage;
+    }
+    TkvxAppletAgent agent;
+    LoadForPublishing(agent, project, err);
+    const auto projectPath = std::filesystem::absolute(project);
+    const auto folder = target.empty() ? projectPath.parent_path() : std::filesystem::path(target);
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folder, ec))
+        throw Error(DisplayPath(folder), 0, "the folder does not exist");
+    const PublishFolders folders{programFolder, projectPath.parent_path()};
+    for (const auto& file : SaveAndPublish(agent, folder, projectPath.filename().string(), folders))
+        out << DisplayPath(file) << "\n";
+    return kDone;
+}
+
+int Page(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "quillamere-cli page: expects PROJECT.zorbel\n" << kUsageText;
+        return kUsage;
+    }
+    TkvxAppletAgent agent;
+    LoadForPublishing(agent, args[0], err);
+    out << MakeHtmlText(agent);
+    out.flush();
+    return kDone;
+}
+
 }  // namespace
 
-int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+std::string RunningProgramFolder() {
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : self.parent_path().string();
+}
+
+int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                       const std::string& programFolder) {
     if (arguments.empty()) {
         err << kUsageText;
         return kUsage;
@@ -130,6 +202,11 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& 
         {"check", Check},
         {"export", Export},
         {"import", Import},
+        {"page", Page},
+        {"publish",
+         [&programFolder](const std::vector<std::string>& args, std::ostream& o, std::ostream& e) {
+             return Publish(args, o, e, programFolder.empty() ? RunningProgramFolder() : programFolder);
+         }},
     };
     const auto found = commands.find(command);
     if (found == commands.end()) {

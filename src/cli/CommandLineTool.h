@@ -9,6 +9,12 @@
 
 namespace qm {
 
-int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+// programFolder: where the program's companion files (the movie and the script) lie;
+// empty means the folder of the running executable.
+int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+                       const std::string& programFolder = {});
+
+// The folder of the running executable.
+std::string RunningProgramFolder();
 
 }  // namespace qm

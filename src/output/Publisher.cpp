@@ -98,9 +98,12 @@ std::vector<fs::path> SaveAndPublish(TkvxAppletAgent& agent, const fs::path& fol
         ProgressScope scope(progress, "Copying Publishable Files ... ...");
         progress.SetProgressMaximum(100);
         CollectResourceFiles(agent);
-        for (const auto& sound : agent.ResourceFiles())
-            if (IsBareFileName(sound) && CopyQuietly(folders.previewFolder / sound, folder / sound))
-                written.push_back(folder / sound);
+        for (const auto& sound : agent.ResourceFiles()) {
+            const auto target = folder / sound;
+            if (IsBareFileName(sound) && CopyQuietly(folders.previewFolder / sound, target) &&
+                std::find(written.begin(), written.end(), target) == written.end())
+                written.push_back(target);
+        }
         for (const auto& linked : agent.LinkedFiles())
             if (linked.DeleteAfterCopy) DeleteQuietly(folders.programFolder / linked.FileName);
         progress.AdvanceProgress(50);
