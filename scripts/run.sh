@@ -5,4 +5,7 @@ cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
-exec build/bin/quillamere "$@"
+if [ -x build/bin/quillamere ]; then
+  exec build/bin/quillamere "$@"
+fi
+exec build/bin/quillamere-cli --help
