@@ -168,8 +168,7 @@
       '.zv-main:hover>a,.zv-main:hover>.zv-more,.zv-main>a:focus,.zv-more:focus,.zv-open>a,.zv-open>.zv-more{color:' +
       mainHover + '}' +
       '#zv-menu .zv-row{position:absolute;left:0;top:' + mainHeight + 'px;height:' + subHeight + 'px;background:' +
-      rowBack + ';visibility:hidden;clip-path:inset(0 0 100% 0);transition:clip-path ' + slide +
-      'ms,visibility 0s ' + slide + 'ms}' +
+      rowBack + ';visibility:hidden;clip-path:inset(0 0 100% 0)}' +
       '#zv-menu .zv-open>.zv-row{visibility:visible;clip-path:inset(0);transition:clip-path ' + slide + 'ms}' +
       '.zv-row a{display:block;padding:0 ' + subPad + 'px;height:' + subHeight + 'px;color:' + subText +
       ';font:normal ' + subSize + 'px/' + subHeight + 'px ' + family(look[8], 'arial') + ';text-decoration:none}' +
@@ -183,7 +182,7 @@
     var openItem = null, timer = 0, touched = false;
 
     function place(item) {
-      var left = item.li.offsetLeft, rowWidth = item.row.offsetWidth;
+      var left = item.li.offsetLeft, rowWidth = item.row.getBoundingClientRect().width;
       if (left + rowWidth > width) left = Math.max(0, width - rowWidth);
       item.row.style.left = left + 'px';
     }
@@ -195,7 +194,7 @@
       if (openItem === item) openItem = null;
     }
 
-    // Opening one row closes any other at once.
+    // Opening one row closes any other at once: only opening slides.
     function open(item) {
       clearTimeout(timer);
       if (openItem !== item) close(openItem);
