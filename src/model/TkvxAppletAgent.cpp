@@ -1,6 +1,8 @@
 #include "TkvxAppletAgent.h"
 
 #include <algorithm>
+#include <charconv>
+#include <string_view>
 
 #include "DocumentFiles.h"
 #include "SafeSave.h"
@@ -259,18 +261,28 @@ void TkvxAppletAgent::SetItemCaption(int item, const std::string& text) {
     if (observer_) observer_->NodeCaptionChanged(item);
 }
 
+namespace {
+// Sets a field to a number's decimal text, leaving it untouched when it already holds
+// exactly that text (the usual case, and far cheaper than rewriting it).
+void SetDecimal(std::string& field, int value) {
+    char digits[16];
+    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
+    const std::string_view text(digits, static_cast<std::size_t>(end - digits));
+    if (field != text) field.assign(text);
+}
+}  // namespace
+
 void TkvxAppletAgent::RefreshLevels() {
     const auto& tree = Tree();
-    for (std::size_t i = 0; i < items_.size(); ++i) items_[i].Level = std::to_string(tree.depth[i]);
+    for (std::size_t i = 0; i < items_.size(); ++i) SetDecimal(items_[i].Level, tree.depth[i]);
     // Levels now say what the tree already was: the derived index stays valid.
 }
 
 void TkvxAppletAgent::RefreshLevelsAndParents() {
     RefreshLevels();
     const auto& tree = Tree();
-    for (std::size_t i = 0; i < items_.size(); ++i) items_[i].ParentIndex = std::to_string(tree.parent[i]);
+    for (std::size_t i = 0; i < items_.size(); ++i) SetDecimal(items_[i].ParentIndex, tree.parent[i]);
 }
-
 
 // --- Files ---------------------------------------------------------------------------
 

@@ -30,20 +30,47 @@ bool IsAsciiAlphanumeric(unsigned char c) {
 // Attribute values are written with the five markup characters as character
 // references: a browser reads back exactly the stored text, and no stored text can
 // leave its attribute.
+void AppendAttribute(std::string& out, std::string_view value) {
+    std::size_t run = 0;  // start of the pending run of plain characters
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        std::string_view reference;
+        switch (value[i]) {
+        case '&': reference = "&amp;"; break;
+        case '<': reference = "&lt;"; break;
+        case '>': reference = "&gt;"; break;
+        case '"': reference = "&quot;"; break;
+        case '\'': reference = "&#39;"; break;
+        default: continue;
+        }
+        out.append(value.substr(run, i - run));
+        out.append(reference);
+        run = i + 1;
+    }
+    out.append(value.substr(run));
+}
+
 std::string Attribute(std::string_view value) {
     std::string out;
-    out.reserve(value.size());
-    for (const char c : value) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
+    AppendAttribute(out, value);
     return out;
+}
+
+void AppendEncodedCaption(std::string& out, std::string_view caption) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::size_t run = 0;  // start of the pending run of letters and digits
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        const auto u = static_cast<unsigned char>(caption[i]);
+        if (IsAsciiAlphanumeric(u)) continue;
+        out.append(caption.substr(run, i - run));
+        if (u == ' ') {
+            out += '+';
+        } else {
+            const char escaped[3] = {'%', kHex[u >> 4], kHex[u & 0xF]};
+            out.append(escaped, 3);
+        }
+        run = i + 1;
+    }
+    out.append(caption.substr(run));
 }
 
 // The box size inside the script line. A whole number stands as it is; anything else
@@ -95,11 +122,11 @@ void WriteHiddenLinkBlock(std::string& out, const TkvxAppletAgent& agent) {
             Line(out, node == 0 ? "<div id='buAj' style='position:absolute;visibility:hidden;'>"
                                 : "<div class='mkvosub'>");
         out += "<div><a href='";
-        out += Attribute(item.Link);
+        AppendAttribute(out, item.Link);
         out += "' target='";
-        out += Attribute(item.Target);
+        AppendAttribute(out, item.Target);
         out += "'>";
-        out += EncodeCaption(item.Text);
+        AppendEncodedCaption(out, item.Text);
         Line(out, "</a></div>");
 
         if (agent.NextSibling(node) == kNoNode && agent.ChildCount(node) == 0) {
@@ -118,21 +145,9 @@ void WriteHiddenLinkBlock(std::string& out, const TkvxAppletAgent& agent) {
 }  // namespace
 
 std::string EncodeCaption(std::string_view caption) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
     std::string out;
     out.reserve(caption.size() * 3);
-    for (const char c : caption) {
-        const auto u = static_cast<unsigned char>(c);
-        if (IsAsciiAlphanumeric(u)) {
-            out += c;
-        } else if (c == ' ') {
-            out += '+';
-        } else {
-            out += '%';
-            out += kHex[u >> 4];
-            out += kHex[u & 0xF];
-        }
-    }
+    AppendEncodedCaption(out, caption);
     return out;
 }
 
@@ -171,7 +186,9 @@ std::string MakeHtmlText(TkvxAppletAgent& agent) {
     const auto height = Attribute(look.flMenuMaxHeight);
 
     std::string out;
-    out.reserve(4096 + agent.Items().size() * 80);
+    std::size_t expected = 4096;
+    for (const auto& item : agent.Items()) expected += 48 + item.Link.size() + item.Target.size() + item.Text.size() * 3;
+    out.reserve(expected);
     Line(out, "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
               "\"http://www.w3.org/TR/html4/loose.dtd\">");
     Line(out, "<!-- saved from url=(0023)" + std::string(kHomePage) + " -->");
