@@ -4,7 +4,7 @@ import { describe, it, before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { launch, openPage } from './lib/browser.mjs';
 import { publishMenu } from './lib/project.mjs';
-import { SHOP_ITEMS, rowShown, menuLink, readMenu } from './lib/menus.mjs';
+import { SHOP_ITEMS, rowShown, rowSlidIn, menuLink, readMenu } from './lib/menus.mjs';
 
 let browser;
 before(async () => { browser = await launch(); });
@@ -79,7 +79,7 @@ describe('the row slides in at the slide speed', () => {
           .map((a) => a.effect.getTiming().duration);
       });
       assert.deepEqual(slide, ms === 0 ? [] : [ms]);
-      await page.waitForFunction(() => getComputedStyle(document.querySelector('nav li ul')).clipPath === 'inset(0px)');
+      await rowSlidIn(page, PRODUCTS);
       assert.deepEqual(problems, []);
       await context.close();
     });

@@ -55,3 +55,11 @@ export function rowShown(page, index) {
 export const menu = (page) => page.getByRole('navigation', { name: 'Site menu' });
 export const menuLink = (page, name) => menu(page).getByRole('link', { name, exact: true });
 export const moreButton = (page, name) => menu(page).getByRole('button', { name: 'More ' + name, exact: true });
+
+// Waits until the row of main item `index` has finished sliding in.
+export function rowSlidIn(page, index) {
+  return page.waitForFunction((i) => {
+    const row = document.querySelectorAll('#mkvo_menu_zelvan_outer_div nav > ul > li')[i].querySelector('ul');
+    return getComputedStyle(row).clipPath === 'inset(0px)' && row.getAnimations().length === 0;
+  }, index);
+}
