@@ -1,0 +1,157 @@
+// The per-user folders: where they are, which are created, the trailing "/", and the
+// exact messages when a level cannot be made.
+
+#include "AppFolders.h"
+#include "Error.h"
+#include "TemporaryHome.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace qm {
+namespace {
+
+using test::TemporaryHome;
+using test::WriteFile;
+
+const std::string kCreateData =
+    "Failed to create data folder at application data path! Please contact vendor for help! Thank you!";
+const std::string kRetrieveAppData =
+    "Failed to retrieve application data path! Please contact vendor for help! Thank you!";
+const std::string kRetrieveDocuments =
+    "Failed to retrieve my documents path! Please contact vendor for help! Thank you!";
+const std::string kCreatePreview =
+    "Failed to create preview folder at application data path! Please contact vendor for help! Thank you!";
+const std::string kCreateTemp =
+    "Failed to create temp folder at application data path! Please contact vendor for help! Thank you!";
+
+bool IsFolder(const QString& path) {
+    return QFileInfo(path).isDir();
+}
+
+// The message of the qm::Error the call throws; a call that does not throw fails the test.
+std::string MessageOf(const std::function<void()>& call) {
+    try {
+        call();
+    } catch (const Error& error) {
+        return error.what();
+    }
+    ADD_FAILURE() << "no error thrown";
+    return {};
+}
+
+class AppFoldersTest : public ::testing::Test {
+protected:
+    TemporaryHome home_;
+    QString DataFolder() const { return home_.DataHome() + QStringLiteral("/Tarnwell/Quillamere/1.0/"); }
+};
+
+TEST(AddTrailingBackslashTest, AppendsTheSeparatorOnlyWhenMissing) {
+    EXPECT_EQ(AddTrailingBackslash(QString()), QStringLiteral("/"));
+    EXPECT_EQ(AddTrailingBackslash(QStringLiteral("/tmp")), QStringLiteral("/tmp/"));
+    EXPECT_EQ(AddTrailingBackslash(QStringLiteral("/tmp/")), QStringLiteral("/tmp/"));
+    EXPECT_EQ(AddTrailingBackslash(QStringLiteral("/")), QStringLiteral("/"));
+    EXPECT_EQ(AddTrailingBackslash(QStringLiteral("a b")), QStringLiteral("a b/"));
+}
+
+TEST_F(AppFoldersTest, DataFolderIsCreatedLevelByLevelUnderTheXdgDataHome) {
+    ASSERT_FALSE(IsFolder(home_.DataHome()));  // a fresh account has no ~/.local/share yet
+    EXPECT_EQ(GetAppDataFolder(), DataFolder());
+    EXPECT_TRUE(IsFolder(home_.DataHome() + QStringLiteral("/Tarnwell")));
+    EXPECT_TRUE(IsFolder(home_.DataHome() + QStringLiteral("/Tarnwell/Quillamere")));
+    EXPECT_TRUE(IsFolder(DataFolder()));
+}
+
+TEST_F(AppFoldersTest, DataFolderFollowsXdgDataHomeAndKeepsWhatIsInIt) {
+    const QString dataHome = home_.Root() + QStringLiteral("/other data");
+    home_.Set("XDG_DATA_HOME", dataHome.toUtf8());
+    const QString expected = dataHome + QStringLiteral("/Tarnwell/Quillamere/1.0/");
+    ASSERT_EQ(GetAppDataFolder(), expected);
+    WriteFile(expected + QStringLiteral("keep.txt"), "x");
+    EXPECT_EQ(GetAppDataFolder(), expected);  // a second call finds the folders in place
+    EXPECT_TRUE(QFileInfo::exists(expected + QStringLiteral("keep.txt")));
+}
+
+TEST_F(AppFoldersTest, PreviewAndTempFoldersAreCreatedInsideTheDataFolder) {
+    EXPECT_EQ(GetPreviewFolder(), DataFolder() + QStringLiteral("Preview/"));
+    EXPECT_TRUE(IsFolder(DataFolder() + QStringLiteral("Preview")));
+    EXPECT_FALSE(IsFolder(DataFolder() + QStringLiteral("Temp")));
+    EXPECT_EQ(GetTempFolder(), DataFolder() + QStringLiteral("Temp/"));
+    EXPECT_TRUE(IsFolder(DataFolder() + QStringLiteral("Temp")));
+    EXPECT_EQ(GetTempFolder(), DataFolder() + QStringLiteral("Temp/"));  // again: already there
+}
+
+TEST_F(AppFoldersTest, TemplatesFolderIsNamedButNeverCreated) {
+    EXPECT_EQ(GetTemplatesFolder(), DataFolder() + QStringLiteral("Templates/"));
+    EXPECT_TRUE(IsFolder(DataFolder()));  // the data folder itself is made on the way
+    EXPECT_FALSE(QFileInfo::exists(DataFolder() + QStringLiteral("Templates")));
+}
+
+TEST_F(AppFoldersTest, PlainFileInPlaceOfAnyLevelGivesTheCreationMessage) {
+    for (const char* blocked : {"Tarnwell", "Tarnwell/Quillamere", "Tarnwell/Quillamere/1.0"}) {
+        SCOPED_TRACE(blocked);
+        TemporaryHome home;
+        WriteFile(home.DataHome() + QLatin1Char('/') + QLatin1String(blocked), "not a folder");
+        EXPECT_EQ(MessageOf([] { GetAppDataFolder(); }), kCreateData);
+        // Every folder built on the data folder fails the same way, the templates folder too.
+        EXPECT_EQ(MessageOf([] { GetPreviewFolder(); }), kCreateData);
+        EXPECT_EQ(MessageOf([] { GetTempFolder(); }), kCreateData);
+        EXPECT_EQ(MessageOf([] { GetTemplatesFolder(); }), kCreateData);
+    }
+}
+
+TEST_F(AppFoldersTest, PlainFileInPlaceOfPreviewOrTempGivesItsOwnMessage) {
+    WriteFile(DataFolder() + QStringLiteral("Preview"), "not a folder");
+    EXPECT_EQ(MessageOf([] { GetPreviewFolder(); }), kCreatePreview);
+    EXPECT_EQ(GetTempFolder(), DataFolder() + QStringLiteral("Temp/"));  // the other one is unaffected
+    ASSERT_TRUE(QDir().rename(DataFolder() + QStringLiteral("Temp"), home_.Root() + QStringLiteral("/moved")));
+    WriteFile(DataFolder() + QStringLiteral("Temp"), "not a folder");
+    EXPECT_EQ(MessageOf([] { GetTempFolder(); }), kCreateTemp);
+}
+
+TEST_F(AppFoldersTest, DataHomeThatIsAPlainFileCannotBeRetrieved) {
+    const QString dataHome = home_.Root() + QStringLiteral("/data-file");
+    WriteFile(dataHome, "not a folder");
+    home_.Set("XDG_DATA_HOME", dataHome.toUtf8());
+    EXPECT_EQ(MessageOf([] { GetAppDataFolder(); }), kRetrieveAppData);
+    EXPECT_EQ(MessageOf([] { GetPreviewFolder(); }), kRetrieveAppData);
+}
+
+TEST_F(AppFoldersTest, DocumentsFolderDefaultsToDocumentsInHome) {
+    const QString expected = home_.Home() + QStringLiteral("/Documents/Tarnwell/Quillamere/1.0/");
+    EXPECT_EQ(GetDocumentsFolder(), expected);  // ~/Documents itself was missing and is made
+    EXPECT_TRUE(IsFolder(expected));
+}
+
+TEST_F(AppFoldersTest, DocumentsFolderFollowsTheUsersXdgDocumentsDir) {
+    WriteFile(home_.ConfigHome() + QStringLiteral("/user-dirs.dirs"),
+              "# written by the user's desktop\nXDG_DOCUMENTS_DIR=\"$HOME/My Papers\"\n");
+    QDir().mkpath(home_.Home() + QStringLiteral("/My Papers"));
+    EXPECT_EQ(GetDocumentsFolder(), home_.Home() + QStringLiteral("/My Papers/Tarnwell/Quillamere/1.0/"));
+}
+
+TEST_F(AppFoldersTest, DocumentsFolderFailures) {
+    // A documents folder that is a plain file cannot be resolved to a folder.
+    WriteFile(home_.Home() + QStringLiteral("/Documents"), "not a folder");
+    EXPECT_EQ(MessageOf([] { GetDocumentsFolder(); }), kRetrieveDocuments);
+
+    // A level that cannot be made carries the data folder's message, as it always has.
+    TemporaryHome other;
+    WriteFile(other.Home() + QStringLiteral("/Documents/Tarnwell/Quillamere"), "not a folder");
+    EXPECT_EQ(MessageOf([] { GetDocumentsFolder(); }), kCreateData);
+}
+
+TEST_F(AppFoldersTest, ProgramFolderIsTheFolderOfTheRunningProgram) {
+    const QString folder = GetProgramFolder();
+    EXPECT_TRUE(folder.endsWith(QLatin1Char('/')));
+    EXPECT_EQ(QFileInfo(folder).canonicalFilePath(),
+              QFileInfo(QCoreApplication::applicationFilePath()).canonicalPath());
+}
+
+}  // namespace
+}  // namespace qm
