@@ -20,23 +20,28 @@ class LineScanner {
 public:
     LineScanner(const TextFile& file, const std::string& shownPath) : file_(file), path_(shownPath) {}
 
-    // Makes the next line the current one and returns it; throws when none is left.
-    std::string_view Read(std::string_view expected) {
-        if (next_ >= file_.LineCount()) Fail(static_cast<int>(file_.LineCount()), EndsBefore(expected));
-        current_ = file_.Line(next_++);
-        return current_;
-    }
+    // Makes the next line the current one and returns it; throws when none is left,
+    // naming what the line should have been: Read("the version") or, where a tag is
+    // what is missing, ReadBefore("</Item_Parameters>").
+    std::string_view Read(std::string_view expected) { return Next(expected, false); }
+    std::string_view ReadBefore(std::string_view tag) { return Next(tag, true); }
     // Reads on until the current line is tag; the current line itself counts.
     void SkipUntil(std::string_view tag) {
-        while (next_ == 0 || current_ != tag) Read(tag);
+        while (next_ == 0 || current_ != tag) ReadBefore(tag);
     }
     int CurrentLineNumber() const { return static_cast<int>(next_); }
     [[noreturn]] void Fail(int line, std::string reason) const { throw Error(path_, line, std::move(reason)); }
 
 private:
-    static std::string EndsBefore(std::string_view expected) {
-        return "the file ends before \"" + std::string(expected) + "\"";
+    std::string_view Next(std::string_view expected, bool isTag) {
+        if (next_ >= file_.LineCount()) {
+            const std::string what = isTag ? "\"" + std::string(expected) + "\"" : std::string(expected);
+            Fail(static_cast<int>(file_.LineCount()), "the file ends before " + what);
+        }
+        current_ = file_.Line(next_++);
+        return current_;
     }
+
     const TextFile& file_;
     const std::string& path_;
     std::size_t next_ = 0;
@@ -110,22 +115,22 @@ ParsedDocument ParseProjectFile(const TextFile& file, const std::string& shownPa
     ParsedDocument document;
 
     scanner.SkipUntil("<Product_Name>");
-    const auto product = scanner.Read("</Product_Name>");
+    const auto product = scanner.Read("the product name");
     if (product != "Quillamere" && product != "Corvantis")
         scanner.Fail(scanner.CurrentLineNumber(), std::string(kProjectRefusal));
-    scanner.Read("<Product_Version>");  // normally "</Product_Name>"; not checked
+    scanner.ReadBefore("<Product_Version>");  // normally "</Product_Name>"; not checked
 
     scanner.SkipUntil("<Product_Version>");
-    scanner.Read("</Product_Version>");  // the version, not interpreted
-    scanner.Read("<Applet_Parameters>");
+    scanner.Read("the version");  // not interpreted
+    scanner.ReadBefore("<Applet_Parameters>");  // normally "</Product_Version>"
 
     scanner.SkipUntil("<Applet_Parameters>");
-    const auto parameters = scanner.Read("</Applet_Parameters>");
+    const auto parameters = scanner.Read("the parameter line");
     document.appletData = StringsToAppletData(SplitFieldLine(parameters, TAppletData::kFieldCount));
 
     scanner.SkipUntil("<Item_Parameters>");  // starting with the parameter line itself
     std::vector<int> lineNumbers;
-    while (scanner.Read("</Item_Parameters>") != "</Item_Parameters>") {
+    while (scanner.ReadBefore("</Item_Parameters>") != "</Item_Parameters>") {
         lineNumbers.push_back(scanner.CurrentLineNumber());
         document.items.push_back(StringsToItemData(
             SplitFieldLine(file.Line(lineNumbers.back() - 1), TItemData::kFieldCount)));
@@ -165,17 +170,17 @@ ParsedDocument ParseMenuStructureFile(const TextFile& file, const std::string& s
     document.appletData = DefaultAppletData();
 
     scanner.SkipUntil("<Product_Name>");
-    if (scanner.Read("</Product_Name>") != kExchangeFormatName)
+    if (scanner.Read("the format name") != kExchangeFormatName)
         scanner.Fail(scanner.CurrentLineNumber(), std::string(kExchangeRefusal));
-    scanner.Read("<Product_Version>");
+    scanner.ReadBefore("<Product_Version>");  // normally "</Product_Name>"; not checked
 
     scanner.SkipUntil("<Product_Version>");
-    scanner.Read("</Product_Version>");
-    scanner.Read("<Structure_Description>");
+    scanner.Read("the version");  // not interpreted
+    scanner.ReadBefore("<Structure_Description>");  // normally "</Product_Version>"
 
     scanner.SkipUntil("<Structure_Description>");
     std::vector<int> lineNumbers;
-    while (scanner.Read("</Structure_Description>") != "</Structure_Description>") {
+    while (scanner.ReadBefore("</Structure_Description>") != "</Structure_Description>") {
         lineNumbers.push_back(scanner.CurrentLineNumber());
         const auto fields = SplitFieldLine(file.Line(lineNumbers.back() - 1), 5);
         TItemData item = TkvxAppletAgent::NewItemData();

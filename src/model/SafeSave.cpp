@@ -26,7 +26,19 @@ fs::path TemporaryNameBeside(const fs::path& target) {
     return target.parent_path() / name;
 }
 
+std::size_t SystemWrite(const void* data, std::size_t size, std::size_t count, std::FILE* file) {
+    return std::fwrite(data, size, count, file);
+}
+
+SafeSaveWriteFunction writeFunction = &SystemWrite;
+
 }  // namespace
+
+SafeSaveWriteFunction SetSafeSaveWriteFunctionForTesting(SafeSaveWriteFunction write) {
+    const auto previous = writeFunction;
+    writeFunction = write ? write : &SystemWrite;
+    return previous;
+}
 
 void SaveFileSafely(const fs::path& target, std::string_view content) {
     const auto shown = DisplayPath(target);
@@ -40,7 +52,7 @@ void SaveFileSafely(const fs::path& target, std::string_view content) {
     std::FILE* out = std::fopen(temporary.string().c_str(), "wbx");
     if (!out) throw Error(shown, 0, "cannot write the file: " + SystemReason(errno ? errno : EIO));
 
-    bool written = std::fwrite(content.data(), 1, content.size(), out) == content.size();
+    bool written = writeFunction(content.data(), 1, content.size(), out) == content.size();
     int failure = written ? 0 : errno;
     if (std::fflush(out) != 0 && failure == 0) failure = errno ? errno : EIO;
     if (std::fclose(out) != 0 && failure == 0) failure = errno ? errno : EIO;
@@ -50,10 +62,16 @@ void SaveFileSafely(const fs::path& target, std::string_view content) {
         throw Error(shown, 0, "cannot write the file: " + SystemReason(failure));
     }
 
+    // The replacement keeps the permissions of the file it replaces (a private project
+    // stays private).
+    if (const auto status = fs::status(target, ec); !ec && fs::is_regular_file(status))
+        fs::permissions(temporary, status.permissions(), ec);
+
     fs::rename(temporary, target, ec);
     if (ec) {
+        const int reason = ec.value();
         fs::remove(temporary, ec);
-        throw Error(shown, 0, "cannot replace the file: " + SystemReason(ec.value()));
+        throw Error(shown, 0, "cannot replace the file: " + SystemReason(reason));
     }
 }
 

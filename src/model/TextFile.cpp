@@ -1,8 +1,7 @@
 #include "TextFile.h"
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
 #include "Error.h"
 
@@ -90,11 +89,22 @@ std::string DisplayPath(const std::filesystem::path& path) {
 }
 
 TextFile TextFile::Read(const std::filesystem::path& path) {
+    // C stdio rather than a stream: a stream reading through istreambuf_iterator hides
+    // read errors (or throws its own exception type for a folder); fread and ferror
+    // report them with errno.
     errno = 0;
-    std::ifstream in(path, std::ios::binary);
+    std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in) throw Error(DisplayPath(path), 0, "cannot open the file: " + SystemReason(errno ? errno : ENOENT));
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw Error(DisplayPath(path), 0, "cannot read the file: " + SystemReason(errno ? errno : EIO));
+    std::string bytes;
+    std::error_code ec;
+    if (const auto size = std::filesystem::file_size(path, ec); !ec) bytes.reserve(size);
+    char buffer[1 << 16];
+    std::size_t got = 0;
+    errno = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, in)) > 0) bytes.append(buffer, got);
+    const int failure = std::ferror(in) ? (errno ? errno : EIO) : 0;
+    std::fclose(in);
+    if (failure != 0) throw Error(DisplayPath(path), 0, "cannot read the file: " + SystemReason(failure));
     return FromBytes(std::move(bytes));
 }
 

@@ -195,6 +195,7 @@ int TkvxAppletAgent::SubtreeSize(int node) const {
 }
 
 int TkvxAppletAgent::NextNodeInPreOrder(int node) const {
+    if (!IsValidNode(node)) return kNoNode;
     const int next = node + 1;
     return next < ItemCount() ? next : kNoNode;
 }

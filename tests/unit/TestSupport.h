@@ -1,0 +1,115 @@
+#pragma once
+// Helpers shared by the core tests: a fresh folder per test, byte-exact file access,
+// a progress display that records what it was told, document snapshots, and the means
+// to make a folder read-only or a disk full where the machine allows it.
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "MenuRecords.h"
+#include "ProgressDisplay.h"
+#include "TkvxAppletAgent.h"
+
+namespace qm::unit {
+
+namespace fs = std::filesystem;
+
+// A new empty folder under the system's temporary folder, removed with everything in
+// it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const fs::path& Path() const { return path_; }
+    fs::path operator/(std::string_view name) const { return path_ / name; }
+    // Names of the entries in the folder, sorted; hidden ones included.
+    std::vector<std::string> Entries() const;
+
+private:
+    fs::path path_;
+};
+
+std::string ReadBytes(const fs::path& file);
+void WriteBytes(const fs::path& file, std::string_view bytes);
+// Lines joined, each followed by CR LF.
+std::string CrLfText(const std::vector<std::string>& lines);
+// A CR LF text split into its lines (an unterminated tail is reported as a failure).
+std::vector<std::string> CrLfLines(const std::string& text);
+
+// Everything the document holds, to check that a refused load changed nothing.
+struct DocumentSnapshot {
+    TAppletData appletData;
+    TItemArray items;
+    TLinkedFileInfoArray linkedFiles;
+    std::vector<std::string> previewCopiedFiles;
+    std::vector<std::string> resourceFiles;
+    bool operator==(const DocumentSnapshot&) const = default;
+};
+DocumentSnapshot Snapshot(const TkvxAppletAgent& agent);
+
+// The tree the document describes, written out from the agent's tree queries, e.g.
+// "Home; Products(Prices, Stock); Contact".
+std::string TreeShape(const TkvxAppletAgent& agent);
+
+// An item record with every field set, to catch fields that get lost or swapped.
+TItemData FullItem(const std::string& text, const std::string& level);
+
+// A document with a look that differs from the defaults in every field and a small
+// tree with sub items: Home; Products(Prices, Stock); Contact.
+void FillSampleDocument(TkvxAppletAgent& agent);
+
+class RecordingProgress final : public IProgressDisplay {
+public:
+    void SetStatusText(std::string_view text) override;
+    void SetProgressMaximum(int maximum) override { maximum_ = maximum; }
+    void AdvanceProgress(int step) override { position_ += step; peak_ = std::max(peak_, position_); }
+    void SetProgressPosition(int position) override { position_ = position; }
+    void SetBusy(bool busy) override { busy_ = busy; }
+
+    std::vector<std::string> statusTexts;  // every text set, in order ("" = cleared)
+    int maximum_ = -1;
+    int position_ = 0;
+    int peak_ = 0;
+    bool busy_ = false;
+};
+
+// Runs a program with arguments (no shell) and collects what it wrote.
+struct ProcessResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+ProcessResult RunProgram(const std::vector<std::string>& arguments);
+
+// A mount made for one test: a small memory file system (a full disk, a read-only
+// folder) or a file bound over another (a file that cannot be replaced). The first
+// mount moves this process into a mount namespace of its own, so nothing it mounts is
+// seen outside and every mount goes when the process ends. Mounted() is false where the
+// machine does not allow it (an ordinary user, a container without the right); the
+// tests that need it then skip or use another way. Declare it after the TempFolder
+// that holds the mount point: it must go first.
+class ScopedMount {
+public:
+    static ScopedMount Tmpfs(const fs::path& folder, std::string_view options);
+    static ScopedMount Bind(const fs::path& source, const fs::path& target);
+    ScopedMount(ScopedMount&& other) noexcept : target_(std::move(other.target_)), mounted_(other.mounted_) {
+        other.mounted_ = false;
+    }
+    ~ScopedMount();
+    ScopedMount& operator=(ScopedMount&&) = delete;
+    bool Mounted() const { return mounted_; }
+    bool MakeReadOnly();
+
+private:
+    explicit ScopedMount(fs::path target) : target_(std::move(target)) {}
+    fs::path target_;
+    bool mounted_ = false;
+};
+
+}  // namespace qm::unit

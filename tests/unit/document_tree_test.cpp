@@ -1,0 +1,574 @@
+// The menu document in memory: the records, the list edits with their boundary rules,
+// and the menu tree derived from the item list (queries, insert, delete, move).
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <random>
+
+#include "MenuRecords.h"
+#include "MenuTreeObserver.h"
+#include "TestSupport.h"
+#include "TkvxAppletAgent.h"
+
+namespace qm::unit {
+namespace {
+
+TItemData Named(const std::string& text, const std::string& level = "0") {
+    TItemData item = TkvxAppletAgent::NewItemData();
+    item.Text = text;
+    item.Level = level;
+    return item;
+}
+
+std::vector<std::string> Texts(const TkvxAppletAgent& agent) {
+    std::vector<std::string> texts;
+    for (const auto& item : agent.Items()) texts.push_back(item.Text);
+    return texts;
+}
+
+// A document from "text:level" pairs.
+void Fill(TkvxAppletAgent& agent, const std::vector<std::pair<std::string, std::string>>& items) {
+    TItemArray list;
+    for (const auto& [text, level] : items) list.push_back(Named(text, level));
+    agent.ReplaceDocument(DefaultAppletData(), list);
+}
+
+// --- Records ------------------------------------------------------------------------
+
+TEST(MenuRecords, FreshAgentHasEmptyLookNoItemsAndTheTwoLinkedFiles) {
+    TkvxAppletAgent agent;
+    EXPECT_EQ(AppletDataToStrings(agent.AppletData()), TStringArray(23, ""));
+    EXPECT_EQ(agent.ItemCount(), 0);
+    EXPECT_EQ(agent.Separator(), "#$@");
+    const TLinkedFileInfoArray expected = {{"zelvanbar.swf", "swf", false}, {"swfhelper.js", "js", false}};
+    EXPECT_EQ(agent.LinkedFiles(), expected);
+}
+
+TEST(MenuRecords, ResetToDefaultsGivesTheTwentyThreeDefaultValuesInOrder) {
+    TkvxAppletAgent agent;
+    agent.ResetToDefaults();
+    const TStringArray expected = {"25",     "20", "arial",  "11",     "FFFFFF", "131313", "92DDFA", "15",
+                                   "arial",  "9",  "000000", "9E9E9E", "100",    "3",      "",       "",
+                                   "",       "600", "40",    "1000",   "",       "",       "0"};
+    EXPECT_EQ(AppletDataToStrings(agent.GetAppletData()), expected);
+    EXPECT_EQ(agent.AppletData().flMenuMaxWidth, "600");
+    EXPECT_EQ(agent.AppletData().InternalUse_RootDir_Local_Checked, "0");
+    EXPECT_EQ(agent.ItemCount(), 0);
+}
+
+TEST(MenuRecords, ResetToDefaultsEmptiesItemsButKeepsLinkedFilesAndWorkingLists) {
+    TkvxAppletAgent agent;
+    FillSampleDocument(agent);
+    agent.PreviewCopiedFiles() = {"hover.mp3"};
+    agent.ResourceFiles() = {"click.mp3"};
+    const auto linked = agent.LinkedFiles();
+    agent.ResetToDefaults();
+    EXPECT_EQ(agent.ItemCount(), 0);
+    EXPECT_EQ(agent.AppletData(), DefaultAppletData());
+    EXPECT_EQ(agent.LinkedFiles(), linked);
+    EXPECT_EQ(agent.PreviewCopiedFiles(), std::vector<std::string>{"hover.mp3"});
+    EXPECT_EQ(agent.ResourceFiles(), std::vector<std::string>{"click.mp3"});
+}
+
+TEST(MenuRecords, NewItemIsItemSelfAndEightEmptyFields) {
+    const TStringArray expected = {"Item", "", "", "_self", "", "", "", "", "", ""};
+    EXPECT_EQ(ItemDataToStrings(TkvxAppletAgent::NewItemData()), expected);
+}
+
+TEST(MenuRecords, ItemFieldsKeepTheirPlaceInTheListOfStrings) {
+    const TStringArray expected = {"Home",    "r1-Home", "Home.html", "_blank",  "r4-Home",
+                                   "r5-Home", "0",       "r7-Home",   "r8-Home", "p-Home"};
+    EXPECT_EQ(ItemDataToStrings(FullItem("Home", "0")), expected);
+    EXPECT_EQ(StringsToItemData(expected), FullItem("Home", "0"));
+}
+
+TEST(MenuRecords, AppletFieldsKeepTheirPlaceInTheListOfStrings) {
+    TAppletData data;
+    data.mainItemExtWidth = "a0";
+    data.mainItemHoverSound = "a14";
+    data.itemActiveSound = "a16";
+    data.mov_z_index = "a19";
+    data.InternalUse_RootDir_Local_Checked = "a22";
+    const auto strings = AppletDataToStrings(data);
+    ASSERT_EQ(strings.size(), 23u);
+    EXPECT_EQ(strings[0], "a0");
+    EXPECT_EQ(strings[14], "a14");
+    EXPECT_EQ(strings[16], "a16");
+    EXPECT_EQ(strings[19], "a19");
+    EXPECT_EQ(strings[22], "a22");
+    EXPECT_EQ(StringsToAppletData(strings), data);
+}
+
+TEST(MenuRecords, ListsToRecordsIgnoreEntriesBeyondTheRecord) {
+    TStringArray item = ItemDataToStrings(FullItem("A", "1"));
+    item.push_back("extra");
+    EXPECT_EQ(StringsToItemData(item), FullItem("A", "1"));
+    TStringArray look = AppletDataToStrings(DefaultAppletData());
+    look.push_back("extra");
+    EXPECT_EQ(StringsToAppletData(look), DefaultAppletData());
+}
+
+TEST(MenuRecords, GettersAndSettersCopyWholeRecords) {
+    TkvxAppletAgent agent;
+    FillSampleDocument(agent);
+    auto look = agent.GetAppletData();
+    look.subItemFont = "verdana";
+    agent.SetAppletData(look);
+    EXPECT_EQ(agent.AppletData().subItemFont, "verdana");
+
+    auto item = agent.GetItemData(2);
+    EXPECT_EQ(item, FullItem("Prices", "1"));
+    item.Text = "Price list";
+    agent.SetItemData(item, 2);
+    EXPECT_EQ(agent.Items()[2], item);
+    EXPECT_EQ(agent.Items()[2].Reserved7, "r7-Prices");
+}
+
+// --- List edits and their boundary rules ---------------------------------------------
+
+TEST(ListEdits, InsertIntoEmptyListAtZero) {
+    TkvxAppletAgent agent;
+    agent.InsertItem(0, Named("A"));
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A"}));
+}
+
+TEST(ListEdits, InsertBeyondTheEndDoesNothingAtTheEndAppendsAtZeroPutsFirst) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"B", "0"}});
+    agent.InsertItem(3, Named("X"));
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "B"}));
+    agent.InsertItem(2, Named("C"));
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "B", "C"}));
+    agent.InsertItem(0, Named("Z"));
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"Z", "A", "B", "C"}));
+    agent.InsertItem(2, Named("M"));
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"Z", "A", "M", "B", "C"}));
+}
+
+TEST(ListEdits, DeleteBeyondTheLastDoesNothingAtZeroLeavesTheSecond) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"B", "0"}});
+    agent.DeleteItem(2);
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "B"}));
+    agent.DeleteItem(0);
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"B"}));
+}
+
+TEST(ListEdits, SwapAtZeroOrAtCountDoesNothingAtOneExchangesTheFirstTwo) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"B", "0"}, {"C", "0"}});
+    agent.SwapItemWithPrevious(0);
+    agent.SwapItemWithPrevious(3);
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "B", "C"}));
+    agent.SwapItemWithPrevious(1);
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"B", "A", "C"}));
+    agent.SwapItemWithPrevious(2);
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"B", "C", "A"}));
+}
+
+TEST(ListEdits, TreeFollowsTheListEdits) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"B", "0"}});
+    EXPECT_EQ(TreeShape(agent), "A(A1); B");
+    agent.InsertItem(3, Named("B1", "1"));
+    EXPECT_EQ(TreeShape(agent), "A(A1); B(B1)");
+    agent.SwapItemWithPrevious(2);  // B before A1: A1 now belongs to B
+    EXPECT_EQ(TreeShape(agent), "A; B(A1, B1)");
+    agent.DeleteItem(0);
+    EXPECT_EQ(TreeShape(agent), "B(A1, B1)");
+}
+
+// --- The tree derived from levels ------------------------------------------------------
+
+TEST(MenuTree, LevelsZeroOneOneZeroOneGiveTwoMainNodesWithTwoAndOneSubNodes) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"B1", "1"}});
+    EXPECT_EQ(TreeShape(agent), "A(A1, A2); B(B1)");
+    EXPECT_EQ(agent.ChildCount(kRootNode), 2);
+    EXPECT_EQ(agent.ParentNode(3), kRootNode);  // a main item after a sub item is under the root
+    EXPECT_EQ(agent.ParentNode(4), 3);
+}
+
+TEST(MenuTree, QueriesOnASmallTree) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"C", "0"}, {"C1", "1"}});
+    // Depth: root 0, main 1, sub 2.
+    EXPECT_EQ(agent.NodeLevel(kRootNode), 0);
+    EXPECT_EQ(agent.NodeLevel(0), 1);
+    EXPECT_EQ(agent.NodeLevel(2), 2);
+    EXPECT_EQ(agent.NodeCount(), 7);
+    EXPECT_EQ(TkvxAppletAgent::AbsoluteIndex(3), 4);
+    EXPECT_EQ(TkvxAppletAgent::NodeOfAbsoluteIndex(0), kRootNode);
+
+    EXPECT_EQ(agent.ParentNode(kRootNode), kNoNode);
+    EXPECT_EQ(agent.ParentNode(2), 0);
+    EXPECT_EQ(agent.ParentNode(5), 4);
+
+    EXPECT_EQ(agent.PreviousSibling(0), kNoNode);
+    EXPECT_EQ(agent.PreviousSibling(3), 0);
+    EXPECT_EQ(agent.PreviousSibling(4), 3);
+    EXPECT_EQ(agent.PreviousSibling(1), kNoNode);
+    EXPECT_EQ(agent.PreviousSibling(2), 1);
+    EXPECT_EQ(agent.NextSibling(0), 3);
+    EXPECT_EQ(agent.NextSibling(4), kNoNode);
+    EXPECT_EQ(agent.NextSibling(1), 2);
+    EXPECT_EQ(agent.NextSibling(2), kNoNode);  // the next item is a main item, not a sibling
+    EXPECT_EQ(agent.NextSibling(kRootNode), kNoNode);
+
+    EXPECT_EQ(agent.ChildNodes(kRootNode), (std::vector<int>{0, 3, 4}));
+    EXPECT_EQ(agent.ChildNodes(0), (std::vector<int>{1, 2}));
+    EXPECT_EQ(agent.ChildNodes(3), std::vector<int>{});
+    EXPECT_EQ(agent.ChildNodes(1), std::vector<int>{});
+    EXPECT_EQ(agent.ChildNode(kRootNode, 2), 4);
+    EXPECT_EQ(agent.ChildNode(kRootNode, 3), kNoNode);
+    EXPECT_EQ(agent.ChildNode(0, -1), kNoNode);
+    EXPECT_EQ(agent.RowOfNode(4), 2);
+    EXPECT_EQ(agent.RowOfNode(2), 1);
+
+    EXPECT_EQ(agent.SubtreeSize(kRootNode), 7);
+    EXPECT_EQ(agent.SubtreeSize(0), 3);
+    EXPECT_EQ(agent.SubtreeSize(3), 1);
+    EXPECT_EQ(agent.SubtreeSize(4), 2);  // the last main item's subtree runs to the end
+    EXPECT_EQ(agent.SubtreeSize(5), 1);
+    EXPECT_EQ(agent.CountDescendants(0), 2);
+    EXPECT_EQ(agent.CountDescendants(1), 0);
+
+    EXPECT_EQ(agent.NextNodeInPreOrder(kRootNode), 0);
+    EXPECT_EQ(agent.NextNodeInPreOrder(2), 3);
+    EXPECT_EQ(agent.NextNodeInPreOrder(5), kNoNode);
+}
+
+TEST(MenuTree, InvalidNodesHaveNoRelatives) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}});
+    for (const int node : {kNoNode, -5, 2, 100}) {
+        SCOPED_TRACE(node);
+        EXPECT_FALSE(agent.IsValidNode(node));
+        EXPECT_EQ(agent.ParentNode(node), kNoNode);
+        EXPECT_EQ(agent.PreviousSibling(node), kNoNode);
+        EXPECT_EQ(agent.NextSibling(node), kNoNode);
+        EXPECT_EQ(agent.ChildCount(node), 0);
+        EXPECT_EQ(agent.SubtreeSize(node), 0);
+        EXPECT_EQ(agent.NextNodeInPreOrder(node), kNoNode);
+        EXPECT_EQ(agent.InsertNewChild(node), kNoNode);
+        EXPECT_FALSE(agent.DeleteNode(node));
+        EXPECT_FALSE(agent.MoveNodeUp(node));
+        EXPECT_FALSE(agent.MoveNodeDown(node));
+    }
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "A1"}));
+}
+
+TEST(MenuTree, EmptyDocumentIsTheRootAlone) {
+    TkvxAppletAgent agent;
+    EXPECT_EQ(agent.NodeCount(), 1);
+    EXPECT_EQ(agent.ChildCount(kRootNode), 0);
+    EXPECT_EQ(agent.SubtreeSize(kRootNode), 1);
+    EXPECT_EQ(agent.NextNodeInPreOrder(kRootNode), kNoNode);
+    EXPECT_FALSE(agent.DeleteNode(kRootNode));
+    EXPECT_FALSE(agent.MoveNodeUp(kRootNode));
+}
+
+// Levels the editor never makes are read as the nearest possible parent makes them.
+TEST(MenuTree, LevelsThatCannotStandAttachToTheNearestPossibleParent) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "1"}, {"B", "0"}, {"B1", "3"}, {"B2", "2"}, {"C", "-4"}, {"C1", "1"}, {"D", "x"}});
+    EXPECT_EQ(TreeShape(agent), "A; B(B1, B2); C(C1); D");
+    EXPECT_EQ(EffectiveDepths({1, 0, 3, 2, -4, 1, 0}), (std::vector<int>{0, 0, 1, 1, 0, 1, 0}));
+}
+
+TEST(MenuTree, RefreshLevelsAndParentsWritesDepthsAndParentIndexes) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "2"}, {"A1", "1"}, {"B", "0"}, {"B1", "7"}, {"B2", "1"}});
+    agent.RefreshLevelsAndParents();
+    std::vector<std::string> levels;
+    std::vector<std::string> parents;
+    for (const auto& item : agent.Items()) {
+        levels.push_back(item.Level);
+        parents.push_back(item.ParentIndex);
+    }
+    EXPECT_EQ(levels, (std::vector<std::string>{"0", "1", "0", "1", "1"}));
+    EXPECT_EQ(parents, (std::vector<std::string>{"-1", "0", "-1", "2", "2"}));
+    EXPECT_EQ(TreeShape(agent), "A(A1); B(B1, B2)");
+}
+
+// --- Tree edits ----------------------------------------------------------------------
+
+TEST(TreeEdits, InsertUnderAMainItemGoesAfterItsLastChild) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"B", "0"}});
+    const int node = agent.InsertNewChild(0);
+    EXPECT_EQ(node, 2);
+    EXPECT_EQ(TkvxAppletAgent::AbsoluteIndex(node), 3);
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "A1", "Item", "B"}));
+    TItemData expected = TkvxAppletAgent::NewItemData();
+    expected.Level = "1";
+    EXPECT_EQ(agent.Items()[2], expected);
+    EXPECT_EQ(TreeShape(agent), "A(A1, Item); B");
+}
+
+TEST(TreeEdits, InsertUnderTheRootAppendsAMainItem) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}});
+    const int node = agent.InsertNewChild(kRootNode);
+    EXPECT_EQ(node, 2);
+    EXPECT_EQ(agent.Items()[2].Level, "0");
+    EXPECT_EQ(TreeShape(agent), "A(A1); Item");
+}
+
+TEST(TreeEdits, InsertUnderASubItemIsRefused) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}});
+    EXPECT_EQ(agent.InsertNewChild(1), kNoNode);
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "A1"}));
+}
+
+TEST(TreeEdits, DeleteTheLastMainItemRemovesItsSubItemsFromTheEnd) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"B", "0"}, {"B1", "1"}, {"B2", "1"}});
+    EXPECT_TRUE(agent.DeleteNode(1));
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A"}));
+}
+
+TEST(TreeEdits, DeleteAMainItemWithTwoSubItemsRemovesThreeRecords) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"B", "0"}, {"B1", "1"}, {"B2", "1"}, {"C", "0"}});
+    EXPECT_TRUE(agent.DeleteNode(1));
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "C"}));
+    EXPECT_TRUE(agent.DeleteNode(kNoNode) == false);
+    EXPECT_FALSE(agent.DeleteNode(kRootNode));
+    EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "C"}));
+}
+
+TEST(TreeEdits, DeleteASubItemLeavesItsSiblings) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"A3", "1"}});
+    EXPECT_TRUE(agent.DeleteNode(2));
+    EXPECT_EQ(TreeShape(agent), "A(A1, A3)");
+}
+
+TEST(TreeEdits, MoveUpAndMoveDownExchangeWholeSubtrees) {
+    TkvxAppletAgent up;
+    Fill(up, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"B1", "1"}});
+    TkvxAppletAgent down;
+    Fill(down, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"B1", "1"}});
+    EXPECT_TRUE(up.MoveNodeUp(3));
+    EXPECT_TRUE(down.MoveNodeDown(0));
+    const std::vector<std::string> expected = {"B", "B1", "A", "A1", "A2"};
+    EXPECT_EQ(Texts(up), expected);
+    EXPECT_EQ(Texts(down), expected);
+    EXPECT_EQ(TreeShape(up), "B(B1); A(A1, A2)");
+}
+
+TEST(TreeEdits, MovesWithoutASiblingChangeNothing) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}});
+    const auto before = agent.Items();
+    EXPECT_FALSE(agent.MoveNodeUp(0));
+    EXPECT_FALSE(agent.MoveNodeUp(1));
+    EXPECT_FALSE(agent.MoveNodeDown(2));
+    EXPECT_FALSE(agent.MoveNodeDown(3));
+    EXPECT_FALSE(agent.MoveNodeDown(kRootNode));
+    EXPECT_EQ(agent.Items(), before);
+}
+
+// The editor's moves, done the long way: repeated SwapItemWithPrevious over the list,
+// with the tree worked out from the levels independently of the agent's own tree.
+class ReferenceTree {
+public:
+    explicit ReferenceTree(const TItemArray& items) {
+        const int n = static_cast<int>(items.size());
+        parent_.assign(n, -1);
+        std::vector<int> level(n);
+        for (int i = 0; i < n; ++i) {
+            level[i] = std::stoi(items[i].Level);
+            if (level[i] == 0) {
+                parent_[i] = -1;
+            } else if (i > 0 && level[i] > level[i - 1]) {
+                parent_[i] = i - 1;
+            } else {
+                int j = i - 1;
+                while (j >= 0 && level[j] >= level[i]) --j;
+                parent_[i] = j;
+            }
+        }
+    }
+    std::vector<int> Children(int node) const {
+        std::vector<int> children;
+        for (int i = 0; i < static_cast<int>(parent_.size()); ++i)
+            if (parent_[i] == node) children.push_back(i);
+        return children;
+    }
+    int CountDescendants(int node) const {
+        int count = 0;
+        for (const int child : Children(node)) count += 1 + CountDescendants(child);
+        return count;
+    }
+    int Sibling(int node, int step) const {
+        const auto siblings = Children(parent_[node]);
+        const auto at = std::find(siblings.begin(), siblings.end(), node) - siblings.begin() + step;
+        return at >= 0 && at < static_cast<long>(siblings.size()) ? siblings[at] : kNoNode;
+    }
+    int Parent(int node) const { return parent_[node]; }
+
+private:
+    std::vector<int> parent_;
+};
+
+bool SwapLoopMoveUp(TkvxAppletAgent& agent, int s) {
+    const ReferenceTree tree(agent.Items());
+    const int previous = tree.Sibling(s, -1);
+    if (previous == kNoNode) return false;
+    const int P = 1 + tree.CountDescendants(previous);
+    const int S = 1 + tree.CountDescendants(s);
+    for (int k = 0; k <= S - 1; ++k)
+        for (int j = s + k; j >= s + k - P + 1; --j) agent.SwapItemWithPrevious(j);
+    return true;
+}
+
+bool SwapLoopMoveDown(TkvxAppletAgent& agent, int s) {
+    const ReferenceTree tree(agent.Items());
+    const int n = tree.Sibling(s, +1);
+    if (n == kNoNode) return false;
+    const int N = 1 + tree.CountDescendants(n);
+    const int S = 1 + tree.CountDescendants(s);
+    for (int k = 0; k <= N - 1; ++k)
+        for (int j = n + k; j >= n + k - S + 1; --j) agent.SwapItemWithPrevious(j);
+    return true;
+}
+
+TItemArray RandomTree(std::mt19937& random, int count) {
+    TItemArray items;
+    for (int i = 0; i < count; ++i) {
+        const bool sub = i > 0 && std::uniform_int_distribution<int>(0, 2)(random) > 0;
+        items.push_back(Named("n" + std::to_string(i), sub ? "1" : "0"));
+    }
+    return items;
+}
+
+TEST(TreeEdits, DerivedTreeAgreesWithTheReferenceOnRandomTrees) {
+    std::mt19937 random(20261207);
+    for (int trial = 0; trial < 200; ++trial) {
+        TkvxAppletAgent agent;
+        agent.ReplaceDocument(DefaultAppletData(), RandomTree(random, 1 + trial % 25));
+        const ReferenceTree reference(agent.Items());
+        ASSERT_EQ(agent.ChildNodes(kRootNode), reference.Children(-1));
+        for (int node = 0; node < agent.ItemCount(); ++node) {
+            SCOPED_TRACE("trial " + std::to_string(trial) + ", node " + std::to_string(node));
+            ASSERT_EQ(agent.ParentNode(node), reference.Parent(node));
+            ASSERT_EQ(agent.ChildNodes(node), reference.Children(node));
+            ASSERT_EQ(agent.CountDescendants(node), reference.CountDescendants(node));
+            ASSERT_EQ(agent.PreviousSibling(node), reference.Sibling(node, -1));
+            ASSERT_EQ(agent.NextSibling(node), reference.Sibling(node, +1));
+        }
+    }
+}
+
+TEST(TreeEdits, MovesGiveTheListOfTheSwapLoopOnRandomTrees) {
+    std::mt19937 random(7);
+    int moved = 0;
+    for (int trial = 0; trial < 150; ++trial) {
+        const auto items = RandomTree(random, 2 + trial % 30);
+        TkvxAppletAgent agent;
+        TkvxAppletAgent reference;
+        agent.ReplaceDocument(DefaultAppletData(), items);
+        reference.ReplaceDocument(DefaultAppletData(), items);
+        // A sequence of moves on the same document, so that a stale derived tree shows.
+        for (int step = 0; step < 25; ++step) {
+            const int node = std::uniform_int_distribution<int>(0, agent.ItemCount() - 1)(random);
+            const bool upward = random() % 2 == 0;
+            SCOPED_TRACE("trial " + std::to_string(trial) + ", step " + std::to_string(step) + ", " +
+                         (upward ? "up " : "down ") + agent.Items()[node].Text);
+            const bool expected = upward ? SwapLoopMoveUp(reference, node) : SwapLoopMoveDown(reference, node);
+            const bool done = upward ? agent.MoveNodeUp(node) : agent.MoveNodeDown(node);
+            ASSERT_EQ(done, expected);
+            ASSERT_EQ(agent.Items(), reference.Items());
+            moved += done;
+        }
+    }
+    EXPECT_GT(moved, 500);  // the random walk did exercise moves, not only refusals
+}
+
+// --- What a view over the document is told ------------------------------------------------
+
+class RecordingObserver final : public IMenuTreeObserver {
+public:
+    explicit RecordingObserver(const TkvxAppletAgent& agent) : agent_(agent) {}
+    void BeginInsertNodes(int parent, int first, int last) override {
+        Log("insert", parent, first, last);
+        rowsBefore.push_back(agent_.ChildCount(parent));
+    }
+    void EndInsertNodes() override { log.push_back("end insert"); }
+    void BeginRemoveNodes(int parent, int first, int last) override {
+        Log("remove", parent, first, last);
+        rowsBefore.push_back(agent_.ChildCount(parent));
+    }
+    void EndRemoveNodes() override { log.push_back("end remove"); }
+    void BeginMoveNodes(int parent, int first, int last, int destination) override {
+        Log("move", parent, first, last);
+        log.back() += " to " + std::to_string(destination);
+        rowsBefore.push_back(agent_.ChildCount(parent));
+    }
+    void EndMoveNodes() override { log.push_back("end move"); }
+    void BeginResetTree() override { log.push_back("reset"); }
+    void EndResetTree() override { log.push_back("end reset"); }
+    void NodeCaptionChanged(int item) override { log.push_back("caption " + std::to_string(item)); }
+
+    std::vector<std::string> log;
+    std::vector<int> rowsBefore;  // the parent's child count when a Begin call came
+
+private:
+    void Log(const std::string& what, int parent, int first, int last) {
+        log.push_back(what + " " + std::to_string(parent) + " " + std::to_string(first) + ".." +
+                      std::to_string(last));
+    }
+    const TkvxAppletAgent& agent_;
+};
+
+TEST(TreeNotifications, StructuralEditsAreAnnouncedWithRowsOfTheTreeBeforeTheChange) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"B", "0"}, {"C", "0"}});
+    RecordingObserver observer(agent);
+    agent.SetTreeObserver(&observer);
+
+    agent.InsertNewChild(0);       // A2 as row 1 of A
+    agent.InsertNewChild(kRootNode);  // row 3 of the root
+    agent.MoveNodeDown(0);         // A (rows 0) past B: Qt's destination is row 2
+    agent.MoveNodeUp(4);           // C (row 2) before A (row 1)
+    agent.DeleteNode(0);           // B, row 0
+    agent.SetItemCaption(0, "Renamed");
+    agent.SetItemCaption(0, "Renamed");  // unchanged: no notice
+
+    const std::vector<std::string> expected = {
+        "insert 0 1..1",         "end insert", "insert -1 3..3", "end insert", "move -1 0..0 to 2",
+        "end move",              "move -1 2..2 to 1", "end move", "remove -1 0..0", "end remove",
+        "caption 0"};
+    EXPECT_EQ(observer.log, expected);
+    EXPECT_EQ(observer.rowsBefore, (std::vector<int>{1, 3, 4, 4, 4}));
+    EXPECT_EQ(TreeShape(agent), "Renamed; A(A1, Item); Item");
+    agent.SetTreeObserver(nullptr);
+}
+
+TEST(TreeNotifications, ListEditsAndLevelChangesResetTheView) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"B", "0"}});
+    RecordingObserver observer(agent);
+    agent.SetTreeObserver(&observer);
+    agent.InsertItem(2, Named("C"));
+    agent.SwapItemWithPrevious(1);
+    agent.DeleteItem(0);
+    auto item = agent.GetItemData(1);
+    item.Level = "1";
+    agent.SetItemData(item, 1);  // C becomes a sub item of A
+    item.Text = "C1";
+    agent.SetItemData(item, 1);  // only the caption
+    agent.InsertItem(9, Named("X"));  // out of range: nothing, no notice
+    const std::vector<std::string> expected = {"reset", "end reset", "reset", "end reset", "reset",
+                                               "end reset", "reset", "end reset", "caption 1"};
+    EXPECT_EQ(observer.log, expected);
+    EXPECT_EQ(TreeShape(agent), "A(C1)");
+    agent.SetTreeObserver(nullptr);
+}
+
+}  // namespace
+}  // namespace qm::unit

@@ -1,0 +1,193 @@
+// Saving never destroys the previous file: on every failure the old file stays byte for
+// byte, no temporary file is left, and the error names the file and the system's reason.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+
+#include "Error.h"
+#include "SafeSave.h"
+#include "TestSupport.h"
+#include "TextFile.h"
+#include "TkvxAppletAgent.h"
+
+namespace qm::unit {
+namespace {
+
+const std::string kOldBytes = "old project\r\n\xC3\xA9\r\n";
+
+// The error of a save, or "" when it succeeded.
+std::string SaveError(const fs::path& target, std::string_view content) {
+    try {
+        SaveFileSafely(target, content);
+        return {};
+    } catch (const Error& error) {
+        return error.what();
+    }
+}
+
+std::vector<std::string> EntriesOf(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(SafeSave, WritesANewFileExactly) {
+    TempFolder folder;
+    const std::string content("a\r\n\0b\xE9", 6);
+    EXPECT_EQ(SaveError(folder / "new.zorbel", content), "");
+    EXPECT_EQ(ReadBytes(folder / "new.zorbel"), content);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"new.zorbel"});
+}
+
+TEST(SafeSave, ReplacesAnExistingFileAndLeavesNothingBeside) {
+    TempFolder folder;
+    WriteBytes(folder / "menu.zorbel", kOldBytes);
+    EXPECT_EQ(SaveError(folder / "menu.zorbel", "new"), "");
+    EXPECT_EQ(ReadBytes(folder / "menu.zorbel"), "new");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"menu.zorbel"});
+}
+
+TEST(SafeSave, ReplacedFileKeepsItsPermissions) {
+    TempFolder folder;
+    WriteBytes(folder / "private.zorbel", kOldBytes);
+    fs::permissions(folder / "private.zorbel", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(SaveError(folder / "private.zorbel", "new"), "");
+    EXPECT_EQ(fs::status(folder / "private.zorbel").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(SafeSave, FolderThatIsAFileIsReported) {
+    TempFolder folder;
+    WriteBytes(folder / "plain", kOldBytes);
+    const auto target = folder / "plain" / "menu.zorbel";
+    EXPECT_EQ(SaveError(target, "new"), DisplayPath(target) + ": cannot write the file: Not a directory");
+    EXPECT_EQ(ReadBytes(folder / "plain"), kOldBytes);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"plain"});
+}
+
+TEST(SafeSave, MissingFolderIsReported) {
+    TempFolder folder;
+    const auto target = folder / "absent" / "menu.zorbel";
+    EXPECT_EQ(SaveError(target, "new"), DisplayPath(target) + ": cannot write the file: No such file or directory");
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST(SafeSave, TargetThatIsAFolderIsReported) {
+    TempFolder folder;
+    fs::create_directory(folder / "menu.zorbel");
+    EXPECT_EQ(SaveError(folder / "menu.zorbel", "new"),
+              DisplayPath(folder / "menu.zorbel") + ": cannot write the file: it is a folder");
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"menu.zorbel"});
+}
+
+// A folder nobody may write into. Permission bits stop an ordinary user; root ignores
+// them, so for root the folder is a memory file system mounted read-only.
+TEST(SafeSave, ReadOnlyFolderLeavesTheOldFile) {
+    TempFolder folder;
+    const auto locked = folder / "locked";
+    fs::create_directory(locked);
+    std::optional<ScopedMount> mount;
+    std::string reason;
+    if (::geteuid() != 0) {
+        WriteBytes(locked / "menu.zorbel", kOldBytes);
+        fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
+        reason = "Permission denied";
+    } else {
+        mount.emplace(ScopedMount::Tmpfs(locked, "size=64k"));
+        if (!mount->Mounted()) GTEST_SKIP() << "running as root and cannot mount a read-only file system here";
+        WriteBytes(locked / "menu.zorbel", kOldBytes);
+        ASSERT_TRUE(mount->MakeReadOnly());
+        reason = "Read-only file system";
+    }
+    const auto target = locked / "menu.zorbel";
+    EXPECT_EQ(SaveError(target, "new content"), DisplayPath(target) + ": cannot write the file: " + reason);
+    EXPECT_EQ(ReadBytes(target), kOldBytes);
+    EXPECT_EQ(EntriesOf(locked), std::vector<std::string>{"menu.zorbel"});
+    if (!mount) fs::permissions(locked, fs::perms::owner_all, fs::perm_options::add);
+}
+
+TEST(SafeSave, FullDiskLeavesTheOldFile) {
+    TempFolder folder;
+    const auto disk = folder / "disk";
+    auto mount = ScopedMount::Tmpfs(disk, "size=64k");
+    if (!mount.Mounted()) GTEST_SKIP() << "cannot mount a small file system here; FakedFullDisk covers it";
+    WriteBytes(disk / "menu.zorbel", kOldBytes);
+    const std::string content(1 << 20, 'x');
+    const auto target = disk / "menu.zorbel";
+    EXPECT_EQ(SaveError(target, content), DisplayPath(target) + ": cannot write the file: No space left on device");
+    EXPECT_EQ(ReadBytes(target), kOldBytes);
+    EXPECT_EQ(EntriesOf(disk), std::vector<std::string>{"menu.zorbel"});
+}
+
+std::size_t HalfThenDiskFull(const void* data, std::size_t size, std::size_t count, std::FILE* file) {
+    const auto written = std::fwrite(data, size, count / 2, file);
+    errno = ENOSPC;
+    return written;
+}
+
+std::size_t EverythingButReportsAnIoError(const void*, std::size_t, std::size_t, std::FILE*) {
+    errno = EIO;
+    return 0;
+}
+
+class FakedWrite : public ::testing::Test {
+protected:
+    void TearDown() override { SetSafeSaveWriteFunctionForTesting(nullptr); }
+};
+
+TEST_F(FakedWrite, FullDiskLeavesTheOldFile) {
+    TempFolder folder;
+    WriteBytes(folder / "menu.zorbel", kOldBytes);
+    SetSafeSaveWriteFunctionForTesting(&HalfThenDiskFull);
+    const auto target = folder / "menu.zorbel";
+    EXPECT_EQ(SaveError(target, std::string(10000, 'x')),
+              DisplayPath(target) + ": cannot write the file: No space left on device");
+    EXPECT_EQ(ReadBytes(target), kOldBytes);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"menu.zorbel"});
+}
+
+TEST_F(FakedWrite, FailedSaveOfANewFileLeavesNoFile) {
+    TempFolder folder;
+    SetSafeSaveWriteFunctionForTesting(&EverythingButReportsAnIoError);
+    const auto target = folder / "new.gms";
+    EXPECT_EQ(SaveError(target, "content"), DisplayPath(target) + ": cannot write the file: Input/output error");
+    EXPECT_TRUE(folder.Entries().empty());
+}
+
+TEST_F(FakedWrite, AgentSaveAndExportReportTheFailureAndKeepTheDocument) {
+    TempFolder folder;
+    TkvxAppletAgent agent;
+    FillSampleDocument(agent);
+    WriteBytes(folder / "menu.zorbel", kOldBytes);
+    WriteBytes(folder / "menu.gms", kOldBytes);
+    const auto before = Snapshot(agent);
+    SetSafeSaveWriteFunctionForTesting(&HalfThenDiskFull);
+    EXPECT_THROW(agent.SaveProject(folder / "menu.zorbel"), Error);
+    EXPECT_THROW(agent.ExportMenuStructure(folder / "menu.gms"), Error);
+    EXPECT_EQ(Snapshot(agent), before);
+    EXPECT_EQ(ReadBytes(folder / "menu.zorbel"), kOldBytes);
+    EXPECT_EQ(ReadBytes(folder / "menu.gms"), kOldBytes);
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"menu.gms", "menu.zorbel"}));
+}
+
+// A file that cannot be replaced: another file is mounted over it, so renaming onto it
+// fails after the temporary file was written.
+TEST(SafeSave, FailedReplacementRemovesTheTemporaryFileAndGivesTheReason) {
+    TempFolder folder;
+    WriteBytes(folder / "menu.zorbel", kOldBytes);
+    WriteBytes(folder / "other", "other");
+    auto mount = ScopedMount::Bind(folder / "other", folder / "menu.zorbel");
+    if (!mount.Mounted()) GTEST_SKIP() << "cannot bind-mount a file here";
+    const auto target = folder / "menu.zorbel";
+    EXPECT_EQ(SaveError(target, "new"), DisplayPath(target) + ": cannot replace the file: Device or resource busy");
+    EXPECT_EQ(ReadBytes(target), "other");
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"menu.zorbel", "other"}));
+}
+
+}  // namespace
+}  // namespace qm::unit

@@ -1,0 +1,139 @@
+// Reading text files: UTF-8 or, failing that, Windows-1252; byte-order mark, LF-only
+// line ends and Ctrl+Z; and that what is written is UTF-8 with CR LF.
+
+#include <gtest/gtest.h>
+
+#include "Error.h"
+#include "TestSupport.h"
+#include "TextFile.h"
+#include "TkvxAppletAgent.h"
+
+namespace qm::unit {
+namespace {
+
+std::vector<std::string> Lines(const TextFile& file) {
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < file.LineCount(); ++i) lines.emplace_back(file.Line(i));
+    return lines;
+}
+
+const std::string kProjectCafe =
+    "<Product_Name>\r\nQuillamere\r\n<Product_Version>\r\n1.0\r\n<Applet_Parameters>\r\n"
+    "#$@\r\n<Item_Parameters>\r\nCaf\xE9#$@#$@#$@#$@#$@#$@0#$@#$@#$@#$@\r\n</Item_Parameters>\r\n";
+
+TEST(TextEncoding, Utf8IsReadAsItIs) {
+    const auto file = TextFile::FromBytes("Caf\xC3\xA9\r\n\xE2\x82\xAC 5\r\n");
+    EXPECT_EQ(Lines(file), (std::vector<std::string>{"Caf\xC3\xA9", "\xE2\x82\xAC 5"}));
+    EXPECT_FALSE(file.WasWindows1252());
+}
+
+TEST(TextEncoding, ByteOrderMarkIsSkipped) {
+    const auto file = TextFile::FromBytes("\xEF\xBB\xBF<Product_Name>\r\nx\r\n");
+    EXPECT_EQ(Lines(file), (std::vector<std::string>{"<Product_Name>", "x"}));
+    EXPECT_FALSE(file.WasWindows1252());
+}
+
+TEST(TextEncoding, OtherBytesAreWindows1252) {
+    const auto file = TextFile::FromBytes("Caf\xE9\r\n\x80 \x93quoted\x94 \x81\r\n");
+    EXPECT_EQ(Lines(file), (std::vector<std::string>{"Caf\xC3\xA9", "\xE2\x82\xAC \xE2\x80\x9Cquoted\xE2\x80\x9D \xC2\x81"}));
+    EXPECT_TRUE(file.WasWindows1252());
+}
+
+TEST(TextEncoding, OneBadSequenceMakesTheWholeFileWindows1252) {
+    // Valid UTF-8 "é" early, a lone E9 later: the file is not UTF-8, so both are 1252.
+    const auto file = TextFile::FromBytes("\xC3\xA9\r\n\xE9\r\n");
+    EXPECT_TRUE(file.WasWindows1252());
+    EXPECT_EQ(Lines(file), (std::vector<std::string>{"\xC3\x83\xC2\xA9", "\xC3\xA9"}));
+}
+
+TEST(TextEncoding, InvalidUtf8FormsAreNotTakenForUtf8) {
+    for (const std::string bytes : {std::string("\xC0\x80"), std::string("\xE0\x80\xAF"), std::string("\xED\xA0\x80"),
+                                    std::string("\xF4\x90\x80\x80"), std::string("\xC3"), std::string("a\xE2\x82"),
+                                    std::string("\xF8\x88\x80\x80\x80"), std::string("\x80")}) {
+        EXPECT_FALSE(IsValidUtf8(bytes)) << testing::PrintToString(bytes);
+    }
+    for (const std::string bytes : {std::string(""), std::string("plain"), std::string("\xC2\x80"),
+                                    std::string("\xEF\xBF\xBD"), std::string("\xF0\x9F\x8E\xB5"),
+                                    std::string("\xF4\x8F\xBF\xBF")}) {
+        EXPECT_TRUE(IsValidUtf8(bytes)) << testing::PrintToString(bytes);
+    }
+}
+
+TEST(TextEncoding, EveryWindows1252ByteHasItsCharacter) {
+    std::string all;
+    for (int c = 0x80; c <= 0xFF; ++c) all += static_cast<char>(c);
+    const auto text = Windows1252ToUtf8(all);
+    EXPECT_TRUE(IsValidUtf8(text));
+    EXPECT_EQ(text.substr(0, 3), "\xE2\x82\xAC");                  // 80 euro sign
+    EXPECT_NE(text.find("\xC5\xB8"), std::string::npos);           // 9F Y with diaeresis
+    EXPECT_EQ(text.substr(text.size() - 2), "\xC3\xBF");           // FF y with diaeresis
+    EXPECT_NE(text.find("\xC2\xA0"), std::string::npos);           // A0 no-break space
+}
+
+TEST(TextEncoding, LfOnlyAndMixedLineEnds) {
+    EXPECT_EQ(Lines(TextFile::FromBytes("a\nb\r\nc\n")), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(Lines(TextFile::FromBytes("a\n\nb")), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(Lines(TextFile::FromBytes("\r\n")), (std::vector<std::string>{""}));
+    EXPECT_EQ(Lines(TextFile::FromBytes("last\r")), (std::vector<std::string>{"last"}));
+    EXPECT_EQ(TextFile::FromBytes("").LineCount(), 0u);
+}
+
+TEST(TextEncoding, CtrlZEndsTheFile) {
+    EXPECT_EQ(Lines(TextFile::FromBytes("a\r\nb\x1A\r\nc\r\n")), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(Lines(TextFile::FromBytes("a\r\n\x1A\xE9\xE9")), (std::vector<std::string>{"a"}));
+    // Bytes after Ctrl+Z do not decide the encoding.
+    EXPECT_FALSE(TextFile::FromBytes("a\r\n\x1A\xE9\xE9").WasWindows1252());
+}
+
+TEST(TextEncoding, LongLinesAreReadWhole) {
+    const std::string line(3'000'000, 'x');
+    const auto file = TextFile::FromBytes(line + "\r\nend");
+    ASSERT_EQ(file.LineCount(), 2u);
+    EXPECT_EQ(file.Line(0).size(), line.size());
+}
+
+TEST(TextEncoding, Windows1252ProjectLoadsAndSavesAsUtf8) {
+    TempFolder folder;
+    WriteBytes(folder / "old.zorbel", kProjectCafe);
+    TkvxAppletAgent agent;
+    const auto report = agent.LoadProject(folder / "old.zorbel");
+    EXPECT_TRUE(report.windows1252);
+    ASSERT_EQ(agent.ItemCount(), 1);
+    EXPECT_EQ(agent.Items()[0].Text, "Caf\xC3\xA9");
+    agent.SaveProject(folder / "new.zorbel");
+    const auto bytes = ReadBytes(folder / "new.zorbel");
+    EXPECT_NE(bytes.find("\r\nCaf\xC3\xA9#$@"), std::string::npos);
+    EXPECT_EQ(bytes.find('\xE9'), std::string::npos);  // no Windows-1252 byte left
+    EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF");
+}
+
+TEST(TextEncoding, LfOnlyProjectWithByteOrderMarkLoads) {
+    TempFolder folder;
+    std::string text = "\xEF\xBB\xBF" + kProjectCafe;
+    text.replace(text.find("Caf\xE9"), 4, "Caf\xC3\xA9");
+    for (auto at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n")) text.erase(at, 1);
+    WriteBytes(folder / "unix.zorbel", text);
+    TkvxAppletAgent agent;
+    const auto report = agent.LoadProject(folder / "unix.zorbel");
+    EXPECT_FALSE(report.windows1252);
+    ASSERT_EQ(agent.ItemCount(), 1);
+    EXPECT_EQ(agent.Items()[0].Text, "Caf\xC3\xA9");
+}
+
+TEST(TextEncoding, CtrlZBeforeTheClosingTagTruncatesTheFile) {
+    TempFolder folder;
+    std::string text = kProjectCafe;
+    text.insert(text.find("</Item_Parameters>"), "\x1A");
+    WriteBytes(folder / "cut.zorbel", text);
+    TkvxAppletAgent agent;
+    try {
+        agent.LoadProject(folder / "cut.zorbel");
+        ADD_FAILURE() << "a file cut by Ctrl+Z loaded";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Line(), 8);
+        EXPECT_EQ(error.Reason(), "the file ends before \"</Item_Parameters>\"");
+    }
+}
+
+}  // namespace
+}  // namespace qm::unit
