@@ -146,8 +146,9 @@
     var slide = Math.round(600 / whole(look[13], 3, 1, 99999));
     // The row lies on the page's white unless its text is light: then on the bar's colour.
     var rowBack = lightness(subText) > 0.5 ? mainBack : '#FFFFFF';
-    // The disclosure button takes its room from the item's right-hand extra width.
-    var button = Math.max(12, Math.round(mainSize * 1.1));
+    // The disclosure button, 24 px wide so that it is easy to hit, takes its room from
+    // the item's right-hand extra width.
+    var button = 24;
     var subPad = Math.ceil(ext / 2);
 
     var css = element('style');
@@ -172,7 +173,7 @@
       '#zv-menu .zv-open>.zv-row{visibility:visible;clip-path:inset(0);transition:clip-path ' + slide + 'ms}' +
       '.zv-row a{display:block;padding:0 ' + subPad + 'px;height:' + subHeight + 'px;color:' + subText +
       ';font:normal ' + subSize + 'px/' + subHeight + 'px ' + family(look[8], 'arial') + ';text-decoration:none}' +
-      '.zv-row a:hover,.zv-row a:focus{color:' + subHover + '}' +
+      '.zv-row a:hover{color:' + subHover + '}' +
       '#zv-menu a:focus-visible,#zv-menu button:focus-visible{outline:2px solid;outline-offset:-2px}';
 
     var nav = element('nav');
