@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth shared-mime-info desktop-file-utils xdg-utils dpkg-dev file
+  libfile-mimeinfo-perl libglib2.0-bin
   chromium fonts-dejavu-core
 )
 # Node.js and npm drive the browser tests; a machine that already has a node of its
