@@ -1,0 +1,94 @@
+#include "TfrmFlashLocalSecrityWarning.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <utility>
+
+#include "Settings.h"
+
+namespace qm {
+
+const QString& TfrmFlashLocalSecrityWarning::TipText() {
+    static const QString text = QStringLiteral(
+        "If you have flash player 8 or later installed on web browser, a Flash Local Security Warning dialog may "
+        "display when you preview this flash. Or you do not see such dialog displayed but the flash seems work "
+        "incorrectly. Simply follow the instructions of the security dialog. To learn more about this issue, please "
+        "click \"question mark book icon\" at the down-right conner of this window.");
+    return text;
+}
+
+TfrmFlashLocalSecrityWarning::TfrmFlashLocalSecrityWarning(Host host, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), host_(std::move(host)) {
+    setObjectName(QStringLiteral("TfrmFlashLocalSecrityWarning"));
+    setWindowTitle(QStringLiteral("Important! -- Flash Local Security Warning Dialog"));
+
+    lblTip = new QLabel(TipText(), this);
+    lblTip->setObjectName(QStringLiteral("lblTip"));
+    lblTip->setWordWrap(true);
+    QFont bold = lblTip->font();
+    bold.setBold(true);
+    lblTip->setFont(bold);
+
+    chckbxDontShow = new QCheckBox(QStringLiteral("Do not show this dialog again."), this);
+    chckbxDontShow->setObjectName(QStringLiteral("chckbxDontShow"));
+    btnOK = new QPushButton(QStringLiteral("OK"), this);
+    btnOK->setObjectName(QStringLiteral("btnOK"));
+    btnOK->setDefault(true);
+    btnOK->setMinimumWidth(88);
+    SpeedButton3 = new QToolButton(this);
+    SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
+    SpeedButton3->setProperty("Tag", kHelpTag);
+    SpeedButton3->setIcon(host_.helpIcon.isNull() ? style()->standardIcon(QStyle::SP_DialogHelpButton)
+                                                  : host_.helpIcon);
+    SpeedButton3->setIconSize(QSize(18, 18));
+    SpeedButton3->setAutoRaise(true);
+    SpeedButton3->setToolTip(QStringLiteral("Learn more about the Flash local security warning"));
+
+    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TfrmFlashLocalSecrityWarning::SpeedButton3Click);
+    connect(chckbxDontShow, &QCheckBox::clicked, this, &TfrmFlashLocalSecrityWarning::chckbxDontShowClick);
+
+    // The help button sits in the lower right corner, where the text points to it.
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(chckbxDontShow);
+    bottom->addStretch();
+    bottom->addWidget(btnOK);
+    bottom->addSpacing(12);
+    bottom->addWidget(SpeedButton3, 0, Qt::AlignBottom);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 16, 10, 10);
+    layout->addWidget(lblTip);
+    layout->addSpacing(12);
+    layout->addLayout(bottom);
+
+    // Word-wrapped text needs a width before its height is known.
+    lblTip->setMinimumWidth(440);
+    setFixedSize(sizeHint());
+}
+
+bool TfrmFlashLocalSecrityWarning::ShouldShow() {
+    return ReadBoolSetting(QString::fromLatin1(kSettingName), true);
+}
+
+void TfrmFlashLocalSecrityWarning::SpeedButton3Click() {
+    RunReportingErrors(host_.showError, [&] {
+        if (host_.launchHelp) host_.launchHelp(SpeedButton3);
+    });
+}
+
+void TfrmFlashLocalSecrityWarning::chckbxDontShowClick(bool checked) {
+    RunReportingErrors(host_.showError, [&] { WriteBoolSetting(QString::fromLatin1(kSettingName), !checked); });
+}
+
+void TfrmFlashLocalSecrityWarning::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    btnOK->setFocus(Qt::OtherFocusReason);
+}
+
+}  // namespace qm
