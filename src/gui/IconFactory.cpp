@@ -1,0 +1,233 @@
+#include "IconFactory.h"
+
+#include <QIconEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace qm {
+
+namespace {
+
+const QColor kInk(52, 64, 84);
+const QColor kPaper(252, 252, 250);
+const QColor kBlue(46, 117, 204);
+const QColor kGreen(46, 160, 90);
+const QColor kRed(214, 64, 58);
+const QColor kAmber(236, 170, 56);
+
+void Page(QPainter& p, const QColor& fill = kPaper) {
+    QPainterPath page;
+    page.moveTo(7, 3);
+    page.lineTo(20, 3);
+    page.lineTo(26, 9);
+    page.lineTo(26, 29);
+    page.lineTo(7, 29);
+    page.closeSubpath();
+    p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(fill);
+    p.drawPath(page);
+    p.setBrush(Qt::NoBrush);
+    QPainterPath fold;
+    fold.moveTo(20, 3);
+    fold.lineTo(20, 9);
+    fold.lineTo(26, 9);
+    p.drawPath(fold);
+}
+
+void Arrow(QPainter& p, bool up, const QColor& colour) {
+    QPainterPath arrow;
+    if (up) {
+        arrow.moveTo(16, 4);
+        arrow.lineTo(27, 16);
+        arrow.lineTo(20, 16);
+        arrow.lineTo(20, 28);
+        arrow.lineTo(12, 28);
+        arrow.lineTo(12, 16);
+        arrow.lineTo(5, 16);
+    } else {
+        arrow.moveTo(16, 28);
+        arrow.lineTo(27, 16);
+        arrow.lineTo(20, 16);
+        arrow.lineTo(20, 4);
+        arrow.lineTo(12, 4);
+        arrow.lineTo(12, 16);
+        arrow.lineTo(5, 16);
+    }
+    arrow.closeSubpath();
+    p.setPen(QPen(colour.darker(130), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(colour);
+    p.drawPath(arrow);
+}
+
+void Badge(QPainter& p, const QColor& colour, bool plus) {
+    p.setPen(QPen(colour.darker(125), 1.2));
+    p.setBrush(colour);
+    p.drawEllipse(QRectF(16, 16, 14, 14));
+    p.setPen(QPen(Qt::white, 2.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(19.5, 23), QPointF(26.5, 23));
+    if (plus) p.drawLine(QPointF(23, 19.5), QPointF(23, 26.5));
+}
+
+void Book(QPainter& p) {
+    p.setPen(QPen(kInk, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(kBlue);
+    p.drawRoundedRect(QRectF(6, 3, 21, 26), 2.5, 2.5);
+    p.setBrush(kPaper);
+    p.drawRect(QRectF(9, 24, 18, 5));
+    QFont font;
+    font.setPixelSize(17);
+    font.setBold(true);
+    p.setFont(font);
+    p.setPen(Qt::white);
+    p.drawText(QRectF(6, 2, 21, 22), Qt::AlignCenter, QStringLiteral("?"));
+}
+
+void Draw(QPainter& p, TIconKind kind) {
+    switch (kind) {
+    case TIconKind::New:
+        Page(p);
+        p.setPen(QPen(kAmber.darker(115), 1.2));
+        p.setBrush(kAmber);
+        p.drawEllipse(QRectF(18, 17, 11, 11));
+        break;
+    case TIconKind::Open: {
+        p.setPen(QPen(kInk, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(kAmber.darker(110));
+        QPainterPath back;
+        back.moveTo(3, 8);
+        back.lineTo(12, 8);
+        back.lineTo(15, 11);
+        back.lineTo(27, 11);
+        back.lineTo(27, 27);
+        back.lineTo(3, 27);
+        back.closeSubpath();
+        p.drawPath(back);
+        p.setBrush(kAmber);
+        QPainterPath front;
+        front.moveTo(3, 27);
+        front.lineTo(8, 15);
+        front.lineTo(30, 15);
+        front.lineTo(27, 27);
+        front.closeSubpath();
+        p.drawPath(front);
+        break;
+    }
+    case TIconKind::Save:
+        p.setPen(QPen(kInk, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(kBlue);
+        p.drawRoundedRect(QRectF(4, 4, 24, 24), 2.5, 2.5);
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(9, 4, 14, 9));
+        p.setBrush(QColor(220, 228, 240));
+        p.drawRect(QRectF(8, 18, 16, 10));
+        p.setPen(Qt::NoPen);
+        p.setBrush(kInk);
+        p.drawRect(QRectF(18, 6, 3, 5));
+        break;
+    case TIconKind::Insert:
+        Page(p);
+        Badge(p, kGreen, true);
+        break;
+    case TIconKind::Delete:
+        Page(p, QColor(245, 245, 245));
+        p.setPen(QPen(kRed, 3.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(17, 17), QPointF(28, 28));
+        p.drawLine(QPointF(28, 17), QPointF(17, 28));
+        break;
+    case TIconKind::MoveUp:
+        Arrow(p, true, kBlue);
+        break;
+    case TIconKind::MoveDown:
+        Arrow(p, false, kBlue);
+        break;
+    case TIconKind::Preview: {
+        // A browser window with the menu bar inside it.
+        p.setPen(QPen(kInk, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(kPaper);
+        p.drawRoundedRect(QRectF(3, 5, 26, 22), 2.5, 2.5);
+        p.setBrush(kBlue);
+        p.drawRect(QRectF(3, 5, 26, 5));
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(19, 19, 19));
+        p.drawRect(QRectF(6, 13, 20, 4));
+        p.setBrush(QColor(146, 221, 250));
+        p.drawRect(QRectF(12, 13, 6, 4));
+        p.setBrush(QColor(158, 158, 158));
+        p.drawRect(QRectF(12, 17, 6, 7));
+        break;
+    }
+    case TIconKind::Help:
+    case TIconKind::HelpBook:
+        Book(p);
+        break;
+    case TIconKind::TreeItem:
+        p.setPen(QPen(kBlue.darker(130), 1.4));
+        p.setBrush(QColor(206, 225, 248));
+        p.drawRoundedRect(QRectF(4, 9, 24, 14), 3, 3);
+        p.setPen(QPen(kBlue.darker(130), 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(9, 16), QPointF(23, 16));
+        break;
+    case TIconKind::TreeRoot:
+    case TIconKind::Application: {
+        // The menu bar: a dark bar of items, one lit, with its submenu below.
+        p.setPen(QPen(kInk, 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(QColor(28, 32, 40));
+        p.drawRoundedRect(QRectF(2, 5, 28, 9), 2, 2);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(146, 221, 250));
+        p.drawRect(QRectF(12, 7, 8, 5));
+        p.setPen(QPen(kInk, 1.2));
+        p.setBrush(QColor(200, 200, 200));
+        p.drawRect(QRectF(11, 14, 12, 14));
+        p.setPen(QPen(kInk, 1.6, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(14, 19), QPointF(20, 19));
+        p.drawLine(QPointF(14, 24), QPointF(20, 24));
+        break;
+    }
+    case TIconKind::Browse:
+        p.setPen(Qt::NoPen);
+        p.setBrush(kInk);
+        for (int i = 0; i < 3; ++i) p.drawEllipse(QRectF(5 + i * 9, 19, 5, 5));
+        break;
+    }
+}
+
+// Renders on demand at whatever size and state is asked for, so icons stay sharp on
+// every screen and disabled commands look disabled.
+class TDrawnIconEngine final : public QIconEngine {
+public:
+    explicit TDrawnIconEngine(TIconKind kind) : kind_(kind) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->setRenderHint(QPainter::TextAntialiasing);
+        painter->translate(rect.topLeft());
+        painter->scale(rect.width() / 32.0, rect.height() / 32.0);
+        if (mode == QIcon::Disabled) painter->setOpacity(0.35);
+        Draw(*painter, kind_);
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return pixmap;
+    }
+
+    QIconEngine* clone() const override { return new TDrawnIconEngine(kind_); }
+
+private:
+    TIconKind kind_;
+};
+
+}  // namespace
+
+QIcon MakeIcon(TIconKind kind) {
+    return QIcon(new TDrawnIconEngine(kind));
+}
+
+}  // namespace qm

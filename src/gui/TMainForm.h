@@ -1,0 +1,255 @@
+#pragma once
+// The main window: the menu tree on the left, the property pages on the right, the
+// toolbar, the menus and the status bar with the progress display. It owns the one
+// document agent for the whole run.
+//
+// The property controls hold the values while the user edits them; the Save/Load
+// routines copy them into and out of the agent's records when the tree's selection
+// moves, before every save and preview, and when a document is loaded. Every command
+// handler catches its own failures and shows them in the application's error box, so
+// no exception reaches Qt's event loop.
+
+#include <QMainWindow>
+#include <QPersistentModelIndex>
+#include <QPointer>
+#include <QStringList>
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "CommandGuard.h"
+#include "ControlValues.h"
+#include "IUserDialogs.h"
+#include "ProgressDisplay.h"
+#include "TkvxAppletAgent.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QSplitter;
+class QStatusBar;
+class QTabWidget;
+class QToolBar;
+class QToolButton;
+class QTreeView;
+
+namespace qm {
+
+class TColorPanel;
+class TMenuTreeModel;
+class TformHTML;
+class TfrmHelp;
+
+class TMainForm final : public QMainWindow, public IProgressDisplay {
+    Q_OBJECT
+public:
+    // dialogs answers every message box and file dialog; nullptr uses the real ones.
+    explicit TMainForm(IUserDialogs* dialogs = nullptr, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // The hidden page buffer window and the help window, made by the program entry.
+    // Without them the window makes its own when first needed.
+    void AttachAuxiliaryWindows(TformHTML* htmlWindow, TfrmHelp* helpWindow);
+    TformHTML& HtmlWindow();
+    TfrmHelp& HelpWindow();
+
+    // --- Document state ------------------------------------------------------------
+    TkvxAppletAgent& Agent() { return agent; }
+    const TkvxAppletAgent& Agent() const { return agent; }
+    TMenuTreeModel& TreeModel() { return *treeModel_; }
+    IUserDialogs& Dialogs() { return *dialogs_; }
+    bool Modified() const { return modified; }
+    // Sets the flag and the Save commands' enabled state in one step.
+    void SetModified(bool value);
+    const QString& CurrentFileName() const { return currentFileName; }
+    void SetCurrentFileName(const QString& fileName) { currentFileName = fileName; }
+    // The node whose record the Item page shows, or kNoNode.
+    int CurrentItemNode() const;
+    bool TreeUpdating() const { return treeUpdating; }
+    // The selected node of the tree, or kNoNode when none is selected.
+    int SelectedNode() const;
+    // Selects a node (which runs the selection change) and shows it.
+    void SelectNode(int node);
+    int LastTabNodeIndex() const { return lastTabNodeIndex; }
+
+    // --- Values between controls and records ----------------------------------------
+    void SaveAppletControls();
+    void LoadAppletControls();
+    void SaveItemControls(int itemIndex);
+    void LoadItemControls(int itemIndex);
+    // SaveAppletControls, then SaveItemControls for the current item node if any.
+    void StorePanels();
+
+    // --- Tree editor ----------------------------------------------------------------
+    void UpdateItemCommands();
+    void ArrangeTabs(bool force);
+    int CountDescendants(int node) const { return agent.CountDescendants(node); }
+
+    // --- Panels ---------------------------------------------------------------------
+    void CheckFieldText(QObject* control);
+    // The help page a help button's Tag selects ("getting_started.htm" for others).
+    static QString HelpPageOfTag(int tag);
+
+    // --- Documents ------------------------------------------------------------------
+    // Opens a project by name (command line, recent files, template chooser). Returns
+    // false when it was not opened: the previous document then stays as it was.
+    // With quiet set, failures are not shown (start-up).
+    bool OpenProjectFile(const QString& fileName, bool quiet = false);
+    // The page buffer is rebuilt; false (after its message) when the menu is refused.
+    bool BuildHtmlToBuffer();
+    // The paths of the recent-files list, most recent first.
+    QStringList RecentFiles() const;
+    // The name Export writes: ".gms" appended unless the name ends in it (any case).
+    static QString ExchangeFileName(const QString& chosen);
+
+
+    // --- IProgressDisplay -----------------------------------------------------------
+    void SetStatusText(std::string_view text) override;
+    void SetProgressMaximum(int maximum) override;
+    void AdvanceProgress(int step) override;
+    void SetProgressPosition(int position) override;
+    void SetBusy(bool busy) override;
+
+public slots:
+    // Commands; a menu entry, a toolbar button and a pop-up entry share one handler.
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void Save2Click();
+    void SaveAsTemplate1Click();
+    void ImportMenuStructure1Click();
+    void ExportMenuStructure1Click();
+    void Exit1Click();
+    void ToolBar1Click();
+    void StatusBar2Click();
+    void Insert1Click();
+    void Delete1Click();
+    void MoveUp1Click();
+    void MoveDown1Click();
+    void Preview1Click();
+    void WebBrowser1Click();
+    void Topic1Click();
+    void ViewSample1Click();
+    void Homepage1Click();
+    void ContactUs1Click();
+
+    void ControlDataChanged(QObject* sender);
+    void edt_TextChange();
+    void pnl_BgColorClick(QObject* sender);
+    void spdbtnItURLClick();
+    void spdbtnItemImageNormalClick(QObject* sender);
+    void SpeedButton_OnClick_LaunchHelpDoc(QObject* sender);
+    void btnCalcSizeClick();
+
+    void trvwDesignPanelChange();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    bool FormCloseQuery();
+    void trvwDesignPanelMouseDown(const QPoint& position);
+    void ShowTreePopup(const QPoint& position);
+
+    // Runs a command at its boundary: a failure shows the error box.
+    template <class Command>
+    bool Guard(Command&& command);
+
+    void BuildWindow();
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBar();
+    void BuildTree();
+    void BuildPages();
+    void BuildStatusBar();
+    QWidget* BuildFlashPage();
+    QWidget* BuildExtPage();
+    QWidget* BuildItemPage();
+    QWidget* BuildPathPage();
+    QToolButton* MakeHelpButton(int tag, const QString& name);
+    void ConnectChangeNotifications();
+
+    void ResetTree(bool releaseBeforeRoot);
+    bool LoadProjectFile(const QString& fileName, bool quiet);
+    void ShowLoadWarnings(const LoadReport& report, bool quiet);
+    void SaveAs(const QString& initialFolder);
+
+    bool SavePrompt();
+    bool SaveTo(const QString& path);
+    QString SaveDialog(const QString& filter, const QString& initialFolder);
+    void LoadRecentFiles();
+    void UpdateSelectionCommandsEnabled(int node);
+
+    // --- State ------------------------------------------------------------------------
+    TkvxAppletAgent agent;
+    std::unique_ptr<TMenuTreeModel> treeModel_;
+    IUserDialogs* dialogs_;
+    bool modified = false;
+    QString currentFileName;
+    QPersistentModelIndex currentItemNode;
+    bool treeUpdating = false;
+    bool loadingControls_ = false;   // values set by the program are no user edits
+    bool treeEditing_ = false;       // the view's own selection moves during an edit
+    bool checkSuppressed_ = false;   // a chosen link is no typed text
+    bool busy_ = false;
+    std::vector<QWidget*> appletTabs;
+    std::vector<QWidget*> itemTabs;
+    int lastTabNodeIndex = 0;
+    QPointer<TformHTML> htmlWindow_;
+    QPointer<TfrmHelp> helpWindow_;
+
+    // --- Window parts -----------------------------------------------------------------
+    QToolBar* tlbr1 = nullptr;
+    QTreeView* trvwDesignPanel = nullptr;
+    QSplitter* splitter_ = nullptr;
+    QTabWidget* pgcntrl1 = nullptr;
+    QWidget* tbshtScript = nullptr;
+    QWidget* tbshtStyle = nullptr;
+    QWidget* tbshtItem = nullptr;
+    QWidget* tbshtPath = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* stctxtHint = nullptr;
+    QProgressBar* prgrsbrMainFormBottom = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* mnitRecentFiles = nullptr;
+
+    QAction *New1, *Open1, *Save1, *Save2, *Templet1, *SaveAsTemplate1, *ImportMenuStructure1,
+        *ExportMenuStructure1, *Exit1;
+    QAction *ToolBar1, *StatusBar2;
+    QAction *Insert2, *Delete2, *MoveUp2, *MoveDown2;
+    QAction *Insert1, *Delete1, *MoveUp1, *MoveDown1;
+    QAction* Preview1;
+    QAction* WebBrowser1;
+    QAction *Topic1, *ViewSample1, *Homepage1, *ContactUs1, *About1;
+    QToolButton *tlbtnNew, *tlbtnOpen, *tlbtnSave, *tlbtnInsert, *tlbtnDelete, *tlbtnMoveUp, *tlbtnMoveDown,
+        *tlbtnPreview, *tlbtnHelp;
+
+    // The controls bound to the applet record, in field order.
+    std::array<QWidget*, TAppletData::kFieldCount> boundFields_{};
+    QLineEdit* edt_Text = nullptr;
+    QComboBox* cmbx_Link = nullptr;
+    QComboBox* cmbx_Target = nullptr;
+    QSpinBox* spnedtflMenuMaxWidth = nullptr;
+    QSpinBox* spnedtflMenuMaxHeight = nullptr;
+    QSpinBox* spnedt__mainItemExtWidth = nullptr;
+    QSpinBox* spnedt__mainItemHeight = nullptr;
+    QSpinBox* spnedt__subItemHeight = nullptr;
+    QRadioButton* rdbtn_InternalUse_RootDir_Local_Checked = nullptr;
+    QRadioButton* rdbtn_InternalUse_RootDir_Local_Checked2 = nullptr;
+};
+
+template <class Command>
+bool TMainForm::Guard(Command&& command) {
+    return RunGuarded(*dialogs_, this, std::forward<Command>(command));
+}
+
+}  // namespace qm

@@ -1,0 +1,324 @@
+// The main window's document commands: new, open, save, templates, the exchange file,
+// the recent-files list, preview, and the commands that open pages and windows.
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenu>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QTextStream>
+#include <QTreeView>
+
+#include "AppFolders.h"
+#include "Error.h"
+#include "FlagScope.h"
+#include "PageWriter.h"
+#include "ProductAddresses.h"
+#include "Publisher.h"
+#include "Settings.h"
+#include "TMainForm.h"
+#include "TMenuTreeModel.h"
+#include "TformHTML.h"
+#include "TformWebBrowser.h"
+#include "RecentFilesList.h"
+
+namespace qm {
+
+namespace {
+
+const QString kProjectFilter = QStringLiteral("Quillamere Files (*.zorbel)|*.zorbel");
+const QString kExchangeFilter = QStringLiteral("General Menu Structure File (*.gms)|*.gms");
+
+std::filesystem::path ToPath(const QString& path) {
+    return std::filesystem::path(path.toStdString());
+}
+
+QString FolderOf(const QString& path) {
+    return AddTrailingBackslash(QFileInfo(path).absolutePath());
+}
+
+}  // namespace
+
+QString TMainForm::SaveDialog(const QString& filter, const QString& initialFolder) {
+    return dialogs_->GetSaveFileName(this, filter, initialFolder, true);
+}
+
+bool TMainForm::SaveTo(const QString& path) {
+    const QFileInfo info(path);
+    SaveAndPublish(agent, ToPath(AddTrailingBackslash(info.absolutePath())), info.fileName().toStdString(),
+                   PublishFolders{ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())});
+    return true;
+}
+
+bool TMainForm::SavePrompt() {
+    if (!modified) return true;
+    const auto answer = dialogs_->MessageDlg(this, QStringLiteral("Save changes to files?"), TMsgDlgType::Warning,
+                                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    if (answer == QMessageBox::Cancel) return false;
+    if (answer == QMessageBox::Yes) Save1Click();
+    return true;
+}
+
+void TMainForm::ResetTree(bool releaseBeforeRoot) {
+    currentItemNode = QPersistentModelIndex();
+    if (!releaseBeforeRoot) treeUpdating = true;
+    trvwDesignPanel->expandAll();
+    SelectNode(kRootNode);
+    treeUpdating = false;
+}
+
+void TMainForm::New1Click() {
+    Guard([&] {
+        if (!SavePrompt()) return;
+        ClearPreviewFolder(agent, ToPath(GetPreviewFolder()));
+        currentFileName.clear();
+        currentItemNode = QPersistentModelIndex();
+        agent.ResetToDefaults();
+        ResetTree(true);
+        LoadAppletControls();
+        ArrangeTabs(true);
+        UpdateItemCommands();
+        SetModified(false);
+    });
+}
+
+// What Open, a recent entry, the command line and the template chooser share once the
+// file is chosen. The file is read completely before anything is replaced: a refused
+// file leaves the document, its name, its tree and the recent list as they were.
+bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet) {
+    LoadReport report;
+    try {
+        TFlagScope updating(treeUpdating);
+        report = agent.LoadProject(ToPath(fileName));
+    } catch (...) {
+        if (!quiet) throw;
+        return false;
+    }
+    currentItemNode = QPersistentModelIndex();
+    ClearPreviewFolder(agent, ToPath(GetPreviewFolder()));
+    if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();
+    LoadAppletControls();
+    currentFileName = fileName;
+    CopyResourceFilesToPreview(agent, ToPath(GetPreviewFolder()), ToPath(FolderOf(fileName)));
+    ResetTree(false);
+    ArrangeTabs(false);
+    UpdateItemCommands();
+    SetModified(false);
+    ShowLoadWarnings(report, quiet);
+    return true;
+}
+
+void TMainForm::ShowLoadWarnings(const LoadReport& report, bool quiet) {
+    const auto warnings = report.Warnings();
+    if (quiet || warnings.empty()) return;
+    QStringList lines;
+    for (const auto& warning : warnings) lines << QString::fromStdString(warning) + QLatin1Char('.');
+    dialogs_->MessageDlg(this, lines.join(QLatin1Char('\n')), TMsgDlgType::Information, QMessageBox::Ok);
+}
+
+bool TMainForm::OpenProjectFile(const QString& fileName, bool quiet) {
+    bool opened = false;
+    const auto open = [&] {
+        if (fileName.isEmpty()) return;
+        if (!SavePrompt()) return;
+        opened = LoadProjectFile(fileName, quiet);
+    };
+    if (quiet) {
+        try {
+            open();
+        } catch (...) {
+            return false;  // at start-up a file that cannot be opened is passed over silently
+        }
+        return opened;
+    }
+    Guard(open);
+    return opened;
+}
+
+void TMainForm::Open1Click() {
+    Guard([&] {
+        if (!SavePrompt()) return;
+        const QString chosen = dialogs_->GetOpenFileName(this, kProjectFilter, GetDocumentsFolder());
+        if (chosen.isEmpty()) return;
+        LoadProjectFile(chosen, false);
+    });
+}
+
+void TMainForm::Save1Click() {
+    Guard([&] {
+        StorePanels();
+        if (!currentFileName.isEmpty()) {
+            SaveTo(currentFileName);
+            SetModified(false);
+            return;
+        }
+        const QString chosen = SaveDialog(kProjectFilter, GetDocumentsFolder());
+        if (chosen.isEmpty()) return;
+        SaveTo(chosen);
+        SetModified(false);
+        currentFileName = chosen;
+    });
+}
+
+void TMainForm::SaveAs(const QString& initialFolder) {
+    StorePanels();
+    const QString chosen = SaveDialog(kProjectFilter, initialFolder);
+    if (chosen.isEmpty()) return;
+    SaveTo(chosen);
+    SetModified(false);
+    currentFileName = chosen;
+}
+
+void TMainForm::Save2Click() {
+    Guard([&] { SaveAs(GetDocumentsFolder()); });
+}
+
+void TMainForm::SaveAsTemplate1Click() {
+    Guard([&] {
+        const QString folder = GetTemplatesFolder();
+        if (QDir(folder).exists()) {
+            SaveAs(folder);
+            return;
+        }
+        // The first time only makes the folder; the dialog opens when asked again.
+        if (!QDir().mkpath(folder)) throw Error("Cannot create template folder!");
+    });
+}
+
+void TMainForm::ImportMenuStructure1Click() {
+    Guard([&] {
+        if (!SavePrompt()) return;
+        const QString chosen = dialogs_->GetOpenFileName(this, kExchangeFilter, GetDocumentsFolder());
+        if (chosen.isEmpty()) return;
+        LoadReport report;
+        {
+            TFlagScope updating(treeUpdating);
+            report = agent.ImportMenuStructure(ToPath(chosen));
+        }
+        currentItemNode = QPersistentModelIndex();
+        ClearPreviewFolder(agent, ToPath(GetPreviewFolder()));
+        LoadAppletControls();
+        CopyResourceFilesToPreview(agent, ToPath(GetPreviewFolder()), ToPath(FolderOf(chosen)));
+        ResetTree(false);
+        ArrangeTabs(false);
+        UpdateItemCommands();
+        SetModified(false);
+        ShowLoadWarnings(report, false);
+    });
+}
+
+QString TMainForm::ExchangeFileName(const QString& chosen) {
+    if (chosen.right(4).toLower() == QLatin1String(".gms")) return chosen;
+    return chosen + QStringLiteral(".gms");
+}
+
+void TMainForm::ExportMenuStructure1Click() {
+    Guard([&] {
+        const QString chosen = SaveDialog(kExchangeFilter, GetDocumentsFolder());
+        if (chosen.isEmpty()) return;
+        const QString target = ExchangeFileName(chosen);
+        // The dialog asked about the name as typed; a name that gained its extension is
+        // asked about here.
+        if (target != chosen && QFileInfo::exists(target) &&
+            dialogs_->MessageDlg(this, QFileInfo(target).fileName() + QStringLiteral(" already exists.\nDo you want to replace it?"),
+                                 TMsgDlgType::Confirmation, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+            return;
+        agent.ExportMenuStructure(ToPath(target));
+    });
+}
+
+// --- Recent files ------------------------------------------------------------------------
+
+void TMainForm::LoadRecentFiles() {
+    RecentFilesList::InTempFolder().FillMenu(*mnitRecentFiles,
+                                              [this](const QString& fileName) { OpenProjectFile(fileName); });
+}
+
+QStringList TMainForm::RecentFiles() const {
+    QStringList paths;
+    for (const QAction* entry : mnitRecentFiles->actions())
+        paths << RecentFilesList::FileNameOfCaption(entry->data().toString());
+    return paths;
+}
+
+// --- Preview ---------------------------------------------------------------------------------
+
+bool TMainForm::BuildHtmlToBuffer() {
+    if (agent.NodeCount() < 2) {
+        dialogs_->MessageDlg(this, QStringLiteral("No item to build. Please add item to left pane and try again."),
+                             TMsgDlgType::Error, QMessageBox::Ok);
+        return false;
+    }
+    if (spnedtflMenuMaxWidth->value() < 10 || spnedtflMenuMaxHeight->value() < 10) {
+        dialogs_->MessageDlg(this, QStringLiteral("The menu box size is too small! Go to Ext. tab to adjust it!"),
+                             TMsgDlgType::Error, QMessageBox::Ok);
+        return false;
+    }
+    const QString temp = GetTempFolder();
+    StorePanels();
+    const QString buildFile = temp + QStringLiteral("~tmp0001.txt");
+    MakeHtmlCodes(agent, ToPath(buildFile));
+    QFile file(buildFile);
+    if (!file.open(QIODevice::ReadOnly)) throw Error(buildFile.toStdString(), 0, "cannot be read");
+    QString page = QString::fromUtf8(file.readAll());
+    file.close();
+    QFile::remove(buildFile);
+    page.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (page.endsWith(QLatin1Char('\n'))) page.chop(1);
+    HtmlWindow().SetLines(page.split(QLatin1Char('\n')));
+    return true;
+}
+
+void TMainForm::Preview1Click() {
+    Guard([&] {
+        // After a refusal nothing more happens: no page of an earlier build is opened.
+        if (!BuildHtmlToBuffer()) return;
+        const QString preview = GetPreviewFolder();
+        const QString temp = GetTempFolder();
+        const QString program = GetProgramFolder();
+        CopyLinkedFilesToPreview(agent, ToPath(preview), ToPath(program));
+        CopyResourceFilesToPreview(agent, ToPath(preview), ToPath(program));
+
+        const QString staged = temp + QStringLiteral("~preview.html");
+        {
+            QSaveFile file(staged);
+            if (!file.open(QIODevice::WriteOnly)) throw Error(staged.toStdString(), 0, "cannot be written");
+            for (const QString& line : HtmlWindow().Lines()) file.write(line.toUtf8() + "\r\n");
+            if (!file.commit()) throw Error(staged.toStdString(), 0, "cannot be written");
+        }
+        CopyToPreviewFolder(agent, ToPath(preview), ToPath(staged));
+        QFile::remove(staged);
+
+        TformWebBrowser browser(this);
+        browser.OpenPage(preview, QStringLiteral("~preview.html"));
+    });
+}
+
+// --- Pages and windows -------------------------------------------------------------------------
+
+void TMainForm::WebBrowser1Click() {
+    Guard([&] {
+        TformWebBrowser browser(this);
+        dialogs_->ExecModal(browser);
+    });
+}
+
+void TMainForm::Topic1Click() {
+    Guard([&] { dialogs_->OpenWithShell(GetProgramFolder() + QStringLiteral("help/index.html")); });
+}
+
+void TMainForm::ViewSample1Click() {
+    Guard([&] { dialogs_->OpenWithShell(GetProgramFolder() + QStringLiteral("samples/index.html")); });
+}
+
+void TMainForm::Homepage1Click() {
+    Guard([&] { dialogs_->OpenWithShell(QString::fromLatin1(kHomePageAddress)); });
+}
+
+void TMainForm::ContactUs1Click() {
+    Guard([&] { dialogs_->OpenWithShell(QString::fromLatin1(kSupportAddress)); });
+}
+
+}  // namespace qm

@@ -1,0 +1,86 @@
+#pragma once
+// The tree view's model over the document. The agent's item list is the tree; this
+// model only presents it and follows the agent's structural edits through
+// IMenuTreeObserver, wrapping each in Qt's begin/end calls, so the view can never
+// disagree with the list.
+//
+// Indexes carry a key per item rather than the item index itself: item indexes shift
+// when nodes are inserted, deleted or moved, while the view's persistent indexes (the
+// selection, the expanded nodes, the window's current item) must keep naming the same
+// node. The keys travel with their items through every edit.
+
+#include <QAbstractItemModel>
+#include <QIcon>
+#include <unordered_map>
+#include <vector>
+
+#include "MenuTreeObserver.h"
+
+namespace qm {
+
+class TkvxAppletAgent;
+
+class TMenuTreeModel final : public QAbstractItemModel, private IMenuTreeObserver {
+    Q_OBJECT
+public:
+    // Registers itself as the agent's tree observer; unregisters when destroyed.
+    explicit TMenuTreeModel(TkvxAppletAgent& agent, QObject* parent = nullptr);
+    ~TMenuTreeModel() override;
+
+    static constexpr const char* kRootCaption = "Quillamere";
+    static constexpr const char* kTreeHint = "Add, remove or move items by right-clicking the mouse.";
+
+    // The node images: image 0 for items, image 1 for the root.
+    void SetNodeImages(const QIcon& itemImage, const QIcon& rootImage);
+
+    QModelIndex RootIndex() const;
+    // kRootNode or an item index -> its index; an invalid index for anything else.
+    QModelIndex IndexOfNode(int node) const;
+    // kRootNode, an item index, or kNoNode for an invalid index.
+    int NodeOfIndex(const QModelIndex& index) const;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+private:
+    void BeginInsertNodes(int parentNode, int firstRow, int lastRow) override;
+    void EndInsertNodes() override;
+    void BeginRemoveNodes(int parentNode, int firstRow, int lastRow) override;
+    void EndRemoveNodes() override;
+    void BeginMoveNodes(int parentNode, int firstRow, int lastRow, int destinationRow) override;
+    void EndMoveNodes() override;
+    void BeginResetTree() override;
+    void EndResetTree() override;
+    void NodeCaptionChanged(int item) override;
+
+    // Item position where child row `row` of parentNode starts (or would start).
+    int ItemPositionOfRow(int parentNode, int row) const;
+    // One past the last item of the subtree of child row `row` of parentNode.
+    int ItemEndOfRow(int parentNode, int row) const;
+    void RenewAllKeys();
+    int ItemOfKey(quintptr key) const;
+
+    static constexpr quintptr kRootKey = 0;
+
+    TkvxAppletAgent& agent_;
+    std::vector<quintptr> keys_;  // keys_[i] is the key of item i
+    quintptr nextKey_ = 1;
+    mutable std::unordered_map<quintptr, int> itemOfKey_;
+    mutable bool itemOfKeyValid_ = false;
+
+    // The edit announced by a Begin call, applied to the keys by its End call.
+    struct PendingEdit {
+        int first = 0;  // item positions
+        int end = 0;
+        int destination = 0;
+    } pending_;
+
+    QIcon itemImage_;
+    QIcon rootImage_;
+};
+
+}  // namespace qm

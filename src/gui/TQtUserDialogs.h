@@ -1,0 +1,27 @@
+#pragma once
+// The real dialogs: QMessageBox, QFileDialog and QColorDialog.
+
+#include "IUserDialogs.h"
+
+namespace qm {
+
+class TQtUserDialogs final : public IUserDialogs {
+public:
+    QMessageBox::StandardButton MessageDlg(QWidget* parent, const QString& text, TMsgDlgType kind,
+                                           QMessageBox::StandardButtons buttons) override;
+    void ShowApplicationError(QWidget* parent, const QString& text) override;
+    QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& initialFolder) override;
+    QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& initialFolder,
+                            bool confirmReplace) override;
+    std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
+    void OpenWithShell(const QString& pathOrUrl) override;
+    int ExecModal(QDialog& dialog) override;
+
+    // The one instance the program uses when nobody hands the window another.
+    static IUserDialogs& Instance();
+
+private:
+    QString lastFolder_;
+};
+
+}  // namespace qm

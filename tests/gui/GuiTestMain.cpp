@@ -1,0 +1,57 @@
+// The main of every window test program: offscreen unless told otherwise, a temporary
+// home so that settings, per-user folders and documents never touch the real ones,
+// and Qt's warnings recorded for the tests to check.
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "GuiTestSupport.h"
+
+namespace qm::testing {
+
+void RecordQtWarning(const QString& message);
+
+namespace {
+QTemporaryDir* home = nullptr;
+
+void MessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg) return;
+    // Notices of the offscreen platform, and the help window's note about a help page
+    // that is not installed beside the test program, are not failures of the program.
+    if (message.contains(QLatin1String("propagateSizeHints")) ||
+        message.contains(QLatin1String("This plugin does not support")) ||
+        message.startsWith(QLatin1String("QTextBrowser: No document for")))
+        return;
+    RecordQtWarning(message);
+    fprintf(stderr, "Qt: %s\n", qPrintable(message));
+}
+}  // namespace
+
+QString TestHome() {
+    return home->path();
+}
+
+}  // namespace qm::testing
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir home;
+    qm::testing::home = &home;
+    const QByteArray root = home.path().toUtf8();
+    qputenv("HOME", root);
+    qputenv("XDG_DATA_HOME", root + "/data");
+    qputenv("XDG_CONFIG_HOME", root + "/config");
+    qputenv("XDG_DOCUMENTS_DIR", root + "/Documents");
+    qputenv("XDG_CACHE_HOME", root + "/cache");
+    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
+    QDir().mkpath(home.path() + QStringLiteral("/runtime"));
+    QFile::setPermissions(home.path() + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QApplication app(argc, argv);
+    qInstallMessageHandler(qm::testing::MessageHandler);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// What the window tests share: a fresh temporary home per test program, a window with
+// scripted dialogs, finding controls by name, and a check that Qt's model tester and
+// Qt itself reported no failure.
+
+#include <QString>
+#include <QStringList>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "TFakeUserDialogs.h"
+#include "TMainForm.h"
+
+// Readable failure messages for Qt strings.
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace qm::testing {
+
+// The temporary home of this test program (set up by the test main).
+QString TestHome();
+
+// Messages Qt logged as warnings or worse since the last call (the model tester logs
+// its failures this way). Clears the record.
+QStringList TakeQtWarnings();
+
+// A main window with scripted dialogs; the tests find its controls by object name.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    template <class Control>
+    Control* Find(const char* name) {
+        auto* control = window->findChild<Control*>(QString::fromLatin1(name));
+        EXPECT_NE(control, nullptr) << "no control named " << name;
+        return control;
+    }
+
+    // Selects a node as a click would (runs the selection change).
+    void Select(int node);
+    // The captions of the item list, in order.
+    std::vector<std::string> Captions() const;
+    // "Caption:level" of every item, in order.
+    std::vector<std::string> CaptionsWithLevels() const;
+    // Builds root, A (A1, A2), B (B1) by the editor's own Insert and captions.
+    void BuildTree(const std::vector<std::pair<std::string, int>>& captionsAndLevels);
+    // A fresh folder below the test home.
+    QString NewFolder(const QString& name);
+
+    TFakeUserDialogs dialogs;
+    std::unique_ptr<TMainForm> window;
+};
+
+}  // namespace qm::testing

@@ -1,0 +1,372 @@
+// The property pages: their controls, the values they load and store, the text check,
+// the choosers behind the small buttons, the help buttons and the size estimate.
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+
+#include "AppFolders.h"
+#include "Error.h"
+#include "TMenuTreeModel.h"
+#include "GuiTestSupport.h"
+#include "LookValues.h"
+#include "Settings.h"
+#include "TColorPanel.h"
+#include "TfrmHelp.h"
+#include "TfrmMsgBox_LinkTip.h"
+
+namespace qm::testing {
+namespace {
+
+const QString kSingleQuoteMessage = "The text can not include ', please add leading \"\\\" and try again!";
+const QString kDoubleQuoteMessage = "The text can't include \", please add leading \"\\\" and try again!";
+const QString kSeparatorMessage = "The text can not include \"#$@\"!";
+
+class PropertyPanelsTest : public WindowTest {
+protected:
+    QStringList Typed(const char* control, const QString& text) {
+        dialogs.Clear();
+        auto* edit = Find<QLineEdit>(control);
+        edit->setText(text);
+        return dialogs.MessageTexts();
+    }
+    void SetSpin(const char* name, int value) { Find<QSpinBox>(name)->setValue(value); }
+    int Spin(const char* name) { return Find<QSpinBox>(name)->value(); }
+};
+
+// --- Controls ------------------------------------------------------------------------------
+
+TEST_F(PropertyPanelsTest, EverySpinEditHasTheRangeOfItsField) {
+    const struct {
+        const char* name;
+        int minimum, maximum;
+    } spins[] = {
+        {"spnedt__mainItemExtWidth", 1, 9999}, {"spnedt__mainItemHeight", 1, 9999},
+        {"spnedt__mainItemFontSize", 1, 100},  {"spnedt__subItemHeight", -9999, 9999},
+        {"spnedt__subItemFontSize", 1, 1000},  {"spnedt__submenuCloseDelay", 1, 9999},
+        {"spnedt__submenuSlideSpeed", 1, 9999}, {"spnedtflMenuMaxWidth", 1, 9999},
+        {"spnedtflMenuMaxHeight", 1, 9999},    {"spnedtmov_z_index", -99999, 99999},
+    };
+    for (const auto& spin : spins) {
+        auto* control = Find<QSpinBox>(spin.name);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(control->minimum(), spin.minimum) << spin.name;
+        EXPECT_EQ(control->maximum(), spin.maximum) << spin.name;
+    }
+}
+
+TEST_F(PropertyPanelsTest, HintsHiddenPanelsAndHelpTags) {
+    EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->toolTip(), "Font Family");
+    EXPECT_EQ(Find<QSpinBox>("spnedt__subItemFontSize")->toolTip(), "Font Size");
+    for (const char* panel : {"pnl__mainItemTextColor", "pnl__mainItemHoverColor", "pnl__mainItemColor",
+                              "pnl__subItemTextColor", "pnl__subItemColor", "pnl__subItemHoverColor"})
+        EXPECT_EQ(Find<TColorPanel>(panel)->toolTip(), "Text Color") << panel;
+    window->show();
+    EXPECT_FALSE(Find<TColorPanel>("pnl__mainItemColor")->isVisibleTo(window.get()));
+    EXPECT_FALSE(Find<TColorPanel>("pnl__subItemHoverColor")->isVisibleTo(window.get()));
+    EXPECT_TRUE(Find<TColorPanel>("pnl__mainItemTextColor")->isVisibleTo(window.get()));
+
+    QList<int> tags;
+    for (auto* button : window->findChildren<QToolButton*>())
+        if (button->property("Tag").isValid()) tags << button->property("Tag").toInt();
+    std::sort(tags.begin(), tags.end());
+    EXPECT_EQ(tags, QList<int>({1, 2, 3, 4, 5, 6, 7, 8}));
+}
+
+TEST_F(PropertyPanelsTest, TheSizeLabelsStandOutInBoldRedUnderline) {
+    for (const char* name : {"lblMenuBoxWidth", "lblMenuBoxHeight"}) {
+        auto* label = Find<QLabel>(name);
+        EXPECT_TRUE(label->font().bold()) << name;
+        EXPECT_TRUE(label->font().underline()) << name;
+        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(200, 0, 0)) << name;
+    }
+    auto* calc = Find<QPushButton>("btnCalcSize");
+    EXPECT_EQ(calc->text(), "<< Calc. Estimated Size");
+    EXPECT_TRUE(calc->font().underline());
+}
+
+TEST_F(PropertyPanelsTest, TheItemPageOffersTheLinkAndTargetLists) {
+    auto* link = Find<QComboBox>("cmbx_Link");
+    auto* target = Find<QComboBox>("cmbx_Target");
+    QStringList links, targets;
+    for (int i = 0; i < link->count(); ++i) links << link->itemText(i);
+    for (int i = 0; i < target->count(); ++i) targets << target->itemText(i);
+    EXPECT_EQ(links, QStringList({"http://", "mailto://", "javascript:", "ftp://", "news://"}));
+    EXPECT_EQ(targets, QStringList({"_self", "_blank", "_parent", "_top", "_search", "_media"}));
+    EXPECT_TRUE(link->isEditable());
+    EXPECT_TRUE(target->isEditable());
+}
+
+// --- Loading and storing ---------------------------------------------------------------------
+
+TEST_F(PropertyPanelsTest, AFreshWindowShowsTheDefaultsUnmodified) {
+    EXPECT_FALSE(window->Modified());
+    EXPECT_FALSE(Find<QToolButton>("tlbtnSave")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("Save1")->isEnabled());
+    EXPECT_EQ(Spin("spnedt__mainItemExtWidth"), 25);
+    EXPECT_EQ(Find<QLineEdit>("edt__subItemFont")->text(), "arial");
+    EXPECT_EQ(Find<TColorPanel>("pnl__mainItemHoverColor")->Color(), QColor(0x92, 0xDD, 0xFA));
+    EXPECT_TRUE(Find<QRadioButton>("rdbtn_InternalUse_RootDir_Local_Checked2")->isChecked());
+    EXPECT_FALSE(Find<QRadioButton>("rdbtn_InternalUse_RootDir_Local_Checked")->isChecked());
+    window->SaveAppletControls();
+    EXPECT_EQ(window->Agent().GetAppletData(), DefaultAppletData());
+}
+
+TEST_F(PropertyPanelsTest, LoadingAndStoringGiveTheNormalizedLook) {
+    TAppletData data = DefaultAppletData();
+    data.mainItemTextColor = "transparent";
+    data.subItemColor = "ff";
+    data.mainItemExtWidth = "0";
+    data.subItemFontSize = "5000";
+    data.mainItemFont = "  Georgia ";
+    data.InternalUse_RootDir_Local_Checked = "1";
+    data.mov_z_index = "-5";
+    window->Agent().SetAppletData(data);
+    window->LoadAppletControls();
+    EXPECT_FALSE(window->Modified()) << "loading is no edit";
+    EXPECT_EQ(Find<TColorPanel>("pnl__mainItemTextColor")->Color(), QColor(Qt::black));
+    EXPECT_TRUE(Find<QRadioButton>("rdbtn_InternalUse_RootDir_Local_Checked")->isChecked());
+    window->SaveAppletControls();
+    const TAppletData stored = window->Agent().GetAppletData();
+    EXPECT_EQ(stored, NormalizeAppletData(data));
+    EXPECT_EQ(stored.mainItemTextColor, "000000");
+    EXPECT_EQ(stored.subItemColor, "FF0000");
+    EXPECT_EQ(stored.mainItemExtWidth, "1");
+    EXPECT_EQ(stored.subItemFontSize, "1000");
+}
+
+TEST_F(PropertyPanelsTest, AValueThatCannotBeShownStopsTheTransferThere) {
+    TAppletData data = DefaultAppletData();
+    data.subItemHeight = "high";  // field 7
+    data.subItemFont = "Tahoma";  // field 8, after it
+    data.mainItemFont = "Verdana";  // field 2, before it
+    window->Agent().SetAppletData(data);
+    try {
+        window->LoadAppletControls();
+        FAIL() << "no error";
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "'high' is not a valid integer value");
+    }
+    EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text(), "Verdana");
+    EXPECT_EQ(Find<QLineEdit>("edt__subItemFont")->text(), "arial");
+}
+
+TEST_F(PropertyPanelsTest, EveryEditMarksTheDocumentAndEnablesSave) {
+    const auto expectMarked = [&](const char* what) {
+        EXPECT_TRUE(window->Modified()) << what;
+        EXPECT_TRUE(Find<QToolButton>("tlbtnSave")->isEnabled()) << what;
+        EXPECT_TRUE(Find<QAction>("Save1")->isEnabled()) << what;
+        window->SetModified(false);
+    };
+    SetSpin("spnedt__mainItemHeight", 30);
+    expectMarked("spin edit");
+    Find<QLineEdit>("edt__itemActiveSound")->setText("click.mp3");
+    expectMarked("edit box");
+    Find<QLineEdit>("edt_InternalUse_RootDir_Remote")->setText("http://www.example.com/");
+    expectMarked("path edit");
+    window->pnl_BgColorClick(Find<TColorPanel>("pnl__subItemTextColor"));
+    expectMarked("colour panel, dialog cancelled");
+}
+
+TEST_F(PropertyPanelsTest, ThePathRadioButtonsAreNoEdit) {
+    Find<QRadioButton>("rdbtn_InternalUse_RootDir_Local_Checked")->click();
+    EXPECT_FALSE(window->Modified());
+    window->close();
+    EXPECT_TRUE(dialogs.messages.empty()) << "closing asks nothing";
+}
+
+// --- The text check --------------------------------------------------------------------------
+
+TEST_F(PropertyPanelsTest, AQuoteMustFollowTheFirstBackslash) {
+    EXPECT_TRUE(Typed("edt__mainItemFont", "a\\'b").isEmpty());
+    EXPECT_EQ(Typed("edt__mainItemFont", "'ab"), QStringList({kSingleQuoteMessage}));
+    EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text(), "");
+    EXPECT_EQ(Typed("edt__mainItemFont", "a\\x'b"), QStringList({kSingleQuoteMessage}));
+    EXPECT_TRUE(Typed("edt__mainItemFont", "a\\'b'c").isEmpty()) << "only the first quote is compared";
+    EXPECT_EQ(Typed("edt__mainItemFont", "say \"hi\""), QStringList({kDoubleQuoteMessage}));
+    EXPECT_TRUE(Typed("edt__mainItemFont", "say \\\"hi\"").isEmpty());
+}
+
+TEST_F(PropertyPanelsTest, BothQuotesGiveTwoMessagesAndAnEmptyField) {
+    const QStringList shown = Typed("edt__subItemFont", "it's \"x\"");
+    EXPECT_EQ(shown, QStringList({kSingleQuoteMessage, kDoubleQuoteMessage}));
+    EXPECT_EQ(Find<QLineEdit>("edt__subItemFont")->text(), "");
+    for (const auto& message : dialogs.messages) {
+        EXPECT_EQ(message.kind, TMsgDlgType::Warning);
+        EXPECT_EQ(message.buttons, QMessageBox::Yes);
+    }
+}
+
+TEST_F(PropertyPanelsTest, TheSeparatorIsRefusedEvenAfterABackslash) {
+    EXPECT_EQ(Typed("edt__mainItemFont", "ari#$@al"), QStringList({kSeparatorMessage}));
+    EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text(), "");
+    EXPECT_EQ(Typed("edt__mainItemFont", "ari\\#$@al"), QStringList({kSeparatorMessage}));
+    EXPECT_EQ(Typed("edt__mainItemFont", "#$@'"), QStringList({kSeparatorMessage, kSingleQuoteMessage}));
+}
+
+TEST_F(PropertyPanelsTest, TheItemTextAndTheLinkAreCheckedToo) {
+    BuildTree({{"A", 0}});
+    Select(0);
+    dialogs.Clear();
+    Find<QLineEdit>("edt_Text")->setText("Tom's");
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({kSingleQuoteMessage}));
+    EXPECT_EQ(window->TreeModel().data(window->TreeModel().IndexOfNode(0)).toString(), "");
+    dialogs.Clear();
+    Find<QComboBox>("cmbx_Link")->setEditText("javascript:go('x')");
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({kSingleQuoteMessage}));
+    EXPECT_EQ(Find<QComboBox>("cmbx_Link")->currentText(), "");
+}
+
+TEST_F(PropertyPanelsTest, SpinEditsAreNeverChecked) {
+    window->CheckFieldText(Find<QSpinBox>("spnedt__mainItemHeight"));
+    window->CheckFieldText(nullptr);
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+// --- The size estimate -------------------------------------------------------------------------
+
+TEST_F(PropertyPanelsTest, TheEstimateCountsMainItemsOnly) {
+    BuildTree({{"A", 0}, {"A1", 1}, {"A2", 1}, {"B", 0}, {"C", 0}, {"C1", 1}});
+    SetSpin("spnedt__mainItemExtWidth", 25);
+    SetSpin("spnedt__mainItemHeight", 20);
+    SetSpin("spnedt__subItemHeight", 15);
+    window->SetModified(false);
+    window->btnCalcSizeClick();
+    EXPECT_EQ(Spin("spnedtflMenuMaxWidth"), 285);
+    EXPECT_EQ(Spin("spnedtflMenuMaxHeight"), 38);
+    EXPECT_TRUE(window->Modified());
+}
+
+TEST_F(PropertyPanelsTest, TheEstimateOfTheRootAloneIsOneByOne) {
+    window->btnCalcSizeClick();
+    EXPECT_EQ(Spin("spnedtflMenuMaxWidth"), 1);
+    EXPECT_EQ(Spin("spnedtflMenuMaxHeight"), 1);
+}
+
+TEST_F(PropertyPanelsTest, TheEstimateIsPulledIntoTheControlsRange) {
+    BuildTree({{"A", 0}});
+    SetSpin("spnedt__mainItemHeight", 20);
+    SetSpin("spnedt__subItemHeight", -30);
+    QTest::mouseClick(Find<QPushButton>("btnCalcSize"), Qt::LeftButton);
+    EXPECT_EQ(Spin("spnedtflMenuMaxHeight"), 1) << "-7 shows as 1";
+    for (int i = 0; i < 250; ++i) {
+        Select(kRootNode);
+        window->Insert1Click();
+    }
+    SetSpin("spnedt__mainItemExtWidth", 9999);
+    window->btnCalcSizeClick();
+    EXPECT_EQ(Spin("spnedtflMenuMaxWidth"), 9999);
+}
+
+// --- Choosers ------------------------------------------------------------------------------------
+
+TEST_F(PropertyPanelsTest, TheColourDialogStartsAtThePanelsColour) {
+    auto* panel = Find<TColorPanel>("pnl__mainItemTextColor");
+    dialogs.colourAnswers = {QColor(0x10, 0x20, 0x30), std::nullopt};
+    QTest::mouseClick(panel, Qt::LeftButton);
+    ASSERT_EQ(dialogs.colourRequests.size(), 1u);
+    EXPECT_EQ(dialogs.colourRequests[0], QColor(Qt::white));
+    EXPECT_EQ(panel->Color(), QColor(0x10, 0x20, 0x30));
+    window->pnl_BgColorClick(panel);  // cancelled
+    EXPECT_EQ(panel->Color(), QColor(0x10, 0x20, 0x30));
+    window->SaveAppletControls();
+    EXPECT_EQ(window->Agent().GetAppletData().mainItemTextColor, "102030");
+}
+
+TEST_F(PropertyPanelsTest, TheLinkChooserShowsItsTipUntilSwitchedOff) {
+    BuildTree({{"A", 0}});
+    Select(0);
+    window->SetModified(false);
+    // The first time the setting is absent: the tip shows. Its box switches it off.
+    dialogs.modalAnswers.push_back([](QDialog& tip) {
+        tip.findChild<QCheckBox*>("chckbxDontShow")->click();
+        return int(QDialog::Accepted);
+    });
+    window->spdbtnItURLClick();
+    EXPECT_EQ(dialogs.modalWindows, QStringList({"TfrmMsgBox_LinkTip"}));
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].filter, "HTML files(*.htm;*.html)|*.htm;*.html|Any file (*.*)|*.*");
+    EXPECT_EQ(Find<QComboBox>("cmbx_Link")->currentText(), "") << "cancelled: nothing changes";
+    EXPECT_FALSE(window->Modified());
+
+    dialogs.Clear();
+    dialogs.openAnswers = {"/srv/site/O'Brien/a.htm"};
+    window->spdbtnItURLClick();
+    EXPECT_TRUE(dialogs.modalWindows.isEmpty()) << "switched off";
+    EXPECT_EQ(Find<QComboBox>("cmbx_Link")->currentText(), "file:///srv/site/O'Brien/a.htm");
+    EXPECT_TRUE(dialogs.messages.empty()) << "a chosen link is not checked";
+    EXPECT_TRUE(window->Modified());
+}
+
+TEST_F(PropertyPanelsTest, TheLinkTipBoxCheckedAndUncheckedLeavesTheTipOn) {
+    WriteKvxBool("Settings", "ShowLinkTipDialog", true);
+    TfrmMsgBox_LinkTip tip(dialogs);
+    EXPECT_EQ(tip.windowTitle(), "Important!");
+    auto* box = tip.findChild<QCheckBox*>("chckbxDontShow");
+    EXPECT_FALSE(box->isChecked());
+    box->click();
+    EXPECT_FALSE(TfrmMsgBox_LinkTip::ShouldShow());
+    box->click();
+    EXPECT_TRUE(TfrmMsgBox_LinkTip::ShouldShow());
+}
+
+TEST_F(PropertyPanelsTest, TheSoundChooserFillsTheBareNameAndStagesTheFile) {
+    const QString folder = NewFolder("sounds");
+    const QString sound = folder + "/ding.mp3";
+    QFile file(sound);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("ID3 sound");
+    file.close();
+
+    window->spdbtnItemImageNormalClick(Find<QToolButton>("spdbtn___subItemHoverSoundUrl"));  // cancelled
+    EXPECT_EQ(Find<QLineEdit>("edt__subItemHoverSound")->text(), "");
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(dialogs.fileDialogs.back().filter, "MP3 Files (*.mp3)|*.mp3|All Files (*.*)|*.*");
+
+    dialogs.openAnswers = {sound};
+    QTest::mouseClick(Find<QToolButton>("spdbtn___subItemHoverSoundUrl"), Qt::LeftButton);
+    EXPECT_EQ(Find<QLineEdit>("edt__subItemHoverSound")->text(), "ding.mp3");
+    EXPECT_EQ(Find<QLineEdit>("edt__mainItemHoverSound")->text(), "");
+    EXPECT_TRUE(window->Modified());
+    EXPECT_TRUE(QFile::exists(GetPreviewFolder() + "ding.mp3"));
+    const auto& staged = window->Agent().PreviewCopiedFiles();
+    EXPECT_NE(std::find(staged.begin(), staged.end(), "ding.mp3"), staged.end());
+}
+
+// --- Help ------------------------------------------------------------------------------------
+
+TEST_F(PropertyPanelsTest, HelpButtonsShowTheirPagesInTheHelpWindow) {
+    EXPECT_EQ(TMainForm::HelpPageOfTag(0), "getting_started.htm");
+    EXPECT_EQ(TMainForm::HelpPageOfTag(3), "customizing_fl_ext_sound.htm");
+    EXPECT_EQ(TMainForm::HelpPageOfTag(8), "customizing_fl_path_path.htm");
+    EXPECT_EQ(TMainForm::HelpPageOfTag(9), "faq_flash_local_security_warning_dialog.htm");
+    EXPECT_EQ(TMainForm::HelpPageOfTag(42), "getting_started.htm");
+    EXPECT_EQ(TMainForm::HelpPageOfTag(-1), "getting_started.htm");
+
+    window->show();
+    auto* button = Find<QToolButton>("spdbtnHelpMenuBox");
+    QTest::mouseClick(button, Qt::LeftButton);
+    TfrmHelp& help = window->HelpWindow();
+    EXPECT_TRUE(help.isVisible());
+    EXPECT_EQ(help.CurrentUrl(), LocalPathToFileUrl(GetProgramFolder() + "help/customizing_fl_ext_menu_box.htm"));
+
+    QTest::keyClick(&help, Qt::Key_Escape);
+    EXPECT_FALSE(help.isVisible()) << "Escape hides the help window";
+    QToolButton stray;
+    stray.setProperty("Tag", 42);
+    window->SpeedButton_OnClick_LaunchHelpDoc(&stray);
+    EXPECT_TRUE(help.isVisible()) << "the next help button shows it again";
+    EXPECT_EQ(help.CurrentUrl(), LocalPathToFileUrl(GetProgramFolder() + "help/getting_started.htm"));
+}
+
+}  // namespace
+}  // namespace qm::testing

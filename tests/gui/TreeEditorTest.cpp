@@ -1,0 +1,333 @@
+// The tree editor of the main window: Insert, Delete, Move Up and Move Down with their
+// results on the item list, the commands' enabled state, the pages shown per
+// selection, and the Item page's values travelling with the selection.
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "GuiTestSupport.h"
+#include "TMenuTreeModel.h"
+
+namespace qm::testing {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class TreeEditorTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        tester = std::make_unique<QAbstractItemModelTester>(&window->TreeModel(),
+                                                            QAbstractItemModelTester::FailureReportingMode::Warning);
+    }
+    void TearDown() override {
+        tester.reset();
+        WindowTest::TearDown();
+    }
+
+    // The enabled state of the three controls of one command.
+    struct Enabled {
+        bool popup, menu, button;
+    };
+    Enabled State(const char* popup, const char* menu, const char* button) {
+        return {Find<QAction>(popup)->isEnabled(), Find<QAction>(menu)->isEnabled(),
+                Find<QToolButton>(button)->isEnabled()};
+    }
+    void ExpectCommand(const char* popup, const char* menu, const char* button, bool enabled) {
+        const Enabled state = State(popup, menu, button);
+        EXPECT_EQ(state.popup, enabled) << popup;
+        EXPECT_EQ(state.menu, enabled) << menu;
+        EXPECT_EQ(state.button, enabled) << button;
+    }
+    void ExpectCommands(bool insert, bool remove, bool up, bool down) {
+        ExpectCommand("Insert1", "Insert2", "tlbtnInsert", insert);
+        ExpectCommand("Delete1", "Delete2", "tlbtnDelete", remove);
+        ExpectCommand("MoveUp1", "MoveUp2", "tlbtnMoveUp", up);
+        ExpectCommand("MoveDown1", "MoveDown2", "tlbtnMoveDown", down);
+    }
+    QStringList VisibleTabs() {
+        auto* pages = Find<QTabWidget>("pgcntrl1");
+        QStringList visible;
+        for (int i = 0; i < pages->count(); ++i)
+            if (pages->isTabVisible(i)) visible << pages->tabText(i);
+        return visible;
+    }
+    QString CurrentTab() {
+        auto* pages = Find<QTabWidget>("pgcntrl1");
+        return pages->tabText(pages->currentIndex());
+    }
+
+    std::unique_ptr<QAbstractItemModelTester> tester;
+};
+
+// --- Insert --------------------------------------------------------------------------------
+
+TEST_F(TreeEditorTest, InsertAddsTheLastChildOfTheSelectedNode) {
+    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    window->SetModified(false);
+    Select(0);  // A
+    window->Insert1Click();
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "Item:1", "B:0"}));
+    EXPECT_EQ(window->Agent().ParentNode(2), 0);
+    EXPECT_EQ(window->SelectedNode(), 0) << "the selection stays on the parent";
+    EXPECT_TRUE(window->Modified());
+    EXPECT_TRUE(window->findChild<QTreeView*>("trvwDesignPanel")->isExpanded(window->TreeModel().IndexOfNode(0)));
+}
+
+TEST_F(TreeEditorTest, InsertUnderTheRootAppendsAMainItemAfterEveryItem) {
+    BuildTree({{"A", 0}, {"A1", 1}});
+    Select(kRootNode);
+    window->Insert1Click();
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "Item:0"}));
+    const TItemData item = window->Agent().GetItemData(2);
+    EXPECT_EQ(item.Target, "_self");
+    EXPECT_EQ(item.Link, "");
+}
+
+TEST_F(TreeEditorTest, InsertFromTheToolbarAndThePopupShareTheCommand) {
+    Select(kRootNode);
+    QTest::mouseClick(Find<QToolButton>("tlbtnInsert"), Qt::LeftButton);
+    Find<QAction>("Insert1")->trigger();
+    Find<QAction>("Insert2")->trigger();
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"Item:0", "Item:0", "Item:0"}));
+}
+
+// --- Enabled commands ---------------------------------------------------------------------
+
+TEST_F(TreeEditorTest, CommandsFollowTheSelectedNode) {
+    BuildTree({{"A", 0}, {"A1", 1}, {"A2", 1}, {"B", 0}});
+    Select(kRootNode);
+    ExpectCommands(true, false, false, false);
+    Select(0);  // A: first main item
+    ExpectCommands(true, true, false, true);
+    Select(1);  // A1: first sub item
+    ExpectCommands(false, true, false, true);
+    Select(2);  // A2: last sub item
+    ExpectCommands(false, true, true, false);
+    Select(3);  // B: last main item
+    ExpectCommands(true, true, true, false);
+}
+
+TEST_F(TreeEditorTest, CommandsThatCannotActChangeNothingButTheModifiedFlag) {
+    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    const auto before = CaptionsWithLevels();
+
+    window->SetModified(false);
+    Select(0);
+    window->MoveUp1Click();  // the first main item
+    EXPECT_EQ(CaptionsWithLevels(), before);
+    EXPECT_TRUE(window->Modified());
+
+    Select(2);
+    window->MoveDown1Click();  // the last main item
+    EXPECT_EQ(CaptionsWithLevels(), before);
+
+    Select(1);
+    window->Insert1Click();  // below a sub item
+    EXPECT_EQ(CaptionsWithLevels(), before);
+
+    Select(kRootNode);
+    window->MoveUp1Click();
+    window->MoveDown1Click();
+    EXPECT_EQ(CaptionsWithLevels(), before);
+    EXPECT_EQ(window->SelectedNode(), kRootNode);
+}
+
+// --- Delete -------------------------------------------------------------------------------
+
+TEST_F(TreeEditorTest, DeletingTheRootIsRefused) {
+    BuildTree({{"A", 0}});
+    window->SetModified(false);
+    Select(kRootNode);
+    window->Delete1Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Root item cannot be deleted.");
+    EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Error);
+    EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Ok);
+    EXPECT_EQ(Captions(), (Strings{"A"}));
+    EXPECT_TRUE(window->Modified()) << "a refused delete still marks the document";
+}
+
+TEST_F(TreeEditorTest, DeleteAsksFirstAndKeepsTheItemsOnNo) {
+    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    Select(0);
+    dialogs.messageAnswers = {QMessageBox::No};
+    window->Delete1Click();
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].text, "Are you sure to delete this item and all its children?");
+    EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Warning);
+    EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(Captions(), (Strings{"A", "A1", "B"}));
+}
+
+TEST_F(TreeEditorTest, DeletingTheLastMainItemRemovesItsSubItemsFromTheEnd) {
+    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}, {"B1", 1}, {"B2", 1}});
+    Select(2);  // B
+    dialogs.messageAnswers = {QMessageBox::Yes};
+    window->Delete1Click();
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1"}));
+    EXPECT_NE(window->SelectedNode(), kNoNode) << "another node is selected";
+    EXPECT_TRUE(window->Agent().IsValidNode(window->SelectedNode()));
+}
+
+TEST_F(TreeEditorTest, DeleteOfAMiddleMainItemTakesItsSubtreeOnly) {
+    BuildTree({{"A", 0}, {"B", 0}, {"B1", 1}, {"B2", 1}, {"C", 0}});
+    Select(1);
+    dialogs.messageAnswers = {QMessageBox::Yes};
+    window->Delete1Click();
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "C:0"}));
+}
+
+TEST_F(TreeEditorTest, AfterDeleteTheItemPageValuesGoNowhereAndTheNextNodeIsLoaded) {
+    BuildTree({{"A", 0}, {"B", 0}, {"C", 0}});
+    Select(1);  // B
+    Find<QComboBox>("cmbx_Link")->setEditText("typed-but-deleted.html");
+    dialogs.messageAnswers = {QMessageBox::Yes};
+    window->Delete1Click();
+    EXPECT_EQ(Captions(), (Strings{"A", "C"}));
+    for (const auto& item : window->Agent().Items()) EXPECT_EQ(item.Link, "");
+    const int selected = window->SelectedNode();
+    ASSERT_GE(selected, 0);
+    EXPECT_EQ(window->CurrentItemNode(), selected);
+    EXPECT_EQ(Find<QLineEdit>("edt_Text")->text().toStdString(), window->Agent().Items()[selected].Text);
+}
+
+// --- Move ---------------------------------------------------------------------------------
+
+TEST_F(TreeEditorTest, MoveUpAndMoveDownExchangeWholeSubtrees) {
+    BuildTree({{"A", 0}, {"A1", 1}, {"A2", 1}, {"B", 0}, {"B1", 1}});
+    Select(3);  // B
+    window->MoveUp1Click();
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"B:0", "B1:1", "A:0", "A1:1", "A2:1"}));
+    EXPECT_EQ(window->Agent().Items()[window->SelectedNode()].Text, "B") << "the selection moves with the node";
+
+    Select(0);  // B again, now first
+    window->MoveDown1Click();
+    EXPECT_EQ(Captions(), (Strings{"A", "A1", "A2", "B", "B1"}));
+
+    Select(0);  // A
+    window->MoveDown1Click();
+    EXPECT_EQ(Captions(), (Strings{"B", "B1", "A", "A1", "A2"}));
+    EXPECT_EQ(window->Agent().Items()[window->SelectedNode()].Text, "A");
+}
+
+TEST_F(TreeEditorTest, MovingSubItemsKeepsThemUnderTheirParent) {
+    BuildTree({{"A", 0}, {"A1", 1}, {"A2", 1}, {"A3", 1}, {"B", 0}});
+    Select(3);  // A3
+    window->MoveUp1Click();
+    window->MoveUp1Click();
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A3:1", "A1:1", "A2:1", "B:0"}));
+    ExpectCommands(false, true, false, true);
+}
+
+TEST_F(TreeEditorTest, TheCurrentItemFollowsAMoveAndKeepsItsEdits) {
+    BuildTree({{"A", 0}, {"B", 0}});
+    Select(1);  // B
+    Find<QLineEdit>("edt_Text")->setText("Contact");
+    Find<QComboBox>("cmbx_Link")->setEditText("contact.html");
+    window->MoveUp1Click();
+    EXPECT_EQ(window->CurrentItemNode(), 0);
+    Select(1);  // A: B's record is stored on leaving it
+    EXPECT_EQ(window->Agent().Items()[0].Text, "Contact");
+    EXPECT_EQ(window->Agent().Items()[0].Link, "contact.html");
+    EXPECT_EQ(window->Agent().Items()[1].Link, "");
+}
+
+// --- Pages per selection ------------------------------------------------------------------
+
+TEST_F(TreeEditorTest, TheRootShowsTheThreeLookPagesAndAnItemTheItemPage) {
+    EXPECT_EQ(VisibleTabs(), QStringList({"Flash", "Ext.", "Path"}));
+    EXPECT_EQ(CurrentTab(), "Flash");
+    BuildTree({{"A", 0}});
+    Select(0);
+    EXPECT_EQ(VisibleTabs(), QStringList({"Item"}));
+    EXPECT_EQ(CurrentTab(), "Item");
+    Select(kRootNode);
+    EXPECT_EQ(VisibleTabs(), QStringList({"Flash", "Ext.", "Path"}));
+    EXPECT_EQ(CurrentTab(), "Flash");
+}
+
+TEST_F(TreeEditorTest, InsertBringsBackTheFirstPageOfTheGroup) {
+    Select(kRootNode);
+    auto* pages = Find<QTabWidget>("pgcntrl1");
+    pages->setCurrentWidget(Find<QWidget>("tbshtPath"));
+    window->Insert1Click();
+    EXPECT_EQ(CurrentTab(), "Flash");
+    pages->setCurrentWidget(Find<QWidget>("tbshtStyle"));
+    Select(0);
+    Select(kRootNode);
+    EXPECT_EQ(CurrentTab(), "Flash");
+}
+
+// --- The Item page and the selection ------------------------------------------------------------
+
+TEST_F(TreeEditorTest, AnItemEditReachesTheRecordWhenTheSelectionMoves) {
+    BuildTree({{"A", 0}, {"B", 0}});
+    Select(0);
+    Find<QComboBox>("cmbx_Link")->setEditText("  about.html ");
+    Find<QComboBox>("cmbx_Target")->setEditText("_blank");
+    EXPECT_EQ(window->Agent().Items()[0].Link, "") << "nothing is stored while typing";
+    Select(kRootNode);
+    EXPECT_EQ(window->Agent().Items()[0].Link, "about.html");
+    EXPECT_EQ(window->Agent().Items()[0].Target, "_blank");
+
+    Select(0);
+    Find<QComboBox>("cmbx_Link")->setEditText("news.html");
+    Select(1);  // another item: stored, and the other item's values are shown
+    EXPECT_EQ(window->Agent().Items()[0].Link, "news.html");
+    EXPECT_EQ(Find<QComboBox>("cmbx_Link")->currentText(), "");
+    EXPECT_EQ(Find<QLineEdit>("edt_Text")->text(), "B");
+    EXPECT_EQ(Find<QComboBox>("cmbx_Target")->currentText(), "_self");
+}
+
+TEST_F(TreeEditorTest, AnItemEditReachesTheRecordBeforeASave) {
+    BuildTree({{"A", 0}});
+    Select(0);
+    Find<QComboBox>("cmbx_Link")->setEditText("index.html");
+    window->StorePanels();
+    EXPECT_EQ(window->Agent().Items()[0].Link, "index.html");
+}
+
+TEST_F(TreeEditorTest, TypingTheTextRenamesTheNodeAtOnce) {
+    BuildTree({{"A", 0}});
+    Select(0);
+    QTest::keyClicks(Find<QLineEdit>("edt_Text"), " Home");
+    EXPECT_EQ(window->TreeModel().data(window->TreeModel().IndexOfNode(0)).toString(), "A Home");
+    Select(kRootNode);
+    Find<QLineEdit>("edt_Text")->setText("root never renamed");
+    EXPECT_EQ(window->TreeModel().data(window->TreeModel().RootIndex()).toString(), "Quillamere");
+}
+
+TEST_F(TreeEditorTest, SelectingAnItemMarksTheDocumentButTheRootDoesNot) {
+    BuildTree({{"A", 0}});
+    window->SetModified(false);
+    Select(kRootNode);
+    EXPECT_FALSE(window->Modified());
+    EXPECT_FALSE(Find<QToolButton>("tlbtnSave")->isEnabled());
+    Select(0);
+    EXPECT_TRUE(window->Modified());
+    EXPECT_TRUE(Find<QToolButton>("tlbtnSave")->isEnabled());
+    EXPECT_TRUE(Find<QAction>("Save1")->isEnabled());
+}
+
+TEST_F(TreeEditorTest, ARightClickSelectsTheNodeUnderTheMouse) {
+    BuildTree({{"A", 0}, {"B", 0}});
+    window->show();
+    auto* tree = Find<QTreeView>("trvwDesignPanel");
+    tree->expandAll();
+    Select(kRootNode);
+    const QRect b = tree->visualRect(window->TreeModel().IndexOfNode(1));
+    QTest::mousePress(tree->viewport(), Qt::RightButton, {}, b.center());
+    QTest::mouseRelease(tree->viewport(), Qt::RightButton, {}, b.center());
+    EXPECT_EQ(window->SelectedNode(), 1);
+    ExpectCommands(true, true, true, false);
+}
+
+}  // namespace
+}  // namespace qm::testing
