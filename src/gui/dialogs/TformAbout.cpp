@@ -174,11 +174,15 @@ void TformAbout::mouseMoveEvent(QMouseEvent* event) {
 }
 
 bool TformAbout::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove) {
+    if (event->type() == QEvent::MouseMove && qobject_cast<QLabel*>(watched)) {
         if (watched == Label8) Label8MouseMove();
         else if (watched == Label10) Label10MouseMove();
-        else if (qobject_cast<QLabel*>(watched)) FormMouseMove();
-    } else if (event->type() == QEvent::MouseButtonRelease && (watched == Label8 || watched == Label10)) {
+        else FormMouseMove();
+        // Handled here: a label would pass the move on to the window, whose background
+        // handler would turn the link blue again at once.
+        return true;
+    }
+    if (event->type() == QEvent::MouseButtonRelease && (watched == Label8 || watched == Label10)) {
         // A click is a release over the label that was pressed (the press grabbed the mouse).
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const auto* label = static_cast<QLabel*>(watched);

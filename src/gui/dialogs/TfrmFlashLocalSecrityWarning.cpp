@@ -3,8 +3,10 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
 #include <QPushButton>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -13,6 +15,32 @@
 #include "Settings.h"
 
 namespace qm {
+
+namespace {
+
+// A closed book with a question mark, for when the host has no help icon of its own:
+// the text of the tip names it "question mark book icon".
+QIcon QuestionBookIcon() {
+    QPixmap pixmap(36, 36);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(20, 50, 110), 2));
+    painter.setBrush(QColor(40, 90, 180));
+    painter.drawRoundedRect(QRectF(7, 3, 22, 30), 3, 3);
+    painter.setPen(QPen(QColor(235, 235, 225), 3));
+    painter.drawLine(QPointF(10, 31), QPointF(28, 31));  // the pages' edge
+    QFont font = painter.font();
+    font.setBold(true);
+    font.setPixelSize(20);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(7, 2, 22, 28), Qt::AlignCenter, QStringLiteral("?"));
+    painter.end();
+    return QIcon(pixmap);
+}
+
+}  // namespace
 
 const QString& TfrmFlashLocalSecrityWarning::TipText() {
     static const QString text = QStringLiteral(
@@ -44,8 +72,7 @@ TfrmFlashLocalSecrityWarning::TfrmFlashLocalSecrityWarning(Host host, QWidget* p
     SpeedButton3 = new QToolButton(this);
     SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
     SpeedButton3->setProperty("Tag", kHelpTag);
-    SpeedButton3->setIcon(host_.helpIcon.isNull() ? style()->standardIcon(QStyle::SP_DialogHelpButton)
-                                                  : host_.helpIcon);
+    SpeedButton3->setIcon(host_.helpIcon.isNull() ? QuestionBookIcon() : host_.helpIcon);
     SpeedButton3->setIconSize(QSize(18, 18));
     SpeedButton3->setAutoRaise(true);
     SpeedButton3->setToolTip(QStringLiteral("Learn more about the Flash local security warning"));

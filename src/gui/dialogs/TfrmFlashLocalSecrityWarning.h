@@ -31,8 +31,8 @@ public:
         std::function<void(QObject* sender)> launchHelp;
         // Shows a message in the application's error box (a setting that cannot be written).
         ErrorReporter showError;
-        // The small "question mark book" icon of the program's help buttons; when null the
-        // style's help icon stands in.
+        // The small "question mark book" icon of the program's help buttons; when null a
+        // drawn one of the same kind stands in.
         QIcon helpIcon;
     };
 
