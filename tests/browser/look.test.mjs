@@ -98,6 +98,15 @@ describe('the bar and the row take the look values', () => {
     assert.deepEqual(problems, []);
   });
 
+  it('frames a sub item under keyboard focus and keeps its text colour, which stays readable', async () => {
+    await menuLink(page, 'Product A').focus();
+    const focused = await menuLink(page, 'Product A').evaluate((e) => {
+      const s = getComputedStyle(e);
+      return [e === document.activeElement, s.color, s.outlineStyle, s.outlineWidth];
+    });
+    assert.deepEqual(focused, [true, rgb('102030'), 'solid', '2px']);
+  });
+
   it('lays the row on white under dark text and on the bar colour under light text', async () => {
     const dark = await measure(page.locator('nav li ul').first());
     assert.equal(dark.background, rgb('FFFFFF'));

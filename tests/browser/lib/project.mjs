@@ -1,7 +1,7 @@
 // Writing project files (.zorbel) for the tests and publishing them with
 // quillamere-cli, the way a user's save does.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, writeFileSync, existsSync, copyFileSync } from 'node:fs';
+import { mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 
@@ -63,16 +63,4 @@ export function publishMenu({ look, items, name = 'menu', files = {} }) {
   const projectFile = path.join(folder, name + '.zorbel');
   writeFileSync(projectFile, projectText(look, items));
   return publishProject(projectFile);
-}
-
-// A copy of a project kept in the repository, published into a new folder.
-export function publishCopy(projectFile) {
-  const folder = newFolder();
-  const copy = path.join(folder, path.basename(projectFile));
-  copyFileSync(projectFile, copy);
-  return publishProject(copy);
-}
-
-export function needsBinary(file) {
-  if (!existsSync(file)) throw new Error(`${file} is missing: build the project first`);
 }
