@@ -19,6 +19,7 @@
 
 #include "CommandGuard.h"
 #include "ControlValues.h"
+#include "DialogErrors.h"
 #include "IUserDialogs.h"
 #include "ProgressDisplay.h"
 #include "TkvxAppletAgent.h"
@@ -104,6 +105,8 @@ public:
     bool OpenProjectFile(const QString& fileName, bool quiet = false);
     // The page buffer is rebuilt; false (after its message) when the menu is refused.
     bool BuildHtmlToBuffer();
+    // The template chooser, shown modally (the Template command and the start).
+    void ShowTemplateChooser();
     // The paths of the recent-files list, most recent first.
     QStringList RecentFiles() const;
     // The name Export writes: ".gms" appended unless the name ends in it (any case).
@@ -123,6 +126,7 @@ public slots:
     void Open1Click();
     void Save1Click();
     void Save2Click();
+    void Templet1Click();
     void SaveAsTemplate1Click();
     void ImportMenuStructure1Click();
     void ExportMenuStructure1Click();
@@ -139,6 +143,7 @@ public slots:
     void ViewSample1Click();
     void Homepage1Click();
     void ContactUs1Click();
+    void About1Click();
 
     void ControlDataChanged(QObject* sender);
     void edt_TextChange();
@@ -179,6 +184,7 @@ private:
     void ConnectChangeNotifications();
 
     void ResetTree(bool releaseBeforeRoot);
+    ErrorReporter ErrorReporterOfWindow();
     bool LoadProjectFile(const QString& fileName, bool quiet);
     void ShowLoadWarnings(const LoadReport& report, bool quiet);
     void SaveAs(const QString& initialFolder);

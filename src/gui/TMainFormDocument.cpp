@@ -22,7 +22,11 @@
 #include "TMenuTreeModel.h"
 #include "TformHTML.h"
 #include "TformWebBrowser.h"
+#include "IconFactory.h"
 #include "RecentFilesList.h"
+#include "TformAbout.h"
+#include "TfrmFlashLocalSecrityWarning.h"
+#include "TfrmTemplet.h"
 
 namespace qm {
 
@@ -187,6 +191,21 @@ void TMainForm::SaveAsTemplate1Click() {
     });
 }
 
+void TMainForm::Templet1Click() {
+    Guard([&] { ShowTemplateChooser(); });
+}
+
+void TMainForm::ShowTemplateChooser() {
+    TfrmTemplet chooser({[this](const QString& fileName) { OpenProjectFile(fileName); }, [this] { New1Click(); },
+                         ErrorReporterOfWindow()},
+                        this);
+    dialogs_->ExecModal(chooser);
+}
+
+ErrorReporter TMainForm::ErrorReporterOfWindow() {
+    return [this](const QString& message) { dialogs_->ShowApplicationError(this, message); };
+}
+
 void TMainForm::ImportMenuStructure1Click() {
     Guard([&] {
         if (!SavePrompt()) return;
@@ -273,6 +292,13 @@ bool TMainForm::BuildHtmlToBuffer() {
 
 void TMainForm::Preview1Click() {
     Guard([&] {
+        if (TfrmFlashLocalSecrityWarning::ShouldShow()) {
+            TfrmFlashLocalSecrityWarning tip(
+                {[this](QObject* sender) { SpeedButton_OnClick_LaunchHelpDoc(sender); }, ErrorReporterOfWindow(),
+                 MakeIcon(TIconKind::HelpBook)},
+                this);
+            dialogs_->ExecModal(tip);
+        }
         // After a refusal nothing more happens: no page of an earlier build is opened.
         if (!BuildHtmlToBuffer()) return;
         const QString preview = GetPreviewFolder();
@@ -319,6 +345,13 @@ void TMainForm::Homepage1Click() {
 
 void TMainForm::ContactUs1Click() {
     Guard([&] { dialogs_->OpenWithShell(QString::fromLatin1(kSupportAddress)); });
+}
+
+void TMainForm::About1Click() {
+    Guard([&] {
+        TformAbout about([this](const QString& address) { dialogs_->OpenWithShell(address); }, this);
+        dialogs_->ExecModal(about);
+    });
 }
 
 }  // namespace qm

@@ -80,10 +80,9 @@ QGridLayout* GroupGrid(QGroupBox* group, QToolButton* help) {
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(8);
     outer->addLayout(grid, 1);
-    auto* side = new QVBoxLayout;
-    side->addWidget(help);
-    side->addStretch();
-    outer->addLayout(side);
+    // Aligned rather than pushed up by a stretch: a stretch would make the group grow
+    // with the page instead of keeping its natural height.
+    outer->addWidget(help, 0, Qt::AlignTop | Qt::AlignRight);
     return grid;
 }
 
@@ -185,10 +184,6 @@ void TMainForm::BuildActions() {
     About1->setStatusTip(QStringLiteral("Display version and copyright information"));
     About1->setIcon(icon(TIconKind::Application));
 
-    // The template chooser, the about box and preview (which shows the Flash tip first)
-    // come with the auxiliary windows; until then their entries are present and disabled.
-    for (QAction* waiting : {Templet1, About1, Preview1}) waiting->setEnabled(false);
-
     const auto on = [this](QAction* action, void (TMainForm::*handler)()) {
         connect(action, &QAction::triggered, this, handler);
     };
@@ -196,6 +191,7 @@ void TMainForm::BuildActions() {
     on(Open1, &TMainForm::Open1Click);
     on(Save1, &TMainForm::Save1Click);
     on(Save2, &TMainForm::Save2Click);
+    on(Templet1, &TMainForm::Templet1Click);
     on(SaveAsTemplate1, &TMainForm::SaveAsTemplate1Click);
     on(ImportMenuStructure1, &TMainForm::ImportMenuStructure1Click);
     on(ExportMenuStructure1, &TMainForm::ExportMenuStructure1Click);
@@ -212,6 +208,7 @@ void TMainForm::BuildActions() {
     on(ViewSample1, &TMainForm::ViewSample1Click);
     on(Homepage1, &TMainForm::Homepage1Click);
     on(ContactUs1, &TMainForm::ContactUs1Click);
+    on(About1, &TMainForm::About1Click);
 }
 
 void TMainForm::BuildMenus() {
@@ -295,7 +292,6 @@ void TMainForm::BuildToolBar() {
     tlbr1->addSeparator();
     tlbtnPreview = button("tlbtnPreview", TIconKind::Preview, QStringLiteral("preview the applet in web browser"),
                           &TMainForm::Preview1Click);
-    tlbtnPreview->setEnabled(false);
     tlbr1->addSeparator();
     tlbtnHelp = button("tlbtnHelp", TIconKind::Help, QStringLiteral("Show help document"), &TMainForm::Topic1Click);
 }
@@ -405,6 +401,7 @@ QWidget* TMainForm::BuildFlashPage() {
     spnedt__mainItemExtWidth = MakeSpin(main, "spnedt__mainItemExtWidth", 0);
     spnedt__mainItemHeight = MakeSpin(main, "spnedt__mainItemHeight", 1);
     auto* mainFont = MakeEdit(main, "edt__mainItemFont", QStringLiteral("Font Family"));
+    mainFont->setMinimumWidth(120);
     auto* mainSize = MakeSpin(main, "spnedt__mainItemFontSize", 3);
     mainSize->setToolTip(QStringLiteral("Font Size"));
     auto* mainText = MakePanel(main, "pnl__mainItemTextColor");
@@ -431,13 +428,13 @@ QWidget* TMainForm::BuildFlashPage() {
     grid->setColumnMinimumWidth(2, 18);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(5, 1);
-    mainFont->setMinimumWidth(kSpinWidth);
 
     // Sub menu items.
     auto* sub = Group(QStringLiteral("Sub Menu Items"), QStringLiteral("grpbx_Script_SubMenu"), page);
     auto* subGrid = GroupGrid(sub, MakeHelpButton(2, QStringLiteral("spdbtnHelpSubMenuItems")));
     spnedt__subItemHeight = MakeSpin(sub, "spnedt__subItemHeight", 7);
     auto* subFont = MakeEdit(sub, "edt__subItemFont", QStringLiteral("Font Family"));
+    subFont->setMinimumWidth(120);
     auto* subSize = MakeSpin(sub, "spnedt__subItemFontSize", 9);
     subSize->setToolTip(QStringLiteral("Font Size"));
     auto* subText = MakePanel(sub, "pnl__subItemTextColor");
@@ -462,7 +459,6 @@ QWidget* TMainForm::BuildFlashPage() {
     subGrid->setColumnMinimumWidth(2, 18);
     subGrid->setColumnStretch(1, 1);
     subGrid->setColumnStretch(5, 1);
-    subFont->setMinimumWidth(kSpinWidth);
     // Both groups' label columns line up.
     const int labelWidth = QFontMetrics(page->font()).horizontalAdvance(QStringLiteral("Ext. Width")) + 4;
     grid->setColumnMinimumWidth(0, labelWidth);
@@ -529,8 +525,9 @@ QWidget* TMainForm::BuildExtPage() {
     auto* waitLine = new QHBoxLayout;
     waitLine->setSpacing(6);
     waitLine->addWidget(delay);
-    waitLine->addWidget(Caption(QStringLiteral("millisecond(s) before closing submenu(s)."), submenu));
-    waitLine->addStretch();
+    auto* waitUnit = new QLabel(QStringLiteral("millisecond(s) before closing submenu(s)."), submenu);
+    waitUnit->setWordWrap(true);
+    waitLine->addWidget(waitUnit, 1);
     submenuGrid->addWidget(Caption(QStringLiteral("Wait "), submenu), 0, 0);
     submenuGrid->addLayout(waitLine, 0, 1);
     submenuGrid->addWidget(Caption(QStringLiteral("Slide Speed"), submenu), 1, 0);
@@ -578,7 +575,6 @@ QWidget* TMainForm::BuildExtPage() {
     // The label columns of the three groups line up.
     const int labelWidth = widthLabel->sizeHint().width() + 2;
     soundGrid->setColumnMinimumWidth(0, labelWidth);
-    submenuGrid->setColumnMinimumWidth(0, labelWidth);
 
     layout->addWidget(sound);
     layout->addWidget(submenu);

@@ -1,0 +1,49 @@
+#include "ProgramEntry.h"
+
+#include <QTimer>
+
+#include "CommandGuard.h"
+#include "TMainForm.h"
+#include "TQtUserDialogs.h"
+#include "TQuillamereApplication.h"
+#include "TformHTML.h"
+#include "TfrmHelp.h"
+#include "TfrmTemplet.h"
+
+namespace qm {
+
+QString CommandLineFileName(const QStringList& arguments) {
+    return arguments.mid(1).join(QLatin1Char(' ')).trimmed();
+}
+
+int RunQuillamere(int& argc, char** argv, const TStartOptions& options) {
+    TQuillamereApplication application(argc, argv);
+
+    TMainForm mainForm;
+    TformHTML htmlWindow(&mainForm);
+    TfrmHelp helpWindow(&mainForm);
+    mainForm.AttachAuxiliaryWindows(&htmlWindow, &helpWindow);
+    mainForm.show();
+
+    // Posted first, so it runs as soon as the loop (or the chooser's loop) is idle.
+    const auto quitWhenIdle = [&] {
+        if (options.quitWhenIdle) QTimer::singleShot(0, &application, [] { QCoreApplication::exit(0); });
+    };
+    quitWhenIdle();
+
+    const QString fileName = CommandLineFileName(QCoreApplication::arguments());
+    if (!fileName.isEmpty()) {
+        // A project named on the command line that cannot be opened is passed over
+        // without a word, and start-up goes on.
+        mainForm.SetModified(false);
+        mainForm.OpenProjectFile(fileName, true);
+    } else {
+        bool showChooser = false;
+        RunGuarded(mainForm.Dialogs(), &mainForm, [&] { showChooser = TfrmTemplet::ShouldShowAtStart(); });
+        if (showChooser) RunGuarded(mainForm.Dialogs(), &mainForm, [&] { mainForm.ShowTemplateChooser(); });
+    }
+    quitWhenIdle();  // again: the first may have ended only the chooser's loop
+    return QApplication::exec();
+}
+
+}  // namespace qm

@@ -1,0 +1,23 @@
+#include "TQuillamereApplication.h"
+
+#include "CommandGuard.h"
+#include "TQtUserDialogs.h"
+
+namespace qm {
+
+TQuillamereApplication::TQuillamereApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    setApplicationName(QStringLiteral("Quillamere"));
+    setOrganizationName(QStringLiteral("Tarnwell"));
+    setApplicationVersion(QStringLiteral("1.0"));
+}
+
+bool TQuillamereApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        TQtUserDialogs::Instance().ShowApplicationError(activeWindow(), MessageOfException(std::current_exception()));
+        return false;
+    }
+}
+
+}  // namespace qm

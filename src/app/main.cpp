@@ -1,0 +1,7 @@
+// quillamere: the menu designer's window.
+
+#include "ProgramEntry.h"
+
+int main(int argc, char** argv) {
+    return qm::RunQuillamere(argc, argv);
+}
