@@ -8,6 +8,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -123,6 +124,35 @@ TEST_F(TfrmFlashLocalSecrityWarningTest, TheHelpButtonLaunchesHelpWithTagNineWhi
     EXPECT_TRUE(tip.isVisible());
     help->click();
     EXPECT_EQ(launches.size(), 2);
+}
+
+TEST_F(TfrmFlashLocalSecrityWarningTest, TheHelpWindowItOpensStaysUsableWhileTheTipIsUp) {
+    QWidget mainWindow;
+    mainWindow.resize(400, 300);
+    mainWindow.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&mainWindow));
+    // The help window is a window of its own, shown by the launcher.
+    QPushButton helpWindow("Back");
+    int helpClicks = 0;
+    QObject::connect(&helpWindow, &QPushButton::clicked, [&] { ++helpClicks; });
+    TfrmFlashLocalSecrityWarning::Host host = Host();
+    host.launchHelp = [&](QObject*) { helpWindow.show(); };
+
+    TfrmFlashLocalSecrityWarning tip(host, &mainWindow);
+    bool tipWasUp = false;
+    // Runs inside exec() once the modal loop has started, then lets the tip go.
+    QTimer::singleShot(0, &tip, [&] {
+        tipWasUp = tip.isVisible();
+        Child<QToolButton>(tip, "SpeedButton3")->click();
+        if (QTest::qWaitForWindowExposed(&helpWindow)) {
+            // A click the window system delivers: a window blocked by a modal one drops it.
+            QTest::mouseClick(helpWindow.windowHandle(), Qt::LeftButton, {}, helpWindow.rect().center());
+        }
+        tip.accept();
+    });
+    tip.exec();
+    EXPECT_TRUE(tipWasUp);
+    EXPECT_EQ(helpClicks, 1);
 }
 
 TEST_F(TfrmFlashLocalSecrityWarningTest, AFailingHelpLauncherIsReported) {

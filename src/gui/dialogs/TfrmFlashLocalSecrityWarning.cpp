@@ -55,6 +55,9 @@ TfrmFlashLocalSecrityWarning::TfrmFlashLocalSecrityWarning(Host host, QWidget* p
     : QDialog(parent, Qt::Tool | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), host_(std::move(host)) {
     setObjectName(QStringLiteral("TfrmFlashLocalSecrityWarning"));
     setWindowTitle(QStringLiteral("Important! -- Flash Local Security Warning Dialog"));
+    // Modal to the window that shows it only: the help window its button opens is a window
+    // of its own and must stay usable while the tip is still up.
+    setWindowModality(Qt::WindowModal);
 
     lblTip = new QLabel(TipText(), this);
     lblTip->setObjectName(QStringLiteral("lblTip"));
