@@ -117,9 +117,9 @@ void TMainForm::FormCreate() {
         if (appletTabs.size() + itemTabs.size() > static_cast<std::size_t>(pgcntrl1->count()))
             throw Error("Tab list array's capacity is incorrect!");
     });
+    UpdateSelectionCommandsEnabled(SelectedNode());
     ArrangeTabs(true);
     lastTabNodeIndex = -1;
-    UpdateItemCommands();
 }
 
 // --- Document state ----------------------------------------------------------------------

@@ -1,1 +1,431 @@
-// filled below
+// The main window as a whole: its layout and commands, the view toggles, Escape, the
+// close query, the error box, the progress display, and the document commands (open,
+// save, import, export, the recent list) end to end.
+
+#include <QAction>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProcess>
+#include <QProgressBar>
+#include <QSpinBox>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeView>
+
+#include "AppFolders.h"
+#include "GuiTestSupport.h"
+#include "LookValues.h"
+#include "ProgramEntry.h"
+#include "RecentFilesList.h"
+#include "Settings.h"
+#include "TMenuTreeModel.h"
+#include "TformHTML.h"
+
+#ifndef QUILLAMERE_FIXTURES
+#error "QUILLAMERE_FIXTURES names the folder of the test fixtures"
+#endif
+
+namespace qm::testing {
+namespace {
+
+const QString kFixtures = QStringLiteral(QUILLAMERE_FIXTURES);
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return "<missing " + path.toUtf8() + ">";
+    return file.readAll();
+}
+
+QStringList FilesIn(const QString& folder) {
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+class MainWindowTest : public WindowTest {
+protected:
+    // A project on disk: root, Home, Boats (Sailing), Map.
+    QString SampleProject() {
+        const QString folder = NewFolder("sample");
+        const QString path = folder + "/harbour.zorbel";
+        QFile::copy(kFixtures + "/document/project-sample/input.zorbel", path);
+        return path;
+    }
+    void ClearRecentList() { QFile::remove(GetTempFolder() + "recentfile.dat"); }
+};
+
+// --- Layout ----------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, CaptionSizeAndPages) {
+    EXPECT_EQ(window->windowTitle(), "Quillamere");
+    EXPECT_EQ(window->size(), QSize(825, 622));
+    auto* pages = Find<QTabWidget>("pgcntrl1");
+    QStringList order, names;
+    for (int i = 0; i < pages->count(); ++i) {
+        order << pages->tabText(i);
+        names << pages->widget(i)->objectName();
+    }
+    EXPECT_EQ(order, QStringList({"Flash", "Ext.", "Item", "Path"}));
+    EXPECT_EQ(names, QStringList({"tbshtScript", "tbshtStyle", "tbshtItem", "tbshtPath"}));
+    EXPECT_EQ(window->LastTabNodeIndex(), -1);
+    EXPECT_EQ(Find<QTreeView>("trvwDesignPanel")->indentation(), 19);
+    EXPECT_NE(Find<QLabel>("stctxtHint"), nullptr);
+    EXPECT_NE(Find<QProgressBar>("prgrsbrMainFormBottom"), nullptr);
+}
+
+TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTooltipsAndIcons) {
+    const std::pair<const char*, const char*> buttons[] = {
+        {"tlbtnNew", "Create a new project"},
+        {"tlbtnOpen", "Open a project from the file that you saved before"},
+        {"tlbtnSave", "Save the current project to a file"},
+        {"tlbtnInsert", "Insert a new item"},
+        {"tlbtnDelete", "Delete selected item"},
+        {"tlbtnMoveUp", "Move the selected item up"},
+        {"tlbtnMoveDown", "Move the selected item down"},
+        {"tlbtnPreview", "preview the applet in web browser"},
+        {"tlbtnHelp", "Show help document"},
+    };
+    auto* toolbar = Find<QToolBar>("tlbr1");
+    int previousX = -1;
+    window->show();
+    for (const auto& [name, tip] : buttons) {
+        auto* button = Find<QToolButton>(name);
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->toolTip(), tip) << name;
+        EXPECT_FALSE(button->icon().pixmap(24, 24).isNull()) << name;
+        EXPECT_EQ(button->parentWidget(), toolbar) << name;
+        EXPECT_GT(button->x(), previousX) << name << " is out of order";
+        previousX = button->x();
+    }
+}
+
+TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
+    QStringList menus;
+    for (QAction* action : window->menuBar()->actions()) menus << action->text();
+    EXPECT_EQ(menus, QStringList({"&File", "&View", "&Item", "&Flash", "&Option", "&Help"}));
+    const std::pair<const char*, QKeySequence> shortcuts[] = {
+        {"New1", QKeySequence("Ctrl+N")}, {"Open1", QKeySequence("Ctrl+O")},
+        {"Save1", QKeySequence("Ctrl+S")}, {"Preview1", QKeySequence("Ctrl+P")}};
+    for (const auto& [name, keys] : shortcuts) EXPECT_EQ(Find<QAction>(name)->shortcut(), keys) << name;
+    QStringList file;
+    for (QAction* action : window->menuBar()->actions()[0]->menu()->actions())
+        file << (action->isSeparator() ? QString("-") : action->text());
+    EXPECT_EQ(file, QStringList({"&New...", "&Open...", "&Save", "Save &As...", "-", "&Template...",
+                                 "S&ave As Template", "-", "&Import Menu Structure", "&Export Menu Structure",
+                                 "-", "&Recent Files", "-", "E&xit"}));
+    QStringList help;
+    for (QAction* action : window->menuBar()->actions()[5]->menu()->actions())
+        help << (action->isSeparator() ? QString("-") : action->text());
+    EXPECT_EQ(help, QStringList({"Help &Topics", "View &Sample...", "-", "&Homepage", "&Contact Us", "&About"}));
+    QStringList popup;
+    for (QAction* action : Find<QMenu>("PopupMenu1")->actions()) popup << action->objectName();
+    EXPECT_EQ(popup, QStringList({"Insert1", "Delete1", "MoveUp1", "MoveDown1"}));
+}
+
+// --- View and keys ------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, TheViewTogglesHideAndShowTheirBars) {
+    window->show();
+    Find<QAction>("ToolBar1")->trigger();
+    EXPECT_FALSE(Find<QAction>("ToolBar1")->isChecked());
+    EXPECT_FALSE(Find<QToolBar>("tlbr1")->isVisible());
+    Find<QAction>("StatusBar2")->trigger();
+    EXPECT_FALSE(Find<QStatusBar>("StatusBar1")->isVisible());
+    EXPECT_FALSE(Find<QLabel>("stctxtHint")->isVisible());
+    EXPECT_FALSE(Find<QProgressBar>("prgrsbrMainFormBottom")->isVisible());
+    window->SetStatusText("still updated while hidden");
+    EXPECT_EQ(Find<QLabel>("stctxtHint")->text(), "still updated while hidden");
+    Find<QAction>("ToolBar1")->trigger();
+    Find<QAction>("StatusBar2")->trigger();
+    EXPECT_TRUE(Find<QToolBar>("tlbr1")->isVisible());
+    EXPECT_TRUE(Find<QStatusBar>("StatusBar1")->isVisible());
+    EXPECT_TRUE(Find<QProgressBar>("prgrsbrMainFormBottom")->isVisible());
+}
+
+TEST_F(MainWindowTest, EscapeWhileTypingStartsClosingTheWindow) {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    Select(kRootNode);
+    auto* font = Find<QLineEdit>("edt__mainItemFont");
+    font->setFocus();
+    QTest::keyClicks(font, "x");
+    dialogs.messageAnswers = {QMessageBox::Cancel};
+    QTest::keyClick(font, Qt::Key_Escape);
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Save changes before exit?"}));
+    EXPECT_TRUE(window->isVisible()) << "cancelled";
+    window->SetModified(false);
+    QTest::keyClick(font, Qt::Key_Escape);
+    EXPECT_FALSE(window->isVisible());
+}
+
+// --- The close query ----------------------------------------------------------------------
+
+TEST_F(MainWindowTest, ClosingAnUnchangedDocumentAsksNothing) {
+    window->show();
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(dialogs.messages.empty());
+}
+
+TEST_F(MainWindowTest, ClosingAChangedDocumentOffersToSave) {
+    window->show();
+    window->Insert1Click();
+    dialogs.messageAnswers = {QMessageBox::Cancel};
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(dialogs.messages.size(), 1u);
+    EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Warning);
+    EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    dialogs.messageAnswers = {QMessageBox::No};
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(dialogs.fileDialogs.empty());
+}
+
+TEST_F(MainWindowTest, YesForAnUntitledDocumentAsksForANameAndCancelKeepsTheWindow) {
+    window->show();
+    window->Insert1Click();
+    dialogs.messageAnswers = {QMessageBox::Yes};
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_TRUE(dialogs.fileDialogs[0].save);
+    EXPECT_EQ(dialogs.fileDialogs[0].filter, "Quillamere Files (*.zorbel)|*.zorbel");
+
+    const QString folder = NewFolder("closing");
+    dialogs.messageAnswers = {QMessageBox::Yes};
+    dialogs.saveAnswers = {folder + "/menu"};
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(QFile::exists(folder + "/menu.zorbel"));
+    EXPECT_TRUE(QFile::exists(folder + "/menu.html"));
+}
+
+TEST_F(MainWindowTest, YesSavesTheValuesShownIncludingAnUnstoredItemEdit) {
+    const QString project = SampleProject();
+    ASSERT_TRUE(window->OpenProjectFile(project));
+    window->show();
+    Select(0);
+    Find<QComboBox>("cmbx_Link")->setEditText("edited.html");
+    dialogs.messageAnswers = {QMessageBox::Yes};
+    EXPECT_TRUE(window->close());
+    EXPECT_TRUE(dialogs.fileDialogs.empty()) << "saved under its own name";
+    TkvxAppletAgent reloaded;
+    reloaded.LoadProject(project.toStdString());
+    EXPECT_EQ(reloaded.Items()[0].Link, "edited.html");
+}
+
+TEST_F(MainWindowTest, AFailedSaveShowsTheErrorBoxAndKeepsTheWindowOpen) {
+    window->show();
+    window->Insert1Click();
+    dialogs.messageAnswers = {QMessageBox::Yes};
+    dialogs.saveAnswers = {TestHome() + "/no-such-folder/deeper/menu.zorbel"};
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(dialogs.errors.size(), 1u);
+    EXPECT_TRUE(dialogs.errors[0].contains("menu.html")) << dialogs.errors[0].toStdString();
+    EXPECT_TRUE(window->Modified());
+}
+
+// --- Progress ----------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, TheProgressDisplayShowsTextBarAndBusyCursor) {
+    window->SetProgressMaximum(101);
+    window->SetStatusText("Making Publish Report ... ...");
+    window->SetBusy(true);
+    window->AdvanceProgress(50);
+    window->AdvanceProgress(50);
+    EXPECT_EQ(Find<QProgressBar>("prgrsbrMainFormBottom")->value(), 100);
+    EXPECT_EQ(Find<QLabel>("stctxtHint")->text(), "Making Publish Report ... ...");
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    window->SetProgressPosition(0);
+    window->SetStatusText("");
+    window->SetBusy(false);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(Find<QProgressBar>("prgrsbrMainFormBottom")->value(), 0);
+}
+
+// --- Opening -----------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
+    ClearRecentList();
+    const QString project = SampleProject();
+    Select(kRootNode);
+    window->Insert1Click();
+    dialogs.messageAnswers = {QMessageBox::No};  // discard the new item
+    ASSERT_TRUE(window->OpenProjectFile(project));
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Save changes to files?"}));
+    EXPECT_FALSE(window->Modified());
+    EXPECT_FALSE(Find<QToolButton>("tlbtnSave")->isEnabled());
+    EXPECT_EQ(window->CurrentFileName(), project);
+    EXPECT_EQ(window->SelectedNode(), kRootNode);
+    EXPECT_EQ(window->CurrentItemNode(), kNoNode);
+    EXPECT_EQ(window->TreeModel().rowCount(window->TreeModel().RootIndex()),
+              window->Agent().ChildCount(kRootNode));
+    EXPECT_GT(window->Agent().ItemCount(), 0);
+    EXPECT_EQ(window->RecentFiles(), QStringList({project}));
+    window->SaveAppletControls();
+    EXPECT_EQ(window->Agent().GetAppletData(), NormalizeAppletData(window->Agent().GetAppletData()));
+}
+
+TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {
+    ClearRecentList();
+    const QString good = SampleProject();
+    ASSERT_TRUE(window->OpenProjectFile(good));
+    const auto items = window->Agent().Items();
+    const QString refused = kFixtures + "/document/project-wrong-product/input.zorbel";
+    const QString empty = NewFolder("empty") + "/empty.zorbel";
+    QFile(empty).open(QIODevice::WriteOnly);
+    for (const QString& bad : {refused, empty, TestHome() + "/missing.zorbel"}) {
+        dialogs.Clear();
+        EXPECT_FALSE(window->OpenProjectFile(bad)) << bad.toStdString();
+        ASSERT_EQ(dialogs.errors.size(), 1u) << bad.toStdString();
+        EXPECT_FALSE(dialogs.errors[0].isEmpty());
+        EXPECT_EQ(window->Agent().Items(), items);
+        EXPECT_EQ(window->CurrentFileName(), good);
+        EXPECT_EQ(window->RecentFiles(), QStringList({good}));
+        EXPECT_EQ(window->TreeModel().rowCount(window->TreeModel().RootIndex()),
+                  window->Agent().ChildCount(kRootNode));
+    }
+    dialogs.Clear();
+    EXPECT_FALSE(window->OpenProjectFile(refused, true));
+    EXPECT_TRUE(dialogs.errors.empty()) << "quiet at start-up";
+}
+
+TEST_F(MainWindowTest, OpenUsesTheProjectFilterAndTheDocumentsFolder) {
+    window->Open1Click();  // cancelled
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].filter, "Quillamere Files (*.zorbel)|*.zorbel");
+    EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetDocumentsFolder());
+    const QString project = SampleProject();
+    dialogs.openAnswers = {project};
+    window->Open1Click();
+    EXPECT_EQ(window->CurrentFileName(), project);
+}
+
+TEST_F(MainWindowTest, TheCommandLineIsJoinedWithSingleBlanks) {
+    EXPECT_EQ(CommandLineFileName({"quillamere", "/home/ann/My", "Menus/a.zorbel"}), "/home/ann/My Menus/a.zorbel");
+    EXPECT_EQ(CommandLineFileName({"quillamere", "  ", " "}), "");
+    EXPECT_EQ(CommandLineFileName({"quillamere"}), "");
+}
+
+// --- Saving ------------------------------------------------------------------------------
+
+TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
+    Select(kRootNode);
+    window->Insert1Click();
+    const QString folder = NewFolder("untitled");
+    dialogs.saveAnswers = {folder + "/menu"};
+    window->Save1Click();
+    EXPECT_EQ(dialogs.fileDialogs.back().initialFolder, GetDocumentsFolder());
+    EXPECT_TRUE(dialogs.fileDialogs.back().confirmReplace);
+    EXPECT_EQ(window->CurrentFileName(), folder + "/menu");
+    EXPECT_FALSE(window->Modified());
+    EXPECT_EQ(FilesIn(folder), QStringList({"menu.html", "menu.zorbel", "menu_PublishReport.txt", "swfhelper.js",
+                                            "zelvanbar.swf"}));
+    dialogs.Clear();
+    window->Insert1Click();
+    window->Save1Click();
+    EXPECT_TRUE(dialogs.fileDialogs.empty()) << "later saves use the same name";
+}
+
+TEST_F(MainWindowTest, WhatTheWindowSavesIsWhatTheCommandLineToolPublishes) {
+    // A new document built by hand: items, captions, links and look values.
+    BuildTree({{"Home", 0}, {"Boats", 0}, {"Sailing", 1}, {"Rowing", 1}, {"Map", 0}});
+    Select(1);
+    Find<QComboBox>("cmbx_Link")->setEditText("boats.html");
+    Find<QComboBox>("cmbx_Target")->setEditText("_blank");
+    Select(4);
+    Find<QComboBox>("cmbx_Link")->setEditText("http://maps.example.com/?q=harbour");
+    Select(kRootNode);
+    Find<QSpinBox>("spnedt__mainItemHeight")->setValue(26);
+    Find<QLineEdit>("edt__subItemFont")->setText("Georgia");
+    Find<QSpinBox>("spnedt__subItemHeight")->setValue(-4);
+    window->btnCalcSizeClick();
+
+    const QString saved = NewFolder("window");
+    dialogs.saveAnswers = {saved + "/harbour.zorbel"};
+    window->Save1Click();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+
+    const QString published = NewFolder("cli");
+    QProcess cli;
+    cli.start(QCoreApplication::applicationDirPath() + "/quillamere-cli",
+              {"publish", saved + "/harbour.zorbel", "--to", published});
+    ASSERT_TRUE(cli.waitForFinished(30000));
+    ASSERT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+
+    EXPECT_EQ(FilesIn(saved), FilesIn(published));
+    for (const QString& name : FilesIn(saved))
+        EXPECT_EQ(ReadAll(saved + "/" + name), ReadAll(published + "/" + name)) << name.toStdString();
+}
+
+TEST_F(MainWindowTest, SaveAsTemplateFirstOnlyMakesTheFolder) {
+    QDir(GetTemplatesFolder()).removeRecursively();
+    window->SaveAsTemplate1Click();
+    EXPECT_TRUE(QDir(GetTemplatesFolder()).exists());
+    EXPECT_TRUE(dialogs.fileDialogs.empty());
+    window->SaveAsTemplate1Click();  // now the dialog, in the templates folder (cancelled)
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetTemplatesFolder());
+}
+
+// --- The exchange file -------------------------------------------------------------------
+
+TEST_F(MainWindowTest, ExportAppendsGmsUnlessTheNameEndsInIt) {
+    EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu"), "/x/menu.gms");
+    EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu.GMS"), "/x/menu.GMS");
+    EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu.txt"), "/x/menu.txt.gms");
+    BuildTree({{"A", 0}, {"A1", 1}});
+    const QString folder = NewFolder("export");
+    dialogs.saveAnswers = {folder + "/menu"};
+    window->ExportMenuStructure1Click();
+    EXPECT_EQ(dialogs.fileDialogs.back().filter, "General Menu Structure File (*.gms)|*.gms");
+    EXPECT_TRUE(QFile::exists(folder + "/menu.gms"));
+}
+
+TEST_F(MainWindowTest, ImportKeepsTheFileNameAndTheRecentList) {
+    ClearRecentList();
+    const QString project = SampleProject();
+    ASSERT_TRUE(window->OpenProjectFile(project));
+    const QString folder = NewFolder("import");
+    dialogs.saveAnswers = {folder + "/structure.gms"};
+    window->ExportMenuStructure1Click();
+    const auto items = window->Agent().Items().size();
+
+    window->New1Click();
+    EXPECT_EQ(window->CurrentFileName(), "");
+    window->SetCurrentFileName(project);
+    dialogs.openAnswers = {folder + "/structure.gms"};
+    window->ImportMenuStructure1Click();
+    EXPECT_EQ(window->Agent().Items().size(), items);
+    EXPECT_EQ(window->Agent().GetAppletData(), DefaultAppletData());
+    EXPECT_EQ(window->CurrentFileName(), project);
+    EXPECT_EQ(window->RecentFiles(), QStringList({project}));
+    EXPECT_FALSE(window->Modified());
+}
+
+// --- The recent list ------------------------------------------------------------------
+
+TEST_F(MainWindowTest, TheRecentListPutsNewFilesFirstAndDropsTheFifth) {
+    ClearRecentList();
+    QStringList paths;
+    for (int i = 0; i < 5; ++i) {
+        const QString folder = NewFolder("recent");
+        const QString path = folder + "/p.zorbel";
+        QFile::copy(kFixtures + "/document/project-sample/input.zorbel", path);
+        paths << path;
+        ASSERT_TRUE(window->OpenProjectFile(path));
+    }
+    EXPECT_EQ(window->RecentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+    ASSERT_TRUE(window->OpenProjectFile(paths[2]));
+    EXPECT_EQ(window->RecentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]})) << "already listed";
+    // Choosing an entry opens it.
+    QMenu* recent = Find<QMenu>("mnitRecentFiles");
+    recent->actions()[3]->trigger();
+    EXPECT_EQ(window->CurrentFileName(), paths[1]);
+}
+
+}  // namespace
+}  // namespace qm::testing
