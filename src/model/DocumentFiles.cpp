@@ -52,24 +52,36 @@ void RequireContent(const TextFile& file, const std::string& shownPath) {
     if (file.LineCount() == 0) throw Error(shownPath, 0, "the file is empty");
 }
 
-// Checks every level and turns levels that cannot stand where they are into the
-// nearest possible parent's; counts those.
-void SettleLevels(ParsedDocument& document, const std::vector<int>& lineNumbers, LineScanner& scanner) {
-    std::vector<long long> levels(document.items.size());
-    for (std::size_t i = 0; i < document.items.size(); ++i) {
-        const auto& text = document.items[i].Level;
+// The levels of the items as they are read, checked while each line is at hand.
+class LevelCheck {
+public:
+    explicit LevelCheck(std::size_t expected) { levels_.reserve(expected); }
+    void Add(const std::string& text, int line) {
         const auto level = ParseWholeNumber(text);
-        if (!level) scanner.Fail(lineNumbers[i], "level '" + text + "' is not a whole number");
-        levels[i] = *level;
-    }
-    const auto depths = EffectiveDepths(levels);
-    for (std::size_t i = 0; i < depths.size(); ++i) {
-        if (depths[i] != levels[i]) {
-            document.items[i].Level = std::to_string(depths[i]);
-            ++document.report.reattachedItems;
+        levels_.push_back(level.value_or(0));
+        if (!level && badLine_ == 0) {
+            badLine_ = line;
+            badText_ = text;
         }
     }
-}
+    // Fails on the first level that is no whole number; then turns levels that cannot
+    // stand where they are into the nearest possible parent's, and counts those.
+    void Settle(ParsedDocument& document, LineScanner& scanner) const {
+        if (badLine_ != 0) scanner.Fail(badLine_, "level '" + badText_ + "' is not a whole number");
+        const auto depths = EffectiveDepths(levels_);
+        for (std::size_t i = 0; i < depths.size(); ++i) {
+            if (depths[i] != levels_[i]) {
+                document.items[i].Level = std::to_string(depths[i]);
+                ++document.report.reattachedItems;
+            }
+        }
+    }
+
+private:
+    std::vector<long long> levels_;
+    int badLine_ = 0;
+    std::string badText_;
+};
 
 }  // namespace
 
@@ -126,16 +138,26 @@ ParsedDocument ParseProjectFile(const TextFile& file, const std::string& shownPa
 
     scanner.SkipUntil("<Applet_Parameters>");
     const auto parameters = scanner.Read("the parameter line");
-    document.appletData = StringsToAppletData(SplitFieldLine(parameters, TAppletData::kFieldCount));
+    ForEachField(parameters, TAppletData::kFieldCount,
+                 [&](std::size_t i, std::string_view field) { document.appletData.Field(i).assign(field); });
 
     scanner.SkipUntil("<Item_Parameters>");  // starting with the parameter line itself
-    std::vector<int> lineNumbers;
-    while (scanner.ReadBefore("</Item_Parameters>") != "</Item_Parameters>") {
-        lineNumbers.push_back(scanner.CurrentLineNumber());
-        document.items.push_back(StringsToItemData(
-            SplitFieldLine(file.Line(lineNumbers.back() - 1), TItemData::kFieldCount)));
+    // Every line up to the closing tag is an item: split each once, straight into its
+    // record (missing trailing fields stay empty, extra ones are ignored).
+    const auto remaining = file.LineCount() - static_cast<std::size_t>(scanner.CurrentLineNumber());
+    document.items.reserve(remaining);
+    LevelCheck levels(remaining);
+    std::string_view line;
+    while ((line = scanner.ReadBefore("</Item_Parameters>")) != "</Item_Parameters>") {
+        auto& item = document.items.emplace_back();
+        // Appending to an empty string is the cheapest way to fill it; most fields are
+        // short or empty.
+        ForEachField(line, TItemData::kFieldCount, [&](std::size_t i, std::string_view field) {
+            if (!field.empty()) item.Field(i).append(field.data(), field.size());
+        });
+        levels.Add(item.Level, scanner.CurrentLineNumber());
     }
-    SettleLevels(document, lineNumbers, scanner);
+    levels.Settle(document, scanner);
     document.report.windows1252 = file.WasWindows1252();
     return document;
 }
@@ -179,19 +201,22 @@ ParsedDocument ParseMenuStructureFile(const TextFile& file, const std::string& s
     scanner.ReadBefore("<Structure_Description>");  // normally "</Product_Version>"
 
     scanner.SkipUntil("<Structure_Description>");
-    std::vector<int> lineNumbers;
-    while (scanner.ReadBefore("</Structure_Description>") != "</Structure_Description>") {
-        lineNumbers.push_back(scanner.CurrentLineNumber());
-        const auto fields = SplitFieldLine(file.Line(lineNumbers.back() - 1), 5);
-        TItemData item = TkvxAppletAgent::NewItemData();
-        item.Level = fields[0];
-        item.Text = fields[1];
-        item.Link = fields[2];
-        item.Target = fields[3];
-        item.Reserved5 = fields[4];
-        document.items.push_back(std::move(item));
+    const auto remaining = file.LineCount() - static_cast<std::size_t>(scanner.CurrentLineNumber());
+    document.items.reserve(remaining);
+    LevelCheck levels(remaining);
+    std::string_view line;
+    while ((line = scanner.ReadBefore("</Structure_Description>")) != "</Structure_Description>") {
+        // Each of the five carried fields is assigned even when the line lacks it, so a
+        // missing one is empty (not NewItemData's "Item" or "_self"): start from an empty
+        // record.
+        auto& item = document.items.emplace_back();
+        static constexpr std::string TItemData::*kCarried[] = {&TItemData::Level, &TItemData::Text, &TItemData::Link,
+                                                                &TItemData::Target, &TItemData::Reserved5};
+        ForEachField(line, std::size(kCarried),
+                     [&](std::size_t i, std::string_view field) { (item.*kCarried[i]).assign(field); });
+        levels.Add(item.Level, scanner.CurrentLineNumber());
     }
-    SettleLevels(document, lineNumbers, scanner);
+    levels.Settle(document, scanner);
     document.report.windows1252 = file.WasWindows1252();
     return document;
 }

@@ -17,13 +17,7 @@ std::string GetDelimitedField(std::string_view text, int n, std::string_view sep
 std::vector<std::string> SplitFieldLine(std::string_view line, std::size_t count,
                                         std::string_view separator) {
     std::vector<std::string> fields(count);
-    if (separator.empty()) return fields;
-    for (std::size_t i = 0; i < count; ++i) {
-        const auto at = line.find(separator);
-        if (at == std::string_view::npos) break;
-        fields[i].assign(line.substr(0, at));
-        line.remove_prefix(at + separator.size());
-    }
+    ForEachField(line, count, [&](std::size_t i, std::string_view text) { fields[i].assign(text); }, separator);
     return fields;
 }
 

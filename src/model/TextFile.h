@@ -26,12 +26,12 @@ public:
     std::string_view Line(std::size_t i) const {
         return std::string_view(text_).substr(lines_[i].first, lines_[i].second);
     }
-    bool IsEmpty() const { return text_.empty(); }
+    bool IsEmpty() const { return lines_.empty(); }
     // True when the bytes were not valid UTF-8 and were read as Windows-1252.
     bool WasWindows1252() const { return windows1252_; }
 
 private:
-    std::string text_;  // UTF-8
+    std::string text_;  // UTF-8, perhaps after a byte-order mark that no line includes
     std::vector<std::pair<std::size_t, std::size_t>> lines_;  // offset, length
     bool windows1252_ = false;
 };

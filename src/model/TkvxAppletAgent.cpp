@@ -227,9 +227,40 @@ bool TkvxAppletAgent::DeleteNode(int node) {
     return true;
 }
 
+// [first, last) holds two neighbouring sibling subtrees, [first, middle) and
+// [middle, last); they change places. The derived tree is brought up to date over the
+// same range only, so a move costs the size of the two subtrees, not of the document.
 void TkvxAppletAgent::RotateRange(int first, int middle, int last) {
     std::rotate(items_.begin() + first, items_.begin() + middle, items_.begin() + last);
-    Invalidate();
+    auto& tree = tree_;
+    if (!tree.valid) return;
+    // Siblings share depth and parent, so what stood at first before still tells both;
+    // the first of them had the lower row.
+    const int siblingDepth = tree.depth[first];
+    const int siblingParent = tree.parent[first];
+    int row = tree.row[first];
+    std::rotate(tree.depth.begin() + first, tree.depth.begin() + middle, tree.depth.begin() + last);
+    int currentMain = siblingParent;
+    int subRow = 0;
+    for (int i = first; i < last; ++i) {
+        if (tree.depth[i] == 0) {
+            tree.parent[i] = kRootNode;
+            tree.row[i] = row;
+            tree.mainItems[row++] = i;
+            currentMain = i;
+            subRow = 0;
+            // A main item whose level text reads as a sub item stands only first in the
+            // list; away from there it must say what it is, or the next full rebuild
+            // would hang it under its new neighbour.
+            if (ParseLevelOrZero(items_[i].Level) >= 1) items_[i].Level = "0";
+        } else if (siblingDepth == 1) {
+            tree.parent[i] = siblingParent;
+            tree.row[i] = row++;
+        } else {
+            tree.parent[i] = currentMain;
+            tree.row[i] = subRow++;
+        }
+    }
 }
 
 bool TkvxAppletAgent::MoveNodeUp(int node) {

@@ -360,6 +360,20 @@ TEST(TreeEdits, MoveUpAndMoveDownExchangeWholeSubtrees) {
     EXPECT_EQ(TreeShape(up), "B(B1); A(A1, A2)");
 }
 
+TEST(TreeEdits, MovingAFirstItemWhoseLevelReadsAsASubItemKeepsItAMainItem) {
+    // A first item with level "1" can only be a main item; moved away from the top it
+    // must stay one, with its sub item, and not fall under its new neighbour.
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "1"}, {"A1", "1"}, {"B", "0"}});
+    ASSERT_EQ(TreeShape(agent), "A(A1); B");
+    EXPECT_TRUE(agent.MoveNodeDown(0));
+    EXPECT_EQ(TreeShape(agent), "B; A(A1)");
+    agent.InsertItem(agent.ItemCount(), Named("C"));  // a list edit: the tree is derived afresh
+    EXPECT_EQ(TreeShape(agent), "B; A(A1); C");
+    EXPECT_TRUE(agent.MoveNodeUp(1));
+    EXPECT_EQ(TreeShape(agent), "A(A1); B; C");
+}
+
 TEST(TreeEdits, MovesWithoutASiblingChangeNothing) {
     TkvxAppletAgent agent;
     Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}});
@@ -464,6 +478,20 @@ TEST(TreeEdits, DerivedTreeAgreesWithTheReferenceOnRandomTrees) {
     }
 }
 
+// The tree the agent keeps after its edits is the tree a fresh document with the same
+// items derives.
+void ExpectSameTreeAsAFreshDocument(const TkvxAppletAgent& agent) {
+    TkvxAppletAgent fresh;
+    fresh.ReplaceDocument(agent.AppletData(), agent.Items());
+    ASSERT_EQ(agent.ChildNodes(kRootNode), fresh.ChildNodes(kRootNode));
+    for (int node = 0; node < agent.ItemCount(); ++node) {
+        ASSERT_EQ(agent.ParentNode(node), fresh.ParentNode(node)) << "node " << node;
+        ASSERT_EQ(agent.RowOfNode(node), fresh.RowOfNode(node)) << "node " << node;
+        ASSERT_EQ(agent.NodeLevel(node), fresh.NodeLevel(node)) << "node " << node;
+        ASSERT_EQ(agent.SubtreeSize(node), fresh.SubtreeSize(node)) << "node " << node;
+    }
+}
+
 TEST(TreeEdits, MovesGiveTheListOfTheSwapLoopOnRandomTrees) {
     std::mt19937 random(7);
     int moved = 0;
@@ -483,6 +511,7 @@ TEST(TreeEdits, MovesGiveTheListOfTheSwapLoopOnRandomTrees) {
             const bool done = upward ? agent.MoveNodeUp(node) : agent.MoveNodeDown(node);
             ASSERT_EQ(done, expected);
             ASSERT_EQ(agent.Items(), reference.Items());
+            ExpectSameTreeAsAFreshDocument(agent);
             moved += done;
         }
     }
