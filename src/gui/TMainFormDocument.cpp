@@ -32,6 +32,7 @@ namespace qm {
 
 namespace {
 
+constexpr int kExpandAllLimit = 500;
 const QString kProjectFilter = QStringLiteral("Quillamere Files (*.zorbel)|*.zorbel");
 const QString kExchangeFilter = QStringLiteral("General Menu Structure File (*.gms)|*.gms");
 
@@ -68,7 +69,12 @@ bool TMainForm::SavePrompt() {
 void TMainForm::ResetTree(bool releaseBeforeRoot) {
     currentItemNode = QPersistentModelIndex();
     if (!releaseBeforeRoot) treeUpdating = true;
-    trvwDesignPanel->expandAll();
+    // A menu of ordinary size opens with every sub item in view; a very large one opens
+    // with its main items only, which keeps it readable (and quick to lay out).
+    if (agent.ItemCount() <= kExpandAllLimit)
+        trvwDesignPanel->expandAll();
+    else
+        trvwDesignPanel->expand(treeModel_->RootIndex());
     SelectNode(kRootNode);
     treeUpdating = false;
 }
