@@ -1,0 +1,113 @@
+// Preview: the Flash tip by its setting, the two refusals, the page built from what
+// the panels show, the files staged in the Preview folder, nothing left in Temp, and
+// the page handed to the chosen browser (a stand-in script that records its argument).
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QSpinBox>
+#include <QThread>
+
+#include "AppFolders.h"
+#include "GuiTestSupport.h"
+#include "Settings.h"
+#include "TformHTML.h"
+
+namespace qm::testing {
+namespace {
+
+const QString kNoItem = "No item to build. Please add item to left pane and try again.";
+const QString kTooSmall = "The menu box size is too small! Go to Ext. tab to adjust it!";
+
+class PreviewTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        QDir(GetPreviewFolder()).removeRecursively();
+        // The stand-in browser writes the page it was given into a file.
+        record = TestHome() + "/browser-argument.txt";
+        QFile::remove(record);
+        const QString script = TestHome() + "/stand-in-browser.sh";
+        QFile file(script);
+        file.open(QIODevice::WriteOnly);
+        file.write(("#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\n").toUtf8());
+        file.close();
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        WriteKvxValue("Web Browsers", "UseDefaultBrowser", 0);
+        WriteKvxValue("Web Browsers", "UseKnownBrowser", 0);
+        WriteKvxValue("Web Browsers", "UseSpecifiedBrowser", 1);
+        WriteKvxValue("Web Browsers", "SelectedBrowserNumber", 0);
+        WriteKvxValue("Web Browsers", "SpecifiedBrowserExePath", script);
+        WriteBoolSetting("ShowFlashLocalSecurityWarningTipDialog", false);
+    }
+    QString RecordedArgument() {
+        for (int i = 0; i < 200 && !QFile::exists(record); ++i) QThread::msleep(25);
+        QFile file(record);
+        if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("<the browser was not started>");
+        return QString::fromUtf8(file.readAll());
+    }
+    QString record;
+};
+
+TEST_F(PreviewTest, AMenuWithoutItemsIsRefusedAndNothingIsOpened) {
+    window->Preview1Click();
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({kNoItem}));
+    EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Error);
+    EXPECT_FALSE(QFile::exists(GetPreviewFolder() + "~preview.html"));
+    QThread::msleep(100);
+    EXPECT_FALSE(QFile::exists(record));
+}
+
+TEST_F(PreviewTest, ABoxBelowTenPixelsIsRefused) {
+    BuildTree({{"A", 0}});
+    auto* width = Find<QSpinBox>("spnedtflMenuMaxWidth");
+    auto* height = Find<QSpinBox>("spnedtflMenuMaxHeight");
+    width->setValue(9);
+    height->setValue(40);
+    EXPECT_FALSE(window->BuildHtmlToBuffer());
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({kTooSmall}));
+    width->setValue(10);
+    height->setValue(10);
+    dialogs.Clear();
+    EXPECT_TRUE(window->BuildHtmlToBuffer());
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_FALSE(window->HtmlWindow().Lines().isEmpty());
+}
+
+TEST_F(PreviewTest, ThePageIsStagedAndHandedToTheChosenBrowser) {
+    const QString project = NewFolder("project");
+    window->SetCurrentFileName(project + "/menu.zorbel");
+    BuildTree({{"Home", 0}, {"Boats", 0}});
+    window->SelectNode(1);
+    Find<QComboBox>("cmbx_Link")->setEditText("typed-just-now.html");
+    window->Preview1Click();
+    ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
+    EXPECT_TRUE(dialogs.modalWindows.isEmpty()) << "the tip is switched off";
+
+    const QString preview = GetPreviewFolder();
+    EXPECT_EQ(RecordedArgument(), preview + "~preview.html");
+    for (const char* name : {"~preview.html", "zelvanbar.swf", "swfhelper.js"})
+        EXPECT_TRUE(QFile::exists(preview + name)) << name;
+    EXPECT_FALSE(QFile::exists(GetTempFolder() + "~tmp0001.txt"));
+    EXPECT_FALSE(QFile::exists(GetTempFolder() + "~preview.html"));
+    EXPECT_TRUE(QDir(project).entryList(QDir::Files).isEmpty()) << "nothing is written beside the project";
+
+    QFile page(preview + "~preview.html");
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QByteArray text = page.readAll();
+    EXPECT_TRUE(text.contains("<title>Preview</title>"));
+    EXPECT_TRUE(text.contains("typed-just-now.html")) << "the panels are flushed first";
+    EXPECT_EQ(QString::fromUtf8(text).replace("\r\n", "\n").trimmed(),
+              window->HtmlWindow().Lines().join("\n").trimmed());
+}
+
+TEST_F(PreviewTest, TheFlashTipShowsWhileItsSettingIsOn) {
+    BuildTree({{"A", 0}});
+    WriteBoolSetting("ShowFlashLocalSecurityWarningTipDialog", true);
+    window->Preview1Click();
+    EXPECT_EQ(dialogs.modalWindows.size(), 1);
+    EXPECT_EQ(RecordedArgument(), GetPreviewFolder() + "~preview.html");
+}
+
+}  // namespace
+}  // namespace qm::testing
