@@ -61,12 +61,12 @@ TItemData Item(int i, bool sub, int parent) {
     return item;
 }
 
-// A 100,000-item menu: a main item with nine sub items, over and over.
-TItemArray LargeMenu() {
+// A menu of count items: a main item with nine sub items, over and over.
+TItemArray LargeMenu(int count = kProjectItems) {
     TItemArray items;
-    items.reserve(kProjectItems);
+    items.reserve(count);
     int main = -1;
-    for (int i = 0; i < kProjectItems; ++i) {
+    for (int i = 0; i < count; ++i) {
         const bool sub = i % 10 != 0;
         if (!sub) main = i;
         items.push_back(Item(i, sub, sub ? main : -1));
@@ -83,15 +83,17 @@ TItemArray TwoLargeSubtrees(int before) {
     return items;
 }
 
+fs::path MakeProject(int count) {
+    TkvxAppletAgent agent;
+    agent.ResetToDefaults();
+    agent.ReplaceDocument(agent.AppletData(), LargeMenu(count));
+    const auto file = Folder().path / ("menu-" + std::to_string(count) + ".zorbel");
+    agent.SaveProject(file);
+    return file;
+}
+
 const fs::path& ProjectPath() {
-    static const fs::path path = [] {
-        TkvxAppletAgent agent;
-        agent.ResetToDefaults();
-        agent.ReplaceDocument(agent.AppletData(), LargeMenu());
-        const auto file = Folder().path / "large.zorbel";
-        agent.SaveProject(file);
-        return file;
-    }();
+    static const fs::path path = MakeProject(kProjectItems);
     return path;
 }
 
@@ -113,6 +115,24 @@ void Load_Quillamere(benchmark::State& state) {
         benchmark::DoNotOptimize(agent.ItemCount());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(fs::file_size(path)));
+}
+
+// Loading 10 and 100 times as many items: the time per byte stays the same.
+std::map<std::string, double>& ScalingBytes() {  // "Load_Scaling/<items>" -> file size
+    static std::map<std::string, double> bytes;
+    return bytes;
+}
+
+void Load_Scaling(benchmark::State& state) {
+    const auto path = MakeProject(static_cast<int>(state.range(0)));
+    TkvxAppletAgent agent;
+    for (auto _ : state) {
+        agent.LoadProject(path);
+        benchmark::DoNotOptimize(agent.ItemCount());
+    }
+    const auto size = static_cast<int64_t>(fs::file_size(path));
+    state.SetBytesProcessed(state.iterations() * size);
+    ScalingBytes()["Load_Scaling/" + std::to_string(state.range(0))] = static_cast<double>(size);
 }
 
 void Load_PlainStreams(benchmark::State& state) {
@@ -173,6 +193,7 @@ BENCHMARK(Load_Quillamere)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Load_PlainStreams)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Save_Quillamere)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Save_PlainStreams)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(Load_Scaling)->Arg(1'000)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(Move_Quillamere)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(Move_StdRotate)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(Move_InLargeDocument)->Unit(benchmark::kMicrosecond)->UseRealTime();
@@ -190,10 +211,12 @@ public:
             if (run.error_occurred) continue;
             const double unit = benchmark::GetTimeUnitMultiplier(run.time_unit);
             const Times times{run.GetAdjustedRealTime() / unit, run.GetAdjustedCPUTime() / unit};
+            const auto name = run.run_name.function_name +
+                               (run.run_name.args.empty() ? "" : "/" + run.run_name.args);
             if (run.run_type == Run::RT_Iteration)
-                runs_[run.run_name.function_name].push_back(times);
+                runs_[name].push_back(times);
             else if (run.aggregate_name == "median")  // --benchmark_report_aggregates_only
-                medians_[run.run_name.function_name] = times;
+                medians_[name] = times;
         }
     }
     // The median of the repetitions; zero when the benchmark did not run.
@@ -240,6 +263,10 @@ int main(int argc, char** argv) {
     PrintRatio(reporter, "Save_Quillamere", "Save_PlainStreams", 3);
     PrintRatio(reporter, "Move_Quillamere", "Move_StdRotate", 2);
     PrintRatio(reporter, "Move_InLargeDocument", "Move_StdRotate", 2);
+    std::printf("\nLoading time per byte (O(size) keeps it flat):\n");
+    for (const auto& [name, bytes] : ScalingBytes())
+        if (const auto times = reporter.Median(name); times.real > 0)
+            std::printf("  %-22s %6.2f ns per byte\n", name.c_str(), times.real / bytes * 1e9);
     benchmark::Shutdown();
     return 0;
 }

@@ -40,10 +40,17 @@ SafeSaveWriteFunction SetSafeSaveWriteFunctionForTesting(SafeSaveWriteFunction w
     return previous;
 }
 
-void SaveFileSafely(const fs::path& target, std::string_view content) {
-    const auto shown = DisplayPath(target);
+void SaveFileSafely(const fs::path& givenTarget, std::string_view content) {
+    const auto shown = DisplayPath(givenTarget);
     std::error_code ec;
-    if (fs::is_directory(target, ec)) throw Error(shown, 0, "cannot write the file: it is a folder");
+    if (fs::is_directory(givenTarget, ec)) throw Error(shown, 0, "cannot write the file: it is a folder");
+    // Saving through a symbolic link updates the file it points to and keeps the link;
+    // renaming over the link itself would replace it with a copy.
+    fs::path target = givenTarget;
+    if (fs::is_symlink(givenTarget, ec)) {
+        const auto resolved = fs::weakly_canonical(givenTarget, ec);
+        if (!ec) target = resolved;
+    }
 
     const auto temporary = TemporaryNameBeside(target);
     errno = 0;

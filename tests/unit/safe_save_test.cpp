@@ -61,6 +61,18 @@ TEST(SafeSave, ReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(fs::status(folder / "private.zorbel").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
+TEST(SafeSave, SavingThroughALinkUpdatesTheLinkedFileAndKeepsTheLink) {
+    TempFolder folder;
+    fs::create_directory(folder / "real");
+    WriteBytes(folder / "real" / "menu.zorbel", kOldBytes);
+    fs::create_symlink(fs::path("real") / "menu.zorbel", folder / "link.zorbel");
+    EXPECT_EQ(SaveError(folder / "link.zorbel", "new"), "");
+    EXPECT_TRUE(fs::is_symlink(folder / "link.zorbel"));
+    EXPECT_EQ(ReadBytes(folder / "real" / "menu.zorbel"), "new");
+    EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"link.zorbel", "real"}));
+    EXPECT_EQ(EntriesOf(folder / "real"), std::vector<std::string>{"menu.zorbel"});
+}
+
 TEST(SafeSave, FolderThatIsAFileIsReported) {
     TempFolder folder;
     WriteBytes(folder / "plain", kOldBytes);
