@@ -47,12 +47,12 @@ TEST(TextEncoding, OneBadSequenceMakesTheWholeFileWindows1252) {
 }
 
 TEST(TextEncoding, InvalidUtf8FormsAreNotTakenForUtf8) {
-    for (const std::string bytes : {std::string("\xC0\x80"), std::string("\xE0\x80\xAF"), std::string("\xED\xA0\x80"),
+    for (const std::string& bytes : {std::string("\xC0\x80"), std::string("\xE0\x80\xAF"), std::string("\xED\xA0\x80"),
                                     std::string("\xF4\x90\x80\x80"), std::string("\xC3"), std::string("a\xE2\x82"),
                                     std::string("\xF8\x88\x80\x80\x80"), std::string("\x80")}) {
         EXPECT_FALSE(IsValidUtf8(bytes)) << testing::PrintToString(bytes);
     }
-    for (const std::string bytes : {std::string(""), std::string("plain"), std::string("\xC2\x80"),
+    for (const std::string& bytes : {std::string(""), std::string("plain"), std::string("\xC2\x80"),
                                     std::string("\xEF\xBF\xBD"), std::string("\xF0\x9F\x8E\xB5"),
                                     std::string("\xF4\x8F\xBF\xBF")}) {
         EXPECT_TRUE(IsValidUtf8(bytes)) << testing::PrintToString(bytes);
