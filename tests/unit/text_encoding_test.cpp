@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Error.h"
 #include "TestSupport.h"
 #include "TextFile.h"
@@ -90,6 +92,86 @@ TEST(TextEncoding, LongLinesAreReadWhole) {
     const auto file = TextFile::FromBytes(line + "\r\nend");
     ASSERT_EQ(file.LineCount(), 2u);
     EXPECT_EQ(file.Line(0).size(), line.size());
+}
+
+// Well-formed UTF-8 by the table of the Unicode standard (Table 3-7), written
+// independently of the reader.
+bool WellFormedUtf8(std::string_view text) {
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    const auto* end = p + text.size();
+    const auto in = [](unsigned char c, int low, int high) { return c >= low && c <= high; };
+    while (p < end) {
+        const auto left = end - p;
+        if (p[0] <= 0x7F) {
+            p += 1;
+        } else if (in(p[0], 0xC2, 0xDF) && left >= 2 && in(p[1], 0x80, 0xBF)) {
+            p += 2;
+        } else if (left >= 3 && in(p[2], 0x80, 0xBF) &&
+                   ((p[0] == 0xE0 && in(p[1], 0xA0, 0xBF)) || (in(p[0], 0xE1, 0xEC) && in(p[1], 0x80, 0xBF)) ||
+                    (p[0] == 0xED && in(p[1], 0x80, 0x9F)) || (in(p[0], 0xEE, 0xEF) && in(p[1], 0x80, 0xBF)))) {
+            p += 3;
+        } else if (left >= 4 && in(p[2], 0x80, 0xBF) && in(p[3], 0x80, 0xBF) &&
+                   ((p[0] == 0xF0 && in(p[1], 0x90, 0xBF)) || (in(p[0], 0xF1, 0xF3) && in(p[1], 0x80, 0xBF)) ||
+                    (p[0] == 0xF4 && in(p[1], 0x80, 0x8F)))) {
+            p += 4;
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What the reader must make of some bytes, the slow and obvious way.
+std::vector<std::string> ReferenceLines(std::string bytes, bool& windows1252) {
+    if (const auto eof = bytes.find('\x1A'); eof != std::string::npos) bytes.resize(eof);
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
+    windows1252 = !WellFormedUtf8(bytes);
+    if (windows1252) bytes = Windows1252ToUtf8(bytes);
+    std::vector<std::string> lines;
+    std::string line;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n') {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+            line.clear();
+        } else {
+            line += bytes[i];
+        }
+    }
+    if (!line.empty()) {
+        if (line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(TextEncoding, ReaderAgreesWithTheObviousWayOnRandomBytes) {
+    std::mt19937 random(5);
+    const std::vector<std::string> pieces = {
+        "a",        "line of plain text", "\r\n", "\n",  "\r",   "\x1A", "\xEF\xBB\xBF", "\xC3\xA9", "\xE2\x82\xAC",
+        "\xF0\x9F\x8E\xB5", "\xE9",   "\x80",  "\xC3", "\xED\xA0\x80", "\xC0\xAF", "\xF4\x90\x80\x80", "#$@"};
+    int windows1252Files = 0;
+    for (int trial = 0; trial < 3000; ++trial) {
+        std::string bytes;
+        if (random() % 4 == 0) bytes = "\xEF\xBB\xBF";
+        const int count = std::uniform_int_distribution<int>(0, 40)(random);
+        for (int i = 0; i < count; ++i) {
+            const auto& piece = pieces[random() % pieces.size()];
+            // Rare pieces stay rare, so that many files are UTF-8 and many are not.
+            const bool rare = piece == "\x1A" || (piece.size() == 1 && static_cast<unsigned char>(piece[0]) >= 0x80);
+            if (rare && random() % 3)
+                continue;
+            bytes += piece;
+        }
+        bool windows1252 = false;
+        const auto expected = ReferenceLines(bytes, windows1252);
+        const auto file = TextFile::FromBytes(bytes);
+        ASSERT_EQ(Lines(file), expected) << testing::PrintToString(bytes);
+        ASSERT_EQ(file.WasWindows1252(), windows1252) << testing::PrintToString(bytes);
+        windows1252Files += windows1252;
+    }
+    EXPECT_GT(windows1252Files, 300);
+    EXPECT_LT(windows1252Files, 2700);
 }
 
 TEST(TextEncoding, Windows1252ProjectLoadsAndSavesAsUtf8) {
