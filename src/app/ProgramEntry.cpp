@@ -21,7 +21,9 @@ int RunQuillamere(int& argc, char** argv, const TStartOptions& options) {
 
     TMainForm mainForm;
     TformHTML htmlWindow(&mainForm);
-    TfrmHelp helpWindow(&mainForm);
+    // The help window has no parent: the Flash tip is modal to the main window, and the
+    // help page its button opens must stay usable beside it.
+    TfrmHelp helpWindow(nullptr);
     mainForm.AttachAuxiliaryWindows(&htmlWindow, &helpWindow);
     mainForm.show();
 

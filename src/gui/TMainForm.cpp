@@ -91,7 +91,12 @@ TformHTML& TMainForm::HtmlWindow() {
 }
 
 TfrmHelp& TMainForm::HelpWindow() {
-    if (!helpWindow_) helpWindow_ = new TfrmHelp(this);
+    if (!helpWindow_) {
+        // A window of its own, not a child of this one: a tip that is modal to the main
+        // window would otherwise block the help page it opens. It goes with this window.
+        ownHelpWindow_ = std::make_unique<TfrmHelp>(nullptr);
+        helpWindow_ = ownHelpWindow_.get();
+    }
     return *helpWindow_;
 }
 

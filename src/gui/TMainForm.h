@@ -212,6 +212,7 @@ private:
     int lastTabNodeIndex = 0;
     QPointer<TformHTML> htmlWindow_;
     QPointer<TfrmHelp> helpWindow_;
+    std::unique_ptr<TfrmHelp> ownHelpWindow_;  // when no help window was attached
 
     // --- Window parts -----------------------------------------------------------------
     QToolBar* tlbr1 = nullptr;

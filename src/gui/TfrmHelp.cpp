@@ -10,6 +10,8 @@ namespace qm {
 TfrmHelp::TfrmHelp(QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("TfrmHelp"));
     setWindowTitle(QStringLiteral("Help"));
+    // Closing the main window ends the program even while help is open.
+    setAttribute(Qt::WA_QuitOnClose, false);
     WebBrowser1 = new QTextBrowser(this);
     WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
     WebBrowser1->setOpenExternalLinks(true);
