@@ -19,6 +19,6 @@ if (!existsSync(path.join(here, 'node_modules'))) {
   process.exit(1);
 }
 const result = spawnSync(process.execPath,
-  ['--test', '--test-concurrency=1', '--test-reporter=spec', ...files.map((f) => path.resolve(here, f))],
+  ['--test', '--test-concurrency=1', '--test-reporter=tap', ...files.map((f) => path.resolve(here, f))],
   { stdio: 'inherit', cwd: here });
 process.exit(result.status ?? 1);

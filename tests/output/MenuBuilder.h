@@ -16,12 +16,12 @@ struct ItemSpec {
 };
 
 inline void AddItems(TkvxAppletAgent& agent, const std::vector<ItemSpec>& items) {
-    for (const auto& spec : items) {
+    for (const auto& wanted : items) {
         auto item = TkvxAppletAgent::NewItemData();
-        item.Level = std::to_string(spec.level);
-        item.Text = spec.text;
-        item.Link = spec.link;
-        item.Target = spec.target;
+        item.Level = std::to_string(wanted.level);
+        item.Text = wanted.text;
+        item.Link = wanted.link;
+        item.Target = wanted.target;
         agent.InsertItem(agent.ItemCount(), item);
     }
 }
