@@ -496,7 +496,24 @@ void TMainForm::Exit1Click() {
 
 void TMainForm::SetStatusText(std::string_view text) {
     stctxtHint->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    if (stctxtHint->isVisible()) stctxtHint->repaint();
+    PaintProgressPart(stctxtHint);
+}
+
+// A long operation keeps the event loop away, so the hint and the bar are painted at
+// once, but at most every few dozen milliseconds: painting each of thousands of steps
+// would cost more than the operation itself, and a short operation needs no painting
+// before the loop does it.
+void TMainForm::PaintProgressPart(QWidget* part) {
+    if (!part->isVisible()) return;
+    constexpr qint64 kPaintInterval = 40;  // milliseconds
+    if (!progressPaintClock_.isValid()) {
+        progressPaintClock_.start();
+    } else if (progressPaintClock_.elapsed() >= kPaintInterval) {
+        part->repaint();
+        progressPaintClock_.restart();
+        return;
+    }
+    part->update();
 }
 
 void TMainForm::SetProgressMaximum(int maximum) {
@@ -508,13 +525,18 @@ void TMainForm::AdvanceProgress(int step) {
 }
 
 void TMainForm::SetProgressPosition(int position) {
+    // The bar paints itself at once on every visible change; the paint is left to
+    // PaintProgressPart instead.
+    prgrsbrMainFormBottom->setUpdatesEnabled(false);
     prgrsbrMainFormBottom->setValue(std::clamp(position, 0, prgrsbrMainFormBottom->maximum()));
-    if (prgrsbrMainFormBottom->isVisible()) prgrsbrMainFormBottom->repaint();
+    prgrsbrMainFormBottom->setUpdatesEnabled(true);
+    PaintProgressPart(prgrsbrMainFormBottom);
 }
 
 void TMainForm::SetBusy(bool busy) {
     if (busy == busy_) return;
     busy_ = busy;
+    progressPaintClock_.invalidate();  // each operation starts its own count
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else

@@ -11,6 +11,7 @@
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QStringList>
 #include <array>
@@ -119,6 +120,7 @@ public:
     void AdvanceProgress(int step) override;
     void SetProgressPosition(int position) override;
     void SetBusy(bool busy) override;
+    void PaintProgressPart(QWidget* part);
 
 public slots:
     // Commands; a menu entry, a toolbar button and a pop-up entry share one handler.
@@ -207,6 +209,7 @@ private:
     bool treeEditing_ = false;       // the view's own selection moves during an edit
     bool checkSuppressed_ = false;   // a chosen link is no typed text
     bool busy_ = false;
+    QElapsedTimer progressPaintClock_;  // since the progress display was last painted
     std::vector<QWidget*> appletTabs;
     std::vector<QWidget*> itemTabs;
     int lastTabNodeIndex = 0;
