@@ -111,8 +111,7 @@ void TkvxAppletAgent::SwapItemWithPrevious(int index) {
     if (observer_) observer_->EndResetTree();
 }
 
-const TkvxAppletAgent::TreeIndex& TkvxAppletAgent::Tree() const {
-    if (tree_.valid) return tree_;
+const TkvxAppletAgent::TreeIndex& TkvxAppletAgent::RebuildTree() const {
     const auto n = items_.size();
     std::vector<long long> levels(n);
     for (std::size_t i = 0; i < n; ++i) levels[i] = ParseLevelOrZero(items_[i].Level);
@@ -299,8 +298,13 @@ namespace {
 void SetDecimal(std::string& field, int value) {
     char digits[16];
     const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-    const std::string_view text(digits, static_cast<std::size_t>(end - digits));
-    if (field != text) field.assign(text);
+    const auto length = static_cast<std::size_t>(end - digits);
+    if (field.size() == length) {
+        std::size_t same = 0;
+        while (same < length && field[same] == digits[same]) ++same;
+        if (same == length) return;
+    }
+    field.assign(digits, length);
 }
 }  // namespace
 

@@ -125,7 +125,8 @@ private:
         std::vector<int> row;        // position among its siblings
         std::vector<int> mainItems;  // the root's children in order
     };
-    const TreeIndex& Tree() const;
+    const TreeIndex& Tree() const { return tree_.valid ? tree_ : RebuildTree(); }
+    const TreeIndex& RebuildTree() const;
     void Invalidate() { tree_.valid = false; }
     void RotateRange(int first, int middle, int last);  // items [first,last) with middle first
 

@@ -30,23 +30,31 @@ bool IsAsciiAlphanumeric(unsigned char c) {
 // Attribute values are written with the five markup characters as character
 // references: a browser reads back exactly the stored text, and no stored text can
 // leave its attribute.
+// The characters an attribute value cannot hold as they are.
+constexpr std::array<bool, 256> kMarkup = [] {
+    std::array<bool, 256> markup{};
+    for (const unsigned char c : {'&', '<', '>', '"', '\''}) markup[c] = true;
+    return markup;
+}();
+
 void AppendAttribute(std::string& out, std::string_view value) {
+    const auto* data = value.data();
+    const std::size_t size = value.size();
     std::size_t run = 0;  // start of the pending run of plain characters
-    for (std::size_t i = 0; i < value.size(); ++i) {
-        std::string_view reference;
-        switch (value[i]) {
-        case '&': reference = "&amp;"; break;
-        case '<': reference = "&lt;"; break;
-        case '>': reference = "&gt;"; break;
-        case '"': reference = "&quot;"; break;
-        case '\'': reference = "&#39;"; break;
-        default: continue;
+    for (std::size_t i = 0; i < size; ++i) {
+        const auto c = static_cast<unsigned char>(data[i]);
+        if (!kMarkup[c]) continue;
+        out.append(data + run, i - run);
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += "&#39;"; break;
         }
-        out.append(value.substr(run, i - run));
-        out.append(reference);
         run = i + 1;
     }
-    out.append(value.substr(run));
+    out.append(data + run, size - run);
 }
 
 std::string Attribute(std::string_view value) {
