@@ -8,7 +8,7 @@
 
 #include "LookValues.h"
 #include "Publisher.h"
-#include "TestFolder.h"
+#include "TestSupport.h"
 
 namespace qm {
 namespace {
@@ -27,7 +27,7 @@ class FixturePublish : public ::testing::TestWithParam<fs::path> {};
 
 TEST_P(FixturePublish, WritesTheExpectedPageReportAndProject) {
     const auto& folder = GetParam();
-    test::TestFolder out;
+    unit::TempFolder out;
     TkvxAppletAgent agent;
     agent.LoadProject(folder / "input.zorbel");
     agent.SetAppletData(NormalizeAppletData(agent.AppletData()));
@@ -36,7 +36,7 @@ TEST_P(FixturePublish, WritesTheExpectedPageReportAndProject) {
                                             std::pair{"input_PublishReport.txt", "expected_PublishReport.txt"},
                                             std::pair{"input.zorbel", "expected.zorbel"}}) {
         ASSERT_TRUE(fs::exists(folder / expected)) << folder / expected;
-        EXPECT_EQ(test::ReadBytes(out / written), test::ReadBytes(folder / expected)) << folder.filename() << ": " << written;
+        EXPECT_EQ(unit::ReadBytes(out / written), unit::ReadBytes(folder / expected)) << folder.filename() << ": " << written;
     }
 }
 

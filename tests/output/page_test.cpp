@@ -3,12 +3,12 @@
 #include "Error.h"
 #include "MenuBuilder.h"
 #include "PageWriter.h"
-#include "TestFolder.h"
+#include "TestSupport.h"
 
 namespace qm {
 namespace {
 
-using test::CrLfLines;
+using unit::CrLfLines;
 using test::MakeMenu;
 
 // The lines of the hidden link block: from the line after the support comment up to the
@@ -186,12 +186,12 @@ TEST(PageSafety, StoredTextNeverLeavesItsAttribute) {
 }
 
 TEST(PageFile, IsWrittenSafelyAndAFailureLeavesTheOldPage) {
-    test::TestFolder folder;
+    unit::TempFolder folder;
     TkvxAppletAgent agent;
     MakeMenu(agent, {{0, "A", "a.html"}});
     const auto page = folder / "menu.html";
     MakeHtmlCodes(agent, page);
-    const auto first = test::ReadBytes(page);
+    const auto first = unit::ReadBytes(page);
     EXPECT_EQ(first, MakeHtmlText(agent));
 
     std::filesystem::create_directory(folder / "menu2.html");

@@ -1,43 +1,14 @@
 // quillamere-cli publish and page, run as a separate process.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <sys/wait.h>
-
-#include "TestFolder.h"
+#include "TestSupport.h"
 
 namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadBytes;
-using test::WriteBytes;
-
-struct ToolRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-std::string Quote(const std::string& word) {
-    std::string quoted = "'";
-    for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-ToolRun RunTool(const std::vector<std::string>& args, const fs::path& errFile) {
-    std::string command = Quote(QUILLAMERE_CLI);
-    for (const auto& arg : args) command += " " + Quote(arg);
-    command += " 2>" + Quote(errFile.string());
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    std::array<char, 4096> buffer{};
-    for (std::size_t n; (n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0;) run.out.append(buffer.data(), n);
-    run.status = WEXITSTATUS(pclose(pipe));
-    run.err = ReadBytes(errFile);
-    return run;
-}
+using unit::ReadBytes;
+using unit::WriteBytes;
 
 const std::string kProject =
     "<Warning_Info>\r\nx\r\n</Warning_Info>\r\n<Product_Name>\r\nQuillamere\r\n</Product_Name>\r\n"
@@ -54,13 +25,16 @@ protected:
         WriteBytes(root / "site" / "hover.mp3", "sound");
         fs::create_directories(root / "out");
     }
-    ToolRun Tool(const std::vector<std::string>& args) { return RunTool(args, root / "stderr.txt"); }
-    test::TestFolder root;
+    unit::ProcessResult Tool(std::vector<std::string> args) {
+        args.insert(args.begin(), QUILLAMERE_CLI);
+        return unit::RunProgram(args);
+    }
+    unit::TempFolder root;
 };
 
 TEST_F(PublishCommand, PublishesIntoAFolderWithTheLookAsTheWindowShowsIt) {
     const auto run = Tool({"publish", (root / "site" / "menu.zorbel").string(), "--to", (root / "out").string()});
-    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.exitCode, 0) << run.err;
     for (const auto* name : {"menu.html", "menu.zorbel", "menu_PublishReport.txt", "hover.mp3"}) {
         EXPECT_TRUE(fs::exists(root / "out" / name)) << name;
         EXPECT_NE(run.out.find((root / "out" / name).string() + "\n"), std::string::npos) << run.out;
@@ -72,17 +46,17 @@ TEST_F(PublishCommand, PublishesIntoAFolderWithTheLookAsTheWindowShowsIt) {
 
 TEST_F(PublishCommand, PublishesBesideTheProjectByDefault) {
     const auto run = Tool({"publish", (root / "site" / "menu.zorbel").string()});
-    ASSERT_EQ(run.status, 0) << run.err;
+    ASSERT_EQ(run.exitCode, 0) << run.err;
     EXPECT_TRUE(fs::exists(root / "site" / "menu.html"));
     EXPECT_EQ(ReadBytes(root / "site" / "hover.mp3"), "sound") << "a copy onto itself leaves the file whole";
 }
 
 TEST_F(PublishCommand, PagePrintsWhatPublishWritesAndTouchesNoFile) {
     const auto page = Tool({"page", (root / "site" / "menu.zorbel").string()});
-    ASSERT_EQ(page.status, 0) << page.err;
+    ASSERT_EQ(page.exitCode, 0) << page.err;
     EXPECT_EQ(std::distance(fs::directory_iterator(root / "site"), {}), 2);
     EXPECT_EQ(ReadBytes(root / "site" / "menu.zorbel"), kProject);
-    ASSERT_EQ(Tool({"publish", (root / "site" / "menu.zorbel").string(), "--to", (root / "out").string()}).status, 0);
+    ASSERT_EQ(Tool({"publish", (root / "site" / "menu.zorbel").string(), "--to", (root / "out").string()}).exitCode, 0);
     EXPECT_EQ(page.out, ReadBytes(root / "out" / "menu.html"));
 }
 
@@ -91,22 +65,22 @@ TEST_F(PublishCommand, AValueThatCannotBeConvertedNamesTheFieldAndWritesNothing)
     bad.replace(bad.find("0#$@20#$@"), 1, "wide");
     WriteBytes(root / "site" / "bad.zorbel", bad);
     const auto run = Tool({"publish", (root / "site" / "bad.zorbel").string(), "--to", (root / "out").string()});
-    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, (root / "site" / "bad.zorbel").string() +
                            ": mainItemExtWidth: 'wide' is not a valid integer value\n");
     EXPECT_TRUE(fs::is_empty(root / "out"));
 }
 
 TEST_F(PublishCommand, RefusesWrongUsageAndMissingFiles) {
-    EXPECT_EQ(Tool({"publish"}).status, 2);
-    EXPECT_EQ(Tool({"publish", "a.zorbel", "b.zorbel"}).status, 2);
-    EXPECT_EQ(Tool({"page"}).status, 2);
+    EXPECT_EQ(Tool({"publish"}).exitCode, 2);
+    EXPECT_EQ(Tool({"publish", "a.zorbel", "b.zorbel"}).exitCode, 2);
+    EXPECT_EQ(Tool({"page"}).exitCode, 2);
     const auto missing = Tool({"publish", (root / "nope.zorbel").string()});
-    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.exitCode, 1);
     EXPECT_NE(missing.err.find("nope.zorbel: cannot open the file"), std::string::npos) << missing.err;
     const auto noFolder =
         Tool({"publish", (root / "site" / "menu.zorbel").string(), "--to", (root / "absent").string()});
-    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_EQ(noFolder.exitCode, 1);
     EXPECT_EQ(noFolder.err, (root / "absent").string() + ": the folder does not exist\n");
 }
 

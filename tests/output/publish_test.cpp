@@ -6,14 +6,14 @@
 #include "MenuBuilder.h"
 #include "PageWriter.h"
 #include "Publisher.h"
-#include "TestFolder.h"
+#include "TestSupport.h"
 
 namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadBytes;
-using test::WriteBytes;
+using unit::ReadBytes;
+using unit::WriteBytes;
 
 // A program folder with the movie and the script, a Preview folder, and a project
 // folder, side by side in one test folder.
@@ -45,7 +45,7 @@ protected:
         return names;
     }
 
-    test::TestFolder root;
+    unit::TempFolder root;
     TkvxAppletAgent agent;
 };
 
@@ -79,7 +79,7 @@ TEST_F(Publishing, TheProjectFileHoldsWhatMakingThePageChanged) {
 }
 
 TEST_F(Publishing, AReportWithoutSoundsHasSeventeenLines) {
-    const auto lines = test::CrLfLines(PublishReportText(agent));
+    const auto lines = unit::CrLfLines(PublishReportText(agent));
     const std::string rule(77, '=');
     EXPECT_EQ(lines, (std::vector<std::string>{
                          rule,
@@ -106,7 +106,7 @@ TEST_F(Publishing, OneSoundForAllThreeFieldsIsListedOnceAndCopied) {
     WriteBytes(preview() / "click.mp3", "ID3-click");
     SetSounds("click.mp3", "click.mp3", "click.mp3");
     const auto written = SaveAndPublish(agent, project(), "menu", folders());
-    const auto lines = test::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
+    const auto lines = unit::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[12], "  click.mp3");
     EXPECT_EQ(ReadBytes(project() / "click.mp3"), "ID3-click");
@@ -118,7 +118,7 @@ TEST_F(Publishing, BlankSoundsAreNeitherListedNorCopiedAndLetterCaseCounts) {
     WriteBytes(preview() / "A.mp3", "A");
     SetSounds("a.mp3", "   ", "A.mp3");
     SaveAndPublish(agent, project(), "menu", folders());
-    const auto lines = test::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
+    const auto lines = unit::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
     ASSERT_EQ(lines.size(), 19u);
     EXPECT_EQ(lines[12], "  a.mp3");
     EXPECT_EQ(lines[13], "  A.mp3");

@@ -2,14 +2,14 @@
 
 #include "MenuBuilder.h"
 #include "Publisher.h"
-#include "TestFolder.h"
+#include "TestSupport.h"
 
 namespace qm {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadBytes;
-using test::WriteBytes;
+using unit::ReadBytes;
+using unit::WriteBytes;
 
 class Staging : public ::testing::Test {
 protected:
@@ -23,7 +23,7 @@ protected:
     fs::path preview() const { return root / "Preview"; }
     fs::path source() const { return root / "source"; }
 
-    test::TestFolder root;
+    unit::TempFolder root;
     TkvxAppletAgent agent;
 };
 

@@ -49,6 +49,8 @@ std::string ReadBytes(const fs::path& file) {
 }
 
 void WriteBytes(const fs::path& file, std::string_view bytes) {
+    std::error_code ec;
+    if (file.has_parent_path()) fs::create_directories(file.parent_path(), ec);
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     ASSERT_TRUE(out.good()) << "cannot write " << file;

@@ -36,6 +36,7 @@ private:
 };
 
 std::string ReadBytes(const fs::path& file);
+// Creates the file's folder when it is missing.
 void WriteBytes(const fs::path& file, std::string_view bytes);
 // Lines joined, each followed by CR LF.
 std::string CrLfText(const std::vector<std::string>& lines);
