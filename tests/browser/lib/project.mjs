@@ -4,8 +4,10 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
+import { fileURLToPath } from 'node:url';
 
-export const binDir = process.env.QUILLAMERE_BIN_DIR ?? path.resolve(import.meta.dirname, '../../../build/bin');
+export const binDir = process.env.QUILLAMERE_BIN_DIR ??
+  path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../../build/bin');
 export const cli = path.join(binDir, 'quillamere-cli');
 
 // The look of a new project, by field name, in the order of the parameter line.
