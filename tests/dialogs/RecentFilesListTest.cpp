@@ -11,13 +11,13 @@
 #include "AppFolders.h"
 #include "Error.h"
 #include "RecentFilesList.h"
-#include "TestProfile.h"
+#include "TemporaryHome.h"
 
 namespace qm {
 namespace {
 
 using test::ReadFile;
-using test::TestProfile;
+using test::TemporaryHome;
 using test::WriteFile;
 
 class RecentFilesListTest : public ::testing::Test {
@@ -33,7 +33,7 @@ protected:
         return captions;
     }
 
-    TestProfile profile_;
+    TemporaryHome profile_{TemporaryHome::XdgFolders::BesideHome};
 };
 
 // --- Reading ---------------------------------------------------------------------------

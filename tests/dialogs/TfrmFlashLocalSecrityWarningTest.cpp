@@ -13,8 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include "ErrorLog.h"
 #include "Settings.h"
-#include "TestProfile.h"
+#include "TemporaryHome.h"
 #include "TfrmFlashLocalSecrityWarning.h"
 
 namespace qm {
@@ -22,7 +23,7 @@ namespace {
 
 using test::ErrorLog;
 using test::ReadFile;
-using test::TestProfile;
+using test::TemporaryHome;
 
 class TfrmFlashLocalSecrityWarningTest : public ::testing::Test {
 protected:
@@ -45,7 +46,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
 
-    TestProfile profile_;
+    TemporaryHome profile_{TemporaryHome::XdgFolders::BesideHome};
     ErrorLog errors;
     QList<QObject*> launches;
     QList<int> tagsAtLaunch;

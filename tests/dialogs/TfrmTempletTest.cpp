@@ -13,8 +13,9 @@
 #include <gtest/gtest.h>
 
 #include "Error.h"
+#include "ErrorLog.h"
 #include "Settings.h"
-#include "TestProfile.h"
+#include "TemporaryHome.h"
 #include "TfrmTemplet.h"
 
 namespace qm {
@@ -22,7 +23,7 @@ namespace {
 
 using test::ErrorLog;
 using test::ReadFile;
-using test::TestProfile;
+using test::TemporaryHome;
 using test::WriteFile;
 
 class TfrmTempletTest : public ::testing::Test {
@@ -61,7 +62,7 @@ protected:
         EXPECT_EQ(newProjects, 0);
     }
 
-    TestProfile profile_;
+    TemporaryHome profile_{TemporaryHome::XdgFolders::BesideHome};
     QStringList opened;
     int newProjects = 0;
     ErrorLog errors;

@@ -48,7 +48,6 @@ std::string MessageOf(const std::function<void()>& call) {
 class AppFoldersTest : public ::testing::Test {
 protected:
     TemporaryHome home_;
-    QString DataFolder() const { return home_.DataHome() + QStringLiteral("/Tarnwell/Quillamere/1.0/"); }
 };
 
 TEST(AddTrailingBackslashTest, AppendsTheSeparatorOnlyWhenMissing) {
@@ -61,10 +60,10 @@ TEST(AddTrailingBackslashTest, AppendsTheSeparatorOnlyWhenMissing) {
 
 TEST_F(AppFoldersTest, DataFolderIsCreatedLevelByLevelUnderTheXdgDataHome) {
     ASSERT_FALSE(IsFolder(home_.DataHome()));  // a fresh account has no ~/.local/share yet
-    EXPECT_EQ(GetAppDataFolder(), DataFolder());
+    EXPECT_EQ(GetAppDataFolder(), home_.DataFolder());
     EXPECT_TRUE(IsFolder(home_.DataHome() + QStringLiteral("/Tarnwell")));
     EXPECT_TRUE(IsFolder(home_.DataHome() + QStringLiteral("/Tarnwell/Quillamere")));
-    EXPECT_TRUE(IsFolder(DataFolder()));
+    EXPECT_TRUE(IsFolder(home_.DataFolder()));
 }
 
 TEST_F(AppFoldersTest, DataFolderFollowsXdgDataHomeAndKeepsWhatIsInIt) {
@@ -78,18 +77,18 @@ TEST_F(AppFoldersTest, DataFolderFollowsXdgDataHomeAndKeepsWhatIsInIt) {
 }
 
 TEST_F(AppFoldersTest, PreviewAndTempFoldersAreCreatedInsideTheDataFolder) {
-    EXPECT_EQ(GetPreviewFolder(), DataFolder() + QStringLiteral("Preview/"));
-    EXPECT_TRUE(IsFolder(DataFolder() + QStringLiteral("Preview")));
-    EXPECT_FALSE(IsFolder(DataFolder() + QStringLiteral("Temp")));
-    EXPECT_EQ(GetTempFolder(), DataFolder() + QStringLiteral("Temp/"));
-    EXPECT_TRUE(IsFolder(DataFolder() + QStringLiteral("Temp")));
-    EXPECT_EQ(GetTempFolder(), DataFolder() + QStringLiteral("Temp/"));  // again: already there
+    EXPECT_EQ(GetPreviewFolder(), home_.DataFolder() + QStringLiteral("Preview/"));
+    EXPECT_TRUE(IsFolder(home_.DataFolder() + QStringLiteral("Preview")));
+    EXPECT_FALSE(IsFolder(home_.DataFolder() + QStringLiteral("Temp")));
+    EXPECT_EQ(GetTempFolder(), home_.DataFolder() + QStringLiteral("Temp/"));
+    EXPECT_TRUE(IsFolder(home_.DataFolder() + QStringLiteral("Temp")));
+    EXPECT_EQ(GetTempFolder(), home_.DataFolder() + QStringLiteral("Temp/"));  // again: already there
 }
 
 TEST_F(AppFoldersTest, TemplatesFolderIsNamedButNeverCreated) {
-    EXPECT_EQ(GetTemplatesFolder(), DataFolder() + QStringLiteral("Templates/"));
-    EXPECT_TRUE(IsFolder(DataFolder()));  // the data folder itself is made on the way
-    EXPECT_FALSE(QFileInfo::exists(DataFolder() + QStringLiteral("Templates")));
+    EXPECT_EQ(GetTemplatesFolder(), home_.DataFolder() + QStringLiteral("Templates/"));
+    EXPECT_TRUE(IsFolder(home_.DataFolder()));  // the data folder itself is made on the way
+    EXPECT_FALSE(QFileInfo::exists(home_.DataFolder() + QStringLiteral("Templates")));
 }
 
 TEST_F(AppFoldersTest, PlainFileInPlaceOfAnyLevelGivesTheCreationMessage) {
@@ -106,11 +105,11 @@ TEST_F(AppFoldersTest, PlainFileInPlaceOfAnyLevelGivesTheCreationMessage) {
 }
 
 TEST_F(AppFoldersTest, PlainFileInPlaceOfPreviewOrTempGivesItsOwnMessage) {
-    WriteFile(DataFolder() + QStringLiteral("Preview"), "not a folder");
+    WriteFile(home_.DataFolder() + QStringLiteral("Preview"), "not a folder");
     EXPECT_EQ(MessageOf([] { GetPreviewFolder(); }), kCreatePreview);
-    EXPECT_EQ(GetTempFolder(), DataFolder() + QStringLiteral("Temp/"));  // the other one is unaffected
-    ASSERT_TRUE(QDir().rename(DataFolder() + QStringLiteral("Temp"), home_.Root() + QStringLiteral("/moved")));
-    WriteFile(DataFolder() + QStringLiteral("Temp"), "not a folder");
+    EXPECT_EQ(GetTempFolder(), home_.DataFolder() + QStringLiteral("Temp/"));  // the other one is unaffected
+    ASSERT_TRUE(QDir().rename(home_.DataFolder() + QStringLiteral("Temp"), home_.Root() + QStringLiteral("/moved")));
+    WriteFile(home_.DataFolder() + QStringLiteral("Temp"), "not a folder");
     EXPECT_EQ(MessageOf([] { GetTempFolder(); }), kCreateTemp);
 }
 

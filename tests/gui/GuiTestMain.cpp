@@ -3,12 +3,11 @@
 // and Qt's warnings recorded for the tests to check.
 
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
+#include "TestProgram.h"
 
 namespace qm::testing {
 
@@ -37,18 +36,9 @@ QString TestHome() {
 }  // namespace qm::testing
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir home;
     qm::testing::home = &home;
-    const QByteArray root = home.path().toUtf8();
-    qputenv("HOME", root);
-    qputenv("XDG_DATA_HOME", root + "/data");
-    qputenv("XDG_CONFIG_HOME", root + "/config");
-    qputenv("XDG_DOCUMENTS_DIR", root + "/Documents");
-    qputenv("XDG_CACHE_HOME", root + "/cache");
-    qputenv("XDG_RUNTIME_DIR", root + "/runtime");
-    QDir().mkpath(home.path() + QStringLiteral("/runtime"));
-    QFile::setPermissions(home.path() + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qm::test::SetUpTestProgram(home.path(), {.documents = true, .runtimeSubfolder = true});
 
     QApplication app(argc, argv);
     qInstallMessageHandler(qm::testing::MessageHandler);
