@@ -3,7 +3,16 @@
 
 #include "CommandLineTool.h"
 
+#include <filesystem>
+
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
-    return qm::RunCommandLineTool(arguments, std::cout, std::cerr);
+    // The companion files lie beside the executable. Where the system cannot name the
+    // running executable, the path it was started by serves.
+    std::string programFolder = qm::RunningProgramFolder();
+    if (programFolder.empty() && argc > 0) {
+        std::error_code ec;
+        programFolder = std::filesystem::absolute(argv[0], ec).parent_path().string();
+    }
+    return qm::RunCommandLineTool(arguments, std::cout, std::cerr, programFolder);
 }
