@@ -3,6 +3,7 @@
 
 #include "AppFolders.h"
 #include "Error.h"
+#include "ErrorMessage.h"
 #include "TemporaryHome.h"
 
 #include <QCoreApplication>
@@ -34,16 +35,7 @@ bool IsFolder(const QString& path) {
     return QFileInfo(path).isDir();
 }
 
-// The message of the qm::Error the call throws; a call that does not throw fails the test.
-std::string MessageOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no error thrown";
-    return {};
-}
+using test::MessageOf;
 
 class AppFoldersTest : public ::testing::Test {
 protected:

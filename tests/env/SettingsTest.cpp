@@ -4,6 +4,7 @@
 
 #include "Error.h"
 #include "Settings.h"
+#include "ErrorMessage.h"
 #include "TemporaryHome.h"
 
 #include <QDir>
@@ -21,15 +22,7 @@ using test::ReadFile;
 using test::TemporaryHome;
 using test::WriteFile;
 
-std::string MessageOf(const std::function<void()>& call) {
-    try {
-        call();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no error thrown";
-    return {};
-}
+using test::MessageOf;
 
 class SettingsTest : public ::testing::Test {
 protected:
