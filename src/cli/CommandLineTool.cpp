@@ -34,7 +34,8 @@ constexpr const char* kUsageText =
     "                                page, zelvanbar.swf, swfhelper.js, the project,\n"
     "                                the publish report and the sounds (taken from the\n"
     "                                project's folder) into FOLDER (default: the\n"
-    "                                project's folder); lists the files written\n"
+    "                                project's folder, made when missing); lists the\n"
+    "                                files written\n"
     "  page PROJECT.zorbel           write the page to standard output, touching no file\n"
     "  --help                        show this text\n"
     "  --version                     show the version\n"
@@ -124,13 +125,20 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
 // Loads a project and gives its look the form the window gives it when it shows the
 // project and saves it again, so that what is published here is byte for byte what the
 // window would write.
+// The reader has refused any look value that cannot be converted.
 void LoadForPublishing(TkvxAppletAgent& agent, const std::string& path, std::ostream& err) {
     PrintWarnings(path, agent.LoadProject(path), err);
-    try {
-        agent.SetAppletData(NormalizeAppletData(agent.AppletData()));
-    } catch (const Error& error) {
-        throw Error(path, 0, error.Reason());
-    }
+    agent.SetAppletData(NormalizeAppletData(agent.AppletData()));
+}
+
+// The target folder of publish --to, made with its parents when it is missing, as every
+// publishing tool does. Only a path that is no folder and cannot become one is refused.
+void MakeTargetFolder(const std::filesystem::path& folder) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(folder, ec)) return;
+    if (std::filesystem::exists(folder, ec)) throw Error(DisplayPath(folder), 0, "this is a file, not a folder");
+    if (!std::filesystem::create_directories(folder, ec) && ec)
+        throw Error(DisplayPath(folder), 0, "cannot create the folder: " + ec.message());
 }
 
 int Publish(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -155,9 +163,7 @@ int Publish(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     LoadForPublishing(agent, project, err);
     const auto projectPath = std::filesystem::absolute(project);
     const auto folder = target.empty() ? projectPath.parent_path() : std::filesystem::path(target);
-    std::error_code ec;
-    if (!std::filesystem::is_directory(folder, ec))
-        throw Error(DisplayPath(folder), 0, "the folder does not exist");
+    MakeTargetFolder(folder);
     const PublishFolders folders{programFolder, projectPath.parent_path()};
     for (const auto& file : SaveAndPublish(agent, folder, projectPath.filename().string(), folders))
         out << DisplayPath(file) << "\n";

@@ -2,6 +2,7 @@
 
 #include "Error.h"
 #include "FieldLine.h"
+#include "LookValues.h"
 #include "WholeNumber.h"
 
 namespace qm {
@@ -140,6 +141,9 @@ ParsedDocument ParseProjectFile(const TextFile& file, const std::string& shownPa
     const auto parameters = scanner.Read("the parameter line");
     ForEachField(parameters, TAppletData::kFieldCount,
                  [&](std::size_t i, std::string_view field) { document.appletData.Field(i).assign(field); });
+    // A look value the window could not show refuses the file here, before anything is
+    // replaced, as a truncated file is refused.
+    CheckLookValues(document.appletData, shownPath, scanner.CurrentLineNumber());
 
     scanner.SkipUntil("<Item_Parameters>");  // starting with the parameter line itself
     // Every line up to the closing tag is an item: split each once, straight into its

@@ -11,37 +11,45 @@ namespace qm {
 
 namespace {
 
-constexpr LookFieldRule Integer(long long minimum, long long maximum) {
-    return {LookValueKind::Integer, minimum, maximum};
+constexpr LookFieldRule Integer(long long minimum, long long maximum, std::string_view name) {
+    return {LookValueKind::Integer, minimum, maximum, name};
 }
-constexpr LookFieldRule kColour{LookValueKind::Colour};
-constexpr LookFieldRule kText{LookValueKind::Text};
-constexpr LookFieldRule kFlag{LookValueKind::Flag};
+constexpr LookFieldRule Colour(std::string_view name) {
+    return {LookValueKind::Colour, 0, 0, name};
+}
+constexpr LookFieldRule Text(std::string_view name) {
+    return {LookValueKind::Text, 0, 0, name};
+}
+constexpr LookFieldRule Flag(std::string_view name) {
+    return {LookValueKind::Flag, 0, 0, name};
+}
 
+// In field order. The names follow the window's groups and captions.
 constexpr std::array<LookFieldRule, TAppletData::kFieldCount> kRules = {
-    Integer(1, 9999),        // mainItemExtWidth
-    Integer(1, 9999),        // mainItemHeight
-    kText,                   // mainItemFont
-    Integer(1, 100),         // mainItemFontSize
-    kColour,                 // mainItemTextColor
-    kColour,                 // mainItemColor
-    kColour,                 // mainItemHoverColor
-    Integer(-9999, 9999),    // subItemHeight: the one height that may be zero or negative
-    kText,                   // subItemFont
-    Integer(1, 1000),        // subItemFontSize
-    kColour,                 // subItemTextColor
-    kColour,                 // subItemColor
-    Integer(1, 9999),        // submenuCloseDelay
-    Integer(1, 9999),        // submenuSlideSpeed
-    kText,                   // mainItemHoverSound
-    kText,                   // subItemHoverSound
-    kText,                   // itemActiveSound
-    Integer(1, 9999),        // flMenuMaxWidth
-    Integer(1, 9999),        // flMenuMaxHeight
-    Integer(-99999, 99999),  // mov_z_index
-    kText,                   // InternalUse_RootDir_Local
-    kText,                   // InternalUse_RootDir_Remote
-    kFlag,                   // InternalUse_RootDir_Local_Checked
+    Integer(1, 9999, "main item extra width"),      // mainItemExtWidth
+    Integer(1, 9999, "main item height"),           // mainItemHeight
+    Text("main font"),                              // mainItemFont
+    Integer(1, 100, "main font size"),              // mainItemFontSize
+    Colour("main text colour"),                     // mainItemTextColor
+    Colour("main background colour"),               // mainItemColor
+    Colour("main hover colour"),                    // mainItemHoverColor
+    // The one height that may be zero or negative.
+    Integer(-9999, 9999, "sub item height"),        // subItemHeight
+    Text("sub font"),                               // subItemFont
+    Integer(1, 1000, "sub font size"),              // subItemFontSize
+    Colour("sub text colour"),                      // subItemTextColor
+    Colour("sub hover colour"),                     // subItemColor: the sub items' "Hover" panel
+    Integer(1, 9999, "submenu close delay"),        // submenuCloseDelay
+    Integer(1, 9999, "submenu slide speed"),        // submenuSlideSpeed
+    Text("main item hover sound"),                  // mainItemHoverSound
+    Text("sub item hover sound"),                   // subItemHoverSound
+    Text("item active sound"),                      // itemActiveSound
+    Integer(1, 9999, "menu box width"),             // flMenuMaxWidth
+    Integer(1, 9999, "menu box height"),            // flMenuMaxHeight
+    Integer(-99999, 99999, "menu box z-index"),     // mov_z_index
+    Text("local root folder"),                      // InternalUse_RootDir_Local
+    Text("web server root folder"),                 // InternalUse_RootDir_Remote
+    Flag("path choice"),                            // InternalUse_RootDir_Local_Checked
 };
 
 int HexDigit(char c) {
@@ -60,8 +68,30 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string NotAnInteger(std::string_view value) {
-    return "'" + std::string(value) + "' is not a valid integer value";
+// The value as the window shows and saves it, or nullopt when it cannot be converted.
+std::optional<std::string> ConvertedValue(const LookFieldRule& rule, const std::string& value) {
+    switch (rule.kind) {
+    case LookValueKind::Integer: {
+        const auto number = ParseWholeNumber(value);
+        if (!number) return std::nullopt;
+        return std::to_string(std::clamp(*number, rule.minimum, rule.maximum));
+    }
+    case LookValueKind::Colour: {
+        const auto rgb = ParseColourText(value);
+        if (!rgb) return std::nullopt;
+        return ColourToText(*rgb);
+    }
+    case LookValueKind::Text:
+        return TrimBlanks(value);
+    case LookValueKind::Flag:
+        return value == "1" ? "1" : "0";
+    }
+    return std::nullopt;
+}
+
+[[noreturn]] void FailValue(const LookFieldRule& rule, const std::string& value, const std::string& file, int line) {
+    const char* what = rule.kind == LookValueKind::Colour ? "a colour" : "a whole number";
+    throw Error(file, line, std::string(rule.name) + " '" + value + "' is not " + what);
 }
 
 }  // namespace
@@ -103,34 +133,17 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
+void CheckLookValues(const TAppletData& data, const std::string& file, int line) {
+    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i)
+        if (!ConvertedValue(kRules[i], data.Field(i))) FailValue(kRules[i], data.Field(i), file, line);
+}
+
 TAppletData NormalizeAppletData(const TAppletData& data) {
-    TAppletData result = data;
+    TAppletData result;
     for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
-        const auto rule = kRules[i];
-        auto& value = result.Field(i);
-        const auto fail = [&](std::string reason) {
-            throw Error(std::string(TAppletData::FieldName(i)) + ": " + reason);
-        };
-        switch (rule.kind) {
-        case LookValueKind::Integer: {
-            const auto number = ParseWholeNumber(value);
-            if (!number) fail(NotAnInteger(value));
-            value = std::to_string(std::clamp(*number, rule.minimum, rule.maximum));
-            break;
-        }
-        case LookValueKind::Colour: {
-            const auto rgb = ParseColourText(value);
-            if (!rgb) fail(NotAnInteger(value));
-            value = ColourToText(*rgb);
-            break;
-        }
-        case LookValueKind::Text:
-            value = TrimBlanks(value);
-            break;
-        case LookValueKind::Flag:
-            value = value == "1" ? "1" : "0";
-            break;
-        }
+        auto converted = ConvertedValue(kRules[i], data.Field(i));
+        if (!converted) FailValue(kRules[i], data.Field(i), {}, 0);
+        result.Field(i) = std::move(*converted);
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Error.h"
+#include "ErrorMessage.h"
 #include "LookValues.h"
 
 namespace qm {
@@ -55,26 +56,24 @@ TEST(LookValues, TheDefaultLookIsAlreadyInShownForm) {
     EXPECT_EQ(NormalizeAppletData(DefaultAppletData()), DefaultAppletData());
 }
 
-TEST(LookValues, AValueThatCannotBeConvertedNamesItsField) {
-    auto look = DefaultAppletData();
-    look.mainItemExtWidth = "12.5";
-    try {
-        NormalizeAppletData(look);
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_STREQ(error.what(), "mainItemExtWidth: '12.5' is not a valid integer value");
+TEST(LookValues, AValueThatCannotBeConvertedNamesItsFieldFileAndLine) {
+    const struct {
+        std::string TAppletData::*field;
+        const char* value;
+        const char* message;
+    } cases[] = {
+        {&TAppletData::mainItemExtWidth, "12.5", "main item extra width '12.5' is not a whole number"},
+        {&TAppletData::subItemTextColor, "00GG00", "sub text colour '00GG00' is not a colour"},
+        {&TAppletData::flMenuMaxHeight, "", "menu box height '' is not a whole number"},
+    };
+    for (const auto& c : cases) {
+        auto look = DefaultAppletData();
+        look.*c.field = c.value;
+        EXPECT_EQ(test::MessageOf([&] { NormalizeAppletData(look); }), c.message);
+        EXPECT_EQ(test::MessageOf([&] { CheckLookValues(look, "menu.zorbel", 12); }),
+                  std::string("menu.zorbel, line 12: ") + c.message);
     }
-    look = DefaultAppletData();
-    look.subItemTextColor = "00GG00";
-    try {
-        NormalizeAppletData(look);
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_STREQ(error.what(), "subItemTextColor: '00GG00' is not a valid integer value");
-    }
-    look = DefaultAppletData();
-    look.flMenuMaxHeight = "";
-    EXPECT_THROW(NormalizeAppletData(look), Error);
+    CheckLookValues(DefaultAppletData(), "menu.zorbel", 12);  // passes quietly
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "LookValues.h"
+
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -116,8 +118,16 @@ TItemData FullItem(const std::string& text, const std::string& level) {
 
 void FillSampleDocument(TkvxAppletAgent& agent) {
     TAppletData look;
-    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i)
-        look.Field(i) = "v" + std::to_string(i) + "-" + std::string(TAppletData::FieldName(i));
+    // Each value its own, and of its field's kind: the reader refuses a look value the
+    // window could not show.
+    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
+        switch (RuleOfAppletField(i).kind) {
+        case LookValueKind::Integer: look.Field(i) = std::to_string(100 + i); break;
+        case LookValueKind::Colour: look.Field(i) = ColourToText(0xA0B000u + static_cast<std::uint32_t>(i)); break;
+        case LookValueKind::Text:
+        case LookValueKind::Flag: look.Field(i) = "v" + std::to_string(i) + "-" + std::string(TAppletData::FieldName(i));
+        }
+    }
     TItemArray items = {FullItem("Home", "0"), FullItem("Products", "0"), FullItem("Prices", "1"),
                         FullItem("Stock", "1"), FullItem("Contact", "0")};
     agent.ReplaceDocument(look, items);

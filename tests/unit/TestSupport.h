@@ -58,6 +58,11 @@ DocumentSnapshot Snapshot(const TkvxAppletAgent& agent);
 // "Home; Products(Prices, Stock); Contact".
 std::string TreeShape(const TkvxAppletAgent& agent);
 
+// The parameter line of the default look.
+inline const std::string kDefaultParameterLine =
+    "25#$@20#$@arial#$@11#$@FFFFFF#$@131313#$@92DDFA#$@15#$@arial#$@9#$@000000#$@9E9E9E#$@100#$@3#$@"
+    "#$@#$@#$@600#$@40#$@1000#$@#$@#$@0#$@";
+
 // An item record with every field set, to catch fields that get lost or swapped.
 TItemData FullItem(const std::string& text, const std::string& level);
 

@@ -8,15 +8,12 @@
 #include "DocumentFiles.h"
 #include "Error.h"
 #include "FieldLine.h"
+#include "LookValues.h"
 #include "TestSupport.h"
 #include "TkvxAppletAgent.h"
 
 namespace qm::unit {
 namespace {
-
-const std::string kDefaultParameterLine =
-    "25#$@20#$@arial#$@11#$@FFFFFF#$@131313#$@92DDFA#$@15#$@arial#$@9#$@000000#$@9E9E9E#$@100#$@3#$@"
-    "#$@#$@#$@600#$@40#$@1000#$@#$@#$@0#$@";
 
 std::vector<std::string> Header() {
     return {"<Warning_Info>",
@@ -261,13 +258,14 @@ TEST_F(ProjectFile, MissingOrAlteredClosingTagsAndExtraLinesAreTolerated) {
 }
 
 TEST_F(ProjectFile, ParameterLineThatIsATagIsStillTheParameterLine) {
-    // The line after <Applet_Parameters> is the parameter line whatever it holds, and the
-    // search for <Item_Parameters> starts on it.
-    ASSERT_EQ(Load(CrLfText({"<Product_Name>", "Quillamere", "<Product_Version>", "1.0", "<Applet_Parameters>",
+    // The line after <Applet_Parameters> is the parameter line whatever it holds; a tag
+    // there holds no look value the window could show.
+    FillSampleDocument(agent_);
+    const auto before = Snapshot(agent_);
+    EXPECT_EQ(Load(CrLfText({"<Product_Name>", "Quillamere", "<Product_Version>", "1.0", "<Applet_Parameters>",
                              "<Item_Parameters>", "A#$@#$@#$@#$@#$@#$@0#$@#$@#$@#$@", "</Item_Parameters>"})),
-              "");
-    EXPECT_EQ(agent_.AppletData().mainItemExtWidth, "");
-    EXPECT_EQ(TreeShape(agent_), "A");
+              Shown() + ", line 6: main item extra width '' is not a whole number");
+    EXPECT_EQ(Snapshot(agent_), before);
 }
 
 TEST_F(ProjectFile, TagsWithBlanksAreNotTags) {
@@ -443,11 +441,28 @@ std::string RandomText(std::mt19937& random) {
     return text;
 }
 
+// Any text where the field holds text; a whole number or up to six hexadecimal digits,
+// in either case and perhaps out of range, where the window converts the value.
+std::string RandomLookValue(std::size_t field, std::mt19937& random) {
+    switch (RuleOfAppletField(field).kind) {
+    case LookValueKind::Integer: return std::to_string(static_cast<int>(random() % 40000) - 20000);
+    case LookValueKind::Colour: {
+        static const std::string digits = "0123456789abcdefABCDEF";
+        std::string colour(random() % 7, '0');
+        for (auto& digit : colour) digit = digits[random() % digits.size()];
+        return colour;
+    }
+    case LookValueKind::Text:
+    case LookValueKind::Flag: break;
+    }
+    return RandomText(random);
+}
+
 TEST_F(ProjectFile, SaveThenLoadReproducesEveryFieldAndTheTree) {
     std::mt19937 random(1234);
     for (int trial = 0; trial < 40; ++trial) {
         TAppletData look;
-        for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) look.Field(i) = RandomText(random);
+        for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) look.Field(i) = RandomLookValue(i, random);
         TItemArray items;
         const int count = trial;
         for (int i = 0; i < count; ++i) {

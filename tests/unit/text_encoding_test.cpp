@@ -20,8 +20,8 @@ std::vector<std::string> Lines(const TextFile& file) {
 }
 
 const std::string kProjectCafe =
-    "<Product_Name>\r\nQuillamere\r\n<Product_Version>\r\n1.0\r\n<Applet_Parameters>\r\n"
-    "#$@\r\n<Item_Parameters>\r\nCaf\xE9#$@#$@#$@#$@#$@#$@0#$@#$@#$@#$@\r\n</Item_Parameters>\r\n";
+    "<Product_Name>\r\nQuillamere\r\n<Product_Version>\r\n1.0\r\n<Applet_Parameters>\r\n" +
+    kDefaultParameterLine + "\r\n<Item_Parameters>\r\nCaf\xE9#$@#$@#$@#$@#$@#$@0#$@#$@#$@#$@\r\n</Item_Parameters>\r\n";
 
 TEST(TextEncoding, Utf8IsReadAsItIs) {
     const auto file = TextFile::FromBytes("Caf\xC3\xA9\r\n\xE2\x82\xAC 5\r\n");
