@@ -15,7 +15,7 @@ bool TQuillamereApplication::notify(QObject* receiver, QEvent* event) {
     try {
         return QApplication::notify(receiver, event);
     } catch (...) {
-        TQtUserDialogs::Instance().ShowApplicationError(activeWindow(), MessageOfException(std::current_exception()));
+        TQtUserDialogs::Instance().ShowApplicationError(activeWindow(), DescribeException(std::current_exception()));
         return false;
     }
 }

@@ -1,19 +1,18 @@
 #pragma once
 // The boundary of every command: whatever a command throws ends the command and is
-// shown in the application's error box; nothing travels on into Qt's event loop.
+// shown in the application's error box; nothing travels on into Qt's event loop. The
+// message is DescribeException's, the same as the auxiliary windows give.
 
 #include <QString>
 #include <exception>
 #include <utility>
 
+#include "DialogErrors.h"
 #include "IUserDialogs.h"
 
 class QWidget;
 
 namespace qm {
-
-// The message the error box shows for a caught exception.
-QString MessageOfException(const std::exception_ptr& error);
 
 template <class Command>
 bool RunGuarded(IUserDialogs& dialogs, QWidget* parent, Command&& command) {
@@ -21,7 +20,7 @@ bool RunGuarded(IUserDialogs& dialogs, QWidget* parent, Command&& command) {
         std::forward<Command>(command)();
         return true;
     } catch (...) {
-        dialogs.ShowApplicationError(parent, MessageOfException(std::current_exception()));
+        dialogs.ShowApplicationError(parent, DescribeException(std::current_exception()));
         return false;
     }
 }

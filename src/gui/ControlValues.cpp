@@ -11,6 +11,7 @@
 #include "Error.h"
 #include "LookValues.h"
 #include "TColorPanel.h"
+#include "TSpinEdit.h"
 #include "WholeNumber.h"
 
 namespace qm {
@@ -27,6 +28,16 @@ template <class Control>
 const Control* Exactly(const QObject* object) {
     return object && object->metaObject() == &Control::staticMetaObject ? static_cast<const Control*>(object)
                                                                          : nullptr;
+}
+
+// The spin edit row: the program's own TSpinEdit or a plain QSpinBox.
+QSpinBox* SpinEdit(QObject* object) {
+    if (auto* spin = Exactly<TSpinEdit>(object)) return spin;
+    return Exactly<QSpinBox>(object);
+}
+const QSpinBox* SpinEdit(const QObject* object) {
+    if (const auto* spin = Exactly<TSpinEdit>(object)) return spin;
+    return Exactly<QSpinBox>(object);
 }
 
 [[noreturn]] void ThrowNotAnInteger(const std::string& text) {
@@ -61,7 +72,7 @@ void SetRadioChecked(QAbstractButton* button, bool checked) {
 void GetControlValue(const QObject* control, std::string& value, TValueMode mode) {
     if (const auto* combo = Exactly<QComboBox>(control)) {
         value = mode == vmComboText ? Trimmed(combo->currentText()) : std::to_string(combo->currentIndex());
-    } else if (const auto* spin = Exactly<QSpinBox>(control)) {
+    } else if (const auto* spin = SpinEdit(control)) {
         value = std::to_string(spin->value());
     } else if (const auto* edit = Exactly<QLineEdit>(control)) {
         value = Trimmed(edit->text());
@@ -88,7 +99,7 @@ void SetControlValue(QObject* control, const std::string& value, TValueMode mode
             const long long index = WholeNumberOrThrow(value);
             combo->setCurrentIndex(index >= 0 && index < combo->count() ? static_cast<int>(index) : -1);
         }
-    } else if (auto* spin = Exactly<QSpinBox>(control)) {
+    } else if (auto* spin = SpinEdit(control)) {
         const long long number = WholeNumberOrThrow(value);
         spin->setValue(static_cast<int>(std::clamp<long long>(number, spin->minimum(), spin->maximum())));
     } else if (auto* edit = Exactly<QLineEdit>(control)) {

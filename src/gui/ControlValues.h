@@ -16,8 +16,8 @@ namespace qm {
 // vmTransparency reads a pressed speed button as "Transparent".
 enum TValueMode { vmDefault = 0, vmComboText = 1, vmTransparency = 2 };
 
-// Control -> text. The control's class must be exactly one of QComboBox, QSpinBox,
-// QLineEdit, TColorPanel, QToolButton (a speed button), QCheckBox or QRadioButton;
+// Control -> text. The control's class must be exactly one of QComboBox, QSpinBox or
+// TSpinEdit (the spin edit), QLineEdit, TColorPanel, QToolButton (a speed button), QCheckBox or QRadioButton;
 // for any other class, and for a speed button in vmTransparency mode that is not
 // pressed, value keeps what it held.
 void GetControlValue(const QObject* control, std::string& value, TValueMode mode = vmDefault);

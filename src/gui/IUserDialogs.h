@@ -33,13 +33,14 @@ public:
     // The application's error box: captioned "Quillamere", an OK button.
     virtual void ShowApplicationError(QWidget* parent, const QString& text) = 0;
 
-    // File dialogs. filter uses the "Description|pattern;pattern|..." form; an empty
-    // initialFolder leaves the dialog where it was last. They return the chosen path, or
-    // an empty string when the user cancels. confirmReplace asks before an existing file
-    // is chosen as a save target.
-    virtual QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& initialFolder) = 0;
-    virtual QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& initialFolder,
-                                    bool confirmReplace) = 0;
+    // File dialogs, titled title. filter uses the "Description|pattern;pattern|..." form;
+    // an empty initialFolder leaves the dialog where it was last. They return the chosen
+    // path, or an empty string when the user cancels. confirmReplace asks before an
+    // existing file is chosen as a save target.
+    virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                                    const QString& initialFolder) = 0;
+    virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                    const QString& initialFolder, bool confirmReplace) = 0;
 
     // The colour dialog preset to initial; nullopt when the user cancels.
     virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;

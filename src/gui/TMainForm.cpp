@@ -11,7 +11,7 @@
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QRadioButton>
-#include <QShortcut>
+#include <QKeyEvent>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -65,12 +65,6 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
     treeModel_ = std::make_unique<TMenuTreeModel>(agent);
     BuildWindow();
 
-    // Escape anywhere in the window closes it, also while an edit box has the focus.
-    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escape->setObjectName(QStringLiteral("shortcutEscape"));
-    escape->setContext(Qt::WindowShortcut);
-    connect(escape, &QShortcut::activated, this, &QWidget::close);
-
     FormCreate();
 }
 
@@ -110,11 +104,10 @@ void TMainForm::FormCreate() {
     SelectNode(kRootNode);
     // An error in the panels or the recent list is shown, and the window opens all the same.
     Guard([&] { LoadAppletControls(); });
-    setWindowTitle(QStringLiteral("Quillamere"));
     RegisterFileAssociation();
     Guard([&] { LoadRecentFiles(); });
-    currentFileName.clear();
     SetModified(false);
+    SetCurrentFileName({});
 
     appletTabs = {tbshtScript, tbshtStyle, tbshtPath};
     itemTabs = {tbshtItem};
@@ -133,6 +126,7 @@ void TMainForm::SetModified(bool value) {
     modified = value;
     tlbtnSave->setEnabled(value);
     Save1->setEnabled(value);
+    setWindowModified(value);
 }
 
 int TMainForm::CurrentItemNode() const {
@@ -155,6 +149,10 @@ void TMainForm::SelectNode(int node) {
 // --- Values between controls and records --------------------------------------------------
 
 void TMainForm::SaveAppletControls() {
+    // A number still being typed counts as typed: pulled into its range as leaving the
+    // box would pull it.
+    for (QWidget* control : boundFields_)
+        if (auto* spin = qobject_cast<QAbstractSpinBox*>(control)) spin->interpretText();
     TAppletData data = agent.GetAppletData();
     for (std::size_t field = 0; field < boundFields_.size(); ++field)
         GetControlValue(boundFields_[field], data.Field(field));
@@ -263,6 +261,19 @@ void TMainForm::trvwDesignPanelMouseDown(const QPoint& position) {
 
 void TMainForm::ShowTreePopup(const QPoint& position) {
     PopupMenu1->popup(trvwDesignPanel->viewport()->mapToGlobal(position));
+}
+
+// Escape closes the window when the key press reaches the window: an edit box passes it
+// on, while an open list, a completer or an in-place editor takes it for itself and
+// only closes. (A shortcut would be tried before them: an open list closes itself
+// while the shortcut is looked for, and the shortcut then closed the window too.)
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -407,8 +418,9 @@ void TMainForm::spdbtnItURLClick() {
             TfrmMsgBox_LinkTip tip(*dialogs_, this);
             dialogs_->ExecModal(tip);
         }
-        const QString chosen = dialogs_->GetOpenFileName(
-            this, QStringLiteral("HTML files(*.htm;*.html)|*.htm;*.html|Any file (*.*)|*.*"), QString());
+        const QString chosen =
+            dialogs_->GetOpenFileName(this, QStringLiteral("Link to a Page"),
+                                      QStringLiteral("HTML files(*.htm;*.html)|*.htm;*.html|Any file (*.*)|*.*"), QString());
         if (chosen.isEmpty()) return;
         {
             // A chosen file is no typed text: it is not checked for quotes.
@@ -423,7 +435,7 @@ void TMainForm::spdbtnItemImageNormalClick(QObject* sender) {
     Guard([&] {
         if (!sender) return;
         const QString chosen = dialogs_->GetOpenFileName(
-            this, QStringLiteral("MP3 Files (*.mp3)|*.mp3|All Files (*.*)|*.*"), QString());
+            this, QStringLiteral("Choose a Sound"), QStringLiteral("MP3 Files (*.mp3)|*.mp3|All Files (*.*)|*.*"), QString());
         if (chosen.isEmpty()) return;
         const QString name = sender->objectName();
         QLineEdit* target = nullptr;
@@ -565,8 +577,8 @@ bool TMainForm::FormCloseQuery() {
                 StorePanels();
                 QString target = currentFileName;
                 if (target.isEmpty())
-                    target = dialogs_->GetSaveFileName(this, QStringLiteral("Quillamere Files (*.zorbel)|*.zorbel"),
-                                                       QString(), true);
+                    target = SaveDialog(QStringLiteral("Save As"), QStringLiteral("Quillamere Files (*.zorbel)|*.zorbel"),
+                                        DialogFolder());
                 if (target.isEmpty())
                     mayClose = false;
                 else

@@ -68,10 +68,17 @@ public:
     TMenuTreeModel& TreeModel() { return *treeModel_; }
     IUserDialogs& Dialogs() { return *dialogs_; }
     bool Modified() const { return modified; }
-    // Sets the flag and the Save commands' enabled state in one step.
+    // Sets the flag, the Save commands' enabled state and the title's modified mark in
+    // one step.
     void SetModified(bool value);
+    // The path the document saves to, as the save dialog returned it; empty while the
+    // document is untitled.
     const QString& CurrentFileName() const { return currentFileName; }
-    void SetCurrentFileName(const QString& fileName) { currentFileName = fileName; }
+    // Sets the name and the window's title and file path in one step.
+    void SetCurrentFileName(const QString& fileName);
+    // The project file that saving under CurrentFileName() writes (its stem and
+    // ".zorbel"); empty while untitled.
+    QString ProjectFilePath() const;
     // The node whose record the Item page shows, or kNoNode.
     int CurrentItemNode() const;
     bool TreeUpdating() const { return treeUpdating; }
@@ -104,6 +111,10 @@ public:
     // false when it was not opened: the previous document then stays as it was.
     // With quiet set, failures are not shown (start-up).
     bool OpenProjectFile(const QString& fileName, bool quiet = false);
+    // Opens a template (or a shipped sample) as a new, untitled project with its content:
+    // the template file is neither made current nor put into the recent list, so Save
+    // asks where to save. Returns false when it was not opened.
+    bool OpenTemplate(const QString& fileName);
     // The page buffer is rebuilt; false (after its message) when the menu is refused.
     bool BuildHtmlToBuffer();
     // The template chooser, shown modally (the Template command and the start).
@@ -159,6 +170,7 @@ public slots:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -172,6 +184,7 @@ private:
     bool Guard(Command&& command);
 
     void BuildWindow();
+    void FitToScreen();
     void BuildActions();
     void BuildMenus();
     void BuildToolBar();
@@ -187,13 +200,23 @@ private:
 
     void ResetTree(bool releaseBeforeRoot);
     ErrorReporter ErrorReporterOfWindow();
-    bool LoadProjectFile(const QString& fileName, bool quiet);
+    enum class OpenAs { Project, Template };
+    bool LoadProjectFile(const QString& fileName, bool quiet, OpenAs how);
+    // A file that could not be read or was refused: an "Error" box naming the file
+    // by its name, the line and the reason.
+    void ShowFileRefusal(const QString& fileName, const std::exception_ptr& error);
+    void UpdateWindowTitle();
+    // Where the open, save and export dialogs start: the current project's folder, the
+    // documents folder while untitled.
+    QString DialogFolder() const;
+    // After a save under path: the name, the modified state and the recent list.
+    void DocumentSavedAs(const QString& path);
     void ShowLoadWarnings(const LoadReport& report, bool quiet);
-    void SaveAs(const QString& initialFolder);
+    void SaveAs(const QString& title, const QString& initialFolder);
 
     bool SavePrompt();
     bool SaveTo(const QString& path);
-    QString SaveDialog(const QString& filter, const QString& initialFolder);
+    QString SaveDialog(const QString& title, const QString& filter, const QString& initialFolder);
     void LoadRecentFiles();
     void UpdateSelectionCommandsEnabled(int node);
 

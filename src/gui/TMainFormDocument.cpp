@@ -27,6 +27,7 @@
 #include "TformAbout.h"
 #include "TfrmFlashLocalSecrityWarning.h"
 #include "TfrmTemplet.h"
+#include "TextFile.h"
 
 namespace qm {
 
@@ -46,14 +47,48 @@ QString FolderOf(const QString& path) {
 
 }  // namespace
 
-QString TMainForm::SaveDialog(const QString& filter, const QString& initialFolder) {
-    return dialogs_->GetSaveFileName(this, filter, initialFolder, true);
+QString TMainForm::SaveDialog(const QString& title, const QString& filter, const QString& initialFolder) {
+    return dialogs_->GetSaveFileName(this, title, filter, initialFolder, true);
+}
+
+// --- The document's name, title and folder ----------------------------------------------
+
+void TMainForm::SetCurrentFileName(const QString& fileName) {
+    currentFileName = fileName;
+    UpdateWindowTitle();
+}
+
+QString TMainForm::ProjectFilePath() const {
+    if (currentFileName.isEmpty()) return {};
+    const QFileInfo info(currentFileName);
+    return info.absoluteDir().filePath(QString::fromStdString(ProjectStem(info.fileName().toStdString())) +
+                                       QStringLiteral(".zorbel"));
+}
+
+void TMainForm::UpdateWindowTitle() {
+    const QString project = ProjectFilePath();
+    const QString shown = project.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(project).fileName();
+    // "[*]" is where the platform puts its modified mark.
+    setWindowTitle(shown + QStringLiteral("[*] \u2013 ") + QString::fromLatin1(TformAbout::kProductName));
+    setWindowFilePath(project);
+    setWindowModified(modified);
+}
+
+QString TMainForm::DialogFolder() const {
+    return currentFileName.isEmpty() ? GetDocumentsFolder() : FolderOf(currentFileName);
+}
+
+void TMainForm::DocumentSavedAs(const QString& path) {
+    SetModified(false);
+    SetCurrentFileName(path);
+    if (RecentFilesList::InTempFolder().Add(ProjectFilePath())) LoadRecentFiles();
 }
 
 bool TMainForm::SaveTo(const QString& path) {
     const QFileInfo info(path);
     SaveAndPublish(agent, ToPath(AddTrailingBackslash(info.absolutePath())), info.fileName().toStdString(),
                    PublishFolders{ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())});
+    DocumentSavedAs(path);
     return true;
 }
 
@@ -83,7 +118,7 @@ void TMainForm::New1Click() {
     Guard([&] {
         if (!SavePrompt()) return;
         ClearPreviewFolder(agent, ToPath(GetPreviewFolder()));
-        currentFileName.clear();
+        SetCurrentFileName({});
         currentItemNode = QPersistentModelIndex();
         agent.ResetToDefaults();
         ResetTree(true);
@@ -94,23 +129,42 @@ void TMainForm::New1Click() {
     });
 }
 
+void TMainForm::ShowFileRefusal(const QString& fileName, const std::exception_ptr& error) {
+    QString message = DescribeException(error);
+    try {
+        std::rethrow_exception(error);
+    } catch (const Error& refusal) {
+        // The file by its name, as the user knows it; the folder adds nothing but length.
+        if (refusal.File() == DisplayPath(ToPath(fileName)))
+            message = QString::fromUtf8(
+                Error(QFileInfo(fileName).fileName().toStdString(), refusal.Line(), refusal.Reason()).what());
+    } catch (...) {
+    }
+    dialogs_->MessageDlg(this, message, TMsgDlgType::Error, QMessageBox::Ok);
+}
+
 // What Open, a recent entry, the command line and the template chooser share once the
-// file is chosen. The file is read completely before anything is replaced: a refused
-// file leaves the document, its name, its tree and the recent list as they were.
-bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet) {
+// file is chosen. The file is read and checked completely before anything is replaced:
+// a refused file leaves the document, its name, its tree, its panels and the recent
+// list as they were.
+bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how) {
     LoadReport report;
     try {
         TFlagScope updating(treeUpdating);
         report = agent.LoadProject(ToPath(fileName));
     } catch (...) {
-        if (!quiet) throw;
+        if (!quiet) ShowFileRefusal(fileName, std::current_exception());
         return false;
     }
     currentItemNode = QPersistentModelIndex();
     ClearPreviewFolder(agent, ToPath(GetPreviewFolder()));
-    if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();
     LoadAppletControls();
-    currentFileName = fileName;
+    if (how == OpenAs::Project) {
+        SetCurrentFileName(fileName);
+        if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();
+    } else {
+        SetCurrentFileName({});
+    }
     CopyResourceFilesToPreview(agent, ToPath(GetPreviewFolder()), ToPath(FolderOf(fileName)));
     ResetTree(false);
     ArrangeTabs(false);
@@ -133,7 +187,7 @@ bool TMainForm::OpenProjectFile(const QString& fileName, bool quiet) {
     const auto open = [&] {
         if (fileName.isEmpty()) return;
         if (!SavePrompt()) return;
-        opened = LoadProjectFile(fileName, quiet);
+        opened = LoadProjectFile(fileName, quiet, OpenAs::Project);
     };
     if (quiet) {
         try {
@@ -147,12 +201,22 @@ bool TMainForm::OpenProjectFile(const QString& fileName, bool quiet) {
     return opened;
 }
 
+bool TMainForm::OpenTemplate(const QString& fileName) {
+    bool opened = false;
+    Guard([&] {
+        if (fileName.isEmpty() || !SavePrompt()) return;
+        opened = LoadProjectFile(fileName, false, OpenAs::Template);
+    });
+    return opened;
+}
+
 void TMainForm::Open1Click() {
     Guard([&] {
         if (!SavePrompt()) return;
-        const QString chosen = dialogs_->GetOpenFileName(this, kProjectFilter, GetDocumentsFolder());
+        const QString chosen =
+            dialogs_->GetOpenFileName(this, QStringLiteral("Open"), kProjectFilter, DialogFolder());
         if (chosen.isEmpty()) return;
-        LoadProjectFile(chosen, false);
+        LoadProjectFile(chosen, false, OpenAs::Project);
     });
 }
 
@@ -161,35 +225,30 @@ void TMainForm::Save1Click() {
         StorePanels();
         if (!currentFileName.isEmpty()) {
             SaveTo(currentFileName);
-            SetModified(false);
             return;
         }
-        const QString chosen = SaveDialog(kProjectFilter, GetDocumentsFolder());
+        const QString chosen = SaveDialog(QStringLiteral("Save As"), kProjectFilter, DialogFolder());
         if (chosen.isEmpty()) return;
         SaveTo(chosen);
-        SetModified(false);
-        currentFileName = chosen;
     });
 }
 
-void TMainForm::SaveAs(const QString& initialFolder) {
+void TMainForm::SaveAs(const QString& title, const QString& initialFolder) {
     StorePanels();
-    const QString chosen = SaveDialog(kProjectFilter, initialFolder);
+    const QString chosen = SaveDialog(title, kProjectFilter, initialFolder);
     if (chosen.isEmpty()) return;
     SaveTo(chosen);
-    SetModified(false);
-    currentFileName = chosen;
 }
 
 void TMainForm::Save2Click() {
-    Guard([&] { SaveAs(GetDocumentsFolder()); });
+    Guard([&] { SaveAs(QStringLiteral("Save As"), DialogFolder()); });
 }
 
 void TMainForm::SaveAsTemplate1Click() {
     Guard([&] {
         const QString folder = GetTemplatesFolder();
         if (QDir(folder).exists()) {
-            SaveAs(folder);
+            SaveAs(QStringLiteral("Save As Template"), folder);
             return;
         }
         // The first time only makes the folder; the dialog opens when asked again.
@@ -202,8 +261,8 @@ void TMainForm::Templet1Click() {
 }
 
 void TMainForm::ShowTemplateChooser() {
-    TfrmTemplet chooser({[this](const QString& fileName) { OpenProjectFile(fileName); }, [this] { New1Click(); },
-                         ErrorReporterOfWindow()},
+    TfrmTemplet chooser({[this](const QString& fileName) { OpenTemplate(fileName); }, [this] { New1Click(); },
+                         ErrorReporterOfWindow(), GetProgramFolder() + QStringLiteral("samples/")},
                         this);
     dialogs_->ExecModal(chooser);
 }
@@ -215,12 +274,16 @@ ErrorReporter TMainForm::ErrorReporterOfWindow() {
 void TMainForm::ImportMenuStructure1Click() {
     Guard([&] {
         if (!SavePrompt()) return;
-        const QString chosen = dialogs_->GetOpenFileName(this, kExchangeFilter, GetDocumentsFolder());
+        const QString chosen = dialogs_->GetOpenFileName(this, QStringLiteral("Import Menu Structure"),
+                                                         kExchangeFilter, DialogFolder());
         if (chosen.isEmpty()) return;
         LoadReport report;
-        {
+        try {
             TFlagScope updating(treeUpdating);
             report = agent.ImportMenuStructure(ToPath(chosen));
+        } catch (...) {
+            ShowFileRefusal(chosen, std::current_exception());
+            return;
         }
         currentItemNode = QPersistentModelIndex();
         ClearPreviewFolder(agent, ToPath(GetPreviewFolder()));
@@ -241,7 +304,7 @@ QString TMainForm::ExchangeFileName(const QString& chosen) {
 
 void TMainForm::ExportMenuStructure1Click() {
     Guard([&] {
-        const QString chosen = SaveDialog(kExchangeFilter, GetDocumentsFolder());
+        const QString chosen = SaveDialog(QStringLiteral("Export Menu Structure"), kExchangeFilter, DialogFolder());
         if (chosen.isEmpty()) return;
         const QString target = ExchangeFileName(chosen);
         // The dialog asked about the name as typed; a name that gained its extension is

@@ -31,6 +31,7 @@
 #include "TColorPanel.h"
 #include "TMainForm.h"
 #include "TMenuTreeModel.h"
+#include "TSpinEdit.h"
 
 namespace qm {
 
@@ -119,11 +120,28 @@ void TMainForm::BuildWindow() {
     splitter_->setSizes({337, 825 - 337});
     setCentralWidget(splitter_);
 
-    resize(825, 622);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - rect().center());
+    FitToScreen();
+}
+
+// The first size is 825 x 622, or what the screen's available area (in the logical
+// pixels of its scale factor) leaves of it after the frame, but never below what the
+// pages need; the window is centred with its frame's top inside the area, so that the
+// menu bar is never above the top edge.
+void TMainForm::FitToScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        resize(825, 622);
+        return;
     }
+    const QRect available = screen->availableGeometry();
+    // The window manager's frame is not known before the window is shown: room for a
+    // title bar and borders.
+    const QSize frame(16, 40);
+    const QSize size = QSize(825, 622).boundedTo(available.size() - frame).expandedTo(minimumSizeHint());
+    resize(size);
+    const int x = available.left() + std::max(0, (available.width() - size.width() - frame.width()) / 2);
+    const int y = available.top() + std::max(0, (available.height() - size.height() - frame.height()) / 2);
+    move(x, y);
 }
 
 void TMainForm::BuildActions() {
@@ -339,7 +357,7 @@ QToolButton* TMainForm::MakeHelpButton(int tag, const QString& name) {
 namespace {
 
 QSpinBox* MakeSpin(QWidget* parent, const char* name, std::size_t field) {
-    auto* spin = new QSpinBox(parent);
+    auto* spin = new TSpinEdit(parent);
     spin->setObjectName(QString::fromLatin1(name));
     const LookFieldRule rule = RuleOfAppletField(field);
     spin->setRange(static_cast<int>(rule.minimum), static_cast<int>(rule.maximum));

@@ -64,19 +64,20 @@ void TQtUserDialogs::ShowApplicationError(QWidget* parent, const QString& text) 
     box.exec();
 }
 
-QString TQtUserDialogs::GetOpenFileName(QWidget* parent, const QString& filter, const QString& initialFolder) {
+QString TQtUserDialogs::GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                                        const QString& initialFolder) {
     const QString folder = initialFolder.isEmpty() ? lastFolder_ : initialFolder;
-    const QString chosen = QFileDialog::getOpenFileName(parent, {}, folder, ToQtFileFilter(filter));
+    const QString chosen = QFileDialog::getOpenFileName(parent, title, folder, ToQtFileFilter(filter));
     if (!chosen.isEmpty()) lastFolder_ = QFileInfo(chosen).absolutePath();
     return chosen;
 }
 
-QString TQtUserDialogs::GetSaveFileName(QWidget* parent, const QString& filter, const QString& initialFolder,
-                                        bool confirmReplace) {
+QString TQtUserDialogs::GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
+                                        const QString& initialFolder, bool confirmReplace) {
     const QString folder = initialFolder.isEmpty() ? lastFolder_ : initialFolder;
     QFileDialog::Options options;
     if (!confirmReplace) options |= QFileDialog::DontConfirmOverwrite;
-    const QString chosen = QFileDialog::getSaveFileName(parent, {}, folder, ToQtFileFilter(filter), nullptr, options);
+    const QString chosen = QFileDialog::getSaveFileName(parent, title, folder, ToQtFileFilter(filter), nullptr, options);
     if (!chosen.isEmpty()) lastFolder_ = QFileInfo(chosen).absolutePath();
     return chosen;
 }

@@ -29,9 +29,9 @@ using test::WriteFile;
 class TfrmTempletTest : public ::testing::Test {
 protected:
     // A host that records what the chooser asked of it.
-    TfrmTemplet::Host Host() {
+    TfrmTemplet::Host Host(const QString& samplesFolder = {}) {
         return {[this](const QString& fileName) { opened << fileName; }, [this] { ++newProjects; },
-                errors.Reporter()};
+                errors.Reporter(), samplesFolder};
     }
     void AddTemplate(const QString& name) { WriteFile(profile_.TemplatesFolder() + name, "<Product_Name>\r\n"); }
 
@@ -78,7 +78,8 @@ TEST_F(TfrmTempletTest, ShowsItsCaptionTextAndControls) {
     EXPECT_EQ(Child<QCheckBox>(chooser, "chckbxDontShow")->text(), "Do not show this dialog again.");
     bool promptFound = false;
     for (const QLabel* label : chooser.findChildren<QLabel*>())
-        promptFound |= label->text() == "Click OK to open selected template or cancel to create a new project.";
+        promptFound |=
+            label->text() == "Click OK to start a new project from the selected template, or Cancel to start an empty one.";
     EXPECT_TRUE(promptFound);
     // A fixed frame without title-bar buttons.
     EXPECT_FALSE(chooser.windowFlags() & Qt::WindowCloseButtonHint);
@@ -98,6 +99,19 @@ TEST_F(TfrmTempletTest, ListsTheProjectFilesOfTheTemplatesFolderByName) {
     EXPECT_EQ(Entries(chooser), (QStringList{"agency.zorbel", "Blog.zorbel", "shop.zorbel"}));
     EXPECT_EQ(chooser.Folder(), profile_.TemplatesFolder());
     EXPECT_TRUE(errors.messages.isEmpty());
+}
+
+TEST_F(TfrmTempletTest, TheShippedSamplesFollowTheTemplatesAndOpenByTheirFullPath) {
+    AddTemplate("shop.zorbel");
+    const QString samples = profile_.Root() + "/program/samples/";
+    WriteFile(samples + "harbour.zorbel", "<Product_Name>\r\n");
+    WriteFile(samples + "index.html", "<html></html>");
+    TfrmTemplet chooser(Host(samples));
+    EXPECT_EQ(Entries(chooser), (QStringList{"shop.zorbel", "harbour.zorbel (sample)"}));
+    ShowAndWait(chooser);
+    Select(chooser, "harbour.zorbel (sample)");
+    Child<QPushButton>(chooser, "BitBtn1")->click();
+    EXPECT_EQ(opened, QStringList{samples + "harbour.zorbel"});
 }
 
 TEST_F(TfrmTempletTest, AMissingTemplatesFolderIsCreatedAndListedEmpty) {
@@ -197,7 +211,7 @@ TEST_F(TfrmTempletTest, EscapeClosesWithoutOpeningOrStartingAnything) {
 TEST_F(TfrmTempletTest, AFailingHostIsReportedAndTheWindowStillCloses) {
     AddTemplate("a.zorbel");
     TfrmTemplet::Host host = Host();
-    host.openProjectFile = [](const QString& fileName) {
+    host.openTemplate = [](const QString& fileName) {
         throw Error(fileName.toStdString(), 3, "level 'x' is not a whole number");
     };
     host.newProject = [] { throw std::runtime_error("no preview folder"); };

@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
@@ -63,8 +66,15 @@ protected:
 // --- Layout ----------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, CaptionSizeAndPages) {
-    EXPECT_EQ(window->windowTitle(), "Quillamere");
-    EXPECT_EQ(window->size(), QSize(825, 622));
+    EXPECT_EQ(window->windowTitle(), "Untitled[*] \u2013 Quillamere");
+    EXPECT_FALSE(window->isWindowModified());
+    // The first size fits the screen's available area (the offscreen screen's 800 x 600),
+    // the frame's top inside it.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    window->show();
+    EXPECT_TRUE(available.contains(window->frameGeometry())) << window->frameGeometry().height();
+    EXPECT_GE(window->width(), 700);
+    EXPECT_GE(window->height(), 540);
     auto* pages = Find<QTabWidget>("pgcntrl1");
     QStringList order, names;
     for (int i = 0; i < pages->count(); ++i) {
@@ -156,12 +166,31 @@ TEST_F(MainWindowTest, EscapeWhileTypingStartsClosingTheWindow) {
     font->setFocus();
     QTest::keyClicks(font, "x");
     dialogs.messageAnswers = {QMessageBox::Cancel};
-    QTest::keyClick(font, Qt::Key_Escape);
+    // Through the window system, as a key press reaches the program.
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Save changes before exit?"}));
     EXPECT_TRUE(window->isVisible()) << "cancelled";
     window->SetModified(false);
-    QTest::keyClick(font, Qt::Key_Escape);
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
     EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(MainWindowTest, EscapeInAnOpenListOnlyClosesTheList) {
+    BuildTree({{"A", 0}});
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    Select(0);
+    auto* link = Find<QComboBox>("cmbx_Link");
+    link->setFocus();
+    link->showPopup();
+    QWidget* list = QApplication::activePopupWidget();
+    ASSERT_NE(list, nullptr);
+    dialogs.messageAnswers = {QMessageBox::Cancel};
+    // The open list holds the keyboard: the key press reaches its window.
+    QTest::keyClick(list->windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the list is closed";
+    EXPECT_TRUE(dialogs.messages.empty()) << "no close query";
+    EXPECT_TRUE(window->isVisible());
 }
 
 // --- The close query ----------------------------------------------------------------------
@@ -274,34 +303,89 @@ TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {
     const QString good = SampleProject();
     ASSERT_TRUE(window->OpenProjectFile(good));
     const auto items = window->Agent().Items();
-    const QString refused = kFixtures + "/document/project-wrong-product/input.zorbel";
+    window->SaveAppletControls();
+    const TAppletData look = window->Agent().GetAppletData();
+    const QString title = window->windowTitle();
     const QString empty = NewFolder("empty") + "/empty.zorbel";
     QFile(empty).open(QIODevice::WriteOnly);
-    for (const QString& bad : {refused, empty, TestHome() + "/missing.zorbel"}) {
+    const QString document = kFixtures + "/document/";
+    const std::pair<QString, QString> refusals[] = {
+        {document + "project-bad-colour/input.zorbel",
+         "input.zorbel, line 12: main text colour 'GGGGGG' is not a colour"},
+        {document + "project-bad-number/input.zorbel",
+         "input.zorbel, line 13: main item height 'abc' is not a whole number"},
+        {document + "project-wrong-product/input.zorbel",
+         "input.zorbel, line 6: This file wasn't saved by Quillamere 1.0, open failed!"},
+        {empty, "empty.zorbel: the file is empty"},
+        {TestHome() + "/missing.zorbel", "missing.zorbel: cannot open the file: No such file or directory"},
+    };
+    for (const auto& [bad, message] : refusals) {
+        SCOPED_TRACE(bad.toStdString());
         dialogs.Clear();
-        EXPECT_FALSE(window->OpenProjectFile(bad)) << bad.toStdString();
-        ASSERT_EQ(dialogs.errors.size(), 1u) << bad.toStdString();
-        EXPECT_FALSE(dialogs.errors[0].isEmpty());
+        EXPECT_FALSE(window->OpenProjectFile(bad));
+        ASSERT_EQ(dialogs.messages.size(), 1u);
+        EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Error);
+        EXPECT_EQ(dialogs.messages[0].text, message);
         EXPECT_EQ(window->Agent().Items(), items);
+        window->SaveAppletControls();  // what the panels show
+        EXPECT_EQ(window->Agent().GetAppletData(), look);
         EXPECT_EQ(window->CurrentFileName(), good);
+        EXPECT_EQ(window->windowTitle(), title);
         EXPECT_EQ(window->RecentFiles(), QStringList({good}));
         EXPECT_EQ(window->TreeModel().rowCount(window->TreeModel().RootIndex()),
                   window->Agent().ChildCount(kRootNode));
     }
     dialogs.Clear();
-    EXPECT_FALSE(window->OpenProjectFile(refused, true));
-    EXPECT_TRUE(dialogs.errors.empty()) << "quiet at start-up";
+    EXPECT_FALSE(window->OpenProjectFile(refusals[0].first, true));
+    EXPECT_TRUE(dialogs.messages.empty()) << "quiet at start-up";
 }
 
-TEST_F(MainWindowTest, OpenUsesTheProjectFilterAndTheDocumentsFolder) {
+TEST_F(MainWindowTest, ATemplateOpensAsAnUntitledProject) {
+    ClearRecentList();
+    const QString sample = GetProgramFolder() + "samples/harbour.zorbel";
+    const QByteArray before = ReadAll(sample);
+    dialogs.modalAnswers.push_back([](QDialog& chooser) {
+        auto* list = chooser.findChild<QListWidget*>("TempletList");
+        list->setCurrentItem(list->findItems("harbour.zorbel (sample)", Qt::MatchExactly).value(0));
+        chooser.findChild<QPushButton*>("BitBtn1")->click();
+        return chooser.result();
+    });
+    window->Templet1Click();
+    EXPECT_GT(window->Agent().ItemCount(), 0) << "the template's content";
+    EXPECT_EQ(window->CurrentFileName(), "");
+    EXPECT_EQ(window->windowTitle(), "Untitled[*] \u2013 Quillamere");
+    EXPECT_TRUE(window->RecentFiles().isEmpty());
+    window->Insert1Click();
+    window->Save1Click();  // asks where, in the documents folder (cancelled)
+    ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
+    EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetDocumentsFolder());
+    EXPECT_EQ(ReadAll(sample), before);
+}
+
+TEST_F(MainWindowTest, FileDialogsStartInTheProjectsFolderWithTheirTitles) {
     window->Open1Click();  // cancelled
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(dialogs.fileDialogs[0].filter, "Quillamere Files (*.zorbel)|*.zorbel");
-    EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetDocumentsFolder());
+    EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetDocumentsFolder()) << "untitled";
     const QString project = SampleProject();
     dialogs.openAnswers = {project};
     window->Open1Click();
     EXPECT_EQ(window->CurrentFileName(), project);
+    EXPECT_EQ(window->windowTitle(), "harbour.zorbel[*] \u2013 Quillamere");
+    EXPECT_EQ(window->windowFilePath(), project);
+
+    dialogs.Clear();
+    QDir().mkpath(GetTemplatesFolder());
+    window->Open1Click();
+    window->Save2Click();
+    window->ExportMenuStructure1Click();
+    window->ImportMenuStructure1Click();
+    window->SaveAsTemplate1Click();
+    const QString folder = QFileInfo(project).absolutePath() + "/";
+    QStringList shown;
+    for (const auto& call : dialogs.fileDialogs) shown << call.title + " in " + call.initialFolder;
+    EXPECT_EQ(shown, QStringList({"Open in " + folder, "Save As in " + folder, "Export Menu Structure in " + folder,
+                                  "Import Menu Structure in " + folder, "Save As Template in " + GetTemplatesFolder()}));
 }
 
 TEST_F(MainWindowTest, TheCommandLineIsJoinedWithSingleBlanks) {
@@ -313,8 +397,10 @@ TEST_F(MainWindowTest, TheCommandLineIsJoinedWithSingleBlanks) {
 // --- Saving ------------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
+    ClearRecentList();
     Select(kRootNode);
     window->Insert1Click();
+    EXPECT_TRUE(window->isWindowModified());
     const QString folder = NewFolder("untitled");
     dialogs.saveAnswers = {folder + "/menu"};
     window->Save1Click();
@@ -322,6 +408,9 @@ TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
     EXPECT_TRUE(dialogs.fileDialogs.back().confirmReplace);
     EXPECT_EQ(window->CurrentFileName(), folder + "/menu");
     EXPECT_FALSE(window->Modified());
+    EXPECT_FALSE(window->isWindowModified());
+    EXPECT_EQ(window->windowTitle(), "menu.zorbel[*] \u2013 Quillamere");
+    EXPECT_EQ(window->RecentFiles(), QStringList({folder + "/menu.zorbel"})) << "a saved project is listed";
     EXPECT_EQ(FilesIn(folder), QStringList({"menu.html", "menu.zorbel", "menu_PublishReport.txt", "swfhelper.js",
                                             "zelvanbar.swf"}));
     dialogs.Clear();
@@ -408,7 +497,7 @@ TEST_F(MainWindowTest, ImportKeepsTheFileNameAndTheRecentList) {
 
 // --- The recent list ------------------------------------------------------------------
 
-TEST_F(MainWindowTest, TheRecentListPutsNewFilesFirstAndDropsTheFifth) {
+TEST_F(MainWindowTest, TheRecentListPutsOpenedFilesFirstAndDropsTheFifth) {
     ClearRecentList();
     QStringList paths;
     for (int i = 0; i < 5; ++i) {
@@ -420,11 +509,12 @@ TEST_F(MainWindowTest, TheRecentListPutsNewFilesFirstAndDropsTheFifth) {
     }
     EXPECT_EQ(window->RecentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
     ASSERT_TRUE(window->OpenProjectFile(paths[2]));
-    EXPECT_EQ(window->RecentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]})) << "already listed";
-    // Choosing an entry opens it.
+    EXPECT_EQ(window->RecentFiles(), QStringList({paths[2], paths[4], paths[3], paths[1]})) << "moved to the top";
+    // Choosing an entry opens it and moves it to the top.
     QMenu* recent = Find<QMenu>("mnitRecentFiles");
     recent->actions()[3]->trigger();
     EXPECT_EQ(window->CurrentFileName(), paths[1]);
+    EXPECT_EQ(window->RecentFiles(), QStringList({paths[1], paths[2], paths[4], paths[3]}));
 }
 
 }  // namespace

@@ -21,17 +21,18 @@ void TFakeUserDialogs::ShowApplicationError(QWidget*, const QString& text) {
     errors << text;
 }
 
-QString TFakeUserDialogs::GetOpenFileName(QWidget*, const QString& filter, const QString& initialFolder) {
-    fileDialogs.push_back({false, filter, initialFolder, false});
+QString TFakeUserDialogs::GetOpenFileName(QWidget*, const QString& title, const QString& filter,
+                                          const QString& initialFolder) {
+    fileDialogs.push_back({false, title, filter, initialFolder, false});
     if (openAnswers.empty()) return {};
     const QString answer = openAnswers.front();
     openAnswers.pop_front();
     return answer;
 }
 
-QString TFakeUserDialogs::GetSaveFileName(QWidget*, const QString& filter, const QString& initialFolder,
-                                          bool confirmReplace) {
-    fileDialogs.push_back({true, filter, initialFolder, confirmReplace});
+QString TFakeUserDialogs::GetSaveFileName(QWidget*, const QString& title, const QString& filter,
+                                          const QString& initialFolder, bool confirmReplace) {
+    fileDialogs.push_back({true, title, filter, initialFolder, confirmReplace});
     if (saveAnswers.empty()) return {};
     const QString answer = saveAnswers.front();
     saveAnswers.pop_front();

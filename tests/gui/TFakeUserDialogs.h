@@ -23,6 +23,7 @@ struct TShownMessage {
 
 struct TFileDialogCall {
     bool save;
+    QString title;
     QString filter;
     QString initialFolder;
     bool confirmReplace;
@@ -33,8 +34,9 @@ public:
     QMessageBox::StandardButton MessageDlg(QWidget* parent, const QString& text, TMsgDlgType kind,
                                            QMessageBox::StandardButtons buttons) override;
     void ShowApplicationError(QWidget* parent, const QString& text) override;
-    QString GetOpenFileName(QWidget* parent, const QString& filter, const QString& initialFolder) override;
-    QString GetSaveFileName(QWidget* parent, const QString& filter, const QString& initialFolder,
+    QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
+                            const QString& initialFolder) override;
+    QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& initialFolder,
                             bool confirmReplace) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
     void OpenWithShell(const QString& pathOrUrl) override;

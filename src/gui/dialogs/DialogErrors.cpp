@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <new>
 #include <stdexcept>
 
 namespace qm {
@@ -9,11 +10,13 @@ namespace qm {
 QString DescribeException(std::exception_ptr error) {
     try {
         if (error) std::rethrow_exception(error);
+    } catch (const std::bad_alloc&) {
+        return QStringLiteral("Out of memory.");
     } catch (const std::exception& e) {
         return QString::fromUtf8(e.what());
     } catch (...) {
     }
-    return QStringLiteral("Unknown error.");
+    return QStringLiteral("An unexpected error occurred.");
 }
 
 void ReportError(const ErrorReporter& report, const QString& message) {

@@ -15,7 +15,9 @@ namespace qm {
 using ErrorReporter = std::function<void(const QString& message)>;
 
 // The text the error box shows for a caught exception: what() of a qm::Error (file,
-// line and reason joined) or of any std::exception; "Unknown error." for anything else.
+// line and reason joined) or of any std::exception; "Out of memory." when memory ran
+// out; "An unexpected error occurred." for anything else. The one description of every
+// command boundary, the main window's included.
 QString DescribeException(std::exception_ptr error);
 
 // Hands message to report; without a reporter the message goes to Qt's warning log

@@ -72,10 +72,17 @@ bool RecentFilesList::Add(const QString& fileName) const {
     for (int i = 0; i < lines.size(); ++i)
         if (!lines[i].isEmpty()) paths[i] = FileNameOfCaption(lines[i]);
 
-    for (const QString& path : paths)
-        if (path == fileName) return false;  // exact comparison: "A.zorbel" and "a.zorbel" are two files
-
-    for (int i = kCapacity - 1; i > 0; --i) paths[i] = paths[i - 1];
+    // Exact comparison: "A.zorbel" and "a.zorbel" are two files. A listed file moves to
+    // the top from its slot; a new one pushes the fourth out.
+    if (paths[0] == fileName) return false;
+    int from = kCapacity - 1;
+    for (int i = 1; i < kCapacity; ++i) {
+        if (paths[i] == fileName) {
+            from = i;
+            break;
+        }
+    }
+    for (int i = from; i > 0; --i) paths[i] = paths[i - 1];
     paths[0] = fileName;
 
     QString text;

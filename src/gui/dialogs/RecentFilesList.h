@@ -1,5 +1,5 @@
 #pragma once
-// The list of the four projects opened last, kept between runs in the text file
+// The list of the four projects opened or saved last, kept between runs in the text file
 // "recentfile.dat" in the per-user Temp folder. Each line reads "&" + its position
 // (1 to 4) + " " + the project's full path, most recent first, e.g.
 //   &1 /home/ann/Menus/a.zorbel
@@ -62,11 +62,12 @@ public:
     // file changed:
     // - an empty name, or one holding a line break or Ctrl+Z (it could not be read back
     //   as one line), changes nothing and does not even create the file;
-    // - a name already in one of the four slots, spelt exactly the same (letter case
-    //   counts), leaves the list, its order and the file as they were;
-    // - otherwise every slot moves down by one, the fourth path drops out, fileName takes
-    //   slot 1, and the file is rewritten with one line per non-empty slot, numbered by
-    //   its slot: "&" + n + " " + path, ended by CR LF.
+    // - a name already in slot 1, spelt exactly the same (letter case counts), leaves
+    //   the list and the file as they were;
+    // - a name in a later slot moves to slot 1, the slots above its old one moving down
+    //   by one; a name not listed takes slot 1 and every slot moves down by one, the
+    //   fourth path dropping out. The file is then rewritten with one line per non-empty
+    //   slot, numbered by its slot: "&" + n + " " + path, ended by CR LF.
     // The path of a non-empty line is the line without its first three characters,
     // whatever they are.
     bool Add(const QString& fileName) const;

@@ -33,7 +33,9 @@ TfrmTemplet::TfrmTemplet(Host host, QWidget* parent)
     TempletList->setEditTriggers(QAbstractItemView::NoEditTriggers);
     TempletList->viewport()->installEventFilter(this);
 
-    lblPrompt = new QLabel(QStringLiteral("Click OK to open selected template or cancel to create a new project."), this);
+    lblPrompt = new QLabel(
+        QStringLiteral("Click OK to start a new project from the selected template, or Cancel to start an empty one."),
+        this);
     lblPrompt->setObjectName(QStringLiteral("lblPrompt"));
     lblPrompt->setWordWrap(true);
 
@@ -78,23 +80,33 @@ void TfrmTemplet::FillList() {
         // now is listed, empty.
         if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) throw Error(kCannotCreateFolder);
         folder_ = folder;
-        const QStringList names = QDir(folder).entryList({QString::fromLatin1(kFileMask)}, QDir::Files,
-                                                         QDir::Name | QDir::IgnoreCase);
-        TempletList->addItems(names);
+        AddEntries(folder, {});
     });
+    // With the samples the list is not empty on the first start.
+    if (!host_.samplesFolder.isEmpty()) AddEntries(host_.samplesFolder, QString::fromLatin1(kSampleMark));
+}
+
+void TfrmTemplet::AddEntries(const QString& folder, const QString& mark) {
+    const QStringList names =
+        QDir(folder).entryList({QString::fromLatin1(kFileMask)}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    for (const QString& name : names) {
+        auto* entry = new QListWidgetItem(name + mark, TempletList);
+        entry->setData(Qt::UserRole, QDir(folder).filePath(name));
+        entry->setToolTip(QDir::toNativeSeparators(QDir(folder).filePath(name)));
+    }
 }
 
 QString TfrmTemplet::SelectedFile() const {
     const QList<QListWidgetItem*> selected = TempletList->selectedItems();
-    if (selected.isEmpty() || folder_.isEmpty()) return {};
-    return folder_ + selected.front()->text();
+    if (selected.isEmpty()) return {};
+    return selected.front()->data(Qt::UserRole).toString();
 }
 
 void TfrmTemplet::OpenSelected() {
     const QString file = SelectedFile();
     if (file.isEmpty()) return;
     RunReportingErrors(host_.showError, [&] {
-        if (host_.openProjectFile) host_.openProjectFile(file);
+        if (host_.openTemplate) host_.openTemplate(file);
     });
 }
 

@@ -1,7 +1,8 @@
 #pragma once
-// The template chooser: offers the projects saved in the templates folder as the start
-// of a new project. A template is an ordinary project file; choosing one opens it by
-// name, as the command line and the recent-files list do.
+// The template chooser: offers the projects saved in the templates folder, and after
+// them the sample projects shipped with the program, as the start of a new project. A
+// template is an ordinary project file; choosing one opens its content as a new,
+// untitled project (the template itself is never the file that Save writes).
 //
 // OK or a double click opens the selected template through the host; Cancel starts a
 // new empty project through the host; Escape only closes the window. The check box
@@ -28,21 +29,26 @@ class TfrmTemplet final : public QDialog {
 public:
     // What the chooser asks of the window that shows it (the main window).
     struct Host {
-        // Opens a project by its full path, asking first whether to save a changed
-        // document (the main window's OpenProjectFile).
-        std::function<void(const QString& fileName)> openProjectFile;
+        // Opens a template by its full path as a new untitled project, asking first
+        // whether to save a changed document (the main window's OpenTemplate).
+        std::function<void(const QString& fileName)> openTemplate;
         // Starts a new project (the main window's New command).
         std::function<void()> newProject;
         // Shows a message in the application's error box.
         ErrorReporter showError;
+        // The folder of the shipped sample projects, ending in "/"; empty for none. A
+        // missing folder lists nothing.
+        QString samplesFolder;
     };
 
     static constexpr const char* kSettingName = "ShowTempletsDialog";
     static constexpr const char* kFileMask = "*.zorbel";
     static constexpr const char* kCannotCreateFolder = "Cannot create template folder!";
+    static constexpr const char* kSampleMark = " (sample)";
 
     // Builds the window and lists the templates folder (GetTemplatesFolder), creating
-    // the folder when it is missing. A failure while doing so (the folder cannot be
+    // the folder when it is missing, by file name; then the samples, each as
+    // "<file name> (sample)". A failure while doing so (the folder cannot be
     // created: "Cannot create template folder!"; the per-user data folder cannot be
     // found or made: its own message) is passed to host.showError before the constructor
     // returns, and the window is complete all the same, with an empty list. Nothing is
@@ -53,7 +59,7 @@ public:
     // true when absent. Throws qm::Error as ReadBoolSetting does.
     static bool ShouldShowAtStart();
 
-    // The folder the list shows, ending in "/"; empty when there was none to show.
+    // The templates folder the list shows, ending in "/"; empty when there was none.
     const QString& Folder() const { return folder_; }
     // The full path of the selected template; empty when no entry is selected.
     QString SelectedFile() const;
@@ -79,6 +85,7 @@ protected:
 
 private:
     void FillList();
+    void AddEntries(const QString& folder, const QString& mark);
     void OpenSelected();
 
     Host host_;
