@@ -361,35 +361,49 @@ void TMainForm::ControlDataChanged(QObject* sender) {
 
 void TMainForm::CheckFieldText(QObject* control) {
     if (!control) return;
-    QString text;
-    auto* edit = Exactly<QLineEdit>(control);
-    auto* combo = Exactly<QComboBox>(control);
-    if (edit)
-        text = edit->text();
-    else if (combo)
-        text = combo->currentText();
+    // An edit box, or the edit line of a combo box; other controls hold no typed text.
+    QLineEdit* line = Exactly<QLineEdit>(control);
+    if (auto* combo = Exactly<QComboBox>(control)) line = combo->lineEdit();
+    if (!line) return;
 
-    const auto refuse = [&](const QString& message) {
-        dialogs_->MessageDlg(this, message, TMsgDlgType::Warning, QMessageBox::Yes);
-        if (edit) edit->setText(QString());
-        if (combo) combo->setEditText(QString());
+    QString text = line->text();
+    int cursor = line->cursorPosition();
+    const auto removeAt = [&](qsizetype at, qsizetype length) {
+        text.remove(at, length);
+        if (cursor > at) cursor -= static_cast<int>(std::min<qsizetype>(length, cursor - at));
     };
-    // Only the first quote and the first backslash are compared: the quote counts as
-    // escaped when the text's first backslash stands right before it.
-    const auto unescaped = [&](QChar quote) {
-        const qsizetype quoteAt = text.indexOf(quote);
-        if (quoteAt < 0) return false;
-        const qsizetype backslashAt = text.indexOf(QLatin1Char('\\'));
-        return !(quoteAt >= 1 && backslashAt == quoteAt - 1);
-    };
-
+    QStringList messages;
+    // The separator ends every field in the files: no value may hold it. Removing one
+    // may join two halves into another, hence the loop.
     const QString separator = QString::fromStdString(agent.Separator());
-    if (text.contains(separator))
-        refuse(QStringLiteral("The text can not include \"") + separator + QStringLiteral("\"!"));
-    if (unescaped(QLatin1Char('\'')))
-        refuse(QStringLiteral("The text can not include ', please add leading \"\\\" and try again!"));
-    if (unescaped(QLatin1Char('"')))
-        refuse(QStringLiteral("The text can't include \", please add leading \"\\\" and try again!"));
+    if (text.contains(separator)) {
+        for (qsizetype at; (at = text.indexOf(separator)) >= 0;) removeAt(at, separator.size());
+        messages << QStringLiteral("The text cannot include \"") + separator + QStringLiteral("\", so it was removed.");
+    }
+    // Only the first quote and the first backslash are compared: the quote counts as
+    // escaped when the text's first backslash stands right before it. An unescaped
+    // first quote is removed until the first quote left is escaped, or none is left.
+    const auto unescaped = [&](QChar quote) -> qsizetype {
+        const qsizetype quoteAt = text.indexOf(quote);
+        if (quoteAt < 0) return -1;
+        const qsizetype backslashAt = text.indexOf(QLatin1Char('\\'));
+        return quoteAt >= 1 && backslashAt == quoteAt - 1 ? -1 : quoteAt;
+    };
+    for (const QChar quote : {QLatin1Char('\''), QLatin1Char('"')}) {
+        bool removed = false;
+        for (qsizetype at; (at = unescaped(quote)) >= 0; removed = true) removeAt(at, 1);
+        if (removed)
+            messages << QStringLiteral("The text cannot include ") + quote +
+                            QStringLiteral(" unless \"\\\" stands right before it, so it was removed.");
+    }
+    if (messages.isEmpty()) return;
+
+    // The rest of the text stays, and the cursor where it was; the change notification
+    // this fires finds nothing more to remove.
+    line->setText(text);
+    line->setCursorPosition(cursor);
+    for (const QString& message : messages)
+        dialogs_->MessageDlg(this, message, TMsgDlgType::Warning, QMessageBox::Ok);
 }
 
 void TMainForm::edt_TextChange() {

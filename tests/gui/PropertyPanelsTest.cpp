@@ -27,9 +27,9 @@
 namespace qm::testing {
 namespace {
 
-const QString kSingleQuoteMessage = "The text can not include ', please add leading \"\\\" and try again!";
-const QString kDoubleQuoteMessage = "The text can't include \", please add leading \"\\\" and try again!";
-const QString kSeparatorMessage = "The text can not include \"#$@\"!";
+const QString kSingleQuoteMessage = "The text cannot include ' unless \"\\\" stands right before it, so it was removed.";
+const QString kDoubleQuoteMessage = "The text cannot include \" unless \"\\\" stands right before it, so it was removed.";
+const QString kSeparatorMessage = "The text cannot include \"#$@\", so it was removed.";
 
 class PropertyPanelsTest : public WindowTest {
 protected:
@@ -62,6 +62,36 @@ TEST_F(PropertyPanelsTest, EverySpinEditHasTheRangeOfItsField) {
         EXPECT_EQ(control->minimum(), spin.minimum) << spin.name;
         EXPECT_EQ(control->maximum(), spin.maximum) << spin.name;
     }
+}
+
+TEST_F(PropertyPanelsTest, ANumberTypedBeyondTheRangeIsPulledToTheNearestBound) {
+    const struct {
+        const char* name;
+        const char* typed;
+        int shown;
+    } cases[] = {
+        {"spnedt__mainItemFontSize", "500", 100},   {"spnedt__mainItemHeight", "0", 1},
+        {"spnedt__subItemHeight", "-123456", -9999}, {"spnedtmov_z_index", "99999999999999999999", 99999},
+        {"spnedt__subItemFontSize", "750", 750},
+    };
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto* spin = Find<QSpinBox>(c.name);
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, c.typed);
+        QTest::keyClick(spin, Qt::Key_Tab);  // leaving the box ends the typing
+        EXPECT_EQ(spin->value(), c.shown);
+    }
+    // A number still being typed when the document is stored counts as typed.
+    auto* size = Find<QSpinBox>("spnedt__mainItemFontSize");
+    size->setFocus();
+    size->selectAll();
+    QTest::keyClicks(size, "250");
+    window->SaveAppletControls();
+    EXPECT_EQ(window->Agent().GetAppletData().mainItemFontSize, "100");
 }
 
 TEST_F(PropertyPanelsTest, HintsHiddenPanelsAndHelpTags) {
@@ -186,31 +216,45 @@ TEST_F(PropertyPanelsTest, ThePathRadioButtonsAreNoEdit) {
 
 // --- The text check --------------------------------------------------------------------------
 
-TEST_F(PropertyPanelsTest, AQuoteMustFollowTheFirstBackslash) {
-    EXPECT_TRUE(Typed("edt__mainItemFont", "a\\'b").isEmpty());
-    EXPECT_EQ(Typed("edt__mainItemFont", "'ab"), QStringList({kSingleQuoteMessage}));
-    EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text(), "");
-    EXPECT_EQ(Typed("edt__mainItemFont", "a\\x'b"), QStringList({kSingleQuoteMessage}));
-    EXPECT_TRUE(Typed("edt__mainItemFont", "a\\'b'c").isEmpty()) << "only the first quote is compared";
-    EXPECT_EQ(Typed("edt__mainItemFont", "say \"hi\""), QStringList({kDoubleQuoteMessage}));
-    EXPECT_TRUE(Typed("edt__mainItemFont", "say \\\"hi\"").isEmpty());
-}
-
-TEST_F(PropertyPanelsTest, BothQuotesGiveTwoMessagesAndAnEmptyField) {
-    const QStringList shown = Typed("edt__subItemFont", "it's \"x\"");
-    EXPECT_EQ(shown, QStringList({kSingleQuoteMessage, kDoubleQuoteMessage}));
-    EXPECT_EQ(Find<QLineEdit>("edt__subItemFont")->text(), "");
+TEST_F(PropertyPanelsTest, TheTextCheckRemovesOnlyWhatItForbidsAndSaysWhat) {
+    const struct {
+        const char* typed;
+        const char* kept;
+        QStringList messages;
+    } cases[] = {
+        {"a\\'b", "a\\'b", {}},
+        {"a\\'b'c", "a\\'b'c", {}},  // only the first quote is compared
+        {"say \\\"hi\"", "say \\\"hi\"", {}},
+        {"'ab", "ab", {kSingleQuoteMessage}},
+        {"a\\x'b", "a\\xb", {kSingleQuoteMessage}},
+        {"say \"hi\"", "say hi", {kDoubleQuoteMessage}},
+        {"it's \"x\"", "its x", {kSingleQuoteMessage, kDoubleQuoteMessage}},
+        {"ari#$@al", "arial", {kSeparatorMessage}},
+        {"ari\\#$@al", "ari\\al", {kSeparatorMessage}},
+        {"#$#$@@'", "", {kSeparatorMessage, kSingleQuoteMessage}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        EXPECT_EQ(Typed("edt__mainItemFont", c.typed), c.messages);
+        EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text(), c.kept);
+    }
     for (const auto& message : dialogs.messages) {
         EXPECT_EQ(message.kind, TMsgDlgType::Warning);
-        EXPECT_EQ(message.buttons, QMessageBox::Yes);
+        EXPECT_EQ(message.buttons, QMessageBox::Ok);
     }
 }
 
-TEST_F(PropertyPanelsTest, TheSeparatorIsRefusedEvenAfterABackslash) {
-    EXPECT_EQ(Typed("edt__mainItemFont", "ari#$@al"), QStringList({kSeparatorMessage}));
-    EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text(), "");
-    EXPECT_EQ(Typed("edt__mainItemFont", "ari\\#$@al"), QStringList({kSeparatorMessage}));
-    EXPECT_EQ(Typed("edt__mainItemFont", "#$@'"), QStringList({kSeparatorMessage, kSingleQuoteMessage}));
+TEST_F(PropertyPanelsTest, TypingAForbiddenCharacterKeepsTheRestAndTheCursor) {
+    window->show();
+    auto* font = Find<QLineEdit>("edt__subItemFont");
+    font->setFocus();
+    font->setText("Verdana");
+    font->setCursorPosition(3);
+    dialogs.Clear();
+    QTest::keyClicks(font, "'x");
+    EXPECT_EQ(dialogs.MessageTexts(), QStringList({kSingleQuoteMessage}));
+    EXPECT_EQ(font->text(), "Verxdana");
+    EXPECT_EQ(font->cursorPosition(), 4);
 }
 
 TEST_F(PropertyPanelsTest, TheItemTextAndTheLinkAreCheckedToo) {
@@ -219,11 +263,11 @@ TEST_F(PropertyPanelsTest, TheItemTextAndTheLinkAreCheckedToo) {
     dialogs.Clear();
     Find<QLineEdit>("edt_Text")->setText("Tom's");
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({kSingleQuoteMessage}));
-    EXPECT_EQ(window->TreeModel().data(window->TreeModel().IndexOfNode(0)).toString(), "");
+    EXPECT_EQ(window->TreeModel().data(window->TreeModel().IndexOfNode(0)).toString(), "Toms");
     dialogs.Clear();
     Find<QComboBox>("cmbx_Link")->setEditText("javascript:go('x')");
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({kSingleQuoteMessage}));
-    EXPECT_EQ(Find<QComboBox>("cmbx_Link")->currentText(), "");
+    EXPECT_EQ(Find<QComboBox>("cmbx_Link")->currentText(), "javascript:go(x)");
 }
 
 TEST_F(PropertyPanelsTest, SpinEditsAreNeverChecked) {
