@@ -1,5 +1,7 @@
 #include "IconFactory.h"
 
+#include <QGuiApplication>
+#include <QPalette>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
@@ -186,8 +188,10 @@ void Draw(QPainter& p, TIconKind kind) {
         break;
     }
     case TIconKind::Browse:
+        // The dots stand on the button face like text: in its text colour, so that a dark
+        // theme's dark face does not swallow them.
         p.setPen(Qt::NoPen);
-        p.setBrush(kInk);
+        p.setBrush(QGuiApplication::palette().color(QPalette::ButtonText));
         for (int i = 0; i < 3; ++i) p.drawEllipse(QRectF(5 + i * 9, 19, 5, 5));
         break;
     }

@@ -308,7 +308,7 @@ void TMainForm::Delete1Click() {
                                  QMessageBox::Ok);
             return;
         }
-        if (dialogs_->MessageDlg(this, QStringLiteral("Are you sure to delete this item and all its children?"),
+        if (dialogs_->MessageDlg(this, QStringLiteral("Are you sure you want to delete this item and all its sub items?"),
                                  TMsgDlgType::Warning, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
         // The Item page's values belong to a record that is about to go.
@@ -510,7 +510,7 @@ void TMainForm::ToolBar1Click() {
 void TMainForm::StatusBar2Click() {
     const bool shown = StatusBar2->isChecked();
     stctxtHint->setVisible(shown);
-    prgrsbrMainFormBottom->setVisible(shown);
+    prgrsbrMainFormBottom->setVisible(shown && busy_);
     StatusBar1->setVisible(shown);
 }
 
@@ -563,6 +563,8 @@ void TMainForm::SetBusy(bool busy) {
     if (busy == busy_) return;
     busy_ = busy;
     progressPaintClock_.invalidate();  // each operation starts its own count
+    // The bar shows while an operation runs, where the status bar is shown.
+    prgrsbrMainFormBottom->setVisible(busy && StatusBar2->isChecked());
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else

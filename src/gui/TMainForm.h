@@ -197,6 +197,7 @@ private:
     QWidget* BuildPathPage();
     QToolButton* MakeHelpButton(int tag, const QString& name);
     void ConnectChangeNotifications();
+    void ChainTabOrder();
 
     void ResetTree(bool releaseBeforeRoot);
     ErrorReporter ErrorReporterOfWindow();

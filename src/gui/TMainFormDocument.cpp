@@ -335,12 +335,12 @@ QStringList TMainForm::RecentFiles() const {
 
 bool TMainForm::BuildHtmlToBuffer() {
     if (agent.NodeCount() < 2) {
-        dialogs_->MessageDlg(this, QStringLiteral("No item to build. Please add item to left pane and try again."),
+        dialogs_->MessageDlg(this, QStringLiteral("There is no item to preview. Add an item in the left pane and try again."),
                              TMsgDlgType::Error, QMessageBox::Ok);
         return false;
     }
     if (spnedtflMenuMaxWidth->value() < 10 || spnedtflMenuMaxHeight->value() < 10) {
-        dialogs_->MessageDlg(this, QStringLiteral("The menu box size is too small! Go to Ext. tab to adjust it!"),
+        dialogs_->MessageDlg(this, QStringLiteral("The menu box is too small. Adjust its size on the Ext. tab."),
                              TMsgDlgType::Error, QMessageBox::Ok);
         return false;
     }

@@ -46,25 +46,34 @@ QLabel* Caption(const QString& text, QWidget* parent) {
 }
 
 // The labels of the two size fields stand out: the estimate button beside them writes
-// their values.
-void MakeAttentionLabel(QLabel* label, bool bold) {
+// their values. Their colour is the palette's accent (its link colour), never a fixed
+// red: it follows the desktop's theme and stays readable on a dark one.
+void MakeAttentionLabel(QLabel* label) {
     QFont font = label->font();
-    font.setBold(bold);
+    font.setBold(true);
     font.setUnderline(true);
     label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, QColor(200, 0, 0));
-    palette.setColor(QPalette::ButtonText, QColor(200, 0, 0));
-    label->setPalette(palette);
+    label->setForegroundRole(QPalette::Link);
 }
 
+// Examples and explanations in the palette's subdued text colour.
 QLabel* ExampleLine(const QString& text, QWidget* parent) {
     auto* label = new QLabel(text, parent);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, palette.color(QPalette::Disabled, QPalette::WindowText));
-    label->setPalette(palette);
+    label->setForegroundRole(QPalette::PlaceholderText);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+// A local root folder as it looks on the running platform, as a link.
+QString LocalRootExample() {
+#if defined(Q_OS_WIN)
+    const QString folder = QStringLiteral("C:\\projects\\websites\\tarnwell\\");
+#elif defined(Q_OS_MACOS)
+    const QString folder = QStringLiteral("/Users/you/Sites/tarnwell/");
+#else
+    const QString folder = QStringLiteral("/home/you/websites/tarnwell/");
+#endif
+    return LocalPathToFileUrl(folder);
 }
 
 QGroupBox* Group(const QString& title, const QString& name, QWidget* parent) {
@@ -308,7 +317,7 @@ void TMainForm::BuildToolBar() {
     tlbtnMoveDown = button("tlbtnMoveDown", TIconKind::MoveDown, QStringLiteral("Move the selected item down"),
                            &TMainForm::MoveDown1Click);
     tlbr1->addSeparator();
-    tlbtnPreview = button("tlbtnPreview", TIconKind::Preview, QStringLiteral("preview the applet in web browser"),
+    tlbtnPreview = button("tlbtnPreview", TIconKind::Preview, QStringLiteral("Preview the menu in a web browser"),
                           &TMainForm::Preview1Click);
     tlbr1->addSeparator();
     tlbtnHelp = button("tlbtnHelp", TIconKind::Help, QStringLiteral("Show help document"), &TMainForm::Topic1Click);
@@ -373,10 +382,11 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& hint = {})
     return edit;
 }
 
-TColorPanel* MakePanel(QWidget* parent, const char* name) {
+// hint names the colour the panel stands for.
+TColorPanel* MakePanel(QWidget* parent, const char* name, const QString& hint) {
     auto* panel = new TColorPanel(parent);
     panel->setObjectName(QString::fromLatin1(name));
-    panel->setToolTip(QStringLiteral("Text Color"));
+    panel->setToolTip(hint);
     return panel;
 }
 
@@ -394,7 +404,6 @@ QToolButton* MakeBrowseButton(QWidget* parent, const char* name, const QString& 
 void TMainForm::BuildPages() {
     pgcntrl1 = new QTabWidget(this);
     pgcntrl1->setObjectName(QStringLiteral("pgcntrl1"));
-    pgcntrl1->setMinimumSize(433, 460);
     tbshtScript = BuildFlashPage();
     tbshtStyle = BuildExtPage();
     tbshtItem = BuildItemPage();
@@ -403,7 +412,42 @@ void TMainForm::BuildPages() {
     pgcntrl1->addTab(tbshtStyle, QStringLiteral("Ext."));
     pgcntrl1->addTab(tbshtItem, QStringLiteral("Item"));
     pgcntrl1->addTab(tbshtPath, QStringLiteral("Path"));
+    // At least 433 x 460, and never less than the pages need: a fixed minimum below
+    // that would squeeze their captions at the smallest window size.
+    pgcntrl1->setMinimumSize(pgcntrl1->minimumSizeHint().expandedTo(QSize(433, 460)));
+    ChainTabOrder();
     ConnectChangeNotifications();
+}
+
+// Tab follows reading order: the tree, the page tabs, then each page's fields left to
+// right and top to bottom, each group's "?" help button after the group's fields.
+void TMainForm::ChainTabOrder() {
+    static constexpr const char* kReadingOrder[] = {
+        "pgcntrl1",
+        // Flash
+        "spnedt__mainItemExtWidth", "spnedt__mainItemHeight", "edt__mainItemFont", "spnedt__mainItemFontSize",
+        "pnl__mainItemTextColor", "pnl__mainItemHoverColor", "pnl__mainItemColor", "spdbtnHelpMainMenuItems",
+        "spnedt__subItemHeight", "edt__subItemFont", "spnedt__subItemFontSize", "pnl__subItemTextColor",
+        "pnl__subItemColor", "pnl__subItemHoverColor", "spdbtnHelpSubMenuItems",
+        // Ext.
+        "edt__mainItemHoverSound", "spdbtn___mainItemHoverSoundUrl", "edt__subItemHoverSound",
+        "spdbtn___subItemHoverSoundUrl", "edt__itemActiveSound", "spdbtn___itemActiveSoundUrl", "spdbtnHelpSound",
+        "spnedt__submenuCloseDelay", "spnedt__submenuSlideSpeed", "spdbtnHelpSubmenu", "spnedtflMenuMaxWidth",
+        "spnedtflMenuMaxHeight", "btnCalcSize", "spnedtmov_z_index", "spdbtnHelpMenuBox",
+        // Item
+        "edt_Text", "spdbtnHelpItemText", "cmbx_Link", "spdbtn_cmbx_Link", "cmbx_Target", "spdbtnHelpItemLink",
+        // Path
+        "edt_InternalUse_RootDir_Local", "edt_InternalUse_RootDir_Remote", "rdbtn_InternalUse_RootDir_Local_Checked",
+        "rdbtn_InternalUse_RootDir_Local_Checked2", "spdbtnHelpPath",
+    };
+    QWidget* previous = trvwDesignPanel;
+    for (const char* name : kReadingOrder) {
+        QWidget* next = name == std::string_view("pgcntrl1") ? pgcntrl1
+                                                            : pgcntrl1->findChild<QWidget*>(QString::fromLatin1(name));
+        Q_ASSERT_X(next, "ChainTabOrder", name);
+        setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 QWidget* TMainForm::BuildFlashPage() {
@@ -422,9 +466,9 @@ QWidget* TMainForm::BuildFlashPage() {
     mainFont->setMinimumWidth(120);
     auto* mainSize = MakeSpin(main, "spnedt__mainItemFontSize", 3);
     mainSize->setToolTip(QStringLiteral("Font Size"));
-    auto* mainText = MakePanel(main, "pnl__mainItemTextColor");
-    auto* mainBg = MakePanel(main, "pnl__mainItemColor");
-    auto* mainHover = MakePanel(main, "pnl__mainItemHoverColor");
+    auto* mainText = MakePanel(main, "pnl__mainItemTextColor", QStringLiteral("Text Color"));
+    auto* mainBg = MakePanel(main, "pnl__mainItemColor", QStringLiteral("Background Color"));
+    auto* mainHover = MakePanel(main, "pnl__mainItemHoverColor", QStringLiteral("Hover Color"));
     auto* mainBgLabel = Caption(QStringLiteral("BG"), main);
     mainBgLabel->setObjectName(QStringLiteral("lbl__mainItemColor"));
     mainBg->hide();
@@ -444,7 +488,7 @@ QWidget* TMainForm::BuildFlashPage() {
     grid->addWidget(mainBgLabel, 3, 0);
     grid->addWidget(mainBg, 3, 1, Qt::AlignLeft);
     grid->setColumnMinimumWidth(2, 18);
-    grid->setColumnStretch(1, 1);
+    // The fields keep their natural widths on a wide window; the room goes after them.
     grid->setColumnStretch(5, 1);
 
     // Sub menu items.
@@ -455,9 +499,9 @@ QWidget* TMainForm::BuildFlashPage() {
     subFont->setMinimumWidth(120);
     auto* subSize = MakeSpin(sub, "spnedt__subItemFontSize", 9);
     subSize->setToolTip(QStringLiteral("Font Size"));
-    auto* subText = MakePanel(sub, "pnl__subItemTextColor");
-    auto* subHover = MakePanel(sub, "pnl__subItemColor");
-    auto* subBg = MakePanel(sub, "pnl__subItemHoverColor");
+    auto* subText = MakePanel(sub, "pnl__subItemTextColor", QStringLiteral("Text Color"));
+    auto* subHover = MakePanel(sub, "pnl__subItemColor", QStringLiteral("Hover Color"));
+    auto* subBg = MakePanel(sub, "pnl__subItemHoverColor", QStringLiteral("Background Color"));
     auto* subBgLabel = Caption(QStringLiteral("BG"), sub);
     subBgLabel->setObjectName(QStringLiteral("lbl__subItemHoverColor"));
     subBg->hide();
@@ -475,7 +519,6 @@ QWidget* TMainForm::BuildFlashPage() {
     subGrid->addWidget(subBgLabel, 3, 0);
     subGrid->addWidget(subBg, 3, 1, Qt::AlignLeft);
     subGrid->setColumnMinimumWidth(2, 18);
-    subGrid->setColumnStretch(1, 1);
     subGrid->setColumnStretch(5, 1);
     // Both groups' label columns line up.
     const int labelWidth = QFontMetrics(page->font()).horizontalAdvance(QStringLiteral("Ext. Width")) + 4;
@@ -543,8 +586,9 @@ QWidget* TMainForm::BuildExtPage() {
     auto* waitLine = new QHBoxLayout;
     waitLine->setSpacing(6);
     waitLine->addWidget(delay);
+    // One line: the sentence "Wait … millisecond(s) before closing submenu(s)." reads
+    // across the box and must not break in its middle.
     auto* waitUnit = new QLabel(QStringLiteral("millisecond(s) before closing submenu(s)."), submenu);
-    waitUnit->setWordWrap(true);
     waitLine->addWidget(waitUnit, 1);
     submenuGrid->addWidget(Caption(QStringLiteral("Wait "), submenu), 0, 0);
     submenuGrid->addLayout(waitLine, 0, 1);
@@ -563,18 +607,17 @@ QWidget* TMainForm::BuildExtPage() {
     widthLabel->setObjectName(QStringLiteral("lblMenuBoxWidth"));
     auto* heightLabel = Caption(QStringLiteral("Menu Box Height"), box);
     heightLabel->setObjectName(QStringLiteral("lblMenuBoxHeight"));
-    MakeAttentionLabel(widthLabel, true);
-    MakeAttentionLabel(heightLabel, true);
+    MakeAttentionLabel(widthLabel);
+    MakeAttentionLabel(heightLabel);
     auto* calc = new QPushButton(QStringLiteral("<< Calc. Estimated Size"), box);
     calc->setObjectName(QStringLiteral("btnCalcSize"));
     calc->setToolTip(QStringLiteral("Estimate the menu box size from the main items and their heights"));
     {
+        // Underlined, in the button's own text colour: a fixed red on a themed button
+        // face can be unreadable.
         QFont font = calc->font();
         font.setUnderline(true);
         calc->setFont(font);
-        QPalette palette = calc->palette();
-        palette.setColor(QPalette::ButtonText, QColor(200, 0, 0));
-        calc->setPalette(palette);
     }
     connect(calc, &QPushButton::clicked, this, &TMainForm::btnCalcSizeClick);
     boxGrid->addWidget(widthLabel, 0, 0);
@@ -661,9 +704,9 @@ QWidget* TMainForm::BuildPathPage() {
     auto* group = Group(QStringLiteral("Path Replacement for Publishing"), QStringLiteral("grpbx_Path"), page);
     auto* grid = GroupGrid(group, MakeHelpButton(8, QStringLiteral("spdbtnHelpPath")));
     auto* explanation = ExampleLine(
-        QStringLiteral("If item's URL contains either local or web path you specified here, one path will be replaced "
-                       "by another depending on the choice below. Local path will be replaced by web path for "
-                       "uploading if you need to upload the menu to web server to test or publish. "),
+        QStringLiteral("If an item's URL contains the local or the web path you give here, one is replaced by "
+                       "the other, depending on the choice below. Choose the web path to upload the menu to a web "
+                       "server for testing or publishing."),
         group);
     explanation->setObjectName(QStringLiteral("lblPathExplanation"));
     explanation->setWordWrap(true);
@@ -684,7 +727,9 @@ QWidget* TMainForm::BuildPathPage() {
     auto* localLabel = new QLabel(QStringLiteral("Root Directory for Local Computer"), group);
     localLabel->setFont(bold);
     grid->addWidget(localLabel, row++, 0);
-    grid->addWidget(ExampleLine(QStringLiteral("e.g. file:///C|/projects/websites/tarnwell/"), group), row++, 0);
+    auto* localExample = ExampleLine(QStringLiteral("e.g. ") + LocalRootExample(), group);
+    localExample->setObjectName(QStringLiteral("lblLocalRootExample"));
+    grid->addWidget(localExample, row++, 0);
     grid->addWidget(local, row++, 0);
     grid->setRowMinimumHeight(row++, 4);
     auto* remoteLabel = new QLabel(QStringLiteral("Root Directory for Web Server"), group);
@@ -741,6 +786,8 @@ void TMainForm::BuildStatusBar() {
     prgrsbrMainFormBottom->setValue(0);
     StatusBar1->addWidget(stctxtHint, 1);
     StatusBar1->addPermanentWidget(prgrsbrMainFormBottom);
+    // Shown only while an operation runs (SetBusy).
+    prgrsbrMainFormBottom->hide();
 }
 
 }  // namespace qm

@@ -20,8 +20,8 @@ TfrmMsgBox_LinkTip::TfrmMsgBox_LinkTip(IUserDialogs& dialogs, QWidget* parent)
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
     icon->setAlignment(Qt::AlignTop);
-    auto* text = new QLabel(QStringLiteral("Local link may not work for security reason. Please click the '?' book "
-                                           "icon within link group to learn more details."),
+    auto* text = new QLabel(QStringLiteral("A link to a file on this computer may not work in a browser, for security "
+                                           "reasons. Click the \"?\" book icon in the Link group to learn more."),
                             this);
     text->setObjectName(QStringLiteral("lblTip"));
     text->setWordWrap(true);

@@ -60,10 +60,10 @@ TEST_F(TfrmFlashLocalSecrityWarningTest, ShowsItsCaptionAndTheBoldWrappedTextWor
     EXPECT_TRUE((tip.windowFlags() & Qt::WindowType_Mask) == Qt::Tool);
     auto* text = Child<QLabel>(tip, "lblTip");
     EXPECT_EQ(text->text(),
-              "If you have flash player 8 or later installed on web browser, a Flash Local Security Warning dialog "
-              "may display when you preview this flash. Or you do not see such dialog displayed but the flash seems "
-              "work incorrectly. Simply follow the instructions of the security dialog. To learn more about this "
-              "issue, please click \"question mark book icon\" at the down-right conner of this window.");
+              "If Flash Player 8 or later is installed in your web browser, a Flash Local Security Warning dialog may "
+              "appear when you preview this menu, or the menu may not seem to work correctly although no such dialog "
+              "appears. Simply follow the instructions of the security dialog. To learn more about this, click the "
+              "question mark book icon in the lower right corner of this window.");
     EXPECT_EQ(text->textFormat() == Qt::RichText, false);
     EXPECT_TRUE(text->font().bold());
     EXPECT_TRUE(text->wordWrap());

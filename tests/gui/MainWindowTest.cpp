@@ -98,7 +98,7 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTooltipsAndIcons) {
         {"tlbtnDelete", "Delete selected item"},
         {"tlbtnMoveUp", "Move the selected item up"},
         {"tlbtnMoveDown", "Move the selected item down"},
-        {"tlbtnPreview", "preview the applet in web browser"},
+        {"tlbtnPreview", "Preview the menu in a web browser"},
         {"tlbtnHelp", "Show help document"},
     };
     auto* toolbar = Find<QToolBar>("tlbr1");
@@ -155,7 +155,51 @@ TEST_F(MainWindowTest, TheViewTogglesHideAndShowTheirBars) {
     Find<QAction>("StatusBar2")->trigger();
     EXPECT_TRUE(Find<QToolBar>("tlbr1")->isVisible());
     EXPECT_TRUE(Find<QStatusBar>("StatusBar1")->isVisible());
-    EXPECT_TRUE(Find<QProgressBar>("prgrsbrMainFormBottom")->isVisible());
+    EXPECT_FALSE(Find<QProgressBar>("prgrsbrMainFormBottom")->isVisible()) << "no operation runs";
+}
+
+TEST_F(MainWindowTest, TabFollowsReadingOrderWithEachHelpButtonAfterItsFields) {
+    const std::pair<const char*, QStringList> pages[] = {
+        {"tbshtScript",
+         {"spnedt__mainItemExtWidth", "spnedt__mainItemHeight", "edt__mainItemFont", "spnedt__mainItemFontSize",
+          "pnl__mainItemTextColor", "pnl__mainItemHoverColor", "spdbtnHelpMainMenuItems", "spnedt__subItemHeight",
+          "edt__subItemFont", "spnedt__subItemFontSize", "pnl__subItemTextColor", "pnl__subItemColor",
+          "spdbtnHelpSubMenuItems"}},
+        {"tbshtStyle",
+         {"edt__mainItemHoverSound", "spdbtn___mainItemHoverSoundUrl", "edt__subItemHoverSound",
+          "spdbtn___subItemHoverSoundUrl", "edt__itemActiveSound", "spdbtn___itemActiveSoundUrl", "spdbtnHelpSound",
+          "spnedt__submenuCloseDelay", "spnedt__submenuSlideSpeed", "spdbtnHelpSubmenu", "spnedtflMenuMaxWidth",
+          "spnedtflMenuMaxHeight", "btnCalcSize", "spnedtmov_z_index", "spdbtnHelpMenuBox"}},
+        {"tbshtItem",
+         {"edt_Text", "spdbtnHelpItemText", "cmbx_Link", "spdbtn_cmbx_Link", "cmbx_Target", "spdbtnHelpItemLink"}},
+        {"tbshtPath",
+         {"edt_InternalUse_RootDir_Local", "edt_InternalUse_RootDir_Remote", "rdbtn_InternalUse_RootDir_Local_Checked",
+          "rdbtn_InternalUse_RootDir_Local_Checked2", "spdbtnHelpPath"}},
+    };
+    // The window's focus chain, from the tree on, as Tab walks it.
+    QStringList chain;
+    for (QWidget* w = Find<QTreeView>("trvwDesignPanel")->nextInFocusChain(); w != window.get();
+         w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->isHidden() && !w->objectName().isEmpty() &&
+            !w->objectName().startsWith("qt_"))  // a spin box's own edit line
+            chain << w->objectName();
+    ASSERT_FALSE(chain.isEmpty());
+    EXPECT_EQ(chain.front(), "pgcntrl1") << "the page tabs follow the tree";
+    for (const auto& [page, order] : pages) {
+        QStringList onPage;
+        for (const QString& name : chain)
+            if (Find<QWidget>(page)->findChild<QWidget*>(name)) onPage << name;
+        EXPECT_EQ(onPage, order) << page;
+    }
+}
+
+TEST_F(MainWindowTest, NoControlHoldsAColourOfItsOwn) {
+    // Colours come from the application's palette, so a dark theme stays readable; only
+    // the tree keeps its selection in the palette's active colours while it has no focus.
+    for (QWidget* widget : window->findChildren<QWidget*>())
+        if (widget->objectName() != "trvwDesignPanel")
+            EXPECT_EQ(widget->palette().resolveMask(), 0u) << widget->objectName().toStdString();
+    EXPECT_EQ(Find<QLabel>("lblMenuBoxWidth")->foregroundRole(), QPalette::Link);
 }
 
 TEST_F(MainWindowTest, EscapeWhileTypingStartsClosingTheWindow) {
@@ -259,9 +303,13 @@ TEST_F(MainWindowTest, AFailedSaveShowsTheErrorBoxAndKeepsTheWindowOpen) {
 // --- Progress ----------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, TheProgressDisplayShowsTextBarAndBusyCursor) {
+    window->show();
+    auto* bar = Find<QProgressBar>("prgrsbrMainFormBottom");
+    EXPECT_FALSE(bar->isVisible()) << "only while an operation runs";
     window->SetProgressMaximum(101);
     window->SetStatusText("Making Publish Report ... ...");
     window->SetBusy(true);
+    EXPECT_TRUE(bar->isVisible());
     window->AdvanceProgress(50);
     window->AdvanceProgress(50);
     EXPECT_EQ(Find<QProgressBar>("prgrsbrMainFormBottom")->value(), 100);
@@ -272,7 +320,8 @@ TEST_F(MainWindowTest, TheProgressDisplayShowsTextBarAndBusyCursor) {
     window->SetStatusText("");
     window->SetBusy(false);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(Find<QProgressBar>("prgrsbrMainFormBottom")->value(), 0);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_FALSE(bar->isVisible());
 }
 
 // --- Opening -----------------------------------------------------------------------------

@@ -16,8 +16,8 @@
 namespace qm::testing {
 namespace {
 
-const QString kNoItem = "No item to build. Please add item to left pane and try again.";
-const QString kTooSmall = "The menu box size is too small! Go to Ext. tab to adjust it!";
+const QString kNoItem = "There is no item to preview. Add an item in the left pane and try again.";
+const QString kTooSmall = "The menu box is too small. Adjust its size on the Ext. tab.";
 
 class PreviewTest : public WindowTest {
 protected:

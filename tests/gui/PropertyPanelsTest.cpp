@@ -97,9 +97,13 @@ TEST_F(PropertyPanelsTest, ANumberTypedBeyondTheRangeIsPulledToTheNearestBound) 
 TEST_F(PropertyPanelsTest, HintsHiddenPanelsAndHelpTags) {
     EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->toolTip(), "Font Family");
     EXPECT_EQ(Find<QSpinBox>("spnedt__subItemFontSize")->toolTip(), "Font Size");
-    for (const char* panel : {"pnl__mainItemTextColor", "pnl__mainItemHoverColor", "pnl__mainItemColor",
-                              "pnl__subItemTextColor", "pnl__subItemColor", "pnl__subItemHoverColor"})
-        EXPECT_EQ(Find<TColorPanel>(panel)->toolTip(), "Text Color") << panel;
+    const std::pair<const char*, const char*> panels[] = {
+        {"pnl__mainItemTextColor", "Text Color"}, {"pnl__mainItemHoverColor", "Hover Color"},
+        {"pnl__mainItemColor", "Background Color"}, {"pnl__subItemTextColor", "Text Color"},
+        {"pnl__subItemColor", "Hover Color"}, {"pnl__subItemHoverColor", "Background Color"}};
+    for (const auto& [panel, tip] : panels) EXPECT_EQ(Find<TColorPanel>(panel)->toolTip(), tip) << panel;
+    EXPECT_EQ(Find<QLabel>("lblLocalRootExample")->text(), "e.g. " + LocalPathToFileUrl("/home/you/websites/tarnwell/"))
+        << "a path of the running platform";
     window->show();
     EXPECT_FALSE(Find<TColorPanel>("pnl__mainItemColor")->isVisibleTo(window.get()));
     EXPECT_FALSE(Find<TColorPanel>("pnl__subItemHoverColor")->isVisibleTo(window.get()));
@@ -112,12 +116,12 @@ TEST_F(PropertyPanelsTest, HintsHiddenPanelsAndHelpTags) {
     EXPECT_EQ(tags, QList<int>({1, 2, 3, 4, 5, 6, 7, 8}));
 }
 
-TEST_F(PropertyPanelsTest, TheSizeLabelsStandOutInBoldRedUnderline) {
+TEST_F(PropertyPanelsTest, TheSizeLabelsStandOutBoldUnderlinedInTheAccentColour) {
     for (const char* name : {"lblMenuBoxWidth", "lblMenuBoxHeight"}) {
         auto* label = Find<QLabel>(name);
         EXPECT_TRUE(label->font().bold()) << name;
         EXPECT_TRUE(label->font().underline()) << name;
-        EXPECT_EQ(label->palette().color(QPalette::WindowText), QColor(200, 0, 0)) << name;
+        EXPECT_EQ(label->foregroundRole(), QPalette::Link) << name;
     }
     auto* calc = Find<QPushButton>("btnCalcSize");
     EXPECT_EQ(calc->text(), "<< Calc. Estimated Size");

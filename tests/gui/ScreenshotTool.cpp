@@ -1,49 +1,110 @@
 // Not a test: renders the main window's pages and the auxiliary windows to PNG files so
-// that a person can look at them (quillamere-gui-screenshots <folder> [project]).
+// that a person can look at them, in a light and a dark palette, at the window's
+// smallest size and at a large one:
+//   quillamere-gui-screenshots <folder> [project]
+// The project defaults to the shipped sample harbour.zorbel. Files are named
+// <palette>-<size>-<page>.png and <palette>-<window>.png.
 
 #include <QApplication>
 #include <QDir>
+#include <QPalette>
+#include <QStyleFactory>
 #include <QTabWidget>
-#include <QTimer>
 #include <QTreeView>
 
+#include "AppFolders.h"
 #include "TFakeUserDialogs.h"
 #include "TMainForm.h"
+#include "TformAbout.h"
+#include "TformWebBrowser.h"
+#include "TfrmFlashLocalSecrityWarning.h"
 #include "TfrmMsgBox_LinkTip.h"
+#include "TfrmTemplet.h"
+
+namespace {
+
+// A dark desktop theme as the platform would hand it over.
+QPalette DarkPalette() {
+    QPalette dark;
+    const QColor window(45, 45, 48), base(30, 30, 32), text(230, 230, 230), disabled(130, 130, 130);
+    dark.setColor(QPalette::Window, window);
+    dark.setColor(QPalette::WindowText, text);
+    dark.setColor(QPalette::Base, base);
+    dark.setColor(QPalette::AlternateBase, window);
+    dark.setColor(QPalette::ToolTipBase, base);
+    dark.setColor(QPalette::ToolTipText, text);
+    dark.setColor(QPalette::PlaceholderText, disabled);
+    dark.setColor(QPalette::Text, text);
+    dark.setColor(QPalette::Button, window);
+    dark.setColor(QPalette::ButtonText, text);
+    dark.setColor(QPalette::BrightText, QColor(255, 110, 110));
+    dark.setColor(QPalette::Light, QColor(70, 70, 74));
+    dark.setColor(QPalette::Midlight, QColor(60, 60, 64));
+    dark.setColor(QPalette::Mid, QColor(80, 80, 84));
+    dark.setColor(QPalette::Dark, QColor(20, 20, 22));
+    dark.setColor(QPalette::Shadow, Qt::black);
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    dark.setColor(QPalette::Link, QColor(110, 170, 255));
+    dark.setColor(QPalette::LinkVisited, QColor(200, 140, 255));
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        dark.setColor(QPalette::Disabled, role, disabled);
+    return dark;
+}
+
+void Shoot(QWidget& widget, const QString& path) {
+    QApplication::processEvents();
+    widget.grab().save(path);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QStringList arguments = QCoreApplication::arguments();
     const QString folder = arguments.value(1, QStringLiteral("."));
+    const QString project = arguments.value(2, qm::GetProgramFolder() + QStringLiteral("samples/harbour.zorbel"));
     QDir().mkpath(folder);
-    qm::testing::TFakeUserDialogs dialogs;
-    qm::TMainForm window(&dialogs);
-    window.show();
-    const auto shoot = [&](QWidget& widget, const QString& name) {
-        QApplication::processEvents();
-        widget.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-    };
-    auto* pages = window.findChild<QTabWidget*>(QStringLiteral("pgcntrl1"));
-    const auto shootPages = [&](const QString& prefix) {
-        window.SelectNode(qm::kRootNode);
-        for (const char* page : {"tbshtScript", "tbshtStyle", "tbshtPath"}) {
-            pages->setCurrentWidget(window.findChild<QWidget*>(QString::fromLatin1(page)));
-            shoot(window, prefix + QLatin1Char('-') + QString::fromLatin1(page));
-        }
-        if (window.Agent().ItemCount() > 1) {
+    const QPalette light = QApplication::style()->standardPalette();
+
+    for (const auto& [paletteName, palette] : {std::pair{QStringLiteral("light"), light},
+                                               std::pair{QStringLiteral("dark"), DarkPalette()}}) {
+        QApplication::setPalette(palette);
+        const QString prefix = folder + QLatin1Char('/') + paletteName + QLatin1Char('-');
+        qm::testing::TFakeUserDialogs dialogs;
+        qm::TMainForm window(&dialogs);
+        window.OpenProjectFile(project);
+        window.show();
+        auto* pages = window.findChild<QTabWidget*>(QStringLiteral("pgcntrl1"));
+        for (const auto& [sizeName, size] : {std::pair{QStringLiteral("smallest"), window.minimumSizeHint()},
+                                             std::pair{QStringLiteral("large"), QSize(1280, 860)}}) {
+            window.resize(size);
+            window.SelectNode(qm::kRootNode);
+            for (const char* page : {"tbshtScript", "tbshtStyle", "tbshtPath"}) {
+                pages->setCurrentWidget(window.findChild<QWidget*>(QString::fromLatin1(page)));
+                Shoot(window, prefix + sizeName + QLatin1Char('-') + QString::fromLatin1(page) + ".png");
+            }
             window.SelectNode(1);
-            shoot(window, prefix + QStringLiteral("-tbshtItem"));
+            Shoot(window, prefix + sizeName + QStringLiteral("-tbshtItem.png"));
         }
-    };
-    shootPages(QStringLiteral("initial"));
-    if (arguments.size() > 2) {
-        window.OpenProjectFile(arguments[2]);
-        window.findChild<QTreeView*>(QStringLiteral("trvwDesignPanel"))->expandAll();
-        shootPages(QStringLiteral("sample"));
+
+        qm::TfrmMsgBox_LinkTip tip(dialogs, &window);
+        tip.show();
+        Shoot(tip, prefix + QStringLiteral("link-tip.png"));
+        qm::TfrmFlashLocalSecrityWarning flash({}, &window);
+        flash.show();
+        Shoot(flash, prefix + QStringLiteral("flash-tip.png"));
+        qm::TformAbout about({}, &window);
+        about.show();
+        Shoot(about, prefix + QStringLiteral("about.png"));
+        qm::TfrmTemplet chooser({{}, {}, {}, qm::GetProgramFolder() + QStringLiteral("samples/")}, &window);
+        chooser.show();
+        Shoot(chooser, prefix + QStringLiteral("template-chooser.png"));
+        qm::TformWebBrowser browser(&window);
+        browser.show();
+        Shoot(browser, prefix + QStringLiteral("web-browser.png"));
+        window.SetModified(false);
     }
-    qm::TfrmMsgBox_LinkTip tip(dialogs, &window);
-    tip.show();
-    shoot(tip, QStringLiteral("link-tip"));
-    window.SetModified(false);
     return 0;
 }

@@ -160,7 +160,7 @@ TEST_F(TreeEditorTest, DeleteAsksFirstAndKeepsTheItemsOnNo) {
     dialogs.messageAnswers = {QMessageBox::No};
     window->Delete1Click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Are you sure to delete this item and all its children?");
+    EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete this item and all its sub items?");
     EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Warning);
     EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(Captions(), (Strings{"A", "A1", "B"}));

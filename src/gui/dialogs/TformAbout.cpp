@@ -20,10 +20,8 @@ namespace qm {
 
 namespace {
 
-void SetTextColor(QLabel* label, const QColor& color) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, color);
-    label->setPalette(palette);
+void SetTextRole(QLabel* label, QPalette::ColorRole role) {
+    label->setForegroundRole(role);
 }
 
 }  // namespace
@@ -33,14 +31,6 @@ const QString& TformAbout::CopyrightText() {
     return text;
 }
 
-QColor TformAbout::LinkColor() {
-    return QColor(0, 0, 255);
-}
-
-QColor TformAbout::HotLinkColor() {
-    return QColor(255, 0, 0);
-}
-
 TformAbout::TformAbout(AddressOpener openAddress, QWidget* parent)
     // A fixed frame with only the system menu: a close box, no minimize, maximize or help.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -48,10 +38,10 @@ TformAbout::TformAbout(AddressOpener openAddress, QWidget* parent)
       openAddress_(std::move(openAddress)) {
     setObjectName(QStringLiteral("TformAbout"));
     setWindowTitle(QString::fromLatin1(kProductName));
+    // The light page of the desktop's palette (white in a light theme) with its text
+    // colour, rather than a fixed white that a dark theme's light text would vanish on.
     setAutoFillBackground(true);
-    QPalette white = palette();
-    white.setColor(QPalette::Window, Qt::white);
-    setPalette(white);
+    setBackgroundRole(QPalette::Base);
     setMouseTracking(true);
 
     QIcon icon = parent ? parent->window()->windowIcon() : QApplication::windowIcon();
@@ -125,6 +115,7 @@ TformAbout::TformAbout(AddressOpener openAddress, QWidget* parent)
     for (QLabel* label : findChildren<QLabel*>()) {
         label->setMouseTracking(true);
         label->installEventFilter(this);
+        if (label != Label8 && label != Label10) SetTextRole(label, QPalette::Text);
     }
     setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
 }
@@ -134,7 +125,7 @@ QLabel* TformAbout::MakeLinkLabel(const QString& name, const QString& address) {
     label->setObjectName(name);
     label->setCursor(Qt::PointingHandCursor);
     label->setToolTip(address);
-    SetTextColor(label, LinkColor());
+    SetTextRole(label, kLinkRole);
     return label;
 }
 
@@ -156,16 +147,16 @@ void TformAbout::Label10Click() {
 }
 
 void TformAbout::Label8MouseMove() {
-    SetTextColor(Label8, HotLinkColor());
+    SetTextRole(Label8, kHotLinkRole);
 }
 
 void TformAbout::Label10MouseMove() {
-    SetTextColor(Label10, HotLinkColor());
+    SetTextRole(Label10, kHotLinkRole);
 }
 
 void TformAbout::FormMouseMove() {
-    SetTextColor(Label8, LinkColor());
-    SetTextColor(Label10, LinkColor());
+    SetTextRole(Label8, kLinkRole);
+    SetTextRole(Label10, kLinkRole);
 }
 
 void TformAbout::mouseMoveEvent(QMouseEvent* event) {

@@ -1,10 +1,12 @@
 #pragma once
 // The about box: the product's name, version and copyright, and its two web addresses
-// as link labels. A link label is blue with a hand cursor, turns red while the mouse
-// moves over it and blue again when the mouse moves over the window's background;
+// as link labels, on the light page of the desktop's palette. A link label shows in the
+// palette's link colour with a hand cursor, turns to its visited-link colour while the
+// mouse moves over it and back when the mouse moves over the window's background;
 // clicking it opens its address.
 
 #include <QDialog>
+#include <QPalette>
 
 #include <functional>
 
@@ -25,9 +27,10 @@ public:
     static constexpr const char* kVersionText = "Version 1.0";
     static constexpr const char* kRevisionText = "Rev. 00";
     static const QString& CopyrightText();
-    // The colours of a link label at rest and under the mouse.
-    static QColor LinkColor();
-    static QColor HotLinkColor();
+    // The palette roles of a link label's text at rest and under the mouse: the
+    // desktop's own link colours, so that a dark theme keeps them readable.
+    static constexpr QPalette::ColorRole kLinkRole = QPalette::Link;
+    static constexpr QPalette::ColorRole kHotLinkRole = QPalette::LinkVisited;
 
     // An empty opener opens addresses with QDesktopServices. The window shows the icon of
     // the parent's window, or the application's when there is no parent.
