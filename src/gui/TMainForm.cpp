@@ -148,11 +148,13 @@ void TMainForm::SelectNode(int node) {
 
 // --- Values between controls and records --------------------------------------------------
 
-void TMainForm::SaveAppletControls() {
-    // A number still being typed counts as typed: pulled into its range as leaving the
-    // box would pull it.
+void TMainForm::InterpretTypedNumbers() {
     for (QWidget* control : boundFields_)
         if (auto* spin = qobject_cast<QAbstractSpinBox*>(control)) spin->interpretText();
+}
+
+void TMainForm::SaveAppletControls() {
+    InterpretTypedNumbers();
     TAppletData data = agent.GetAppletData();
     for (std::size_t field = 0; field < boundFields_.size(); ++field)
         GetControlValue(boundFields_[field], data.Field(field));
@@ -485,6 +487,7 @@ void TMainForm::SpeedButton_OnClick_LaunchHelpDoc(QObject* sender) {
 
 void TMainForm::btnCalcSizeClick() {
     Guard([&] {
+        InterpretTypedNumbers();
         long long width = 0;
         long long height = 0;
         if (agent.NodeCount() > 1) {

@@ -89,6 +89,9 @@ public:
     int LastTabNodeIndex() const { return lastTabNodeIndex; }
 
     // --- Values between controls and records ----------------------------------------
+    // A number still being typed in a spin edit counts as typed: pulled into its range
+    // as leaving the box would pull it.
+    void InterpretTypedNumbers();
     void SaveAppletControls();
     void LoadAppletControls();
     void SaveItemControls(int itemIndex);

@@ -334,6 +334,7 @@ QStringList TMainForm::RecentFiles() const {
 // --- Preview ---------------------------------------------------------------------------------
 
 bool TMainForm::BuildHtmlToBuffer() {
+    InterpretTypedNumbers();
     if (agent.NodeCount() < 2) {
         dialogs_->MessageDlg(this, QStringLiteral("There is no item to preview. Add an item in the left pane and try again."),
                              TMsgDlgType::Error, QMessageBox::Ok);
