@@ -7,7 +7,8 @@
 // routines copy them into and out of the agent's records when the tree's selection
 // moves, before every save and preview, and when a document is loaded. Every command
 // handler catches its own failures and shows them in the application's error box, so
-// no exception reaches Qt's event loop.
+// no exception reaches Qt's event loop; a file that cannot be read or is refused is
+// shown in an "Error" box and changes nothing.
 
 #include <QMainWindow>
 #include <QPersistentModelIndex>
@@ -110,9 +111,10 @@ public:
     static QString HelpPageOfTag(int tag);
 
     // --- Documents ------------------------------------------------------------------
-    // Opens a project by name (command line, recent files, template chooser). Returns
-    // false when it was not opened: the previous document then stays as it was.
-    // With quiet set, failures are not shown (start-up).
+    // Opens a project by name (command line, recent files) and puts it at the top of the
+    // recent list. Returns false when it was not opened: the previous document, its name,
+    // tree, panels and the recent list then stay as they were. With quiet set, failures
+    // are not shown (start-up).
     bool OpenProjectFile(const QString& fileName, bool quiet = false);
     // Opens a template (or a shipped sample) as a new, untitled project with its content:
     // the template file is neither made current nor put into the recent list, so Save
