@@ -405,7 +405,7 @@ void TMainForm::CheckFieldText(QObject* control) {
     line->setText(text);
     line->setCursorPosition(cursor);
     for (const QString& message : messages)
-        dialogs_->MessageDlg(this, message, TMsgDlgType::Warning, QMessageBox::Ok);
+        dialogs_->MessageDlg(this, message, TMsgDlgType::Warning, QMessageBox::Yes);
 }
 
 void TMainForm::edt_TextChange() {

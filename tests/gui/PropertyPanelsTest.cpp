@@ -244,7 +244,7 @@ TEST_F(PropertyPanelsTest, TheTextCheckRemovesOnlyWhatItForbidsAndSaysWhat) {
     }
     for (const auto& message : dialogs.messages) {
         EXPECT_EQ(message.kind, TMsgDlgType::Warning);
-        EXPECT_EQ(message.buttons, QMessageBox::Ok);
+        EXPECT_EQ(message.buttons, QMessageBox::Yes);
     }
 }
 
