@@ -2,12 +2,11 @@
 // manners, the help pages and the samples. No browser needed.
 import { describe, it } from 'node:test';
 import assert from 'node:assert/strict';
-import { readFileSync, existsSync, mkdtempSync } from 'node:fs';
+import { readFileSync, existsSync } from 'node:fs';
 import { execFileSync, spawnSync } from 'node:child_process';
-import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { minify } from 'terser';
-import { binDir } from './lib/project.mjs';
+import { binDir, newFolder } from './lib/project.mjs';
 
 // Reads an uncompressed movie: header, stage rectangle, rate, frame count and tags.
 function readMovie(bytes) {
@@ -51,7 +50,7 @@ describe('the menu movie', () => {
 
   const makeMovie = process.env.QUILLAMERE_MAKE_MOVIE;
   it('is made by make_movie for any box size and colour', { skip: !makeMovie && 'QUILLAMERE_MAKE_MOVIE not set' }, () => {
-    const folder = mkdtempSync(path.join(tmpdir(), 'movie-'));
+    const folder = newFolder('quillamere-movie-');
     for (const [w, h, colour] of [[1, 1, '000000'], [9999, 9999, '12AB3C'], [285, 38, '92DDFA']]) {
       const out = path.join(folder, `m${w}.swf`);
       execFileSync(makeMovie, [out, String(w), String(h), colour]);
@@ -64,7 +63,7 @@ describe('the menu movie', () => {
   });
 
   it('refuses sizes and colours it cannot write, and leaves no file', { skip: !makeMovie && 'QUILLAMERE_MAKE_MOVIE not set' }, () => {
-    const folder = mkdtempSync(path.join(tmpdir(), 'movie-'));
+    const folder = newFolder('quillamere-movie-');
     const out = path.join(folder, 'bad.swf');
     const cases = [
       [[out, '0', '40'], 2, 'make_movie: the movie size must lie within 1..9999 pixels\n'],
