@@ -4,5 +4,10 @@ import { after } from 'node:test';
 import { closeBrowsers } from './lib/engines.mjs';
 import './menu/structure.mjs';
 import './menu/hover.mjs';
+import './menu/look.mjs';
+import './menu/links.mjs';
+import './menu/keyboard.mjs';
+import './menu/touch.mjs';
+import './menu/sounds.mjs';
 
 after(closeBrowsers);

@@ -11,7 +11,7 @@
 // head gains one script: it records uncaught errors and console errors, and can hold
 // the page's timers until the test advances them. Everything else is the page as
 // published.
-import { spawn } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import { existsSync, readFileSync, writeFileSync, mkdirSync } from 'node:fs';
 import { createServer } from 'node:net';
 import path from 'node:path';
@@ -80,10 +80,16 @@ const firefox = {
         'ui.textScaleFactor': 150, 'browser.display.os-zoom-behavior': 2,
       } : {},
     });
+    // One browsing context serves every page: a new one costs Firefox the better part
+    // of a second. Each page has a tab of its own, which also gives the keyboard back to
+    // the page after a Tab past the last link of the previous page took it to the
+    // browser's own bar.
+    const context = await browser.createBrowserContext();
     return {
       async open(url, { width, height }) {
-        const context = await browser.createBrowserContext();
+        const old = await context.pages();
         const page = await context.newPage();
+        for (const other of old) await other.close();
         await page.setViewport({ width, height });
         await page.goto(url);
         return {
@@ -94,13 +100,13 @@ const firefox = {
           async press(key) {
             const [modifier, name] = key.includes('+') ? key.split('+') : [null, key];
             if (modifier) await page.keyboard.down(modifier);
-            await page.keyboard.press(name);
+            await page.keyboard.press(name === 'Space' ? ' ' : name);
             if (modifier) await page.keyboard.up(modifier);
           },
           url: () => page.url(),
           shot: (file) => page.screenshot({ path: file }),
           windows: async () => (await context.pages()).map((p) => p.url()),
-          close: () => context.close(),
+          close: async () => {},
         };
       },
       close: () => browser.close(),
@@ -159,16 +165,23 @@ const webkit = {
         await new Promise((resolve) => setTimeout(resolve, 100));
       }
     }
+    // Without a window manager no window has the keyboard focus, and WebKit then matches
+    // no :focus: give it to the browser's window.
+    const focusWindow = () => spawnSync('xdotool', ['search', '--sync', '--onlyvisible', '--class', 'MiniBrowser', 'windowfocus'],
+      { env: { ...process.env, DISPLAY: display }, stdio: 'ignore', timeout: 10000 });
+    focusWindow();
     const main = await driver.getWindowHandle();
     const size = { width: 0, height: 0 };
     const actions = () => driver.actions({ async: true });
     const keys = { Tab: [Key.TAB], 'Shift+Tab': [Key.SHIFT, Key.TAB], Enter: [Key.ENTER], Space: [Key.SPACE], Escape: [Key.ESCAPE] };
     return {
       async open(url, { width, height }) {
-        for (const handle of await driver.getAllWindowHandles()) {
+        const handles = await driver.getAllWindowHandles();
+        for (const handle of handles) {
           if (handle !== main) await driver.switchTo().window(handle).then(() => driver.close());
         }
         await driver.switchTo().window(main);
+        if (handles.length > 1) focusWindow();
         await driver.get('about:blank');
         // The window is the viewport plus the browser's own bars: size it until the
         // viewport is what the test asks for.
@@ -288,6 +301,7 @@ class MenuPage {
   constructor(raw, file) {
     this.raw = raw;
     this.file = file;
+    this.fileUrl = fileUrl(file);
     this.pointer = [0, 0];
   }
 
@@ -332,8 +346,10 @@ class MenuPage {
     }
   }
 
+  // The centre of NAME, once a pointer can find it there (as a hand waits for a row to
+  // slide in before it points into it).
   async centre(name) {
-    const box = await this.where(name);
+    const box = await this.reach(name);
     if (!box) throw new Error(`no menu element "${name}"`);
     return [box.x, box.y];
   }
