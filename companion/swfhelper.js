@@ -248,19 +248,17 @@
       row.style.left = Math.max(Math.min(left, viewport - rowWidth), 0) - rect(bar).left + 'px';
     }
 
-    // Closes every open row but those that hold `keep`.
-    function closeAll(keep) {
-      nav.querySelectorAll('.zv-open').forEach(function (li) {
-        if (!keep || !li.contains(keep.li)) show(li.item, false);
-      });
+    function closeAll() {
+      nav.querySelectorAll('.zv-open').forEach(function (li) { show(li.item, false); });
     }
 
-    // Opening a row closes any other at once, but a row in the list leaves the list
-    // open; only opening slides.
+    // Opening a row in the bar closes any other at once; only opening slides. The rows
+    // in the list open and close each by its own button, so that nothing moves under the
+    // pointer of a visitor on the way to another one.
     function open(item, hover) {
       clearTimeout(timer);
       pending = 0;
-      closeAll(item);
+      if (item.li.parentNode === bar) closeAll();
       show(item, true);
       byHover = hover;
     }
@@ -353,7 +351,7 @@
         if (byHover) timer = setTimeout(closeAll, delay);
       });
       on(li, 'focusout', function (e) {
-        if (!li.contains(e.relatedTarget)) show(item, false);
+        if (!li.contains(e.relatedTarget) && li.parentNode === bar) show(item, false);
       });
     });
 

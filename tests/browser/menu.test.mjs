@@ -9,5 +9,8 @@ import './menu/links.mjs';
 import './menu/keyboard.mjs';
 import './menu/touch.mjs';
 import './menu/sounds.mjs';
+import './menu/layouts.mjs';
+import './menu/fonts.mjs';
+import './menu/a11y.mjs';
 
 after(closeBrowsers);

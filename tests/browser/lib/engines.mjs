@@ -58,6 +58,7 @@ const chromium = {
           press: (key) => page.keyboard.press(key),
           url: () => page.url(),
           shot: (file) => page.screenshot({ path: file }),
+          resize: (w, h) => page.setViewportSize({ width: w, height: h }),
           windows: () => context.pages().map((p) => p.url()),
           close: () => (shared ? page.close() : context.close()),
         };
@@ -105,6 +106,7 @@ const firefox = {
           },
           url: () => page.url(),
           shot: (file) => page.screenshot({ path: file }),
+          resize: (w, h) => page.setViewport({ width: w, height: h }),
           windows: async () => (await context.pages()).map((p) => p.url()),
           close: async () => {},
         };
@@ -172,6 +174,16 @@ const webkit = {
     focusWindow();
     const main = await driver.getWindowHandle();
     const size = { width: 0, height: 0 };
+    // The window is the viewport plus the browser's own bars: size it until the
+    // viewport is what the test asks for.
+    async function resize(width, height) {
+      for (let i = 0; i < 3 && (size.width !== width || size.height !== height); i++) {
+        const rect = await driver.manage().window().getRect();
+        const inner = await driver.executeScript('return [innerWidth, innerHeight]');
+        await driver.manage().window().setRect({ width: rect.width + width - inner[0], height: rect.height + height - inner[1] });
+        [size.width, size.height] = await driver.executeScript('return [innerWidth, innerHeight]');
+      }
+    }
     const actions = () => driver.actions({ async: true });
     const keys = { Tab: [Key.TAB], 'Shift+Tab': [Key.SHIFT, Key.TAB], Enter: [Key.ENTER], Space: [Key.SPACE], Escape: [Key.ESCAPE] };
     return {
@@ -183,14 +195,7 @@ const webkit = {
         await driver.switchTo().window(main);
         if (handles.length > 1) focusWindow();
         await driver.get('about:blank');
-        // The window is the viewport plus the browser's own bars: size it until the
-        // viewport is what the test asks for.
-        for (let i = 0; i < 3 && (size.width !== width || size.height !== height); i++) {
-          const rect = await driver.manage().window().getRect();
-          const inner = await driver.executeScript('return [innerWidth, innerHeight]');
-          await driver.manage().window().setRect({ width: rect.width + width - inner[0], height: rect.height + height - inner[1] });
-          [size.width, size.height] = await driver.executeScript('return [innerWidth, innerHeight]');
-        }
+        await resize(width, height);
         await actions().move({ x: 0, y: 0, duration: 0, origin: Origin.VIEWPORT }).perform();
         await driver.get(url);
         return {
@@ -214,6 +219,7 @@ const webkit = {
           },
           url: () => driver.getCurrentUrl(),
           shot: async (file) => writeFileSync(file, await driver.takeScreenshot(), 'base64'),
+          resize,
           async windows() {
             const urls = [];
             for (const handle of await driver.getAllWindowHandles()) {
@@ -309,6 +315,7 @@ class MenuPage {
   url() { return this.raw.url(); }
   windows() { return this.raw.windows(); }
   shot(file) { return this.raw.shot(file); }
+  resize(width, height) { return this.raw.resize(width, height); }
   close() { return this.raw.close(); }
   problems() { return this.eval(() => window.__problems); }
   advance(ms) { return this.eval((t) => window.__advance(t), ms); }

@@ -96,11 +96,17 @@ export function rowSlidIn(page, index) {
 
 // Reaches every item of ITEMS the way a visitor does with HOW ('mouse', 'keyboard' or
 // 'touch'): opens the list of the last item where the item is in it, opens the item's
-// row, and looks whether the item shows in the viewport and is what a pointer finds
-// there. Returns the names of the items not reached.
+// row, scrolls the page to it where it lies below the window, and looks whether the
+// item shows in the viewport and is what a pointer finds there. Returns the names of
+// the items not reached.
 export async function unreached(page, items, how) {
   const missed = new Set([...items.flatMap((m) => [m.text, ...(m.subs ?? []).map((s) => s.text)])]);
   const check = async (name) => {
+    // A visitor scrolls the page down to a long list's lower items.
+    await page.eval((n) => {
+      const r = window.__named(n).getBoundingClientRect();
+      if (r.bottom > innerHeight || r.top < 0) scrollBy(0, r.top - innerHeight / 2);
+    }, name);
     const box = await page.reach(name);
     if (box?.reached && box.inView) missed.delete(name);
   };
