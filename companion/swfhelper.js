@@ -99,18 +99,15 @@
     };
   }
 
-  // Main items with their sub items. Deeper levels have no place in a two-row menu.
-  function readItems(block) {
-    var items = [], kids = block ? block.children : [], i, j, item, sub;
-    for (i = 0; i < kids.length; i++) {
-      if (kids[i].className === 'mkvosub') {
-        for (j = 0; item && j < kids[i].children.length; j++)
-          if (kids[i].children[j].className !== 'mkvosub' && (sub = readLink(kids[i].children[j])))
-            item.subs.push(sub);
-      } else if ((sub = readLink(kids[i]))) {
-        items.push(item = sub);
-      }
-    }
+  // Main items with their sub items, read in the block's order: a main item's div,
+  // then the divs of its sub-item block. Deeper levels have no place in a two-row menu.
+  function readItems() {
+    var items = [], item;
+    doc.querySelectorAll('#buAj>:not(.mkvosub),#buAj>.mkvosub>:not(.mkvosub)').forEach(function (div) {
+      var data = readLink(div);
+      if (data && div.parentNode.id === 'buAj') items.push(item = data);
+      else if (data && item) item.subs.push(data);
+    });
     return items;
   }
 
@@ -135,6 +132,10 @@
     return e;
   }
 
+  function attr(e, name, value) {
+    e.setAttribute(name, value);
+  }
+
   function on(target, type, handler) {
     target.addEventListener(type, handler);
   }
@@ -149,7 +150,7 @@
     var object = doc.getElementById('bAAd');
     var block = doc.getElementById('buAj');
     var look = readLook();
-    var items = readItems(block);
+    var items = readItems();
     var number = function (i, min, max) { return whole(look[i], DEFAULTS[i], min, max); };
     var paint = function (i) { return colour(look[i], DEFAULTS[i]); };
     var font = function (size, name) {
@@ -171,9 +172,7 @@
     box.style.maxWidth = '100%';
     // A page that is nothing but the menu lays out at the phone's own width; a page of
     // the designer's keeps its own viewport choice.
-    if (!doc.querySelector('meta[name=viewport]') && [].every.call(doc.body.children, function (e) {
-      return e === box || e === block || /^(SCRIPT|NOSCRIPT|STYLE)$/.test(e.tagName);
-    })) {
+    if (!doc.querySelector('meta[name=viewport],body>:not(#buAj,#mkvo_menu_zelvan_outer_div,script,noscript,style)')) {
       var meta = element('meta', '', doc.head);
       meta.name = 'viewport';
       meta.content = 'width=device-width,initial-scale=1';
@@ -181,12 +180,12 @@
 
     // Items are flex boxes at least the look's height whose text keeps its own line
     // height, so that larger text makes them taller instead of being cut.
-    var item = '{display:flex;align-items:center;box-sizing:border-box;margin:0;border:0;text-decoration:none;min-height:';
+    var item = '{display:flex;align-items:center;margin:0;border:0;text-decoration:none;min-height:';
     var css = element('style');
     css.textContent =
       '#zv-menu{position:relative;width:' + width + 'px;max-width:100%;height:' + whole(win.BfAj, 40, 1, 9999) +
       'px;text-align:start;line-height:normal}' +
-      '#zv-menu ul{list-style:none;margin:0;padding:0;display:flex;white-space:nowrap}' +
+      '.zv-bar,.zv-drop{list-style:none;margin:0;padding:0;display:flex;white-space:nowrap}' +
       '.zv-bar{position:relative;width:max-content;background:' + mainBack + '}' +
       '.zv-main{display:flex}' +
       '.zv-main>a,.zv-btn' + item + number(1, 1, 9999) + 'px;padding:0 ' + ext + 'px;background:none;color:' +
@@ -196,27 +195,27 @@
       '.zv-btn:after{content:"";border:4px solid transparent;border-bottom:0;border-top-color:currentColor;margin:2px 8px 0}' +
       '.zv-over>.zv-btn{padding:0 ' + Math.min(ext, 12) + 'px}' +
       '.zv-main:hover>*,.zv-main>:focus,.zv-open>*,.zv-open>a{color:' + paint(6) + '}' +
-      '#zv-menu .zv-drop{position:absolute;top:100%;width:max-content;visibility:hidden;clip-path:inset(0 0 100% 0)}' +
+      '.zv-drop{position:absolute;top:100%;width:max-content;visibility:hidden;clip-path:inset(0 0 100% 0)}' +
       // The slide takes 600 ms divided by the slide speed: 200 ms at the default 3.
-      '#zv-menu .zv-open>.zv-drop{visibility:visible;clip-path:inset(0);transition:clip-path ' +
+      '.zv-open>.zv-drop{visibility:visible;clip-path:inset(0);transition:clip-path ' +
       Math.round(600 / number(13, 1, 99999)) + 'ms}' +
-      '#zv-menu .zv-row{flex-wrap:wrap;background:' + rowBack + '}' +
+      '.zv-row{flex-wrap:wrap;background:' + rowBack + '}' +
       '.zv-row a' + item + number(7, 0, 9999) + 'px;padding:0 ' + Math.ceil(ext / 2) + 'px;color:' + subText +
       font(9, 8) + '}' +
       '.zv-row a:hover{color:' + paint(11) + '}' +
       // The list of the "More" item or of the "Menu" button: a main item a line, its
       // sub items under it.
-      '#zv-menu .zv-list{display:block;background:' + mainBack + ';white-space:normal}' +
-      '#zv-menu .zv-list .zv-row{position:static;display:none;clip-path:none;grid-column:1/3;width:auto}' +
-      '#zv-menu .zv-list .zv-open>ul{display:block}' +
-      '#zv-menu .zv-list>li{display:grid;grid-template-columns:1fr auto}' +
+      '.zv-list{display:block;background:' + mainBack + ';white-space:normal}' +
+      '.zv-list .zv-row{position:static;display:none;clip-path:none;grid-column:1/3;width:auto}' +
+      '.zv-list .zv-open>ul{display:block}' +
+      '.zv-list>li{display:grid;grid-template-columns:1fr auto}' +
       '.zv-list .zv-row a{padding-inline-start:' + (ext + 12) + 'px}' +
       '#zv-menu :focus-visible{outline:2px solid;outline-offset:-2px}' +
-      '@media (pointer:coarse){#zv-menu a,#zv-menu button{min-height:24px;min-width:24px}}';
+      '@media (pointer:coarse){.zv-bar a,.zv-bar button{min-height:24px;min-width:24px}}';
 
     var nav = element('nav');
     nav.id = 'zv-menu';
-    nav.setAttribute('aria-label', 'Site menu');
+    attr(nav, 'aria-label', 'Site menu');
     var bar = element('ul', 'zv-bar', nav);
     // byHover: the open rows were opened by the pointer resting on them and close when
     // it leaves. pending: the main item that opens once the pointer stops heading for
@@ -230,7 +229,7 @@
     function show(item, open) {
       if (!item.row) return;
       item.li.classList.toggle('zv-open', open);
-      item.button.setAttribute('aria-expanded', open);
+      attr(item.button, 'aria-expanded', open);
       if (open && item.li.parentNode === bar) place(item.li, item.row);
     }
 
@@ -269,16 +268,16 @@
       if (data.target) a.target = data.target;
       a.textContent = data.text;
       if (href && href[0] !== '#' && a.href.split('#')[0] === location.href.split('#')[0])
-        a.setAttribute('aria-current', 'page');
+        attr(a, 'aria-current', 'page');
       return a;
     }
 
     function disclosure(item, id, label) {
       var button = item.button = element('button', 'zv-btn', item.li);
       button.type = 'button';
-      button.setAttribute('aria-expanded', false);
-      button.setAttribute('aria-controls', id);
-      if (label) button.setAttribute('aria-label', label);
+      attr(button, 'aria-expanded', false);
+      attr(button, 'aria-controls', id);
+      if (label) attr(button, 'aria-label', label);
       item.row = element('ul', 'zv-row zv-drop', item.li);
       item.row.id = id;
       // A click pins a row that the pointer opened; only a pinned row closes by click.
@@ -406,9 +405,7 @@
       if (fitted !== root.clientWidth) fit();
     });
 
-    var holder = (object && object.parentNode) || doc.getElementById('bjAj') || box;
-    if (object) holder.replaceChild(nav, object); else holder.appendChild(nav);
-    nav.parentNode.insertBefore(css, nav);
+    if (object) object.replaceWith(css, nav); else (doc.getElementById('bjAj') || box).append(css, nav);
     fit();
     // Web fonts of the page may change the captions' widths once they have loaded.
     if (doc.fonts && doc.fonts.size) doc.fonts.ready.then(fit);

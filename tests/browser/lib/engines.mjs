@@ -24,9 +24,13 @@ const MINIMUM_FONT = 18;
 
 const KEYS = ['Tab', 'Shift+Tab', 'Enter', 'Space', 'Escape'];
 
+// MiniBrowser lies in the multiarch folder of the machine's WebKitGTK.
+const MINIBROWSER = ['x86_64-linux-gnu', 'aarch64-linux-gnu', 'i386-linux-gnu', 'arm-linux-gnueabihf']
+  .map((triplet) => `/usr/lib/${triplet}/webkit2gtk-4.1/MiniBrowser`).find(existsSync) ?? '/usr/lib/webkit2gtk-4.1/MiniBrowser';
+
 const chromium = {
   name: 'chromium',
-  binary: CHROMIUM,
+  needs: () => [CHROMIUM],
   touch: 'native',
   async launch({ largeText = false } = {}) {
     // Chromium reads the minimum font size only from the profile's preferences: large
@@ -71,6 +75,7 @@ const chromium = {
 const firefox = {
   name: 'firefox',
   binary: '/usr/bin/firefox-esr',
+  needs() { return [this.binary]; },
   touch: 'native',
   async launch({ largeText = false } = {}) {
     const puppeteer = (await import('puppeteer-core')).default;
@@ -139,6 +144,7 @@ function startXvfb() {
 const webkit = {
   name: 'webkit',
   binary: '/usr/bin/WebKitWebDriver',
+  needs() { return [this.binary, MINIBROWSER, '/usr/bin/Xvfb', '/usr/bin/xdotool']; },
   // WebKitGTK's driver has no touch input: a tap is the events a touch screen sends
   // (pointerdown and pointerup of a touch pointer, then a click), dispatched by script.
   touch: 'dispatched',
@@ -160,7 +166,7 @@ const webkit = {
       try {
         driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
           browserName: 'MiniBrowser',
-          'webkitgtk:browserOptions': { binary: '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser', args },
+          'webkitgtk:browserOptions': { binary: MINIBROWSER, args },
         }).build();
       } catch (error) {
         if (attempt > 50) throw error;
@@ -242,7 +248,7 @@ const webkit = {
 };
 
 export const ENGINES = { chromium, firefox, webkit };
-export const engine = ENGINES[process.env.QUILLAMERE_ENGINE ?? 'chromium'];
+export const engine = ENGINES[process.env.QUILLAMERE_ENGINE || 'chromium'];
 if (!engine) throw new Error(`QUILLAMERE_ENGINE must be one of ${Object.keys(ENGINES).join(', ')}`);
 
 // One browser for the run, and one more with large text when a test asks for it.
@@ -397,6 +403,3 @@ class MenuPage {
     }
   }
 }
-
-// Whether the engine's browser is on this machine.
-export const engineInstalled = () => existsSync(engine.binary);
