@@ -148,6 +148,8 @@ const webkit = {
   // WebKitGTK's driver has no touch input: a tap is the events a touch screen sends
   // (pointerdown and pointerup of a touch pointer, then a click), dispatched by script.
   touch: 'dispatched',
+  // Its driver returns before the page has seen the input it sent.
+  lagging: true,
   async launch({ largeText = false } = {}) {
     const { Builder, Key } = await import('selenium-webdriver');
     const { Origin } = (await import('selenium-webdriver/lib/input.js')).default;
@@ -287,6 +289,12 @@ function recordProblems() {
   window.__named = (name) => [...document.querySelectorAll('#zv-menu a, #zv-menu button')]
     .find((e) => (e.getAttribute('aria-label') ?? e.textContent) === name);
   window.__problems = [];
+  // What the page has seen of the test's input: where the pointer is, how many
+  // pointer buttons and keys went up.
+  window.__input = { at: [], ups: 0, keys: 0 };
+  addEventListener('pointermove', (e) => { window.__input.at = [e.clientX, e.clientY]; }, true);
+  addEventListener('pointerup', () => { window.__input.ups++; }, true);
+  addEventListener('keyup', () => { window.__input.keys++; }, true);
   addEventListener('error', (e) => window.__problems.push(`exception: ${e.message}`));
   addEventListener('unhandledrejection', (e) => window.__problems.push(`rejection: ${e.reason}`));
   const error = console.error;
@@ -326,9 +334,11 @@ class MenuPage {
   problems() { return this.eval(() => window.__problems); }
   advance(ms) { return this.eval((t) => window.__advance(t), ms); }
 
-  press(key) {
+  async press(key) {
     if (!KEYS.includes(key)) throw new Error(`no key ${key}`);
-    return this.raw.press(key);
+    this.keys = (this.keys ?? 0) + (key.includes('+') ? 2 : 1);
+    await this.raw.press(key);
+    await this.seen((input, keys) => input.keys >= keys, this.keys);
   }
 
   // Where the element named NAME shows: its box, whether its centre lies in the
@@ -367,16 +377,41 @@ class MenuPage {
     return [box.x, box.y];
   }
 
+  // Where the engine hands input on before the page has seen it, waits until the page
+  // shows SEEN(its input record, ARG), or has gone (a link was followed), or a second
+  // has passed.
+  async seen(seen, arg) {
+    if (!engine.lagging) return;
+    const end = Date.now() + 1000;
+    while (Date.now() < end) {
+      const state = await this.eval(([source, a]) => {
+        const input = window.__input;
+        return !input || new Function(`return (${source})`)()(input, a);
+      }, [seen.toString(), arg]).catch(() => true);
+      if (state) return;
+      await new Promise((resolve) => setTimeout(resolve, 20));
+    }
+  }
+
   // Moves the pointer in STEPS even steps from where it is, as a hand would.
   async move(x, y, steps = 1) {
     const [fromX, fromY] = this.pointer;
-    for (let i = 1; i <= steps; i++) await this.raw.move(fromX + (x - fromX) * i / steps, fromY + (y - fromY) * i / steps);
+    for (let i = 1; i <= steps; i++) {
+      const to = [fromX + (x - fromX) * i / steps, fromY + (y - fromY) * i / steps];
+      await this.raw.move(...to);
+      await this.seen((input, [tx, ty]) => Math.abs(input.at[0] - tx) <= 1 && Math.abs(input.at[1] - ty) <= 1, to);
+    }
     this.pointer = [x, y];
   }
 
   async hover(name, steps) { await this.move(...await this.centre(name), steps); }
   async click(name) { await this.clickAt(...await this.centre(name)); }
-  async clickAt(x, y) { this.pointer = [x, y]; await this.raw.click(x, y); }
+  async clickAt(x, y) {
+    this.pointer = [x, y];
+    this.ups = (this.ups ?? 0) + 1;
+    await this.raw.click(x, y);
+    await this.seen((input, ups) => input.ups >= ups, this.ups);
+  }
   async tap(name) { await this.tapAt(...await this.centre(name)); }
   tapAt(x, y) { return this.raw.tap(x, y); }
   focus(name) {

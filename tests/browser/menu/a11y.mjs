@@ -35,10 +35,11 @@ const CASES = [
     await page.click('Menu');
     await page.click('More ' + LONG_ITEMS[0].text);
   }],
-  ['the phone with the list open', { items: LONG_ITEMS }, { phone: true }, async (page) => {
+  // The phone's coarse pointer makes every target 24 px at least, whatever the look.
+  ['the phone with the list open, target size included', { items: LONG_ITEMS }, { phone: true }, async (page) => {
     await page.tap('Menu');
     await page.tap('More ' + LONG_ITEMS[1].text);
-  }],
+  }, WCAG22],
   ['items 24 px high, target size included, closed and open', { items: SHOP_ITEMS, look: TALL }, {}, async (page) => {
     assert.deepEqual(await scan(page, WCAG22), []);
     await page.hover('Products');
