@@ -226,11 +226,11 @@
       return item.li.classList.contains('zv-open');
     }
 
-    function show(item, open) {
+    function show(item, shown) {
       if (!item.row) return;
-      item.li.classList.toggle('zv-open', open);
-      attr(item.button, 'aria-expanded', open);
-      if (open && item.li.parentNode === bar) place(item.li, item.row);
+      item.li.classList.toggle('zv-open', shown);
+      attr(item.button, 'aria-expanded', shown);
+      if (shown && item.li.parentNode === bar) place(item.li, item.row);
     }
 
     // A row opens under its item, moved back into the box and then into the viewport as
@@ -239,7 +239,7 @@
       var viewport = root.clientWidth, area = rect(nav), at = rect(li);
       row.style.left = 0;
       row.style.maxWidth = viewport + 'px';
-      // The phone's list is at least as wide as the box.
+      // The list of the "Menu" button is at least as wide as the box.
       row.style.minWidth = narrow && li === more.li ? area.width + 'px' : 0;
       var rowWidth = rect(row).width;
       var left = getComputedStyle(nav).direction === 'rtl' ? at.right - rowWidth : at.left;
