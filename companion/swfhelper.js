@@ -37,10 +37,10 @@
   // take before the item under it opens instead.
   var AIM = 300;
 
-  function whole(text, fallback, min, max) {
+  function whole(text, fallback, low, high) {
     var n = parseInt(text, 10);
     if (isNaN(n)) n = parseInt(fallback, 10);
-    return Math.min(max, Math.max(min, n));
+    return Math.min(high, Math.max(low, n));
   }
 
   // Six hexadecimal digits red first; fewer digits count as if zeros followed ("FF" is
@@ -62,7 +62,7 @@
   function family(text, fallback) {
     text = (text || '').replace(/["'\\;{}<>]/g, '').trim() || fallback;
     return '"' + text + '",' + (/mono|courier|consol/i.test(text) ? 'monospace'
-      : /serif|georgia|times|roman|garamond|palatino|book|cambria/i.test(text) && !/sans/i.test(text) ? 'serif'
+      : /serif|georgia|times|garamond|palatino|book|cambria/i.test(text) && !/sans/i.test(text) ? 'serif'
         : 'sans-serif');
   }
 
@@ -151,7 +151,7 @@
     var block = doc.getElementById('buAj');
     var look = readLook();
     var items = readItems();
-    var number = function (i, min, max) { return whole(look[i], DEFAULTS[i], min, max); };
+    var number = function (i, low, high) { return whole(look[i], DEFAULTS[i], low, high); };
     var paint = function (i) { return colour(look[i], DEFAULTS[i]); };
     var font = function (size, name) {
       return ';font:normal ' + number(size, 1, 1000) + 'px ' + family(look[name], 'arial');
@@ -171,12 +171,16 @@
     // The box never sticks out of a page narrower than itself.
     box.style.maxWidth = '100%';
     // A page that is nothing but the menu lays out at the phone's own width; a page of
-    // the designer's keeps its own viewport choice.
-    if (!doc.querySelector('meta[name=viewport],body>:not(#buAj,#mkvo_menu_zelvan_outer_div,script,noscript,style)')) {
-      var meta = element('meta', '', doc.head);
-      meta.name = 'viewport';
-      meta.content = 'width=device-width,initial-scale=1';
-    }
+    // the designer's keeps its own viewport choice. Which it is shows once the whole
+    // body has been read.
+    var phoneWidth = function () {
+      if (!doc.querySelector('meta[name=viewport],body>:not(#buAj,#mkvo_menu_zelvan_outer_div,script,noscript,style)')) {
+        var meta = element('meta', '', doc.head);
+        meta.name = 'viewport';
+        meta.content = 'width=device-width,initial-scale=1';
+      }
+    };
+    if (doc.readyState === 'loading') on(doc, 'DOMContentLoaded', phoneWidth); else phoneWidth();
 
     // Items are flex boxes at least the look's height whose text keeps its own line
     // height, so that larger text makes them taller instead of being cut.
@@ -184,7 +188,7 @@
     var css = element('style');
     css.textContent =
       '#zv-menu{position:relative;width:' + width + 'px;max-width:100%;height:' + whole(win.BfAj, 40, 1, 9999) +
-      'px;text-align:start;line-height:normal}' +
+      'px;line-height:normal}' +
       '.zv-bar,.zv-drop{list-style:none;margin:0;padding:0;display:flex;white-space:nowrap}' +
       '.zv-bar{position:relative;width:max-content;background:' + mainBack + '}' +
       '.zv-main{display:flex}' +
@@ -411,6 +415,5 @@
     if (doc.fonts && doc.fonts.size) doc.fonts.ready.then(fit);
   }
 
-  if (doc.getElementById('mkvo_menu_zelvan_outer_div')) build();
-  else doc.addEventListener('DOMContentLoaded', build);
+  if (doc.getElementById('mkvo_menu_zelvan_outer_div')) build(); else on(doc, 'DOMContentLoaded', build);
 })();

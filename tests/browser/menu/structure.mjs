@@ -119,6 +119,16 @@ describe('the page around the menu', () => {
     await page.close();
   });
 
+  it('gives a page that is nothing but the menu the phone\'s width, and leaves a designer\'s page its own', async () => {
+    const viewports = [];
+    for (const edit of [undefined, (html) => html.replace('</body>', '<p>The designer\'s own text</p>\r\n</body>')]) {
+      const page = await openEdited(SHOP_ITEMS, edit);
+      viewports.push(await page.eval(() => document.querySelector('meta[name=viewport]')?.content ?? null));
+      await page.close();
+    }
+    assert.deepEqual(viewports, ['width=device-width,initial-scale=1', null]);
+  });
+
   it('runs the bar from right to left on a right-to-left page, rows inside the viewport', async () => {
     const page = await openEdited(SHOP_ITEMS, (html) => html.replace('<html lang="en">', '<html lang="ar" dir="rtl">'));
     const boxes = {};
