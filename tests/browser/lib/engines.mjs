@@ -354,17 +354,19 @@ class MenuPage {
         x, y, left: r.left, top: r.top, right: r.right, bottom: r.bottom, width: r.width, height: r.height,
         inView: x >= 0 && y >= 0 && x < innerWidth && y < innerHeight,
         reached: !!hit && (hit === e || e.contains(hit)),
+        still: document.getAnimations().length === 0,
       };
     }, name);
   }
 
-  // Where NAME shows once it has been reached, or after TIMEOUT ms where it then is: a
-  // row that has just opened may still be sliding in.
+  // Where NAME shows once it has been reached and nothing moves on the page any more,
+  // or after TIMEOUT ms where it then is: a row that has just opened may still be
+  // sliding in.
   async reach(name, timeout = 2000) {
     const end = Date.now() + timeout;
     for (;;) {
       const box = await this.where(name);
-      if ((box?.reached && box.inView) || Date.now() > end) return box;
+      if ((box?.reached && box.inView && box.still) || Date.now() > end) return box;
       await new Promise((resolve) => setTimeout(resolve, 50));
     }
   }

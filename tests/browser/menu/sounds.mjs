@@ -89,6 +89,7 @@ describe('the sounds', () => {
       await page.move(700, 250);
       await clearPlays();
       await page.hover('One');
+      await rowSlidIn(page, 0);
       await page.hover('One A');
       assert.deepEqual(await plays(page), [inFolder('main hover.wav'), inFolder('sub.wav')]);
       assert.deepEqual(await settled(page), ['played', 'played']);

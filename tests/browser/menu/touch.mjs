@@ -4,7 +4,7 @@ import { describe, it, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { openMenu, engine } from '../lib/engines.mjs';
 import { publishMenu } from '../lib/project.mjs';
-import { SHOP_ITEMS, targetPages, rowShown, readMenu, beside } from '../lib/menus.mjs';
+import { SHOP_ITEMS, targetPages, rowShown, rowSlidIn, readMenu, beside } from '../lib/menus.mjs';
 
 let file;
 before(() => { file = publishMenu({ items: SHOP_ITEMS, files: targetPages() }); });
@@ -31,6 +31,7 @@ describe(`taps on a touch screen (${engine.touch} touch input)`, () => {
   it('follows a sub item at the first tap', async () => {
     const page = await openTouch();
     await page.tap('About us');
+    await rowSlidIn(page, 2);
     await page.tap('Team');
     await page.waitForUrl(beside(file, 'team.html'));
     await page.close();
