@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the program and the tests need, but only
 # what is missing, so that a second run costs a second. Runs apt-get as root, or
-# through sudo for an ordinary user.
+# through sudo for an ordinary user. The browser tests run the menu in Chromium,
+# Firefox ESR and WebKitGTK (WebKitWebDriver with its MiniBrowser, on Xvfb; xdotool
+# gives its window the keyboard focus), all from Debian.
 set -euo pipefail
 
 packages=(
@@ -11,6 +13,7 @@ packages=(
   xvfb xauth shared-mime-info desktop-file-utils xdg-utils dpkg-dev file
   libfile-mimeinfo-perl libglib2.0-bin
   chromium fonts-dejavu-core ca-certificates
+  firefox-esr webkit2gtk-driver xdotool
 )
 # Node.js and npm drive the browser tests; a machine that already has a node of its
 # own keeps it.

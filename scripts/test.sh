@@ -4,6 +4,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
+# The browser tests drive the browsers Debian installed: no npm package may fetch one
+# of its own.
+export PUPPETEER_SKIP_DOWNLOAD=1 PUPPETEER_SKIP_CHROMIUM_DOWNLOAD=1 PLAYWRIGHT_SKIP_BROWSER_DOWNLOAD=1 SE_OFFLINE=true
 if [ -f tests/browser/package.json ] && [ ! -d tests/browser/node_modules ]; then
   npm ci --prefix tests/browser --no-audit --no-fund --loglevel=error
 fi

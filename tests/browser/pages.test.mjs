@@ -88,12 +88,14 @@ describe('samples', () => {
         .map((line) => line.split('#$@'));
       const mains = items.filter((f) => f[6] === '0').map((f) => f[0]);
       const { page, problems, context } = await openPage(browser, sample(name, '.html'));
-      const menu = await readMenu(page);
+      // The menu readers take a page that evaluates by `eval` and waits by `waitFor`.
+      const menuPage = { eval: (fn, arg) => page.evaluate(fn, arg), waitFor: (fn, arg) => page.waitForFunction(fn, arg) };
+      const menu = await readMenu(menuPage);
       assert.deepEqual(menu.map((m) => m.text), mains, name);
       assert.equal(menu.flatMap((m) => m.subs).length, items.length - mains.length, name);
       const withRow = menu.findIndex((m) => m.subs.length);
       await page.getByRole('link', { name: menu[withRow].text, exact: true }).hover();
-      await rowSlidIn(page, withRow);
+      await rowSlidIn(menuPage, withRow);
       assert.deepEqual(await axeViolations(page, { runOnly: WCAG21 }), [], name);
       assert.deepEqual(problems, [], name);
       await context.close();

@@ -1,4 +1,7 @@
-// Menus the tests publish, and a reader of the drawn menu.
+// Menus the tests publish, and readers of the drawn menu that work in every engine
+// (they take a page of lib/engines.mjs).
+import path from 'node:path';
+import { fileUrl } from './browser.mjs';
 
 // Four main items, two of them with sub items; captions that need decoding.
 export const SHOP_ITEMS = [
@@ -15,21 +18,40 @@ export const SHOP_ITEMS = [
   { text: 'Blog', link: 'blog.html', target: '_blank' },
 ];
 
-// Target pages for the links above, so that following a link lands somewhere.
+// Twelve main items with long captions, most with sub items: far more than a 600 px
+// box holds in one row.
+export const LONG_ITEMS = Array.from({ length: 12 }, (_, i) => ({
+  text: `Chapter ${i + 1}: ${['Über unsere Geschichte', 'Produkte & Dienstleistungen', 'Häufige Fragen'][i % 3]}`,
+  link: `main${i + 1}.html`,
+  subs: i % 4 === 3 ? [] : [
+    { text: `Section ${i + 1}.1 with a rather long caption`, link: `sub${i + 1}-1.html` },
+    { text: `Section ${i + 1}.2 — Ärger, Öl und Übermut`, link: `sub${i + 1}-2.html` },
+  ],
+}));
+
+// Target pages for the links of ITEMS, so that following a link lands somewhere. A
+// target page tells the page that framed it where it is.
 export function targetPages(items = SHOP_ITEMS) {
   const files = {};
-  const add = (item) => { files[item.link] = `<!DOCTYPE html><html lang="en"><title>${item.link}</title><h1>${item.link}</h1></html>`; };
+  const add = (item) => {
+    files[item.link] = `<!DOCTYPE html><html lang="en"><title>${item.link}</title><h1>${item.link}</h1>` +
+      '<script>if (parent !== window) parent.postMessage(location.href, "*")</script></html>';
+  };
   for (const item of items) { add(item); (item.subs ?? []).forEach(add); }
   return files;
 }
 
-// The menu as drawn: main items with their link, target, disclosure button and row.
+// The URL of the page NAME beside the page FILE.
+export const beside = (file, name) => fileUrl(path.join(path.dirname(file), name));
+
+// The menu as drawn: main items (in the bar or in the list of the last item) with
+// their link, target, disclosure button and row.
 export function readMenu(page) {
-  return page.evaluate(() => {
+  return page.eval(() => {
     const nav = document.querySelector('#mkvo_menu_zelvan_outer_div nav');
     if (!nav) return null;
     const link = (a) => ({ text: a.textContent, href: a.getAttribute('href'), target: a.getAttribute('target') });
-    return [...nav.querySelectorAll(':scope > ul > li')].map((li) => {
+    return [...nav.querySelectorAll('.zv-main:not(.zv-over)')].map((li) => {
       const a = li.querySelector(':scope > a');
       const button = li.querySelector(':scope > button');
       const row = button && document.getElementById(button.getAttribute('aria-controls'));
@@ -43,23 +65,86 @@ export function readMenu(page) {
   });
 }
 
-// Whether the row of main item `index` (0-based) is shown.
+// The names of the main items in the bar, then of those in the list; and the name of
+// the list's button.
+export function readLayout(page) {
+  return page.eval(() => {
+    const names = (ul) => [...ul.querySelectorAll(':scope > .zv-main:not(.zv-over)')].map((li) => li.firstChild.textContent);
+    const more = document.querySelector('#zv-menu .zv-over');
+    return {
+      bar: names(document.querySelector('#zv-menu > ul')), list: names(document.getElementById('zv-list')),
+      button: getComputedStyle(more).display === 'none' ? null : more.firstChild.textContent,
+    };
+  });
+}
+
+// Whether the row of main item INDEX (0-based, in the order of the items) is shown.
 export function rowShown(page, index) {
-  return page.evaluate((i) => {
-    const li = document.querySelectorAll('#mkvo_menu_zelvan_outer_div nav > ul > li')[i];
-    const row = li && li.querySelector('ul');
-    return !!row && getComputedStyle(row).visibility === 'visible';
+  return page.eval((i) => {
+    const row = document.getElementById('zv-row-' + i);
+    return !!row && getComputedStyle(row).visibility === 'visible' && getComputedStyle(row).display !== 'none';
   }, index);
 }
 
-export const menu = (page) => page.getByRole('navigation', { name: 'Site menu' });
-export const menuLink = (page, name) => menu(page).getByRole('link', { name, exact: true });
-export const moreButton = (page, name) => menu(page).getByRole('button', { name: 'More ' + name, exact: true });
-
-// Waits until the row of main item `index` has finished sliding in.
+// Waits until the row of main item INDEX has finished sliding in.
 export function rowSlidIn(page, index) {
-  return page.waitForFunction((i) => {
-    const row = document.querySelectorAll('#mkvo_menu_zelvan_outer_div nav > ul > li')[i].querySelector('ul');
-    return getComputedStyle(row).clipPath === 'inset(0px)' && row.getAnimations().length === 0;
+  return page.waitFor((i) => {
+    const row = document.getElementById('zv-row-' + i);
+    return getComputedStyle(row).clipPath.replace(/ /g, '') === 'inset(0px)' && row.getAnimations().length === 0;
   }, index);
+}
+
+// Reaches every item of ITEMS the way a visitor does with HOW ('mouse', 'keyboard' or
+// 'touch'): opens the list of the last item where the item is in it, opens the item's
+// row, scrolls the page to it where it lies below the window, and looks whether the
+// item shows in the viewport and is what a pointer finds there. Returns the names of
+// the items not reached.
+export async function unreached(page, items, how) {
+  const missed = new Set([...items.flatMap((m) => [m.text, ...(m.subs ?? []).map((s) => s.text)])]);
+  const check = async (name) => {
+    // A visitor scrolls the page down to a long list's lower items.
+    await page.eval((n) => {
+      const r = window.__named(n).getBoundingClientRect();
+      if (r.bottom > innerHeight || r.top < 0) scrollBy(0, r.top - innerHeight / 2);
+    }, name);
+    const box = await page.reach(name);
+    if (box?.reached && box.inView) missed.delete(name);
+  };
+  if (how === 'keyboard') {
+    // Tab through the menu, opening every closed disclosure on the way with Enter.
+    for (let i = 0; i < 200; i++) {
+      await page.press('Tab');
+      const focus = await page.eval(() => {
+        const e = document.activeElement;
+        if (!e.closest('#zv-menu')) return null;
+        return { name: e.getAttribute('aria-label') ?? e.textContent, closed: e.getAttribute('aria-expanded') === 'false' };
+      });
+      if (!focus) break;
+      await check(focus.name);
+      if (focus.closed) await page.press('Enter');
+    }
+    return [...missed];
+  }
+  const use = how === 'mouse' ? (name) => page.click(name) : (name) => page.tap(name);
+  for (const item of items) {
+    const place = await page.eval((name) => {
+      const li = window.__named(name).parentElement;
+      const list = li.closest('#zv-list');
+      return { inList: !!list, listButton: list && list.previousElementSibling.textContent,
+        listOpen: list && list.parentElement.classList.contains('zv-open') };
+    }, item.text);
+    if (place.inList && !place.listOpen) await use(place.listButton);
+    if (how === 'mouse' && !place.inList) await page.hover(item.text);
+    await check(item.text);
+    if (!item.subs?.length) continue;
+    // In the bar the pointer opens a row by resting on its item and a finger by the
+    // first tap; in the list both use the item's own button.
+    if (place.inList) await use('More ' + item.text);
+    else if (how === 'touch') await page.tap(item.text);
+    for (const sub of item.subs) {
+      if (how === 'mouse') await page.hover(sub.text);
+      await check(sub.text);
+    }
+  }
+  return [...missed];
 }

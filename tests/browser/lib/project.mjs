@@ -1,7 +1,7 @@
 // Writing project files (.zorbel) for the tests and publishing them with
 // quillamere-cli, the way a user's save does.
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -43,8 +43,16 @@ export function projectText(look = {}, items = []) {
   return lines.map((l) => l + '\r\n').join('');
 }
 
+// Temporary folders live as long as the test process: they go when it ends.
+const folders = [];
+process.on('exit', () => {
+  for (const folder of folders) rmSync(folder, { recursive: true, force: true });
+});
+
 export function newFolder(prefix = 'quillamere-browser-') {
-  return mkdtempSync(path.join(tmpdir(), prefix));
+  const folder = mkdtempSync(path.join(tmpdir(), prefix));
+  folders.push(folder);
+  return folder;
 }
 
 // Publishes a project file with quillamere-cli into its own folder (or `to`); returns
