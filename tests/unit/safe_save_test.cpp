@@ -136,15 +136,18 @@ TEST(SafeSave, FullDiskLeavesTheOldFile) {
     EXPECT_EQ(EntriesOf(disk), std::vector<std::string>{"menu.zorbel"});
 }
 
-std::size_t HalfThenDiskFull(const void* data, std::size_t size, std::size_t count, std::FILE* file) {
-    const auto written = std::fwrite(data, size, count / 2, file);
-    errno = ENOSPC;
-    return written;
+// Takes the first half of a file, then the disk is full.
+ssize_t HalfThenDiskFull(int descriptor, const void* data, std::size_t size) {
+    if (::lseek(descriptor, 0, SEEK_CUR) > 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::write(descriptor, data, (size + 1) / 2);
 }
 
-std::size_t EverythingButReportsAnIoError(const void*, std::size_t, std::size_t, std::FILE*) {
+ssize_t EverythingButReportsAnIoError(int, const void*, std::size_t) {
     errno = EIO;
-    return 0;
+    return -1;
 }
 
 class FakedWrite : public ::testing::Test {
