@@ -8,6 +8,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config git
+  clang-14 libclang-rt-14-dev llvm-14
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth shared-mime-info desktop-file-utils xdg-utils dpkg-dev file

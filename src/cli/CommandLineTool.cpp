@@ -165,8 +165,9 @@ int Publish(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const auto folder = target.empty() ? projectPath.parent_path() : std::filesystem::path(target);
     MakeTargetFolder(folder);
     const PublishFolders folders{programFolder, projectPath.parent_path()};
-    for (const auto& file : SaveAndPublish(agent, folder, projectPath.filename().string(), folders))
-        out << DisplayPath(file) << "\n";
+    const auto published = SaveAndPublish(agent, folder, projectPath.filename().string(), folders);
+    for (const auto& warning : published.warnings) err << project << ": warning: " << warning << "\n";
+    for (const auto& file : published.written) out << DisplayPath(file) << "\n";
     return kDone;
 }
 

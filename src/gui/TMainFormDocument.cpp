@@ -86,9 +86,15 @@ void TMainForm::DocumentSavedAs(const QString& path) {
 
 bool TMainForm::SaveTo(const QString& path) {
     const QFileInfo info(path);
-    SaveAndPublish(agent, ToPath(AddTrailingBackslash(info.absolutePath())), info.fileName().toStdString(),
-                   PublishFolders{ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())});
+    const auto published =
+        SaveAndPublish(agent, ToPath(AddTrailingBackslash(info.absolutePath())), info.fileName().toStdString(),
+                       PublishFolders{ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())});
     DocumentSavedAs(path);
+    if (!published.warnings.empty()) {
+        QStringList lines;
+        for (const auto& warning : published.warnings) lines << QString::fromStdString(warning) + QLatin1Char('.');
+        dialogs_->MessageDlg(this, lines.join(QLatin1Char('\n')), TMsgDlgType::Warning, QMessageBox::Ok);
+    }
     return true;
 }
 

@@ -1,10 +1,15 @@
 #include "Publisher.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
+#include "DocumentFiles.h"
+#include "Error.h"
+#include "FileDescriptor.h"
 #include "LookValues.h"
 #include "PageWriter.h"
 #include "ProgressDisplay.h"
@@ -17,6 +22,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kRule(77, '=');
+constexpr long kUsualNameMax = 255;
 
 // A sound field is meant to hold a bare file name. Anything with a folder part, a
 // drive or a parent reference is listed as typed but never copied or deleted, so a
@@ -26,31 +32,126 @@ bool IsBareFileName(const std::string& name) {
     return name.find_first_of("/\\:") == std::string::npos;
 }
 
-bool SameFile(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    return fs::exists(b, ec) && fs::equivalent(a, b, ec);
+bool HasControlCharacter(const std::string& name) {
+    return std::any_of(name.begin(), name.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
 }
 
-// Copies overwrite their target and never report: a missing source or a target that
-// cannot be written leaves the target as it was. A copy onto itself does nothing.
-bool CopyQuietly(const fs::path& source, const fs::path& target) {
-    std::error_code ec;
-    if (!fs::is_regular_file(source, ec) || SameFile(source, target)) return false;
-    std::ifstream in(source, std::ios::binary);
-    if (!in) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+// A name as it can be shown in a message or the report: control characters as \xNN.
+std::string PrintableName(const std::string& name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F)
+            out += std::string("\\x") + kHex[u >> 4] + kHex[u & 0xF];
+        else
+            out += c;
+    }
+    return out;
+}
+
+long NameMaxOf(const fs::path& folder) {
+    const long most = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return most > 0 ? most : kUsualNameMax;
+}
+
+// Why a sound's name keeps it from being copied into a folder; empty when it may be.
+// outputNames: the other files of the publish (none when staging).
+std::string RefusalOfSoundName(const std::string& name, const std::vector<std::string>& outputNames, long nameMax) {
+    if (HasControlCharacter(name)) return "its name holds a control character";
+    if (!IsBareFileName(name)) return "its name is a path, not a file name";
+    if (static_cast<long>(name.size()) > nameMax)
+        return "its name is longer than " + std::to_string(nameMax) + " bytes";
+    // Letter case is ignored: on a folder that ignores it (a Windows share) the copy
+    // would replace the output all the same.
+    for (const auto& output : outputNames)
+        if (SameNameIgnoringCase(name, output)) return "its name is that of another file of the publish";
+    if (IsTemporaryFileName(name)) return "its name is one this program gives its temporary files";
+    return {};
+}
+
+std::string SoundWarning(const std::string& name, const std::string& reason) {
+    return "sound '" + PrintableName(name) + "' is not copied: " + reason;
+}
+
+bool IsInside(const fs::path& path, const fs::path& folder) {
+    const auto [inFolder, inPath] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
+    return inFolder == folder.end() && inPath != path.end();
+}
+
+// An open regular file (a link is followed: the caller named the file), or a closed
+// descriptor when there is none. Never blocks on a pipe or touches a device.
+FileDescriptor OpenRegularFile(const fs::path& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.IsOpen() || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
+    return file;
+}
+
+// A sound's source in its folder: open when it may be copied, or the reason it may
+// not; neither when it is missing or cannot be read (skipped without a word, as a
+// missing source always was). A link is followed only when it stays inside the
+// folder: a project archive cannot carry a link to a private file out with it.
+struct SoundSource {
+    FileDescriptor file;
+    std::string refusal;
+};
+
+SoundSource OpenSoundSource(const fs::path& folder, const std::string& name) {
+    SoundSource source;
+    const auto path = folder / name;
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) return source;
+    if (S_ISLNK(status.st_mode)) {
+        std::error_code ec;
+        const auto home = fs::canonical(folder, ec);
+        if (ec) return source;
+        const auto resolved = fs::canonical(path, ec);
+        if (ec) return source;  // a link to nothing: missing
+        if (!IsInside(resolved, home)) {
+            source.refusal = "it is a link to a file outside its folder";
+            return source;
+        }
+        if (::stat(resolved.c_str(), &status) != 0) return source;
+    }
+    if (!S_ISREG(status.st_mode)) {
+        source.refusal = "it is not a regular file";
+        return source;
+    }
+    source.file = OpenRegularFile(path);
+    return source;
+}
+
+// True when target (not following a link there) is the open file itself.
+bool IsSameFile(const fs::path& target, int descriptor) {
+    struct stat named {}, open {};
+    return ::lstat(target.c_str(), &named) == 0 && ::fstat(descriptor, &open) == 0 && named.st_dev == open.st_dev &&
+           named.st_ino == open.st_ino;
+}
+
+// Copies overwrite their target and never report: a target that cannot be written
+// leaves the target as it was. A copy onto itself does nothing.
+bool CopyQuietly(int source, const fs::path& target) {
+    if (IsSameFile(target, source)) return false;
     try {
-        SaveFileSafely(target, bytes);
+        SafeSave save;
+        save.Copy(save.Add(target), source);
+        save.Commit();
         return true;
-    } catch (const std::exception&) {
+    } catch (const Error&) {
         return false;
     }
-}
-
-void DeleteQuietly(const fs::path& file) {
-    std::error_code ec;
-    fs::remove(file, ec);
 }
 
 bool SamePathIgnoringCase(const fs::path& a, const fs::path& b) {
@@ -63,6 +164,12 @@ bool SamePathIgnoringCase(const fs::path& a, const fs::path& b) {
     return lower(a.lexically_normal().string()) == lower(b.lexically_normal().string());
 }
 
+struct PlannedCopy {
+    fs::path target;
+    FileDescriptor source;
+    SafeSave::FileId file;
+};
+
 }  // namespace
 
 std::string ProjectStem(const std::string& fileName) {
@@ -70,46 +177,92 @@ std::string ProjectStem(const std::string& fileName) {
     return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
-std::vector<fs::path> SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, const std::string& fileName,
-                                     const PublishFolders& folders) {
-    std::vector<fs::path> written;
+PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, const std::string& fileName,
+                             const PublishFolders& folders) {
+    auto& progress = agent.Progress();
     const auto stem = ProjectStem(fileName);
+    const auto page = folder / (stem + ".html");
+    const auto project = folder / (stem + ".zorbel");
+    const auto report = folder / (stem + "_PublishReport.txt");
+    std::vector<std::string> outputNames = {page.filename().string(), project.filename().string(),
+                                            report.filename().string()};
+    for (const auto& linked : agent.LinkedFiles()) outputNames.push_back(linked.FileName);
+
+    // First every output is added to the save, which checks its name and what it
+    // replaces: nothing is written before the whole set passes. The save renames in
+    // the order of adding, the project last, so that a new project file means a whole
+    // new set.
+    SafeSave save;
+    const auto pageFile = save.Add(page);
+    std::vector<PlannedCopy> linkedCopies;
+    for (const auto& linked : agent.LinkedFiles()) {
+        auto source = OpenRegularFile(folders.programFolder / linked.FileName);
+        const auto target = folder / linked.FileName;
+        if (!source.IsOpen() || IsSameFile(target, source.Get())) continue;
+        const auto file = save.Add(target);
+        linkedCopies.push_back({target, std::move(source), file});
+    }
+
+    PublishResult result;
+    NotCopiedSounds notCopied;
+    std::vector<PlannedCopy> soundCopies;
+    std::vector<std::string> seen;
+    const long nameMax = NameMaxOf(folder);
+    CollectResourceFiles(agent);
+    for (const auto& sound : agent.ResourceFiles()) {
+        if (std::find(seen.begin(), seen.end(), sound) != seen.end()) continue;
+        seen.push_back(sound);
+        auto refusal = RefusalOfSoundName(sound, outputNames, nameMax);
+        SoundSource source;
+        if (refusal.empty()) {
+            source = OpenSoundSource(folders.previewFolder, sound);
+            refusal = source.refusal;
+        }
+        if (!refusal.empty()) {
+            result.warnings.push_back(SoundWarning(sound, refusal));
+            notCopied.emplace_back(sound, std::move(refusal));
+            continue;
+        }
+        const auto target = folder / sound;
+        if (!source.file.IsOpen() || IsSameFile(target, source.file.Get())) continue;
+        const auto file = save.Add(target);
+        soundCopies.push_back({target, std::move(source.file), file});
+    }
+    const auto reportFile = save.Add(report);
+    const auto projectFile = save.Add(project, LinkAtTarget::FollowOwnLink);
 
     // The page comes first: making it refreshes levels, parents and converted links,
     // which the project file must hold.
-    const auto page = folder / (stem + ".html");
-    MakeHtmlCodes(agent, page);
-    written.push_back(page);
-
-    for (const auto& linked : agent.LinkedFiles())
-        if (CopyQuietly(folders.programFolder / linked.FileName, folder / linked.FileName))
-            written.push_back(folder / linked.FileName);
-
-    const auto project = folder / (stem + ".zorbel");
-    agent.SaveProject(project);
-    written.push_back(project);
-
-    const auto reportName = stem + "_PublishReport.txt";
-    MakePublishReport(agent, folder, reportName);
-    written.push_back(folder / reportName);
-
+    save.Write(pageFile, MakeHtmlText(agent));
+    result.written.push_back(page);
+    for (auto& copy : linkedCopies) {
+        save.Copy(copy.file, copy.source.Get());
+        result.written.push_back(copy.target);
+    }
     {
-        auto& progress = agent.Progress();
+        ProgressScope scope(progress, "Saving Data ... ...");
+        save.Write(projectFile, WriteProjectText(agent.AppletData(), agent.Items(), progress));
+    }
+    result.written.push_back(project);
+    {
+        ProgressScope scope(progress, "Making Publish Report ... ...");
+        save.Write(reportFile, PublishReportText(agent, notCopied));
+    }
+    result.written.push_back(report);
+    {
         ProgressScope scope(progress, "Copying Publishable Files ... ...");
         progress.SetProgressMaximum(100);
-        CollectResourceFiles(agent);
-        for (const auto& sound : agent.ResourceFiles()) {
-            const auto target = folder / sound;
-            if (IsBareFileName(sound) && CopyQuietly(folders.previewFolder / sound, target) &&
-                std::find(written.begin(), written.end(), target) == written.end())
-                written.push_back(target);
+        for (auto& copy : soundCopies) {
+            save.Copy(copy.file, copy.source.Get());
+            result.written.push_back(copy.target);
         }
+        save.Commit();
         for (const auto& linked : agent.LinkedFiles())
-            if (linked.DeleteAfterCopy) DeleteQuietly(folders.programFolder / linked.FileName);
+            if (linked.DeleteAfterCopy) ::unlink((folders.programFolder / linked.FileName).c_str());
         progress.AdvanceProgress(50);
         progress.AdvanceProgress(50);
     }
-    return written;
+    return result;
 }
 
 void CollectResourceFiles(TkvxAppletAgent& agent) {
@@ -120,7 +273,7 @@ void CollectResourceFiles(TkvxAppletAgent& agent) {
         if (!TrimBlanks(*sound).empty()) resources.push_back(*sound);
 }
 
-std::string PublishReportText(TkvxAppletAgent& agent) {
+std::string PublishReportText(TkvxAppletAgent& agent, const NotCopiedSounds& notCopied) {
     auto& progress = agent.Progress();
     std::string out;
     const auto line = [&out](std::string_view text) {
@@ -147,7 +300,12 @@ std::string PublishReportText(TkvxAppletAgent& agent) {
     for (const auto& sound : agent.ResourceFiles()) {
         if (sound.empty() || std::find(listed.begin(), listed.end(), sound) != listed.end()) continue;
         listed.push_back(sound);
-        line("  " + sound);
+        const auto refused = std::find_if(notCopied.begin(), notCopied.end(),
+                                          [&sound](const auto& entry) { return entry.first == sound; });
+        if (refused == notCopied.end())
+            line("  " + sound);
+        else
+            line("  " + PrintableName(sound) + " (not copied: " + refused->second + ")");
     }
     progress.AdvanceProgress(50);
     progress.AdvanceProgress(50);
@@ -168,33 +326,49 @@ void CopyToPreviewFolder(TkvxAppletAgent& agent, const fs::path& previewFolder, 
     const auto name = file.filename();
     if (name.empty()) return;
     const auto target = previewFolder / name;
-    if (!SamePathIgnoringCase(file, target)) CopyQuietly(file, target);
+    if (!SamePathIgnoringCase(file, target))
+        if (const auto source = OpenRegularFile(file); source.IsOpen()) CopyQuietly(source.Get(), target);
     agent.PreviewCopiedFiles().push_back(name.string());
 }
 
 void CopyLinkedFilesToPreview(TkvxAppletAgent& agent, const fs::path& previewFolder, const fs::path& sourceFolder) {
     for (const auto& linked : agent.LinkedFiles()) {
         CopyToPreviewFolder(agent, previewFolder, sourceFolder / linked.FileName);
-        if (linked.DeleteAfterCopy) DeleteQuietly(sourceFolder / linked.FileName);
+        if (linked.DeleteAfterCopy) ::unlink((sourceFolder / linked.FileName).c_str());
     }
 }
 
-void CopyResourceFilesToPreview(TkvxAppletAgent& agent, const fs::path& previewFolder, const fs::path& sourceFolder) {
+std::vector<std::string> CopyResourceFilesToPreview(TkvxAppletAgent& agent, const fs::path& previewFolder,
+                                                    const fs::path& sourceFolder) {
     auto& progress = agent.Progress();
     ProgressScope scope(progress, "Copying Resource Files ... ...");
     progress.SetProgressMaximum(100);
+    std::vector<std::string> warnings;
     CollectResourceFiles(agent);
-    for (const auto& sound : agent.ResourceFiles())
-        if (IsBareFileName(sound)) CopyToPreviewFolder(agent, previewFolder, sourceFolder / sound);
+    for (const auto& sound : agent.ResourceFiles()) {
+        auto refusal = RefusalOfSoundName(sound, {}, NameMaxOf(previewFolder));
+        SoundSource source;
+        if (refusal.empty()) {
+            source = OpenSoundSource(sourceFolder, sound);
+            refusal = source.refusal;
+        }
+        if (!refusal.empty()) {
+            warnings.push_back(SoundWarning(sound, refusal));
+            continue;
+        }
+        if (source.file.IsOpen() && !SamePathIgnoringCase(sourceFolder / sound, previewFolder / sound))
+            CopyQuietly(source.file.Get(), previewFolder / sound);
+        agent.PreviewCopiedFiles().push_back(sound);
+    }
     progress.AdvanceProgress(50);
     progress.AdvanceProgress(50);
+    return warnings;
 }
 
 void ClearPreviewFolder(TkvxAppletAgent& agent, const fs::path& previewFolder) {
     std::error_code ec;
     for (const auto& name : agent.PreviewCopiedFiles())
-        if (IsBareFileName(name) && fs::is_regular_file(previewFolder / name, ec))
-            DeleteQuietly(previewFolder / name);
+        if (IsBareFileName(name) && fs::is_regular_file(previewFolder / name, ec)) fs::remove(previewFolder / name, ec);
     agent.PreviewCopiedFiles().clear();
     fs::remove(previewFolder, ec);  // only when nothing else is left in it
 }

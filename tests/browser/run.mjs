@@ -3,8 +3,9 @@
 //   node run.mjs [--browser | --engine NAME] FILE...
 // --browser: the files drive Chromium themselves; --engine NAME: the files run in the
 // engine NAME of lib/engines.mjs (chromium, firefox, webkit).
-import { existsSync } from 'node:fs';
+import { existsSync, mkdtempSync, rmSync } from 'node:fs';
 import { spawnSync } from 'node:child_process';
+import { tmpdir } from 'node:os';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -32,11 +33,15 @@ if (engineName) {
   }
 }
 // One file at a time, so the pages never compete for the browser; Node 18 has no
-// --test-concurrency to ask for that.
+// --test-concurrency to ask for that. Each file gets a temporary folder of its own as
+// TMPDIR, where its projects, its pages and the browser's profile go, and which is
+// removed when it ends, whether it passed, failed or crashed.
 let status = 0;
 for (const file of files) {
+  const scratch = mkdtempSync(path.join(tmpdir(), 'quillamere-browser-'));
   const result = spawnSync(process.execPath, ['--test', '--test-reporter=tap', path.resolve(here, file)],
-    { stdio: 'inherit', cwd: here, env: { ...process.env, QUILLAMERE_ENGINE: engineName ?? '' } });
+    { stdio: 'inherit', cwd: here, env: { ...process.env, QUILLAMERE_ENGINE: engineName ?? '', TMPDIR: scratch } });
+  rmSync(scratch, { recursive: true, force: true });
   if ((result.status ?? 1) !== 0) status = result.status ?? 1;
 }
 process.exit(status);

@@ -468,6 +468,20 @@ TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
     EXPECT_TRUE(dialogs.fileDialogs.empty()) << "later saves use the same name";
 }
 
+TEST_F(MainWindowTest, ASoundThatIsNotCopiedIsNamedInAWarningAfterSaving) {
+    BuildTree({{"Home", 0}});
+    Select(kRootNode);
+    Find<QLineEdit>("edt__itemActiveSound")->setText("menu.html");
+    const QString folder = NewFolder("sound");
+    dialogs.saveAnswers = {folder + "/menu"};
+    window->Save1Click();
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(dialogs.MessageTexts(),
+              QStringList({"sound 'menu.html' is not copied: its name is that of another file of the publish."}));
+    EXPECT_EQ(dialogs.messages.back().kind, TMsgDlgType::Warning);
+    EXPECT_FALSE(window->Modified());
+}
+
 TEST_F(MainWindowTest, WhatTheWindowSavesIsWhatTheCommandLineToolPublishes) {
     // A new document built by hand: items, captions, links and look values.
     BuildTree({{"Home", 0}, {"Boats", 0}, {"Sailing", 1}, {"Rowing", 1}, {"Map", 0}});

@@ -24,13 +24,16 @@ protected:
     void SetUp() override {
         WindowTest::SetUp();
         QDir(GetPreviewFolder()).removeRecursively();
-        // The stand-in browser writes the page it was given into a file.
+        // The stand-in browser writes the page it was given into a file, which appears
+        // whole (renamed into place), so that the test never reads it half written.
         record = TestHome() + "/browser-argument.txt";
         QFile::remove(record);
         const QString script = TestHome() + "/stand-in-browser.sh";
         QFile file(script);
         file.open(QIODevice::WriteOnly);
-        file.write(("#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\n").toUtf8());
+        file.write(("#!/bin/sh\nprintf '%s' \"$1\" > '" + record + ".part' && mv '" + record + ".part' '" + record +
+                    "'\n")
+                       .toUtf8());
         file.close();
         file.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         WriteKvxValue("Web Browsers", "UseDefaultBrowser", 0);

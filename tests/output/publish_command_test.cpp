@@ -51,6 +51,20 @@ TEST_F(PublishCommand, PublishesBesideTheProjectByDefault) {
     EXPECT_EQ(ReadBytes(root / "site" / "hover.mp3"), "sound") << "a copy onto itself leaves the file whole";
 }
 
+TEST_F(PublishCommand, ASoundLinkLeadingOutOfTheProjectIsNotCopiedAndSaysSo) {
+    WriteBytes(root / "id_rsa", "private key");
+    fs::remove(root / "site" / "hover.mp3");
+    fs::create_symlink(root / "id_rsa", root / "site" / "hover.mp3");
+    const auto project = (root / "site" / "menu.zorbel").string();
+    const auto run = Tool({"publish", project, "--to", (root / "out").string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, project + ": warning: sound 'hover.mp3' is not copied: it is a link to a file outside its folder\n");
+    EXPECT_FALSE(fs::exists(root / "out" / "hover.mp3"));
+    EXPECT_NE(ReadBytes(root / "out" / "menu_PublishReport.txt")
+                  .find("  hover.mp3 (not copied: it is a link to a file outside its folder)\r\n"),
+              std::string::npos);
+}
+
 TEST_F(PublishCommand, PagePrintsWhatPublishWritesAndTouchesNoFile) {
     const auto page = Tool({"page", (root / "site" / "menu.zorbel").string()});
     ASSERT_EQ(page.exitCode, 0) << page.err;

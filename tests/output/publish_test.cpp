@@ -1,12 +1,22 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <map>
 
 #include "Error.h"
+#include "FileDescriptor.h"
 #include "MenuBuilder.h"
 #include "PageWriter.h"
 #include "Publisher.h"
+#include "SafeSave.h"
 #include "TestSupport.h"
+#include "TextFile.h"
 
 namespace qm {
 namespace {
@@ -44,9 +54,26 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
+    // Every entry of the project folder with its bytes.
+    std::map<std::string, std::string> Contents() const {
+        std::map<std::string, std::string> contents;
+        for (const auto& name : FilesIn(project())) contents[name] = ReadBytes(project() / name);
+        return contents;
+    }
+    // Publishes into the project folder; the error's message, or "" when it succeeded.
+    std::string PublishMessage(const std::string& name = "menu") {
+        try {
+            published = SaveAndPublish(agent, project(), name, folders());
+            return {};
+        } catch (const Error& error) {
+            return error.what();
+        }
+    }
+    void TearDown() override { SetSafeSaveWriteFunctionForTesting(nullptr); }
 
     unit::TempFolder root;
     TkvxAppletAgent agent;
+    PublishResult published;
 };
 
 TEST_F(Publishing, WritesEveryFileUnderTheStemOfTheName) {
@@ -105,7 +132,7 @@ TEST_F(Publishing, AReportWithoutSoundsHasSeventeenLines) {
 TEST_F(Publishing, OneSoundForAllThreeFieldsIsListedOnceAndCopied) {
     WriteBytes(preview() / "click.mp3", "ID3-click");
     SetSounds("click.mp3", "click.mp3", "click.mp3");
-    const auto written = SaveAndPublish(agent, project(), "menu", folders());
+    const auto written = SaveAndPublish(agent, project(), "menu", folders()).written;
     const auto lines = unit::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[12], "  click.mp3");
@@ -132,7 +159,9 @@ TEST_F(Publishing, SoundNamesWithAFolderPartAreListedButTouchNothingOutside) {
     const auto before = FilesIn(root.Path());
     SaveAndPublish(agent, project(), "menu", folders());
     const auto report = ReadBytes(project() / "menu_PublishReport.txt");
-    EXPECT_NE(report.find("  ../secret.mp3\r\n  sub/x.mp3\r\n  ..\\secret.mp3\r\n"), std::string::npos);
+    const std::string path = " (not copied: its name is a path, not a file name)\r\n";
+    EXPECT_NE(report.find("  ../secret.mp3" + path + "  sub/x.mp3" + path + "  ..\\secret.mp3" + path), std::string::npos)
+        << report;
     EXPECT_EQ(FilesIn(project()), (std::vector<std::string>{"menu.html", "menu.zorbel", "menu_PublishReport.txt",
                                                             "swfhelper.js", "zelvanbar.swf"}));
     EXPECT_EQ(FilesIn(root.Path()), before);
@@ -167,7 +196,7 @@ TEST_F(Publishing, PublishingIntoTheProgramOrPreviewFolderLeavesTheSourcesWhole)
 
 TEST_F(Publishing, MissingCompanionsAreSkippedButStillListed) {
     fs::remove(program() / "zelvanbar.swf");
-    const auto written = SaveAndPublish(agent, project(), "menu", folders());
+    const auto written = SaveAndPublish(agent, project(), "menu", folders()).written;
     EXPECT_FALSE(fs::exists(project() / "zelvanbar.swf"));
     EXPECT_NE(ReadBytes(project() / "menu_PublishReport.txt").find("  zelvanbar.swf\r\n"), std::string::npos);
     EXPECT_EQ(std::count(written.begin(), written.end(), project() / "zelvanbar.swf"), 0);
@@ -182,6 +211,185 @@ TEST_F(Publishing, AFailedPageEndsThePublishBeforeAnythingElseIsWritten) {
         EXPECT_EQ(error.File(), (project() / "menu.html").string());
     }
     EXPECT_EQ(FilesIn(project()), (std::vector<std::string>{"menu.html"}));
+}
+
+TEST_F(Publishing, LinksInTheOutputsPlacesAreReplacedAndWhatTheyPointToIsNeverWritten) {
+    WriteBytes(preview() / "s.mp3", "sound");
+    SetSounds("s.mp3", "", "");
+    const std::vector<std::string> outputs = {"menu.html", "menu_PublishReport.txt", "zelvanbar.swf", "swfhelper.js",
+                                              "s.mp3"};
+    for (const auto& name : outputs) {
+        WriteBytes(root / "elsewhere" / name, "not yours");
+        fs::create_symlink(root / "elsewhere" / name, project() / name);
+    }
+    ASSERT_EQ(PublishMessage(), "");
+    for (const auto& name : outputs) {
+        EXPECT_FALSE(fs::is_symlink(project() / name)) << name;
+        EXPECT_EQ(ReadBytes(root / "elsewhere" / name), "not yours") << name;
+    }
+    EXPECT_EQ(ReadBytes(project() / "s.mp3"), "sound");
+}
+
+TEST_F(Publishing, TheProjectFileFollowsOnlyALinkOfTheUsersOwn) {
+    WriteBytes(root / "mine.zorbel", "old");
+    fs::create_symlink(root / "mine.zorbel", project() / "menu.zorbel");
+    ASSERT_EQ(PublishMessage(), "");
+    EXPECT_TRUE(fs::is_symlink(project() / "menu.zorbel"));
+    EXPECT_NE(ReadBytes(root / "mine.zorbel").find("<Item_Parameters>"), std::string::npos);
+
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a link another owner";
+    WriteBytes(root / "theirs.zorbel", "theirs");
+    fs::remove(project() / "menu.zorbel");
+    fs::create_symlink(root / "theirs.zorbel", project() / "menu.zorbel");
+    ASSERT_EQ(::lchown((project() / "menu.zorbel").c_str(), 65534, 65534), 0);
+    ASSERT_EQ(PublishMessage(), "");
+    EXPECT_FALSE(fs::is_symlink(project() / "menu.zorbel"));
+    EXPECT_EQ(ReadBytes(root / "theirs.zorbel"), "theirs");
+}
+
+TEST_F(Publishing, ASoundIsCopiedOnlyFromARegularFileInItsFolder) {
+    WriteBytes(root / "id_rsa", "private key");
+    WriteBytes(preview() / "sounds" / "inside.mp3", "inside");
+    fs::create_symlink(root / "id_rsa", preview() / "key.mp3");
+    fs::create_symlink(fs::path("sounds") / "inside.mp3", preview() / "near.mp3");
+    fs::create_directory(preview() / "folder.mp3");
+    ASSERT_EQ(::mkfifo((preview() / "pipe.mp3").c_str(), 0644), 0);
+    struct Case {
+        std::string name, copied, reason;
+    };
+    for (const auto& [name, copied, reason] : std::vector<Case>{
+             {"key.mp3", "", "it is a link to a file outside its folder"},
+             {"near.mp3", "inside", ""},
+             {"folder.mp3", "", "it is not a regular file"},
+             {"pipe.mp3", "", "it is not a regular file"},
+         }) {
+        SetSounds(name, "", "");
+        ASSERT_EQ(PublishMessage(), "") << name;
+        const auto lines = unit::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
+        ASSERT_EQ(lines.size(), 18u);
+        if (copied.empty()) {
+            EXPECT_EQ(lines[12], "  " + name + " (not copied: " + reason + ")");
+            EXPECT_EQ(published.warnings, std::vector<std::string>{"sound '" + name + "' is not copied: " + reason});
+            EXPECT_FALSE(fs::exists(project() / name)) << name;
+        } else {
+            EXPECT_EQ(lines[12], "  " + name);
+            EXPECT_TRUE(published.warnings.empty()) << name;
+            EXPECT_EQ(ReadBytes(project() / name), copied);
+        }
+    }
+}
+
+TEST_F(Publishing, CopiesKeepTheSourcesPermissionsAndTheirOwnerMayReplaceThem) {
+    WriteBytes(preview() / "private.mp3", "a");
+    WriteBytes(preview() / "locked.mp3", "b");
+    fs::permissions(preview() / "private.mp3", fs::perms::owner_read | fs::perms::owner_write);
+    fs::permissions(preview() / "locked.mp3", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    SetSounds("private.mp3", "locked.mp3", "");
+    ASSERT_EQ(PublishMessage(), "");
+    EXPECT_EQ(fs::status(project() / "private.mp3").permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(fs::status(project() / "locked.mp3").permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_EQ(PublishMessage(), "") << "the next publish replaces the copies";
+}
+
+TEST_F(Publishing, ASoundNamedLikeAnotherOutputIsRefused) {
+    const std::string withNul("a\0.mp3", 6);
+    struct Case {
+        std::string name, shown, reason;
+    };
+    for (const auto& [name, shown, reason] : std::vector<Case>{
+             {"menu.html", "menu.html", "its name is that of another file of the publish"},
+             {"MENU.ZORBEL", "MENU.ZORBEL", "its name is that of another file of the publish"},
+             {"menu_PublishReport.txt", "menu_PublishReport.txt", "its name is that of another file of the publish"},
+             {"zelvanbar.swf", "zelvanbar.swf", "its name is that of another file of the publish"},
+             {".quillamere-tmp-7", ".quillamere-tmp-7", "its name is one this program gives its temporary files"},
+             {withNul, "a\\x00.mp3", "its name holds a control character"},
+         }) {
+        if (name != withNul) WriteBytes(preview() / name, "sound");
+        SetSounds(name, "", "");
+        ASSERT_EQ(PublishMessage(), "") << shown;
+        EXPECT_EQ(published.warnings, std::vector<std::string>{"sound '" + shown + "' is not copied: " + reason});
+        EXPECT_EQ(unit::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"))[12],
+                  "  " + shown + " (not copied: " + reason + ")");
+        EXPECT_EQ(ReadBytes(project() / "zelvanbar.swf"), "FWS-movie");
+        EXPECT_NE(ReadBytes(project() / "menu.html").find("<!DOCTYPE"), std::string::npos) << shown;
+    }
+    EXPECT_FALSE(fs::exists(project() / ".quillamere-tmp-7"));
+}
+
+TEST_F(Publishing, AReadOnlyOutputIsAnErrorAndNothingOfTheSetIsReplaced) {
+    WriteBytes(preview() / "s.mp3", "sound");
+    SetSounds("s.mp3", "", "");
+    for (const auto* name : {"menu.html", "menu.zorbel", "menu_PublishReport.txt", "zelvanbar.swf", "s.mp3"}) {
+        fs::remove_all(project());
+        fs::create_directories(project());
+        ASSERT_EQ(PublishMessage(), "");
+        fs::permissions(project() / name, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        const auto before = Contents();
+        agent.SetItemCaption(0, std::string("Changed ") + name);
+        WriteBytes(preview() / "s.mp3", "another sound");
+        WriteBytes(program() / "zelvanbar.swf", "FWS-another");
+        EXPECT_EQ(PublishMessage(), DisplayPath(project() / name) + ": cannot replace the file: it is read-only");
+        EXPECT_EQ(Contents(), before) << name;
+    }
+}
+
+// Writes what it is given until the disk is "full" after a number of writes.
+int writesBeforeTheDiskIsFull = 0;
+ssize_t WriteUntilTheDiskIsFull(int descriptor, const void* data, std::size_t size) {
+    if (writesBeforeTheDiskIsFull-- <= 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::write(descriptor, data, size);
+}
+
+TEST_F(Publishing, AFullDiskAtAnyWriteLeavesTheEarlierSetWhole) {
+    WriteBytes(preview() / "s.mp3", "sound");
+    SetSounds("s.mp3", "", "");
+    ASSERT_EQ(PublishMessage(), "");
+    const auto before = Contents();
+    agent.SetItemCaption(0, "Changed");
+    WriteBytes(preview() / "s.mp3", "another sound");
+    SetSafeSaveWriteFunctionForTesting(&WriteUntilTheDiskIsFull);
+    int failures = 0;
+    for (int writes = 0; writes < 20; ++writes, ++failures) {
+        writesBeforeTheDiskIsFull = writes;
+        const auto message = PublishMessage();
+        if (message.empty()) break;
+        EXPECT_NE(message.find(": cannot write the file: No space left on device"), std::string::npos) << message;
+        EXPECT_EQ(Contents(), before) << "after " << writes << " writes";
+    }
+    EXPECT_EQ(failures, 6) << "the page, the movie, the script, the project, the report and the sound";
+    EXPECT_NE(ReadBytes(project() / "menu.html").find(">Changed</a>"), std::string::npos);
+}
+
+TEST_F(Publishing, TemporaryFilesACrashLeftAreRemovedAndNoOthers) {
+    WriteBytes(project() / ".quillamere-tmp-3", "half a page");
+    WriteBytes(project() / ".menu.html.tmp-123456-0", "an earlier version's");
+    WriteBytes(project() / ".quillamere-tmp-9", "being written by a running save");
+    const FileDescriptor running(::open((project() / ".quillamere-tmp-9").c_str(), O_RDONLY));
+    ASSERT_EQ(::flock(running.Get(), LOCK_EX), 0);
+    WriteBytes(project() / ".quillamere-tmp-notes", "the user's");
+    WriteBytes(project() / "draft.tmp-1-2", "the user's");
+    ASSERT_EQ(PublishMessage(), "");
+    EXPECT_EQ(FilesIn(project()),
+              (std::vector<std::string>{".quillamere-tmp-9", ".quillamere-tmp-notes", "draft.tmp-1-2", "menu.html",
+                                        "menu.zorbel", "menu_PublishReport.txt", "swfhelper.js", "zelvanbar.swf"}));
+}
+
+TEST_F(Publishing, EveryNameIsCheckedBeforeAnythingIsWritten) {
+    const std::string longest(237, 'n');  // its report's name is 255 bytes long
+    ASSERT_EQ(PublishMessage(longest + ".zorbel"), "");
+    EXPECT_TRUE(fs::exists(project() / (longest + "_PublishReport.txt")));
+    for (const auto length : {238, 248}) {
+        fs::remove_all(project());
+        fs::create_directories(project());
+        const std::string stem(static_cast<std::size_t>(length), 'n');
+        EXPECT_EQ(PublishMessage(stem + ".zorbel"), DisplayPath(project() / (stem + "_PublishReport.txt")) +
+                                                        ": cannot write the file: the name is longer than 255 bytes");
+        EXPECT_TRUE(FilesIn(project()).empty()) << length;
+    }
 }
 
 }  // namespace

@@ -67,6 +67,21 @@ TEST_F(Staging, TheDocumentsSoundsComeFromTheGivenFolderWhenThere) {
     EXPECT_EQ(agent.PreviewCopiedFiles(), (std::vector<std::string>{"hover.mp3", "missing.mp3"}));
 }
 
+TEST_F(Staging, ASoundLinkThatLeavesItsFolderIsRefused) {
+    WriteBytes(root / "id_rsa", "private key");
+    fs::create_symlink(root / "id_rsa", source() / "key.mp3");
+    fs::create_symlink("hover.mp3", source() / "near.mp3");
+    auto look = agent.GetAppletData();
+    look.mainItemHoverSound = "key.mp3";
+    look.subItemHoverSound = "near.mp3";
+    agent.SetAppletData(look);
+    EXPECT_EQ(CopyResourceFilesToPreview(agent, preview(), source()),
+              std::vector<std::string>{"sound 'key.mp3' is not copied: it is a link to a file outside its folder"});
+    EXPECT_FALSE(fs::exists(preview() / "key.mp3"));
+    EXPECT_EQ(ReadBytes(preview() / "near.mp3"), "hover");
+    EXPECT_EQ(agent.PreviewCopiedFiles(), std::vector<std::string>{"near.mp3"});
+}
+
 TEST_F(Staging, ClearingNeverDeletesOutsideThePreviewFolder) {
     WriteBytes(root / "precious.txt", "precious");
     agent.PreviewCopiedFiles() = {"../precious.txt", "/etc/hostname", ".."};

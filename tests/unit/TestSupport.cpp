@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <sstream>
 
 extern char** environ;
 
@@ -47,7 +48,9 @@ std::vector<std::string> TempFolder::Entries() const {
 std::string ReadBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     EXPECT_TRUE(in.good()) << "cannot open " << file;
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::ostringstream bytes;
+    if (in.good() && in.peek() != std::ifstream::traits_type::eof()) bytes << in.rdbuf();
+    return std::move(bytes).str();
 }
 
 void WriteBytes(const fs::path& file, std::string_view bytes) {
@@ -135,10 +138,8 @@ void FillSampleDocument(TkvxAppletAgent& agent) {
 
 void RecordingProgress::SetStatusText(std::string_view text) { statusTexts.emplace_back(text); }
 
-ProcessResult RunProgram(const std::vector<std::string>& arguments) {
-    TempFolder folder;
-    const auto outPath = (folder / "stdout").string();
-    const auto errPath = (folder / "stderr").string();
+namespace {
+pid_t Spawn(const std::vector<std::string>& arguments, const std::string& outPath, const std::string& errPath) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
@@ -147,10 +148,19 @@ ProcessResult RunProgram(const std::vector<std::string>& arguments) {
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_t pid = 0;
-    ProcessResult result;
     const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    return spawned == 0 ? pid : -1;
+}
+}  // namespace
+
+ProcessResult RunProgram(const std::vector<std::string>& arguments) {
+    TempFolder folder;
+    const auto outPath = (folder / "stdout").string();
+    const auto errPath = (folder / "stderr").string();
+    ProcessResult result;
+    const pid_t pid = Spawn(arguments, outPath, errPath);
+    if (pid < 0) {
         ADD_FAILURE() << "cannot start " << arguments.front();
         return result;
     }
@@ -160,6 +170,10 @@ ProcessResult RunProgram(const std::vector<std::string>& arguments) {
     result.out = ReadBytes(outPath);
     result.err = ReadBytes(errPath);
     return result;
+}
+
+pid_t StartProgram(const std::vector<std::string>& arguments) {
+    return Spawn(arguments, "/dev/null", "/dev/null");
 }
 
 namespace {

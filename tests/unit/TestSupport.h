@@ -3,6 +3,8 @@
 // a progress display that records what it was told, document snapshots, and the means
 // to make a folder read-only or a disk full where the machine allows it.
 
+#include <sys/types.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -92,6 +94,9 @@ struct ProcessResult {
     std::string err;
 };
 ProcessResult RunProgram(const std::vector<std::string>& arguments);
+// Starts a program (no shell) with its output thrown away and returns at once with its
+// process id, for the caller to wait for (or kill); -1 when it cannot be started.
+pid_t StartProgram(const std::vector<std::string>& arguments);
 
 // A mount made for one test: a small memory file system (a full disk, a read-only
 // folder) or a file bound over another (a file that cannot be replaced). The first

@@ -73,6 +73,43 @@ TEST(SafeSave, SavingThroughALinkUpdatesTheLinkedFileAndKeepsTheLink) {
     EXPECT_EQ(EntriesOf(folder / "real"), std::vector<std::string>{"menu.zorbel"});
 }
 
+TEST(SafeSave, ALinkOfAnotherOwnerIsReplacedNotFollowed) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root can give a link another owner";
+    TempFolder folder;
+    WriteBytes(folder / "theirs.zorbel", kOldBytes);
+    fs::create_symlink(folder / "theirs.zorbel", folder / "link.zorbel");
+    ASSERT_EQ(::lchown((folder / "link.zorbel").c_str(), 65534, 65534), 0);
+    EXPECT_EQ(SaveError(folder / "link.zorbel", "new"), "");
+    EXPECT_FALSE(fs::is_symlink(folder / "link.zorbel"));
+    EXPECT_EQ(ReadBytes(folder / "link.zorbel"), "new");
+    EXPECT_EQ(ReadBytes(folder / "theirs.zorbel"), kOldBytes);
+}
+
+TEST(SafeSave, AReadOnlyFileIsNotReplaced) {
+    TempFolder folder;
+    WriteBytes(folder / "menu.zorbel", kOldBytes);
+    fs::permissions(folder / "menu.zorbel", fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(SaveError(folder / "menu.zorbel", "new"),
+              DisplayPath(folder / "menu.zorbel") + ": cannot replace the file: it is read-only");
+    EXPECT_EQ(ReadBytes(folder / "menu.zorbel"), kOldBytes);
+    EXPECT_EQ(folder.Entries(), std::vector<std::string>{"menu.zorbel"});
+}
+
+TEST(SafeSave, TemporaryNamesAreShortAndTheirOwn) {
+    for (const auto& [name, temporary] : std::vector<std::pair<std::string, bool>>{
+             {".quillamere-tmp-0", true},
+             {".quillamere-tmp-123", true},
+             {".menu.html.tmp-98765-3", true},  // earlier versions' names
+             {".quillamere-tmp-", false},
+             {".quillamere-tmp-1.mp3", false},
+             {"menu.html.tmp-1-2", false},
+             {".menu.html.tmp-1", false},
+             {".tmp-1-2", false},
+             {"quillamere-tmp-1", false},
+         })
+        EXPECT_EQ(IsTemporaryFileName(name), temporary) << name;
+}
+
 TEST(SafeSave, FolderThatIsAFileIsReported) {
     TempFolder folder;
     WriteBytes(folder / "plain", kOldBytes);
@@ -136,15 +173,18 @@ TEST(SafeSave, FullDiskLeavesTheOldFile) {
     EXPECT_EQ(EntriesOf(disk), std::vector<std::string>{"menu.zorbel"});
 }
 
-std::size_t HalfThenDiskFull(const void* data, std::size_t size, std::size_t count, std::FILE* file) {
-    const auto written = std::fwrite(data, size, count / 2, file);
-    errno = ENOSPC;
-    return written;
+// Takes the first half of a file, then the disk is full.
+ssize_t HalfThenDiskFull(int descriptor, const void* data, std::size_t size) {
+    if (::lseek(descriptor, 0, SEEK_CUR) > 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return ::write(descriptor, data, (size + 1) / 2);
 }
 
-std::size_t EverythingButReportsAnIoError(const void*, std::size_t, std::size_t, std::FILE*) {
+ssize_t EverythingButReportsAnIoError(int, const void*, std::size_t) {
     errno = EIO;
-    return 0;
+    return -1;
 }
 
 class FakedWrite : public ::testing::Test {

@@ -1,0 +1,237 @@
+// Random edits of the menu tree, as the tree editor and the list operations make them,
+// against a plain model of the tree (main items, each with its sub items). After every
+// edit the document answers every tree query as the model does and the levels it holds
+// rebuild the same tree; at the end a document rebuilt from its items agrees too.
+#include <algorithm>
+
+#include "FuzzInput.h"
+#include "TkvxAppletAgent.h"
+#include "WholeNumber.h"
+
+using namespace qm;
+
+namespace {
+
+constexpr const char* kLevels[] = {"0", "1", "2", "-1", "x", "", "+1", "01"};
+constexpr int kMostItems = 48;
+constexpr int kMostEdits = 120;
+
+struct MainItem {
+    std::string text;
+    std::vector<std::string> subs;
+};
+using Model = std::vector<MainItem>;
+
+// The tree the levels describe: the first item and every item whose level is no whole
+// number of at least 1 is a main item; any other hangs under the nearest main item
+// before it.
+Model ModelFromLevels(const TItemArray& items) {
+    Model model;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const auto level = ParseWholeNumber(items[i].Level).value_or(0);
+        if (i == 0 || level < 1)
+            model.push_back({items[i].Text, {}});
+        else
+            model.back().subs.push_back(items[i].Text);
+    }
+    return model;
+}
+
+struct Node {
+    std::string text;
+    int parent, row, depth, children, subtree;
+};
+
+// The model's nodes in pre-order, with what every query should answer.
+std::vector<Node> NodesOf(const Model& model, std::vector<int>& mains) {
+    std::vector<Node> nodes;
+    mains.clear();
+    for (int row = 0; row < static_cast<int>(model.size()); ++row) {
+        const int main = static_cast<int>(nodes.size());
+        const int subs = static_cast<int>(model[row].subs.size());
+        mains.push_back(main);
+        nodes.push_back({model[row].text, kRootNode, row, 1, subs, subs + 1});
+        for (int sub = 0; sub < subs; ++sub) nodes.push_back({model[row].subs[sub], main, sub, 2, 0, 1});
+    }
+    return nodes;
+}
+
+void CheckAgainst(const TkvxAppletAgent& agent, const Model& model, std::string_view what) {
+    std::vector<int> mains;
+    const auto nodes = NodesOf(model, mains);
+    const int n = static_cast<int>(nodes.size());
+    const std::string context(what);
+    fuzz::Check(agent.ItemCount() == n, "item count", context);
+    fuzz::Check(agent.ChildNodes(kRootNode) == mains, "the root's children", context);
+    fuzz::Check(agent.ChildCount(kRootNode) == static_cast<int>(mains.size()), "the root's child count", context);
+    fuzz::Check(agent.SubtreeSize(kRootNode) == n + 1 && agent.NodeLevel(kRootNode) == 0 &&
+                    agent.ParentNode(kRootNode) == kNoNode,
+                "the root", context);
+    for (int node = 0; node < n; ++node) {
+        const auto& expected = nodes[node];
+        const auto expect = [&](bool holds, const char* query) {
+            if (!holds) fuzz::Check(false, query, context + ", node " + std::to_string(node));
+        };
+        expect(agent.Items()[node].Text == expected.text, "caption");
+        expect(agent.NodeLevel(node) == expected.depth, "level");
+        expect(agent.ParentNode(node) == expected.parent, "parent");
+        expect(agent.RowOfNode(node) == expected.row, "row");
+        expect(agent.ChildCount(node) == expected.children, "child count");
+        expect(agent.SubtreeSize(node) == expected.subtree, "subtree size");
+        expect(agent.NextNodeInPreOrder(node) == (node + 1 < n ? node + 1 : kNoNode), "next in pre-order");
+        std::vector<int> children;
+        for (int row = 0; row < expected.children; ++row) children.push_back(node + 1 + row);
+        expect(agent.ChildNodes(node) == children, "children");
+        for (int row = -1; row <= expected.children; ++row)
+            expect(agent.ChildNode(node, row) ==
+                            (row >= 0 && row < expected.children ? children[static_cast<std::size_t>(row)] : kNoNode),
+                        "child by row");
+        // Siblings: main items are listed in mains; sub items follow their main item.
+        const bool main = expected.parent == kRootNode;
+        const int count = main ? static_cast<int>(mains.size()) : nodes[expected.parent].children;
+        const auto sibling = [&](int row) { return main ? mains[row] : expected.parent + 1 + row; };
+        expect(agent.PreviousSibling(node) == (expected.row > 0 ? sibling(expected.row - 1) : kNoNode),
+                    "previous sibling");
+        expect(agent.NextSibling(node) == (expected.row + 1 < count ? sibling(expected.row + 1) : kNoNode),
+                    "next sibling");
+    }
+    const auto fromLevels = ModelFromLevels(agent.Items());
+    fuzz::Check(fromLevels.size() == model.size(), "the levels rebuild another tree", context);
+    for (std::size_t row = 0; row < model.size(); ++row)
+        fuzz::Check(fromLevels[row].text == model[row].text && fromLevels[row].subs == model[row].subs,
+                    "the levels rebuild another tree", context);
+}
+
+// (main row, sub row or -1) of a node of the model; (-1, -1) for the root.
+std::pair<int, int> Place(const Model& model, int node) {
+    if (node < 0) return {-1, -1};
+    for (int row = 0; row < static_cast<int>(model.size()); ++row) {
+        if (node == 0) return {row, -1};
+        --node;
+        if (node < static_cast<int>(model[row].subs.size())) return {row, node};
+        node -= static_cast<int>(model[row].subs.size());
+    }
+    return {-1, -1};
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::FuzzInput input(data, size);
+    TkvxAppletAgent agent;
+    agent.ResetToDefaults();
+    Model model;
+    int captions = 0;
+    for (int edit = 0; edit < kMostEdits && !input.Empty(); ++edit) {
+        const int n = agent.ItemCount();
+        const int node = static_cast<int>(input.Choice(static_cast<unsigned>(n + 1))) - 1;  // kRootNode too
+        const int index = static_cast<int>(input.Choice(static_cast<unsigned>(n + 2)));    // one past the end too
+        const auto [row, sub] = Place(model, node);
+        const auto caption = "c" + std::to_string(++captions);
+        auto list = agent.Items();  // what a plain list becomes under the list edits
+        bool listEdit = false;
+        std::string what;
+        switch (input.Choice(10)) {
+        case 0: {
+            what = "insert under " + std::to_string(node);
+            if (n >= kMostItems) break;
+            const int added = agent.InsertNewChild(node);
+            fuzz::Check((added == kNoNode) == (sub >= 0), what);
+            if (added == kNoNode) break;
+            fuzz::Check(agent.Items()[added].Text == "Item", what);
+            agent.SetItemCaption(added, caption);
+            if (node == kRootNode)
+                model.push_back({caption, {}});
+            else
+                model[row].subs.push_back(caption);
+            break;
+        }
+        case 1:
+            what = "delete " + std::to_string(node);
+            fuzz::Check(agent.DeleteNode(node) == (node != kRootNode), what);
+            if (node == kRootNode) break;
+            if (sub >= 0)
+                model[row].subs.erase(model[row].subs.begin() + sub);
+            else
+                model.erase(model.begin() + row);
+            break;
+        case 2:
+        case 3: {
+            const bool up = input.Choice(2) == 0;
+            what = std::string(up ? "move up " : "move down ") + std::to_string(node);
+            const bool moved = up ? agent.MoveNodeUp(node) : agent.MoveNodeDown(node);
+            if (node == kRootNode) {
+                fuzz::Check(!moved, what);
+                break;
+            }
+            const int at = sub >= 0 ? sub : row;
+            const int siblings = static_cast<int>(sub >= 0 ? model[row].subs.size() : model.size());
+            const int other = up ? at - 1 : at + 1;
+            fuzz::Check(moved == (other >= 0 && other < siblings), what);
+            if (!moved) break;
+            if (sub >= 0)
+                std::swap(model[row].subs[sub], model[row].subs[other]);
+            else
+                std::swap(model[row], model[other]);
+            break;
+        }
+        case 4:
+            what = "caption of " + std::to_string(node);
+            if (node == kRootNode) break;
+            agent.SetItemCaption(node, caption);
+            (sub >= 0 ? model[row].subs[sub] : model[row].text) = caption;
+            break;
+        case 5: {
+            what = "insert item at " + std::to_string(index);
+            listEdit = true;
+            if (n >= kMostItems) break;
+            auto item = TkvxAppletAgent::NewItemData();
+            item.Text = caption;
+            item.Level = kLevels[input.Choice(std::size(kLevels))];
+            agent.InsertItem(index, item);
+            if (index <= n) list.insert(list.begin() + index, item);
+            break;
+        }
+        case 6:
+            what = "delete item " + std::to_string(index);
+            listEdit = true;
+            agent.DeleteItem(index);
+            if (index < n) list.erase(list.begin() + index);
+            break;
+        case 7:
+            what = "swap item " + std::to_string(index);
+            listEdit = true;
+            agent.SwapItemWithPrevious(index);
+            if (index > 0 && index < n) std::swap(list[index], list[index - 1]);
+            break;
+        case 8: {
+            what = "level of " + std::to_string(node);
+            listEdit = true;
+            if (node == kRootNode) break;
+            auto item = agent.GetItemData(node);
+            item.Level = kLevels[input.Choice(std::size(kLevels))];
+            agent.SetItemData(item, node);
+            list[node] = item;
+            break;
+        }
+        default:
+            what = "refresh levels and parents";
+            agent.RefreshLevelsAndParents();
+            for (int i = 0; i < agent.ItemCount(); ++i) {
+                fuzz::Check(agent.Items()[i].Level == std::to_string(agent.NodeLevel(i) - 1), what);
+                const int parent = agent.ParentNode(i);
+                fuzz::Check(agent.Items()[i].ParentIndex == std::to_string(parent == kRootNode ? -1 : parent), what);
+            }
+            break;
+        }
+        if (listEdit) {
+            fuzz::Check(agent.Items() == list, "the list edit", what);
+            model = ModelFromLevels(list);
+        }
+        CheckAgainst(agent, model, what);
+    }
+    TkvxAppletAgent rebuilt;
+    rebuilt.ReplaceDocument(agent.AppletData(), agent.Items());
+    CheckAgainst(rebuilt, model, "a document rebuilt from the items");
+    return 0;
+}

@@ -1,0 +1,20 @@
+<Generator_Name>
+Quillamere
+</Generator_Name>
+<Generator_Version>
+1.0
+</Generator_Version>
+<Product_Name>
+General Menu Structure Description Format
+</Product_Name>
+<Product_Version>
+1.0
+</Product_Version>
+<Structure_Description>
+0#$@A#$@#$@_self#$@#$@
+1#$@A1#$@#$@_self#$@#$@
+0#$@B#$@#$@_self#$@#$@
+1#$@B1#$@#$@_self#$@#$@
+0#$@C#$@#$@_self#$@#$@
+1#$@C1#$@#$@_self#$@#$@
+</Structure_Description>

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Runs each libFuzzer target of the sanitize build for a bounded time, two at a time:
+#   scripts/fuzz.sh [SECONDS]      (default: $QUILLAMERE_FUZZ_SECONDS, else 60)
+# Each starts from a copy of its committed seed corpus (fuzz/corpus/NAME) and its
+# regression inputs, with the dictionary of its format. A target that finds a fault
+# stops; the input is left in build-sanitize/fuzz/findings/ and this script fails: mend
+# the fault and keep the input in fuzz/regressions/NAME/. Prints the executions and the
+# coverage of every target.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-${QUILLAMERE_FUZZ_SECONDS:-60}}
+bin=build-sanitize/bin
+work=build-sanitize/fuzz
+targets=(project-file menu-structure text-decoding page tree-edits)
+declare -A dictionary=([project-file]=formats [menu-structure]=formats [text-decoding]=formats [page]=page)
+
+fuzz_one() {
+  local name=$1
+  mkdir -p "$work/corpus/$name" "$work/findings"
+  cp -n fuzz/corpus/"$name"/* "$work/corpus/$name/"
+  local args=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048
+    -artifact_prefix="$work/findings/$name-")
+  [ -n "${dictionary[$name]:-}" ] && args+=(-dict="fuzz/${dictionary[$name]}.dict")
+  local inputs=("$work/corpus/$name")
+  [ -d "fuzz/regressions/$name" ] && inputs+=("fuzz/regressions/$name")
+  "$bin/fuzz-$name" "${args[@]}" "${inputs[@]}" >"$work/$name.log" 2>&1
+}
+
+summary() {
+  local name=$1 status=$2 log="$work/$1.log"
+  local runs cov ft corpus
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  corpus=$(grep -o 'corp: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  if [ "$status" -eq 0 ]; then
+    printf 'fuzz-%-15s %10s executions in %ss, coverage %s edges, %s features, corpus %s inputs\n' \
+      "$name" "${runs:-?}" "$seconds" "${cov:-?}" "${ft:-?}" "${corpus:-?}"
+  else
+    printf 'fuzz-%-15s FOUND A FAULT after %s executions; see %s and %s\n' "$name" "${runs:-?}" "$log" \
+      "$work/findings/"
+    grep -E 'ERROR|fuzz check failed|SUMMARY' "$log" | head -5 | sed 's/^/    /'
+  fi
+}
+
+failed=0
+for ((i = 0; i < ${#targets[@]}; i += 2)); do
+  pair=("${targets[@]:i:2}")
+  pids=()
+  for name in "${pair[@]}"; do fuzz_one "$name" & pids+=($!); done
+  for k in "${!pair[@]}"; do
+    status=0
+    wait "${pids[$k]}" || status=$?
+    summary "${pair[$k]}" "$status"
+    [ "$status" -eq 0 ] || failed=1
+  done
+done
+exit $failed
