@@ -84,9 +84,6 @@ int Check(const std::vector<std::string>& files, std::ostream& out, std::ostream
             }
             }
             out << path << ": " << kind << ", " << CountsText(agent);
-            // Files of earlier Windows versions are not UTF-8; saying so explains their
-            // bytes changing when they are saved again.
-            if (report.windows1252) out << "; read as Windows-1252";
             for (const auto& warning : report.Warnings()) out << "; warning: " << warning;
             out << "\n";
         } catch (const Error& error) {

@@ -158,7 +158,7 @@ ParsedDocument ParseProjectFile(const TextFile& file, const std::string& shownPa
         levels.Add(item.Level, scanner.CurrentLineNumber());
     }
     levels.Settle(document, scanner);
-    document.report.windows1252 = file.WasWindows1252();
+    document.report.windows1252 = file.Windows1252();
     return document;
 }
 
@@ -217,7 +217,7 @@ ParsedDocument ParseMenuStructureFile(const TextFile& file, const std::string& s
         levels.Add(item.Level, scanner.CurrentLineNumber());
     }
     levels.Settle(document, scanner);
-    document.report.windows1252 = file.WasWindows1252();
+    document.report.windows1252 = file.Windows1252();
     return document;
 }
 

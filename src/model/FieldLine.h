@@ -1,12 +1,11 @@
 #pragma once
 // Field lines: every field is followed by the separator "#$@"; nothing is escaped.
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "ByteSearch.h"
 
 namespace qm {
 
@@ -22,28 +21,6 @@ std::string GetDelimitedField(std::string_view text, int n, std::string_view sep
 // GetDelimitedField for n = 1..count, at the cost of one scan.
 std::vector<std::string> SplitFieldLine(std::string_view line, std::size_t count,
                                         std::string_view separator = kFieldSeparator);
-
-// The position of the first byte c in text at or after from, or npos. Eight bytes at a
-// time: the readers spend most of their time looking for separators.
-inline std::size_t FindByte(std::string_view text, std::size_t from, char c) {
-    const std::size_t size = text.size();
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-        constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-        const std::uint64_t pattern = kOnes * static_cast<unsigned char>(c);
-        for (; from + 8 <= size; from += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + from, sizeof word);
-            const std::uint64_t x = word ^ pattern;  // a zero byte where c stands
-            // The lowest flagged byte is always a true zero byte.
-            if (const std::uint64_t zero = (x - kOnes) & ~x & kHighs; zero != 0)
-                return from + static_cast<std::size_t>(std::countr_zero(zero) / 8);
-        }
-    }
-    for (; from < size; ++from)
-        if (text[from] == c) return from;
-    return std::string_view::npos;
-}
 
 // The same split without building a list: calls field(i, text) for i = 0, 1, ... for
 // each separated field, at most count of them, in one scan; returns how many there were.

@@ -23,6 +23,14 @@ long long ParseLevelOrZero(const std::string& text) {
 
 std::vector<std::string> LoadReport::Warnings() const {
     std::vector<std::string> warnings;
+    // Files of earlier Windows versions are not UTF-8; saying so, and where, explains
+    // their bytes changing when they are saved again.
+    if (const auto count = windows1252.count; count > 0) {
+        std::string text = std::to_string(count) + (count == 1 ? " byte that is not UTF-8 was" : " bytes that are not UTF-8 were") +
+                           " read as Windows-1252, on ";
+        if (windows1252.lines > 1) text += std::to_string(windows1252.lines) + " lines from ";
+        warnings.push_back(text + "line " + std::to_string(windows1252.firstLine));
+    }
     if (reattachedItems > 0)
         warnings.push_back(std::to_string(reattachedItems) +
                            (reattachedItems == 1 ? " item had a level that does not fit the tree and was re-attached"

@@ -17,6 +17,7 @@
 #include "MenuRecords.h"
 #include "MenuTreeObserver.h"
 #include "ProgressDisplay.h"
+#include "TextFile.h"
 
 namespace qm {
 
@@ -27,7 +28,8 @@ inline constexpr int kNoNode = -2;
 // What a reader found besides the document.
 struct LoadReport {
     int reattachedItems = 0;  // items whose level had to be changed to keep the tree sound
-    bool windows1252 = false; // the file was not UTF-8 and was read as Windows-1252
+    Windows1252Bytes windows1252;  // bytes that were not UTF-8, read as Windows-1252
+    // What the user should hear of, one sentence each (no full stop).
     std::vector<std::string> Warnings() const;
 };
 

@@ -2,6 +2,7 @@
 // that do not fit the tree, the progress it shows, and save/load round trips.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <random>
 
@@ -329,6 +330,28 @@ TEST_F(RefusedProject, FolderInsteadOfAFile) {
     ExpectUnchanged();
 }
 
+// A device would be read until memory ran out and a pipe would block for ever: only
+// regular files up to the limit are read, and nothing of them before they pass.
+TEST_F(RefusedProject, AnythingButARegularFileOfAtMostTheLimit) {
+    const auto pipe = folder_ / "pipe.zorbel";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto large = folder_ / "large.zorbel";
+    WriteBytes(large, "");
+    fs::resize_file(large, kMaximumFileSize + 1);  // sparse: takes no room on the disk
+    for (const auto& [path, reason] : {std::pair{pipe, "it is not a regular file"},
+                                       std::pair{fs::path("/dev/zero"), "it is not a regular file"},
+                                       std::pair{large, "it is larger than 1 GiB"}}) {
+        SCOPED_TRACE(path);
+        try {
+            agent_.LoadProject(path);
+            ADD_FAILURE() << "it loaded";
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()), DisplayPath(path) + ": cannot read the file: " + reason);
+        }
+        ExpectUnchanged();
+    }
+}
+
 TEST_F(RefusedProject, FileWithoutAnyTag) {
     EXPECT_EQ(Load("just some text\r\nand more\r\n"), Shown() + ", line 2: the file ends before \"<Product_Name>\"");
     ExpectUnchanged();
@@ -427,6 +450,25 @@ TEST_F(ProjectFile, SoundLevelsGiveNoWarning) {
               "");
     EXPECT_EQ(report_.reattachedItems, 0);
     EXPECT_TRUE(report_.Warnings().empty());
+}
+
+// --- Line ends ----------------------------------------------------------------------------
+
+// A file whose line ends were converted for another system (CR alone) or converted twice
+// (CR CR LF) loads as the file it came from.
+TEST_F(ProjectFile, CrOnlyAndCrCrLfLineEndsLoadLikeCrLf) {
+    FillSampleDocument(agent_);
+    const auto original = Saved();
+    for (const std::string lineEnd : {"\r", "\r\r\n", "\n"}) {
+        SCOPED_TRACE(testing::PrintToString(lineEnd));
+        std::string converted;
+        for (const auto& line : CrLfLines(original)) converted += line + lineEnd;
+        TkvxAppletAgent reference;
+        reference.LoadProject(folder_ / "saved.zorbel");
+        ASSERT_EQ(Load(converted), "");
+        EXPECT_EQ(Snapshot(agent_), Snapshot(reference));
+        EXPECT_EQ(Saved(), original);
+    }
 }
 
 // --- Round trips --------------------------------------------------------------------------
