@@ -25,24 +25,33 @@ std::vector<std::string> SplitFieldLine(std::string_view line, std::size_t count
 // The same split without building a list: calls field(i, text) for i = 0, 1, ... for
 // each separated field, at most count of them, in one scan; returns how many there were.
 // Fields beyond the last separator are not reported (the caller's records keep them
-// empty).
+// empty). The line is looked at a block at a time: every byte that could start a
+// separator is tried in turn, without starting a new search for each field.
 template <class FieldFunction>
 std::size_t ForEachField(std::string_view line, std::size_t count, FieldFunction&& field,
                          std::string_view separator = kFieldSeparator) {
-    if (separator.empty()) return 0;
+    if (separator.empty() || count == 0) return 0;
+    const std::size_t size = line.size();
     const std::size_t length = separator.size();
-    std::size_t start = 0;
+    std::size_t start = 0;  // of the current field
     std::size_t found = 0;
-    for (std::size_t at = FindByte(line, 0, separator.front()); found < count && at != std::string_view::npos;
-         at = FindByte(line, at + 1, separator.front())) {
-        if (at + length > line.size()) break;
-        std::size_t k = 1;
-        while (k < length && line[at + k] == separator[k]) ++k;
-        if (k < length) continue;
+    // Whether a separator stands at `at`; if so the field before it is reported.
+    const auto tryAt = [&](std::size_t at) {
+        if (at < start || at + length > size) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if (line[at + k] != separator[k]) return false;
         field(found++, line.substr(start, at - start));
         start = at + length;
-        at = start - 1;
-    }
+        return true;
+    };
+    using namespace byte_search;
+    const char first = separator.front();
+    std::size_t base = 0;
+    for (; base + kBlockSize <= size; base += kBlockSize)
+        for (auto hits = BlockMatches(line.data() + base, first, first); hits != 0; hits = WithoutFirst(hits))
+            if (tryAt(base + FirstPlace(hits)) && found == count) return found;
+    for (; base < size; ++base)
+        if (line[base] == separator.front() && tryAt(base) && found == count) return found;
     return found;
 }
 

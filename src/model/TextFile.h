@@ -132,8 +132,9 @@ public:
     int LineNumber() const { return number_; }
     // Whether the current line ended in CR LF.
     bool EndedInCrLf() const { return crLf_; }
-    // Where the rest of the text starts.
+    // Where the rest of the text starts; whether nothing is left.
     std::size_t Offset() const { return next_; }
+    bool AtEnd() const { return next_ >= text_.size(); }
 
 private:
     std::string_view text_;

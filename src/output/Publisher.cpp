@@ -196,7 +196,8 @@ void ClearPreviewFolder(TkvxAppletAgent& agent, const fs::path& previewFolder) {
         if (IsBareFileName(name) && fs::is_regular_file(previewFolder / name, ec))
             DeleteQuietly(previewFolder / name);
     agent.PreviewCopiedFiles().clear();
-    fs::remove(previewFolder, ec);  // only when nothing else is left in it
+    // The folder itself stays: every later staging asks for it again, and removing and
+    // making it anew costs more than all the rest of opening a document.
 }
 
 }  // namespace qm

@@ -41,8 +41,7 @@ void CopyLinkedFilesToPreview(TkvxAppletAgent& agent, const std::filesystem::pat
                               const std::filesystem::path& sourceFolder);
 void CopyResourceFilesToPreview(TkvxAppletAgent& agent, const std::filesystem::path& previewFolder,
                                 const std::filesystem::path& sourceFolder);
-// Deletes the recorded files from the Preview folder, forgets them, and removes the
-// folder when nothing else is left in it.
+// Deletes the recorded files from the Preview folder and forgets them; the folder stays.
 void ClearPreviewFolder(TkvxAppletAgent& agent, const std::filesystem::path& previewFolder);
 
 }  // namespace qm
