@@ -1,6 +1,7 @@
 // Page making and a whole publish of a 100,000-item menu, each beside a baseline that
 // writes the same bytes with plain streams: of the menu made in memory, and of the same
-// menu read from its project file (what `quillamere-cli publish` does). Prints
+// menu read from its project file (what `quillamere-cli publish` does). The page also
+// beside the same bytes saved safely, as every file of the program is. Prints
 // ours / baseline (medians of the repetitions) at the end.
 #include <benchmark/benchmark.h>
 
@@ -14,6 +15,7 @@
 
 #include "PageWriter.h"
 #include "Publisher.h"
+#include "SafeSave.h"
 
 namespace {
 
@@ -82,6 +84,13 @@ void PageBaseline(benchmark::State& state) {
     for (auto _ : state) WritePlain(Folder() / "page-plain.html", bytes);
 }
 
+// The same bytes written the way the program writes every file (a temporary file renamed
+// over the target), to tell the making of the page from the way it reaches the disk.
+void PageSafeSaveBaseline(benchmark::State& state) {
+    const auto bytes = qm::MakeHtmlText(Menu());
+    for (auto _ : state) qm::SaveFileSafely(Folder() / "page-safe.html", bytes);
+}
+
 void PublishOurs(benchmark::State& state) {
     auto& agent = Menu();
     const qm::PublishFolders folders{Folder() / "program", Folder() / "program"};
@@ -109,6 +118,7 @@ void PublishBaseline(benchmark::State& state) {
 BENCHMARK(PageOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PageLoadedOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PageBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(PageSafeSaveBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishLoadedOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishBaseline)->Unit(benchmark::kMillisecond);
@@ -125,6 +135,8 @@ public:
     }
     void PrintRatios() const {
         for (const auto& [ours, base] : {std::pair{"PageOurs", "PageBaseline"}, std::pair{"PageLoadedOurs", "PageBaseline"},
+                                         std::pair{"PageOurs", "PageSafeSaveBaseline"},
+                                         std::pair{"PageSafeSaveBaseline", "PageBaseline"},
                                          std::pair{"PublishOurs", "PublishBaseline"},
                                          std::pair{"PublishLoadedOurs", "PublishBaseline"}}) {
             const double a = Median(ours);

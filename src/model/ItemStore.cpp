@@ -24,8 +24,13 @@ void ItemStore::AppendLine(std::string_view line) {
 void ItemStore::Insert(int index, const TItemData& record) {
     auto own = std::make_unique<OwnFields>();
     own->mask = (1u << TItemData::kFieldCount) - 1;
-    own->values.reserve(TItemData::kFieldCount);
-    for (std::size_t f = 0; f < TItemData::kFieldCount; ++f) own->values.push_back(record.Field(f));
+    std::size_t size = 0;
+    for (std::size_t f = 0; f < TItemData::kFieldCount; ++f) size += record.Field(f).size();
+    own->text.reserve(size);
+    for (std::size_t f = 0; f < TItemData::kFieldCount; ++f) {
+        own->text += record.Field(f);
+        own->ends[f] = static_cast<std::uint32_t>(own->text.size());
+    }
     items_.insert(items_.begin() + index, Item{0, 0, std::move(own)});
 }
 
@@ -40,7 +45,7 @@ void ItemStore::Rotate(int first, int middle, int last) {
 std::string_view ItemStore::Field(int index, ItemField field) const {
     const auto& item = items_[static_cast<std::size_t>(index)];
     const auto f = FieldIndex(field);
-    if (item.own && (item.own->mask >> f & 1u)) return item.own->values[Rank(item.own->mask, f)];
+    if (item.own && (item.own->mask >> f & 1u)) return item.own->Value(Rank(item.own->mask, f));
     const int at = layout_[f];
     if (at == kNotCarried) return {};
     std::string_view found;
@@ -56,17 +61,20 @@ ItemFieldViews ItemStore::Fields(int index, ItemField last) const {
     ItemFieldViews fields{};
     const std::uint16_t own = item.own ? item.own->mask : 0;
     if (own != (1u << TItemData::kFieldCount) - 1) {
-        std::array<std::string_view, TItemData::kFieldCount> byPosition{};
-        ForEachField(Line(item), splitCount_[wanted - 1],
-                     [&](std::size_t i, std::string_view value) { byPosition[i] = value; });
-        for (std::size_t f = 0; f < wanted; ++f)
-            if (layout_[f] != kNotCarried) fields[f] = byPosition[static_cast<std::size_t>(layout_[f])];
-    }
-    for (std::size_t f = 0, rank = 0; f < fields.size(); ++f)
-        if (own >> f & 1u) {
-            if (f < wanted) fields[f] = item.own->values[rank];
-            ++rank;
+        if (layout_ == kProjectLayout) {
+            ForEachField(Line(item), wanted, [&](std::size_t i, std::string_view value) { fields[i] = value; });
+        } else {
+            ItemFieldViews byPosition{};
+            ForEachField(Line(item), splitCount_[wanted - 1],
+                         [&](std::size_t i, std::string_view value) { byPosition[i] = value; });
+            for (std::size_t f = 0; f < wanted; ++f)
+                if (layout_[f] != kNotCarried) fields[f] = byPosition[static_cast<std::size_t>(layout_[f])];
         }
+    }
+    if (own != 0) {
+        for (std::size_t f = 0, rank = 0; f < wanted; ++f)
+            if (own >> f & 1u) fields[f] = item.own->Value(rank++);
+    }
     return fields;
 }
 
@@ -79,19 +87,30 @@ TItemData ItemStore::Record(int index) const {
 
 bool ItemStore::SetField(int index, ItemField field, std::string_view value) {
     if (Field(index, field) == value) return false;
-    std::string copy(value);  // value may lie in this item's own fields, which move below
     auto& item = items_[static_cast<std::size_t>(index)];
     if (!item.own) item.own = std::make_unique<OwnFields>();
-    auto& own = *item.own;
-    const auto f = FieldIndex(field);
-    const auto rank = Rank(own.mask, f);
-    if (own.mask >> f & 1u) {
-        own.values[rank] = std::move(copy);
-    } else {
-        own.values.insert(own.values.begin() + static_cast<std::ptrdiff_t>(rank), std::move(copy));
-        own.mask = static_cast<std::uint16_t>(own.mask | (1u << f));
-    }
+    item.own->Set(FieldIndex(field), value);
     return true;
+}
+
+void ItemStore::OwnFields::Set(std::size_t field, std::string_view value) {
+    const std::string copy(value);  // value may lie in text, which changes below
+    const auto rank = Rank(mask, field);
+    const std::size_t count = static_cast<std::size_t>(std::popcount(static_cast<unsigned>(mask)));
+    const std::uint32_t begin = rank == 0 ? 0 : ends[rank - 1];
+    std::uint32_t oldLength = 0;
+    if (mask >> field & 1u) {
+        oldLength = ends[rank] - begin;
+    } else {
+        // A new value at its rank: the ends of the later ones move up one place.
+        std::copy_backward(ends.begin() + static_cast<std::ptrdiff_t>(rank),
+                           ends.begin() + static_cast<std::ptrdiff_t>(count), ends.begin() + static_cast<std::ptrdiff_t>(count) + 1);
+        ends[rank] = begin;
+        mask = static_cast<std::uint16_t>(mask | (1u << field));
+    }
+    text.replace(begin, oldLength, copy);
+    const auto grown = static_cast<std::uint32_t>(copy.size()) - oldLength;  // modulo 2^32, as the ends are
+    for (std::size_t r = rank; r < static_cast<std::size_t>(std::popcount(static_cast<unsigned>(mask))); ++r) ends[r] += grown;
 }
 
 }  // namespace qm

@@ -217,6 +217,7 @@ TextFile TextFile::Read(const std::filesystem::path& path) {
 }
 
 TextFile TextFile::FromBytes(std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\x1A'));  // Ctrl+Z ends the text
     TextBuffer buffer(bytes.size());
     if (!bytes.empty()) std::memcpy(buffer.Data(), bytes.data(), bytes.size());
     buffer.SetSize(bytes.size());
@@ -225,7 +226,6 @@ TextFile TextFile::FromBytes(std::string_view bytes) {
 
 TextFile TextFile::Decode(TextBuffer bytes, bool knownUtf8) {
     TextFile file;
-    if (const auto eof = bytes.View().find('\x1A'); eof != std::string_view::npos) bytes.SetSize(eof);
     const std::size_t start = bytes.View().starts_with("\xEF\xBB\xBF") ? 3 : 0;
     const auto text = bytes.View().substr(start);
     if (knownUtf8 || IsValidUtf8(text)) {

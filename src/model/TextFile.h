@@ -102,7 +102,7 @@ public:
     }
 
 private:
-    // Takes the bytes read: cuts them at Ctrl+Z, skips a byte-order mark and decodes
+    // Takes the bytes read, already cut at Ctrl+Z: skips a byte-order mark and decodes
     // what is not UTF-8 (knownUtf8: the reader has already checked every byte).
     static TextFile Decode(TextBuffer bytes, bool knownUtf8);
     const std::vector<std::pair<std::size_t, std::size_t>>& Index() const;

@@ -175,7 +175,8 @@ private:
         tree_.valid = false;
         Changed();
     }
-    // Something in the document changed: the loaded bytes are no longer what a save writes.
+    // Something in the document changed: the bytes read are no longer what a save writes,
+    // and Level and ParentIndex must be looked at again before they are relied on.
     void Changed() {
         savedForm_ = {};
         levelsAndParentsFresh_ = false;

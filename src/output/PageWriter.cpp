@@ -1,6 +1,7 @@
 #include "PageWriter.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -28,7 +29,7 @@ constexpr std::string_view kPlayerDownload = "https://quillamere.app/player/";
 
 char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool IsAsciiAlphanumeric(unsigned char c) {
+constexpr bool IsAsciiAlphanumeric(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
@@ -60,110 +61,170 @@ private:
 
 // Attribute values are written with the five markup characters as character
 // references: a browser reads back exactly the stored text, and no stored text can
-// leave its attribute.
+// leave its attribute. Captions are written with every byte but ASCII letters and digits
+// encoded.
 //
-// Both encoders look at eight bytes at a time and copy runs that need nothing in one
-// piece: links and captions are mostly plain letters.
-using byte_search::ExactMatches;
-using byte_search::kHighs;
-using byte_search::kOnes;
+// Both encoders go a block of bytes at a time (16 with SSE2, else 8): a block that
+// needs nothing is copied whole, any other block byte by byte through a table of what
+// each byte becomes. Links and captions are mostly plain letters.
 
-constexpr bool kLittleEndian = std::endian::native == std::endian::little;
-// The most one byte of a value takes in the page: "&quot;", "%XX".
+// What one byte becomes: its bytes, and how many of them count.
+struct ByteCode {
+    char bytes[7];
+    std::uint8_t length;
+};
+using CodeTable = std::array<ByteCode, 256>;
+// A code is copied whole (eight bytes) and only its length counts, so whoever asks for
+// room leaves this much beyond the most the text can take.
+constexpr std::size_t kCodeSlack = sizeof(ByteCode);
+// The most one byte takes in the page: "&quot;", "%XX".
 constexpr std::size_t kAttributeGrowth = 6;
 constexpr std::size_t kCaptionGrowth = 3;
 
-// The position of the first markup character in value at or after from, or its size.
-std::size_t FindMarkup(std::string_view value, std::size_t from) {
-    if constexpr (kLittleEndian) {
-        for (; from + 8 <= value.size(); from += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, value.data() + from, sizeof word);
-            const std::uint64_t hit = ExactMatches(word, kOnes * '&') | ExactMatches(word, kOnes * '<') |
-                                      ExactMatches(word, kOnes * '>') | ExactMatches(word, kOnes * '"') |
-                                      ExactMatches(word, kOnes * '\'');
-            if (hit != 0) return from + static_cast<std::size_t>(std::countr_zero(hit) / 8);
-        }
-    }
-    for (; from < value.size(); ++from) {
-        const char c = value[from];
-        if (c == '&' || c == '<' || c == '>' || c == '"' || c == '\'') return from;
-    }
-    return value.size();
+constexpr ByteCode Code(std::string_view text) {
+    ByteCode code{};
+    for (std::size_t i = 0; i < text.size(); ++i) code.bytes[i] = text[i];
+    code.length = static_cast<std::uint8_t>(text.size());
+    return code;
 }
 
-// Writes value with its markup characters as references; room for kAttributeGrowth
-// bytes a byte.
-char* WriteAttribute(char* to, std::string_view value) {
-    for (std::size_t run = 0; run < value.size();) {
-        const auto at = FindMarkup(value, run);
-        to = Put(to, value.substr(run, at - run));
-        if (at == value.size()) break;
-        switch (value[at]) {
-        case '&': to = Put(to, "&amp;"); break;
-        case '<': to = Put(to, "&lt;"); break;
-        case '>': to = Put(to, "&gt;"); break;
-        case '"': to = Put(to, "&quot;"); break;
-        default: to = Put(to, "&#39;"); break;
-        }
-        run = at + 1;
+constexpr ByteCode Plain(char c) {
+    ByteCode code{};
+    code.bytes[0] = c;
+    code.length = 1;
+    return code;
+}
+
+constexpr CodeTable kAttributeCodes = [] {
+    CodeTable table{};
+    for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = Plain(static_cast<char>(c));
+    table['&'] = Code("&amp;");
+    table['<'] = Code("&lt;");
+    table['>'] = Code("&gt;");
+    table['"'] = Code("&quot;");
+    table['\''] = Code("&#39;");
+    return table;
+}();
+
+constexpr CodeTable kCaptionCodes = [] {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    CodeTable table{};
+    for (int c = 0; c < 256; ++c) {
+        const char escaped[3] = {'%', kHex[c >> 4], kHex[c & 0xF]};
+        table[static_cast<std::size_t>(c)] = IsAsciiAlphanumeric(static_cast<unsigned char>(c))
+                                                  ? Plain(static_cast<char>(c))
+                                                  : Code(std::string_view(escaped, 3));
     }
+    table[' '] = Code("+");
+    return table;
+}();
+
+#if defined(__SSE2__)
+constexpr std::size_t kEncodeBlock = 16;
+__m128i LoadBlock(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+bool IsPlainAttributeBlock(const char* p) {
+    const __m128i block = LoadBlock(p);
+    __m128i hits = _mm_setzero_si128();
+    for (const char c : {'&', '<', '>', '"', '\''}) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(c)));
+    return _mm_movemask_epi8(hits) == 0;
+}
+bool IsPlainCaptionBlock(const char* p) {
+    const __m128i block = LoadBlock(p);
+    // byte - first, wrapping, is at most last - first only inside the range.
+    const auto inRange = [block](char first, char last) {
+        const __m128i offset = _mm_sub_epi8(block, _mm_set1_epi8(first));
+        return _mm_cmpeq_epi8(_mm_subs_epu8(offset, _mm_set1_epi8(static_cast<char>(last - first))),
+                              _mm_setzero_si128());
+    };
+    return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(inRange('A', 'Z'), inRange('a', 'z')), inRange('0', '9'))) ==
+           0xFFFF;
+}
+#else
+constexpr std::size_t kEncodeBlock = 8;
+std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+bool IsPlainAttributeBlock(const char* p) {
+    using byte_search::ExactMatches;
+    using byte_search::kOnes;
+    const auto word = LoadWord(p);
+    return (ExactMatches(word, kOnes * '&') | ExactMatches(word, kOnes * '<') | ExactMatches(word, kOnes * '>') |
+            ExactMatches(word, kOnes * '"') | ExactMatches(word, kOnes * '\'')) == 0;
+}
+bool IsPlainCaptionBlock(const char* p) {
+    using byte_search::kHighs;
+    using byte_search::kOnes;
+    const auto word = LoadWord(p);
+    // The ranges are judged on the low seven bits, where adding at most 0x80 cannot
+    // carry into the next byte; a byte with its high bit set is never a letter or digit.
+    const std::uint64_t low = word & ~kHighs;
+    const auto inRange = [low](unsigned char first, unsigned char last) {
+        return (low + kOnes * (0x80 - first)) & ~(low + kOnes * (0x7F - last));
+    };
+    return ((~(inRange('A', 'Z') | inRange('a', 'z') | inRange('0', '9')) | word) & kHighs) == 0;
+}
+#endif
+
+// Copies fewer than 16 bytes with a few moves of fixed size, which a compiler inlines
+// (a call to memcpy costs more than such a copy).
+char* CopyShort(char* to, const char* from, std::size_t n) {
+    if (n >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    }
+    return to + n;
+}
+
+// Writes text encoded; room for growth bytes a byte and kCodeSlack more. The bytes after
+// the last whole block are looked up once to see whether any needs its code.
+template <bool (*IsPlainBlock)(const char*)>
+char* Encode(char* to, std::string_view text, const CodeTable& codes) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const auto putByteByByte = [&to, &codes](const char* from, const char* until) {
+        for (; from < until; ++from) {
+            const auto& code = codes[static_cast<unsigned char>(*from)];
+            std::memcpy(to, code.bytes, sizeof code.bytes);
+            to += code.length;
+        }
+    };
+    for (; end - p >= static_cast<std::ptrdiff_t>(kEncodeBlock); p += kEncodeBlock) {
+        if (IsPlainBlock(p)) {
+            std::memcpy(to, p, kEncodeBlock);
+            to += kEncodeBlock;
+        } else {
+            putByteByByte(p, p + kEncodeBlock);
+        }
+    }
+    bool plain = true;
+    for (const char* q = p; q < end; ++q) {
+        const auto& code = codes[static_cast<unsigned char>(*q)];
+        plain &= code.length == 1 && code.bytes[0] == *q;
+    }
+    if (plain) return CopyShort(to, p, static_cast<std::size_t>(end - p));
+    putByteByByte(p, end);
     return to;
+}
+
+char* WriteAttribute(char* to, std::string_view value) {
+    return Encode<IsPlainAttributeBlock>(to, value, kAttributeCodes);
+}
+
+char* WriteEncodedCaption(char* to, std::string_view caption) {
+    return Encode<IsPlainCaptionBlock>(to, caption, kCaptionCodes);
 }
 
 std::string Attribute(std::string_view value) {
-    std::string out(value.size() * kAttributeGrowth, '\0');
+    std::string out(value.size() * kAttributeGrowth + kCodeSlack, '\0');
     out.resize(static_cast<std::size_t>(WriteAttribute(out.data(), value) - out.data()));
     return out;
-}
-
-// A high bit in every byte of word that is not an ASCII letter or digit. The ranges are
-// judged on the low seven bits, where adding at most 0x80 to a byte cannot carry into
-// the next one; a byte with its high bit set is never a letter or digit.
-std::uint64_t NonAlphanumericBytes(std::uint64_t word) {
-    const std::uint64_t low = word & ~kHighs;
-    const auto inRange = [low](unsigned char first, unsigned char last) {
-        const std::uint64_t atLeastFirst = low + kOnes * (0x80 - first);
-        const std::uint64_t aboveLast = low + kOnes * (0x7F - last);
-        return atLeastFirst & ~aboveLast;
-    };
-    return (~(inRange('A', 'Z') | inRange('a', 'z') | inRange('0', '9')) | word) & kHighs;
-}
-
-// The position of the first byte of caption at or after from that is not an ASCII
-// letter or digit, or its size.
-std::size_t FindNonAlphanumeric(std::string_view caption, std::size_t from) {
-    if constexpr (kLittleEndian) {
-        for (; from + 8 <= caption.size(); from += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, caption.data() + from, sizeof word);
-            if (const std::uint64_t other = NonAlphanumericBytes(word); other != 0)
-                return from + static_cast<std::size_t>(std::countr_zero(other) / 8);
-        }
-    }
-    for (; from < caption.size(); ++from)
-        if (!IsAsciiAlphanumeric(static_cast<unsigned char>(caption[from]))) return from;
-    return caption.size();
-}
-
-// Writes the caption encoded; room for kCaptionGrowth bytes a byte.
-char* WriteEncodedCaption(char* to, std::string_view caption) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    for (std::size_t run = 0; run < caption.size();) {
-        const auto at = FindNonAlphanumeric(caption, run);
-        to = Put(to, caption.substr(run, at - run));
-        if (at == caption.size()) break;
-        const auto u = static_cast<unsigned char>(caption[at]);
-        if (u == ' ') {
-            *to++ = '+';
-        } else {
-            *to++ = '%';
-            *to++ = kHex[u >> 4];
-            *to++ = kHex[u & 0xF];
-        }
-        run = at + 1;
-    }
-    return to;
 }
 
 // The box size inside the script line. A whole number stands as it is; anything else
@@ -239,7 +300,7 @@ void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent) {
         const auto target = fields[FieldIndex(ItemField::Target)];
         const auto caption = fields[FieldIndex(ItemField::Text)];
         char* to = out.Room(kMostFixed + (link.size() + target.size()) * kAttributeGrowth +
-                            caption.size() * kCaptionGrowth);
+                            caption.size() * kCaptionGrowth + kCodeSlack);
         if (i == 0) to = Put(to, kOpenBlock);
         if (sub && depths[i - 1] == 0) to = Put(to, kOpenSubBlock);
         to = WriteAttribute(Put(to, kLinkStart), link);
@@ -308,7 +369,7 @@ PageBytes MakePage(TkvxAppletAgent& agent) {
 }  // namespace
 
 std::string EncodeCaption(std::string_view caption) {
-    std::string out(caption.size() * kCaptionGrowth, '\0');
+    std::string out(caption.size() * kCaptionGrowth + kCodeSlack, '\0');
     out.resize(static_cast<std::size_t>(WriteEncodedCaption(out.data(), caption) - out.data()));
     return out;
 }
