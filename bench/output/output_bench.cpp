@@ -134,7 +134,8 @@ public:
                 seconds_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
     }
     void PrintRatios() const {
-        for (const auto& [ours, base] : {std::pair{"PageOurs", "PageBaseline"}, std::pair{"PageLoadedOurs", "PageBaseline"},
+        for (const auto& [ours, base] : {std::pair{"PageOurs", "PageBaseline"},
+                                         std::pair{"PageLoadedOurs", "PageBaseline"},
                                          std::pair{"PageOurs", "PageSafeSaveBaseline"},
                                          std::pair{"PageSafeSaveBaseline", "PageBaseline"},
                                          std::pair{"PublishOurs", "PublishBaseline"},

@@ -48,7 +48,9 @@ inline std::uint64_t BlockMatches(const char* p, char c, char d) {
 #endif
 
 // The place of the first byte flagged in a non-zero mask, and the mask without it.
-inline std::size_t FirstPlace(std::uint64_t mask) { return static_cast<std::size_t>(std::countr_zero(mask) / kBitsPerByte); }
+inline std::size_t FirstPlace(std::uint64_t mask) {
+    return static_cast<std::size_t>(std::countr_zero(mask) / kBitsPerByte);
+}
 inline std::uint64_t WithoutFirst(std::uint64_t mask) { return mask & (mask - 1); }
 
 }  // namespace byte_search

@@ -1,6 +1,5 @@
 #include "DocumentFiles.h"
 
-#include <charconv>
 
 #include "Error.h"
 #include "FieldLine.h"
@@ -127,10 +126,8 @@ void ReadItems(LineScanner& scanner, std::string_view closingTag, std::size_t fi
         }
         if (depth == 0) currentMain = index;
         if (fresh) {
-            char digits[16];
             const int parent = depth == 0 ? kRootNode : currentMain;
-            const auto end = std::to_chars(digits, digits + sizeof digits, parent).ptr;
-            fresh = level == LevelText(depth) && parentIndex == std::string_view(digits, static_cast<std::size_t>(end - digits));
+            fresh = level == LevelText(depth) && parentIndex == DecimalText(parent).View();
         }
     }
     document.levelsAndParentsFresh = fresh;

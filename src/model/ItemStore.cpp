@@ -96,21 +96,21 @@ bool ItemStore::SetField(int index, ItemField field, std::string_view value) {
 void ItemStore::OwnFields::Set(std::size_t field, std::string_view value) {
     const std::string copy(value);  // value may lie in text, which changes below
     const auto rank = Rank(mask, field);
-    const std::size_t count = static_cast<std::size_t>(std::popcount(static_cast<unsigned>(mask)));
+    const auto count = static_cast<std::ptrdiff_t>(std::popcount(static_cast<unsigned>(mask)));
+    const auto at = ends.begin() + static_cast<std::ptrdiff_t>(rank);
     const std::uint32_t begin = rank == 0 ? 0 : ends[rank - 1];
     std::uint32_t oldLength = 0;
     if (mask >> field & 1u) {
         oldLength = ends[rank] - begin;
     } else {
         // A new value at its rank: the ends of the later ones move up one place.
-        std::copy_backward(ends.begin() + static_cast<std::ptrdiff_t>(rank),
-                           ends.begin() + static_cast<std::ptrdiff_t>(count), ends.begin() + static_cast<std::ptrdiff_t>(count) + 1);
+        std::copy_backward(at, ends.begin() + count, ends.begin() + count + 1);
         ends[rank] = begin;
         mask = static_cast<std::uint16_t>(mask | (1u << field));
     }
     text.replace(begin, oldLength, copy);
     const auto grown = static_cast<std::uint32_t>(copy.size()) - oldLength;  // modulo 2^32, as the ends are
-    for (std::size_t r = rank; r < static_cast<std::size_t>(std::popcount(static_cast<unsigned>(mask))); ++r) ends[r] += grown;
+    for (auto end = at; end != ends.begin() + std::popcount(static_cast<unsigned>(mask)); ++end) *end += grown;
 }
 
 }  // namespace qm

@@ -204,7 +204,8 @@ TextFile TextFile::Read(const std::filesystem::path& path) {
         if (got == 0) break;
         // While the new bytes are in the cache: Ctrl+Z ends the text, and the UTF-8 check
         // goes on. A sequence cut by the end of the chunk is checked with the next one.
-        const auto* eof = static_cast<const char*>(std::memchr(bytes.Data() + filled, '\x1A', static_cast<std::size_t>(got)));
+        const auto* eof =
+            static_cast<const char*>(std::memchr(bytes.Data() + filled, '\x1A', static_cast<std::size_t>(got)));
         filled = eof ? static_cast<std::size_t>(eof - bytes.Data()) : filled + static_cast<std::size_t>(got);
         if (utf8) {
             checked += ValidUtf8Prefix(std::string_view(bytes.Data() + checked, filled - checked));

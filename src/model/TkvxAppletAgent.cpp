@@ -1,7 +1,6 @@
 #include "TkvxAppletAgent.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
 
 #include "DocumentFiles.h"
@@ -26,7 +25,8 @@ std::vector<std::string> LoadReport::Warnings() const {
     // Files of earlier Windows versions are not UTF-8; saying so, and where, explains
     // their bytes changing when they are saved again.
     if (const auto count = windows1252.count; count > 0) {
-        std::string text = std::to_string(count) + (count == 1 ? " byte that is not UTF-8 was" : " bytes that are not UTF-8 were") +
+        std::string text = std::to_string(count) +
+                           (count == 1 ? " byte that is not UTF-8 was" : " bytes that are not UTF-8 were") +
                            " read as Windows-1252, on ";
         if (windows1252.lines > 1) text += std::to_string(windows1252.lines) + " lines from ";
         warnings.push_back(text + "line " + std::to_string(windows1252.firstLine));
@@ -357,10 +357,7 @@ void TkvxAppletAgent::SetItemCaption(int item, const std::string& text) {
 // Sets a field to a number's decimal text, leaving it untouched when it already holds
 // exactly that text (the usual case, and far cheaper than rewriting it).
 void TkvxAppletAgent::SetDecimal(int index, ItemField field, int value) {
-    char digits[16];
-    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-    const std::string_view text(digits, static_cast<std::size_t>(end - digits));
-    if (items_.SetField(index, field, text)) Changed();
+    if (items_.SetField(index, field, DecimalText(value).View())) Changed();
 }
 
 void TkvxAppletAgent::RefreshLevels() {
@@ -379,9 +376,7 @@ void TkvxAppletAgent::RefreshLevelsAndParents() {
         // One split of the line for both fields; most of the time neither changes.
         if (fields[FieldIndex(ItemField::Level)] != LevelText(tree.depth[at]))
             SetDecimal(i, ItemField::Level, tree.depth[at]);
-        char digits[16];
-        const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, tree.parent[at]);
-        if (fields[FieldIndex(ItemField::ParentIndex)] != std::string_view(digits, static_cast<std::size_t>(end - digits)))
+        if (fields[FieldIndex(ItemField::ParentIndex)] != DecimalText(tree.parent[at]).View())
             SetDecimal(i, ItemField::ParentIndex, tree.parent[at]);
     }
     levelsAndParentsFresh_ = true;

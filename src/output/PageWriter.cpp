@@ -266,7 +266,8 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle, std
 // Links are converted where they are; only a link that holds the root is rewritten.
 void ApplyPathReplacement(TkvxAppletAgent& agent) {
     const auto& look = agent.AppletData();
-    if (TrimBlanks(look.InternalUse_RootDir_Local).empty() || TrimBlanks(look.InternalUse_RootDir_Remote).empty()) return;
+    if (TrimBlanks(look.InternalUse_RootDir_Local).empty() || TrimBlanks(look.InternalUse_RootDir_Remote).empty())
+        return;
     const bool toLocal = look.InternalUse_RootDir_Local_Checked == "1";
     const std::string_view from = toLocal ? look.InternalUse_RootDir_Remote : look.InternalUse_RootDir_Local;
     const std::string_view to = toLocal ? look.InternalUse_RootDir_Local : look.InternalUse_RootDir_Remote;

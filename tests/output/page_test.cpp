@@ -221,11 +221,12 @@ TEST(PageSafety, EncodersAgreeWithTheByteByByteRulesOnRandomText) {
     for (int trial = 0; trial < 400; ++trial) {
         std::string text[3];
         for (auto& t : text)
-            for (int i = std::uniform_int_distribution<int>(0, 40)(random); i > 0; --i) t += alphabet[random() % alphabet.size()];
+            for (int i = std::uniform_int_distribution<int>(0, 40)(random); i > 0; --i)
+                t += alphabet[random() % alphabet.size()];
         MakeMenu(agent, {{0, text[0], text[1], text[2]}});
         ASSERT_EQ(EncodeCaption(text[0]), caption(text[0]));
-        ASSERT_EQ(HiddenLinkBlock(agent).at(1), "<div><a href='" + attribute(text[1]) + "' target='" + attribute(text[2]) +
-                                                  "'>" + caption(text[0]) + "</a></div>");
+        ASSERT_EQ(HiddenLinkBlock(agent).at(1), "<div><a href='" + attribute(text[1]) + "' target='" +
+                                                  attribute(text[2]) + "'>" + caption(text[0]) + "</a></div>");
     }
 }
 
