@@ -1,6 +1,5 @@
 #include "DocumentFiles.h"
 
-
 #include "Error.h"
 #include "FieldLine.h"
 #include "WholeNumber.h"
