@@ -1,8 +1,10 @@
 #include "CommandLineTool.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 
 #include "DocumentFiles.h"
 #include "Error.h"
@@ -42,10 +44,24 @@ constexpr const char* kUsageText =
     "\n"
     "Exit status: 0 done, 1 a file was refused or could not be written, 2 wrong usage.\n";
 
+bool leaveDocumentsToProcessEnd = false;
+
+// The document a command was done with last, when documents are left to the end of
+// the process. Reachable through a pointer that is never freed, so nothing tears it down.
+std::unique_ptr<TkvxAppletAgent>& KeptDocument() {
+    static auto* kept = new std::unique_ptr<TkvxAppletAgent>();
+    return *kept;
+}
+
+// A command is done with a document: freed now, or kept for the end of the process
+// (replacing the one kept before, so a check of many files holds one at a time).
+void DoneWith(std::unique_ptr<TkvxAppletAgent> agent) {
+    if (leaveDocumentsToProcessEnd) KeptDocument() = std::move(agent);
+}
+
 std::string CountsText(const TkvxAppletAgent& agent) {
-    int mains = 0;
-    for (int item = 0; item < agent.ItemCount(); ++item)
-        if (agent.NodeLevel(item) == 1) ++mains;
+    const auto& depths = agent.Depths();
+    const int mains = static_cast<int>(std::count(depths.begin(), depths.end(), 0));
     const int subs = agent.ItemCount() - mains;
     return std::to_string(agent.ItemCount()) + (agent.ItemCount() == 1 ? " item" : " items") + " (" +
            std::to_string(mains) + " main, " + std::to_string(subs) + " sub)";
@@ -63,33 +79,17 @@ int Check(const std::vector<std::string>& files, std::ostream& out, std::ostream
     int status = kDone;
     for (const auto& path : files) {
         try {
-            const auto file = TextFile::Read(path);
-            TkvxAppletAgent agent;
-            LoadReport report;
-            std::string kind;
-            switch (DetectDocumentFileKind(file)) {
-            case DocumentFileKind::MenuStructure: {
-                auto document = ParseMenuStructureFile(file, path);
-                agent.ReplaceDocument(std::move(document.appletData), std::move(document.items));
-                report = document.report;
-                kind = "menu structure";
-                break;
-            }
-            case DocumentFileKind::Project:
-            case DocumentFileKind::Unknown: {
-                auto document = ParseProjectFile(file, path);
-                agent.ReplaceDocument(std::move(document.appletData), std::move(document.items));
-                report = document.report;
-                kind = "project";
-                break;
-            }
-            }
-            out << path << ": " << kind << ", " << CountsText(agent);
-            // Files of earlier Windows versions are not UTF-8; saying so explains their
-            // bytes changing when they are saved again.
-            if (report.windows1252) out << "; read as Windows-1252";
+            auto file = TextFile::Read(path);
+            const bool menuStructure = DetectDocumentFileKind(file) == DocumentFileKind::MenuStructure;
+            auto document = menuStructure ? ParseMenuStructureFile(std::move(file), path)
+                                          : ParseProjectFile(std::move(file), path);
+            const auto report = document.report;
+            auto agent = std::make_unique<TkvxAppletAgent>();
+            agent->ReplaceDocument(std::move(document));
+            out << path << ": " << (menuStructure ? "menu structure" : "project") << ", " << CountsText(*agent);
             for (const auto& warning : report.Warnings()) out << "; warning: " << warning;
             out << "\n";
+            DoneWith(std::move(agent));
         } catch (const Error& error) {
             err << error.what() << "\n";
             status = kRefused;
@@ -103,10 +103,11 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "quillamere-cli export: expects PROJECT.zorbel OUT.gms\n" << kUsageText;
         return kUsage;
     }
-    TkvxAppletAgent agent;
-    PrintWarnings(args[0], agent.LoadProject(args[0]), err);
-    agent.ExportMenuStructure(args[1]);
+    auto agent = std::make_unique<TkvxAppletAgent>();
+    PrintWarnings(args[0], agent->LoadProject(args[0]), err);
+    agent->ExportMenuStructure(args[1]);
     out << args[1] << "\n";
+    DoneWith(std::move(agent));
     return kDone;
 }
 
@@ -115,10 +116,11 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
         err << "quillamere-cli import: expects MENU.gms OUT.zorbel\n" << kUsageText;
         return kUsage;
     }
-    TkvxAppletAgent agent;
-    PrintWarnings(args[0], agent.ImportMenuStructure(args[0]), err);
-    agent.SaveProject(args[1]);
+    auto agent = std::make_unique<TkvxAppletAgent>();
+    PrintWarnings(args[0], agent->ImportMenuStructure(args[0]), err);
+    agent->SaveProject(args[1]);
     out << args[1] << "\n";
+    DoneWith(std::move(agent));
     return kDone;
 }
 
@@ -159,15 +161,16 @@ int Publish(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         err << "quillamere-cli publish: expects PROJECT.zorbel [--to FOLDER]\n" << kUsageText;
         return kUsage;
     }
-    TkvxAppletAgent agent;
-    LoadForPublishing(agent, project, err);
+    auto agent = std::make_unique<TkvxAppletAgent>();
+    LoadForPublishing(*agent, project, err);
     const auto projectPath = std::filesystem::absolute(project);
     const auto folder = target.empty() ? projectPath.parent_path() : std::filesystem::path(target);
     MakeTargetFolder(folder);
     const PublishFolders folders{programFolder, projectPath.parent_path()};
-    const auto published = SaveAndPublish(agent, folder, projectPath.filename().string(), folders);
+    const auto published = SaveAndPublish(*agent, folder, projectPath.filename().string(), folders);
     for (const auto& warning : published.warnings) err << project << ": warning: " << warning << "\n";
     for (const auto& file : published.written) out << DisplayPath(file) << "\n";
+    DoneWith(std::move(agent));
     return kDone;
 }
 
@@ -176,14 +179,19 @@ int Page(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
         err << "quillamere-cli page: expects PROJECT.zorbel\n" << kUsageText;
         return kUsage;
     }
-    TkvxAppletAgent agent;
-    LoadForPublishing(agent, args[0], err);
-    out << MakeHtmlText(agent);
+    auto agent = std::make_unique<TkvxAppletAgent>();
+    LoadForPublishing(*agent, args[0], err);
+    out << MakeHtmlText(*agent);
     out.flush();
+    DoneWith(std::move(agent));
     return kDone;
 }
 
 }  // namespace
+
+void LeaveDocumentsToProcessEnd() {
+    leaveDocumentsToProcessEnd = true;
+}
 
 std::string RunningProgramFolder() {
     std::error_code ec;

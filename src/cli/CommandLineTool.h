@@ -14,6 +14,11 @@ namespace qm {
 int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
                        const std::string& programFolder = {});
 
+// Documents the commands are done with are not torn down but left to the end of the
+// process, which returns their memory in one piece anyway: for the program's main(),
+// not for a caller that goes on running.
+void LeaveDocumentsToProcessEnd();
+
 // The folder of the running executable.
 std::string RunningProgramFolder();
 

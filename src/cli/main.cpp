@@ -14,5 +14,6 @@ int main(int argc, char** argv) {
         std::error_code ec;
         programFolder = std::filesystem::absolute(argv[0], ec).parent_path().string();
     }
+    qm::LeaveDocumentsToProcessEnd();
     return qm::RunCommandLineTool(arguments, std::cout, std::cerr, programFolder);
 }

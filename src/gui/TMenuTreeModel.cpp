@@ -95,7 +95,10 @@ QVariant TMenuTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
         if (node == kRootNode) return QString::fromLatin1(kRootCaption);
-        return QString::fromStdString(agent_.Items()[static_cast<std::size_t>(node)].Text);
+        {
+            const auto text = agent_.ItemText(node);
+            return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+        }
     case Qt::DecorationRole:
         return node == kRootNode ? rootImage_ : itemImage_;
     case Qt::ToolTipRole:

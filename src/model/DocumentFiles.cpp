@@ -14,12 +14,38 @@ void AppendLine(std::string& out, std::string_view line) {
     out += kLineEnd;
 }
 
-// A forward scanner over the lines of a file with a current line, tolerant of anything
+// Lines 1 to 10 of a project file.
+constexpr std::string_view kProjectHead[] = {"<Warning_Info>",
+                                             "Note: This file was created and maintained by Quillamere 1.0.",
+                                             "Do not modify it or script project may not be opened again!",
+                                             "</Warning_Info>",
+                                             "<Product_Name>",
+                                             "Quillamere",
+                                             "</Product_Name>",
+                                             "<Product_Version>",
+                                             "1.0",
+                                             "</Product_Version>"};
+
+// A project file up to its first item line: the head, the parameters and the opening
+// tag of the items.
+void AppendProjectHead(std::string& out, const TAppletData& appletData) {
+    for (const auto line : kProjectHead) AppendLine(out, line);
+    AppendLine(out, "<Applet_Parameters>");
+    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
+        out += appletData.Field(i);
+        out += kFieldSeparator;
+    }
+    out += kLineEnd;
+    AppendLine(out, "</Applet_Parameters>");
+    AppendLine(out, "<Item_Parameters>");
+}
+
+// A forward scanner over the lines of a text with a current line, tolerant of anything
 // between the tags it looks for. Running out of lines is an error that names what was
 // still expected.
 class LineScanner {
 public:
-    LineScanner(const TextFile& file, const std::string& shownPath) : file_(file), path_(shownPath) {}
+    LineScanner(std::string_view text, const std::string& shownPath) : cursor_(text), path_(shownPath) {}
 
     // Makes the next line the current one and returns it; throws when none is left,
     // naming what the line should have been: Read("the version") or, where a tag is
@@ -28,92 +54,106 @@ public:
     std::string_view ReadBefore(std::string_view tag) { return Next(tag, true); }
     // Reads on until the current line is tag; the current line itself counts.
     void SkipUntil(std::string_view tag) {
-        while (next_ == 0 || current_ != tag) ReadBefore(tag);
+        while (cursor_.LineNumber() == 0 || current_ != tag) ReadBefore(tag);
     }
-    int CurrentLineNumber() const { return static_cast<int>(next_); }
+    int CurrentLineNumber() const { return cursor_.LineNumber(); }
+    bool CurrentEndedInCrLf() const { return cursor_.EndedInCrLf(); }
+    bool AtEnd() const { return cursor_.AtEnd(); }
     [[noreturn]] void Fail(int line, std::string reason) const { throw Error(path_, line, std::move(reason)); }
 
 private:
     std::string_view Next(std::string_view expected, bool isTag) {
-        if (next_ >= file_.LineCount()) {
+        if (!cursor_.Next(current_)) {
             const std::string what = isTag ? "\"" + std::string(expected) + "\"" : std::string(expected);
-            Fail(static_cast<int>(file_.LineCount()), "the file ends before " + what);
+            Fail(cursor_.LineNumber(), "the file ends before " + what);
         }
-        current_ = file_.Line(next_++);
         return current_;
     }
 
-    const TextFile& file_;
+    LineCursor cursor_;
     const std::string& path_;
-    std::size_t next_ = 0;
     std::string_view current_;
 };
 
-void RequireContent(const TextFile& file, const std::string& shownPath) {
-    if (file.LineCount() == 0) throw Error(shownPath, 0, "the file is empty");
+void RequireContent(std::string_view text, const std::string& shownPath) {
+    if (text.empty()) throw Error(shownPath, 0, "the file is empty");
 }
 
-// The levels of the items as they are read, checked while each line is at hand.
-class LevelCheck {
-public:
-    explicit LevelCheck(std::size_t expected) { levels_.reserve(expected); }
-    void Add(const std::string& text, int line) {
-        const auto level = ParseWholeNumber(text);
-        levels_.push_back(level.value_or(0));
-        if (!level && badLine_ == 0) {
-            badLine_ = line;
-            badText_ = text;
+// Reads the item lines up to closingTag into document, each line split once while it is
+// at hand: its level is checked and turned into the item's depth, and whether it stands
+// as the project writer writes it, and whether its level and parent index already say
+// what the tree says, are noted. fieldCount: the fields a line carries; levelAt and
+// parentAt: the positions of the level and the parent index among them (parentAt
+// kNotCarried when the lines carry none).
+void ReadItems(LineScanner& scanner, std::string_view closingTag, std::size_t fieldCount, int levelAt, int parentAt,
+               ParsedDocument& document) {
+    auto& items = document.items;
+    // Room for every line the rest of the text could hold; pages never touched cost no
+    // memory.
+    const auto room = items.Text().size() / 32 + 16;
+    items.Reserve(room);
+    document.depths.reserve(room);
+    int badLine = 0;
+    std::string badText;
+    bool asWritten = true;
+    bool fresh = parentAt != kNotCarried;
+    int currentMain = kRootNode;
+    std::string_view line;
+    while ((line = scanner.ReadBefore(closingTag)) != closingTag) {
+        std::string_view level;
+        std::string_view parentIndex;
+        std::string_view last;
+        const auto count = ForEachField(line, fieldCount, [&](std::size_t i, std::string_view field) {
+            if (static_cast<int>(i) == levelAt) level = field;
+            if (static_cast<int>(i) == parentAt) parentIndex = field;
+            last = field;
+        });
+        asWritten = asWritten && count == fieldCount && scanner.CurrentEndedInCrLf() &&
+                    last.data() + last.size() + kFieldSeparator.size() == line.data() + line.size();
+        const int index = items.Count();
+        items.AppendLine(line);
+        const auto parsed = ParseWholeNumber(level);
+        if (!parsed && badLine == 0) {
+            badLine = scanner.CurrentLineNumber();
+            badText = level;
+        }
+        const auto depth = EffectiveDepth(static_cast<std::size_t>(index), parsed.value_or(0));
+        document.depths.push_back(depth);
+        // A level that cannot stand where it is becomes the nearest possible parent's.
+        if (parsed && *parsed != depth) {
+            items.SetField(index, ItemField::Level, LevelText(depth));
+            ++document.report.reattachedItems;
+        }
+        if (depth == 0) currentMain = index;
+        if (fresh) {
+            const int parent = depth == 0 ? kRootNode : currentMain;
+            fresh = level == LevelText(depth) && parentIndex == DecimalText(parent).View();
         }
     }
-    // Fails on the first level that is no whole number; then turns levels that cannot
-    // stand where they are into the nearest possible parent's, and counts those.
-    void Settle(ParsedDocument& document, LineScanner& scanner) const {
-        if (badLine_ != 0) scanner.Fail(badLine_, "level '" + badText_ + "' is not a whole number");
-        const auto depths = EffectiveDepths(levels_);
-        for (std::size_t i = 0; i < depths.size(); ++i) {
-            if (depths[i] != levels_[i]) {
-                document.items[i].Level = std::to_string(depths[i]);
-                ++document.report.reattachedItems;
-            }
-        }
-    }
-
-private:
-    std::vector<long long> levels_;
-    int badLine_ = 0;
-    std::string badText_;
-};
+    document.levelsAndParentsFresh = fresh;
+    if (badLine != 0) scanner.Fail(badLine, "level '" + badText + "' is not a whole number");
+    items.SetLinesAsWritten(asWritten);
+}
 
 }  // namespace
 
-std::string WriteProjectText(const TAppletData& appletData, const TItemArray& items,
-                             IProgressDisplay& progress) {
-    const int n = static_cast<int>(items.size());
+std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress) {
+    const int n = items.Count();
     progress.SetProgressMaximum(n * 10 + 15);
     std::string out;
-    out.reserve(512 + items.size() * 96);
-    for (const auto line : {"<Warning_Info>",
-                            "Note: This file was created and maintained by Quillamere 1.0.",
-                            "Do not modify it or script project may not be opened again!",
-                            "</Warning_Info>", "<Product_Name>", "Quillamere", "</Product_Name>",
-                            "<Product_Version>", "1.0", "</Product_Version>"})
-        AppendLine(out, line);
+    out.reserve(std::max(items.Text().size(), static_cast<std::size_t>(n) * 96) + 512);
+    AppendProjectHead(out, appletData);
     progress.AdvanceProgress(10);
-
-    AppendLine(out, "<Applet_Parameters>");
-    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
-        out += appletData.Field(i);
-        out += kFieldSeparator;
-    }
-    out += kLineEnd;
-    AppendLine(out, "</Applet_Parameters>");
     progress.AdvanceProgress(5);
-
-    AppendLine(out, "<Item_Parameters>");
-    for (const auto& item : items) {
-        for (std::size_t i = 0; i < TItemData::kFieldCount; ++i) {
-            out += item.Field(i);
-            out += kFieldSeparator;
+    const bool linesAsWritten = items.LinesAsWritten();
+    for (int i = 0; i < n; ++i) {
+        if (linesAsWritten && items.IsUnchanged(i)) {
+            out += items.LineOf(i);  // the line is what the fields would give
+        } else {
+            for (const auto field : items.Fields(i)) {
+                out += field;
+                out += kFieldSeparator;
+            }
         }
         out += kLineEnd;
         progress.AdvanceProgress(static_cast<int>(TItemData::kFieldCount));
@@ -122,10 +162,14 @@ std::string WriteProjectText(const TAppletData& appletData, const TItemArray& it
     return out;
 }
 
-ParsedDocument ParseProjectFile(const TextFile& file, const std::string& shownPath) {
-    RequireContent(file, shownPath);
-    LineScanner scanner(file, shownPath);
+ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath) {
+    const auto windows1252 = file.Windows1252();
+    const auto start = file.TextStart();
     ParsedDocument document;
+    document.items = ItemStore(std::move(file).TakeBuffer(), kProjectLayout);
+    const auto text = document.items.Text().substr(start);
+    RequireContent(text, shownPath);
+    LineScanner scanner(text, shownPath);
 
     scanner.SkipUntil("<Product_Name>");
     const auto product = scanner.Read("the product name");
@@ -146,30 +190,27 @@ ParsedDocument ParseProjectFile(const TextFile& file, const std::string& shownPa
     CheckLookValues(document.appletData, shownPath, scanner.CurrentLineNumber());
 
     scanner.SkipUntil("<Item_Parameters>");  // starting with the parameter line itself
-    // Every line up to the closing tag is an item: split each once, straight into its
-    // record (missing trailing fields stay empty, extra ones are ignored).
-    const auto remaining = file.LineCount() - static_cast<std::size_t>(scanner.CurrentLineNumber());
-    document.items.reserve(remaining);
-    LevelCheck levels(remaining);
-    std::string_view line;
-    while ((line = scanner.ReadBefore("</Item_Parameters>")) != "</Item_Parameters>") {
-        auto& item = document.items.emplace_back();
-        // Appending to an empty string is the cheapest way to fill it; most fields are
-        // short or empty.
-        ForEachField(line, TItemData::kFieldCount, [&](std::size_t i, std::string_view field) {
-            if (!field.empty()) item.Field(i).append(field.data(), field.size());
-        });
-        levels.Add(item.Level, scanner.CurrentLineNumber());
+    // Every line up to the closing tag is an item (missing trailing fields are empty,
+    // extra ones are ignored).
+    ReadItems(scanner, "</Item_Parameters>", TItemData::kFieldCount, kProjectLayout[FieldIndex(ItemField::Level)],
+              kProjectLayout[FieldIndex(ItemField::ParentIndex)], document);
+    document.report.windows1252 = windows1252;
+
+    // A file exactly as this program writes it is kept as what saving writes, until the
+    // document changes: then an unchanged project is saved by writing its bytes back.
+    if (document.items.LinesAsWritten() && document.report.reattachedItems == 0 && scanner.CurrentEndedInCrLf() &&
+        scanner.AtEnd()) {
+        std::string head;
+        AppendProjectHead(head, document.appletData);
+        if (text.starts_with(head)) document.savedForm = text;
     }
-    levels.Settle(document, scanner);
-    document.report.windows1252 = file.WasWindows1252();
     return document;
 }
 
-std::string WriteMenuStructureText(const TItemArray& items, IProgressDisplay& progress) {
-    progress.SetProgressMaximum(static_cast<int>(items.size()) * 10 + 15);
+std::string WriteMenuStructureText(const ItemStore& items, IProgressDisplay& progress) {
+    progress.SetProgressMaximum(items.Count() * 10 + 15);
     std::string out;
-    out.reserve(512 + items.size() * 64);
+    out.reserve(512 + static_cast<std::size_t>(items.Count()) * 64);
     for (const auto line : {"<Generator_Name>", "Quillamere", "</Generator_Name>",
                             "<Generator_Version>", "1.0", "</Generator_Version>", "<Product_Name>",
                             kExchangeFormatName.data(), "</Product_Name>", "<Product_Version>", "1.0",
@@ -178,9 +219,11 @@ std::string WriteMenuStructureText(const TItemArray& items, IProgressDisplay& pr
     progress.AdvanceProgress(10);
     progress.AdvanceProgress(5);
     AppendLine(out, "<Structure_Description>");
-    for (const auto& item : items) {
-        for (const auto* field : {&item.Level, &item.Text, &item.Link, &item.Target, &item.Reserved5}) {
-            out += *field;
+    for (int i = 0; i < items.Count(); ++i) {
+        const auto fields = items.Fields(i);
+        for (const auto field : {ItemField::Level, ItemField::Text, ItemField::Link, ItemField::Target,
+                                 ItemField::Reserved5}) {
+            out += fields[FieldIndex(field)];
             out += kFieldSeparator;
         }
         out += kLineEnd;
@@ -189,11 +232,17 @@ std::string WriteMenuStructureText(const TItemArray& items, IProgressDisplay& pr
     return out;
 }
 
-ParsedDocument ParseMenuStructureFile(const TextFile& file, const std::string& shownPath) {
-    RequireContent(file, shownPath);
-    LineScanner scanner(file, shownPath);
+ParsedDocument ParseMenuStructureFile(TextFile file, const std::string& shownPath) {
+    const auto windows1252 = file.Windows1252();
+    const auto start = file.TextStart();
+    // Each of the five carried fields is read even when the line lacks it, so a missing
+    // one is empty (not NewItemData's "Item" or "_self"); the others are not carried.
     ParsedDocument document;
     document.appletData = DefaultAppletData();
+    document.items = ItemStore(std::move(file).TakeBuffer(), kMenuStructureLayout);
+    const auto text = document.items.Text().substr(start);
+    RequireContent(text, shownPath);
+    LineScanner scanner(text, shownPath);
 
     scanner.SkipUntil("<Product_Name>");
     if (scanner.Read("the format name") != kExchangeFormatName)
@@ -205,35 +254,24 @@ ParsedDocument ParseMenuStructureFile(const TextFile& file, const std::string& s
     scanner.ReadBefore("<Structure_Description>");  // normally "</Product_Version>"
 
     scanner.SkipUntil("<Structure_Description>");
-    const auto remaining = file.LineCount() - static_cast<std::size_t>(scanner.CurrentLineNumber());
-    document.items.reserve(remaining);
-    LevelCheck levels(remaining);
-    std::string_view line;
-    while ((line = scanner.ReadBefore("</Structure_Description>")) != "</Structure_Description>") {
-        // Each of the five carried fields is assigned even when the line lacks it, so a
-        // missing one is empty (not NewItemData's "Item" or "_self"): start from an empty
-        // record.
-        auto& item = document.items.emplace_back();
-        static constexpr std::string TItemData::*kCarried[] = {&TItemData::Level, &TItemData::Text, &TItemData::Link,
-                                                                &TItemData::Target, &TItemData::Reserved5};
-        ForEachField(line, std::size(kCarried),
-                     [&](std::size_t i, std::string_view field) { (item.*kCarried[i]).assign(field); });
-        levels.Add(item.Level, scanner.CurrentLineNumber());
-    }
-    levels.Settle(document, scanner);
-    document.report.windows1252 = file.WasWindows1252();
+    ReadItems(scanner, "</Structure_Description>", 5, kMenuStructureLayout[FieldIndex(ItemField::Level)],
+              kMenuStructureLayout[FieldIndex(ItemField::ParentIndex)], document);
+    document.report.windows1252 = windows1252;
     return document;
 }
 
 DocumentFileKind DetectDocumentFileKind(const TextFile& file) {
-    for (std::size_t i = 0; i + 1 < file.LineCount(); ++i) {
-        const auto line = file.Line(i);
+    // Each line is judged with the one after it at hand; the last line is not judged.
+    LineCursor cursor(file.Text());
+    std::string_view line;
+    std::string_view next;
+    if (!cursor.Next(line)) return DocumentFileKind::Unknown;
+    for (; cursor.Next(next); line = next) {
         if (line == "<Generator_Name>" || line == "<Structure_Description>") return DocumentFileKind::MenuStructure;
         if (line == "<Warning_Info>" || line == "<Applet_Parameters>" || line == "<Item_Parameters>")
             return DocumentFileKind::Project;
         if (line == "<Product_Name>")
-            return file.Line(i + 1) == kExchangeFormatName ? DocumentFileKind::MenuStructure
-                                                           : DocumentFileKind::Project;
+            return next == kExchangeFormatName ? DocumentFileKind::MenuStructure : DocumentFileKind::Project;
     }
     return DocumentFileKind::Unknown;
 }

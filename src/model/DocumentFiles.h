@@ -18,21 +18,15 @@ inline constexpr std::string_view kProjectRefusal = "This file wasn't saved by Q
 inline constexpr std::string_view kExchangeRefusal = "This file wasn't saved by specified format, open failed!";
 inline constexpr std::string_view kExchangeFormatName = "General Menu Structure Description Format";
 
-struct ParsedDocument {
-    TAppletData appletData;
-    TItemArray items;
-    LoadReport report;
-};
-
 // Project file: 14 + n + 1 lines, CR LF. Drives the progress display as saving does.
-std::string WriteProjectText(const TAppletData& appletData, const TItemArray& items,
-                             IProgressDisplay& progress);
-ParsedDocument ParseProjectFile(const TextFile& file, const std::string& shownPath);
+std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress);
+// The document keeps the file's text as its storage, so the file is taken.
+ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath);
 
 // Exchange file: 13 + n + 1 lines; levels as they stand in the items.
-std::string WriteMenuStructureText(const TItemArray& items, IProgressDisplay& progress);
+std::string WriteMenuStructureText(const ItemStore& items, IProgressDisplay& progress);
 // The look of the result is the default look.
-ParsedDocument ParseMenuStructureFile(const TextFile& file, const std::string& shownPath);
+ParsedDocument ParseMenuStructureFile(TextFile file, const std::string& shownPath);
 
 // What a file holds, judged by its content.
 enum class DocumentFileKind { Project, MenuStructure, Unknown };

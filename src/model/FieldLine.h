@@ -1,12 +1,11 @@
 #pragma once
 // Field lines: every field is followed by the separator "#$@"; nothing is escaped.
 
-#include <bit>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "ByteSearch.h"
 
 namespace qm {
 
@@ -23,49 +22,36 @@ std::string GetDelimitedField(std::string_view text, int n, std::string_view sep
 std::vector<std::string> SplitFieldLine(std::string_view line, std::size_t count,
                                         std::string_view separator = kFieldSeparator);
 
-// The position of the first byte c in text at or after from, or npos. Eight bytes at a
-// time: the readers spend most of their time looking for separators.
-inline std::size_t FindByte(std::string_view text, std::size_t from, char c) {
-    const std::size_t size = text.size();
-    if constexpr (std::endian::native == std::endian::little) {
-        constexpr std::uint64_t kOnes = 0x0101010101010101ull;
-        constexpr std::uint64_t kHighs = 0x8080808080808080ull;
-        const std::uint64_t pattern = kOnes * static_cast<unsigned char>(c);
-        for (; from + 8 <= size; from += 8) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + from, sizeof word);
-            const std::uint64_t x = word ^ pattern;  // a zero byte where c stands
-            // The lowest flagged byte is always a true zero byte.
-            if (const std::uint64_t zero = (x - kOnes) & ~x & kHighs; zero != 0)
-                return from + static_cast<std::size_t>(std::countr_zero(zero) / 8);
-        }
-    }
-    for (; from < size; ++from)
-        if (text[from] == c) return from;
-    return std::string_view::npos;
-}
-
 // The same split without building a list: calls field(i, text) for i = 0, 1, ... for
 // each separated field, at most count of them, in one scan; returns how many there were.
 // Fields beyond the last separator are not reported (the caller's records keep them
-// empty).
+// empty). The line is looked at a block at a time: every byte that could start a
+// separator is tried in turn, without starting a new search for each field.
 template <class FieldFunction>
 std::size_t ForEachField(std::string_view line, std::size_t count, FieldFunction&& field,
                          std::string_view separator = kFieldSeparator) {
-    if (separator.empty()) return 0;
+    if (separator.empty() || count == 0) return 0;
+    const std::size_t size = line.size();
     const std::size_t length = separator.size();
-    std::size_t start = 0;
+    std::size_t start = 0;  // of the current field
     std::size_t found = 0;
-    for (std::size_t at = FindByte(line, 0, separator.front()); found < count && at != std::string_view::npos;
-         at = FindByte(line, at + 1, separator.front())) {
-        if (at + length > line.size()) break;
-        std::size_t k = 1;
-        while (k < length && line[at + k] == separator[k]) ++k;
-        if (k < length) continue;
+    // Whether a separator stands at `at`; if so the field before it is reported.
+    const auto tryAt = [&](std::size_t at) {
+        if (at < start || at + length > size) return false;
+        for (std::size_t k = 1; k < length; ++k)
+            if (line[at + k] != separator[k]) return false;
         field(found++, line.substr(start, at - start));
         start = at + length;
-        at = start - 1;
-    }
+        return true;
+    };
+    using namespace byte_search;
+    const char first = separator.front();
+    std::size_t base = 0;
+    for (; base + kBlockSize <= size; base += kBlockSize)
+        for (auto hits = BlockMatches(line.data() + base, first, first); hits != 0; hits = WithoutFirst(hits))
+            if (tryAt(base + FirstPlace(hits)) && found == count) return found;
+    for (; base < size; ++base)
+        if (line[base] == separator.front() && tryAt(base) && found == count) return found;
     return found;
 }
 

@@ -39,6 +39,9 @@ constexpr std::array<std::string TItemData::*, TItemData::kFieldCount> kItemFiel
     &TItemData::Level,     &TItemData::Reserved7, &TItemData::Reserved8,
     &TItemData::ParentIndex,
 };
+static_assert(kItemFields[FieldIndex(ItemField::Link)] == &TItemData::Link);
+static_assert(kItemFields[FieldIndex(ItemField::Level)] == &TItemData::Level);
+static_assert(kItemFields[FieldIndex(ItemField::ParentIndex)] == &TItemData::ParentIndex);
 
 constexpr std::array<std::string_view, TItemData::kFieldCount> kItemFieldNames = {
     "Text",  "Reserved1", "Link",      "Target",    "Reserved4",

@@ -77,6 +77,13 @@ struct TItemData {
 
 using TItemArray = std::vector<TItemData>;
 
+// The positions of an item's fields: in the record, in a project file's item line and in
+// ItemDataToStrings.
+enum class ItemField : std::size_t {
+    Text, Reserved1, Link, Target, Reserved4, Reserved5, Level, Reserved7, Reserved8, ParentIndex
+};
+inline constexpr std::size_t FieldIndex(ItemField field) { return static_cast<std::size_t>(field); }
+
 // A file that every published page needs beside it, taken from the program's folder.
 struct TLinkedFileInfo {
     std::string FileName;

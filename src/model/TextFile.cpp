@@ -1,10 +1,15 @@
 #include "TextFile.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <cstdio>
 
+#include "ByteSearch.h"
 #include "Error.h"
 
 namespace qm {
@@ -62,12 +67,61 @@ std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end)
     return static_cast<std::size_t>(extra) + 1;
 }
 
-constexpr std::uint64_t kHighs = 0x8080808080808080ull;
+// Appends one line of bytes that are not all UTF-8: well-formed sequences as they are,
+// every other byte as its Windows-1252 character. Returns how many bytes were such.
+std::size_t AppendDecodedLine(std::string& out, std::string_view line) {
+    const auto* p = reinterpret_cast<const unsigned char*>(line.data());
+    const auto* end = p + line.size();
+    std::size_t foreign = 0;
+    while (p < end) {
+        if (*p < 0x80) {
+            out += static_cast<char>(*p++);
+        } else if (const auto length = Utf8SequenceLength(p, end); length > 0) {
+            out.append(reinterpret_cast<const char*>(p), length);
+            p += length;
+        } else {
+            AppendUtf8(out, *p < 0xA0 ? kCp1252High[*p - 0x80] : char32_t{*p});
+            ++p;
+            ++foreign;
+        }
+    }
+    return foreign;
+}
+
+// Closes a file descriptor when the reading ends, also by an error.
+struct DescriptorCloser {
+    int descriptor;
+    ~DescriptorCloser() { ::close(descriptor); }
+};
+
+Error TooLarge(const std::string& shown) {
+    return Error(shown, 0, "cannot read the file: it is larger than " + std::string(kMaximumFileSizeText));
+}
 
 }  // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+void TextBuffer::Grow(std::size_t capacity) {
+    if (capacity <= capacity_) return;
+    std::unique_ptr<char[]> larger(new char[capacity]);
+    if (size_ > 0) std::memcpy(larger.get(), data_.get(), size_);
+    data_ = std::move(larger);
+    capacity_ = capacity;
+}
+
+LineEnd FindLineEnd(std::string_view text, std::size_t from) {
+    const auto at = FindEitherByte(text, from, '\r', '\n');
+    if (at == std::string_view::npos) return {text.size(), text.size()};
+    if (text[at] == '\n') return {at, at + 1};
+    const auto rest = text.substr(at + 1);
+    if (rest.starts_with('\n')) return {at, at + 2};
+    if (rest.starts_with("\r\n")) return {at, at + 3};
+    return {at, at + 1};
+}
+
+std::size_t ValidUtf8Prefix(std::string_view bytes) {
+    using byte_search::kHighs;
+    const auto* begin = reinterpret_cast<const unsigned char*>(bytes.data());
+    const auto* p = begin;
     const auto* end = p + bytes.size();
     while (p < end) {
         // Most of a file is ASCII: step over it 32 bytes at a time.
@@ -84,10 +138,14 @@ bool IsValidUtf8(std::string_view bytes) {
             continue;
         }
         const auto length = Utf8SequenceLength(p, end);
-        if (length == 0) return false;
+        if (length == 0) break;
         p += length;
     }
-    return true;
+    return static_cast<std::size_t>(p - begin);
+}
+
+bool IsValidUtf8(std::string_view bytes) {
+    return ValidUtf8Prefix(bytes) == bytes.size();
 }
 
 std::string Windows1252ToUtf8(std::string_view bytes) {
@@ -111,58 +169,102 @@ std::string DisplayPath(const std::filesystem::path& path) {
 }
 
 TextFile TextFile::Read(const std::filesystem::path& path) {
-    // C stdio rather than a stream: a stream reading through istreambuf_iterator hides
-    // read errors (or throws its own exception type for a folder); fread and ferror
-    // report them with errno.
-    errno = 0;
-    std::FILE* in = std::fopen(path.c_str(), "rb");
-    if (!in) throw Error(DisplayPath(path), 0, "cannot open the file: " + SystemReason(errno ? errno : ENOENT));
-    // Straight into the string, at the size the file has now; a file that grows while
-    // it is read is read on to its end.
-    std::string bytes;
-    std::error_code ec;
+    const auto shown = DisplayPath(path);
+    // Not blocking on open: a pipe is refused below instead of waiting for a writer.
+    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (descriptor < 0) throw Error(shown, 0, "cannot open the file: " + SystemReason(errno));
+    const DescriptorCloser closer{descriptor};
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) throw Error(shown, 0, "cannot read the file: " + SystemReason(errno));
+    if (S_ISDIR(status.st_mode)) throw Error(shown, 0, "cannot read the file: " + SystemReason(EISDIR));
+    if (!S_ISREG(status.st_mode)) throw Error(shown, 0, "cannot read the file: it is not a regular file");
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    if (size > kMaximumFileSize) throw TooLarge(shown);
+
+    // One byte more than the file holds, so that the read that finds its end needs no
+    // second buffer. A file that grows while it is read is read on to its end, within
+    // the limit.
+    TextBuffer bytes(static_cast<std::size_t>(size) + 1);
+    constexpr std::size_t kChunk = std::size_t{1} << 20;  // stays in the cache until checked
     std::size_t filled = 0;
-    if (const auto size = std::filesystem::file_size(path, ec); !ec) bytes.resize(size);
-    errno = 0;
+    std::size_t checked = 0;  // bytes known to be well-formed UTF-8
+    bool utf8 = true;
     for (;;) {
-        if (filled == bytes.size()) bytes.resize(bytes.size() + (1 << 16));
-        const auto got = std::fread(bytes.data() + filled, 1, bytes.size() - filled, in);
-        filled += got;
+        if (filled == bytes.Capacity()) {
+            if (bytes.Capacity() > kMaximumFileSize) throw TooLarge(shown);
+            bytes.SetSize(filled);
+            bytes.Grow(static_cast<std::size_t>(
+                std::min<std::uint64_t>(std::max<std::size_t>(bytes.Capacity() * 2, 1 << 16), kMaximumFileSize + 1)));
+        }
+        const auto got = ::read(descriptor, bytes.Data() + filled, std::min(bytes.Capacity() - filled, kChunk));
+        if (got < 0) {
+            if (errno == EINTR) continue;
+            throw Error(shown, 0, "cannot read the file: " + SystemReason(errno));
+        }
         if (got == 0) break;
+        // While the new bytes are in the cache: Ctrl+Z ends the text, and the UTF-8 check
+        // goes on. A sequence cut by the end of the chunk is checked with the next one.
+        const auto* eof =
+            static_cast<const char*>(std::memchr(bytes.Data() + filled, '\x1A', static_cast<std::size_t>(got)));
+        filled = eof ? static_cast<std::size_t>(eof - bytes.Data()) : filled + static_cast<std::size_t>(got);
+        if (utf8) {
+            checked += ValidUtf8Prefix(std::string_view(bytes.Data() + checked, filled - checked));
+            utf8 = filled - checked < 4;
+        }
+        if (eof) break;
     }
-    bytes.resize(filled);
-    const int failure = std::ferror(in) ? (errno ? errno : EIO) : 0;
-    std::fclose(in);
-    if (failure != 0) throw Error(DisplayPath(path), 0, "cannot read the file: " + SystemReason(failure));
-    return FromBytes(std::move(bytes));
+    bytes.SetSize(filled);
+    return Decode(std::move(bytes), utf8 && checked == filled);
 }
 
-TextFile TextFile::FromBytes(std::string bytes) {
-    TextFile file;
-    // Separate passes, each a tight library loop (memchr), beat one pass that looks for
-    // everything at once.
-    if (const auto eof = bytes.find('\x1A'); eof != std::string::npos) bytes.resize(eof);
-    std::size_t start = std::string_view(bytes).starts_with("\xEF\xBB\xBF") ? 3 : 0;
-    if (IsValidUtf8(std::string_view(bytes).substr(start))) {
-        file.text_ = std::move(bytes);  // the lines start after the byte-order mark
-    } else {
-        file.text_ = Windows1252ToUtf8(std::string_view(bytes).substr(start));
-        file.windows1252_ = true;
-        start = 0;
-    }
+TextFile TextFile::FromBytes(std::string_view bytes) {
+    bytes = bytes.substr(0, bytes.find('\x1A'));  // Ctrl+Z ends the text
+    TextBuffer buffer(bytes.size());
+    if (!bytes.empty()) std::memcpy(buffer.Data(), bytes.data(), bytes.size());
+    buffer.SetSize(bytes.size());
+    return Decode(std::move(buffer), false);
+}
 
-    const std::string_view text(file.text_);
-    file.lines_.reserve(text.size() / 64 + 1);
-    while (start < text.size()) {
-        auto end = text.find('\n', start);
-        const bool last = end == std::string_view::npos;
-        if (last) end = text.size();
-        auto length = end - start;
-        if (length > 0 && text[start + length - 1] == '\r') --length;
-        file.lines_.emplace_back(start, length);
-        start = last ? end : end + 1;
+TextFile TextFile::Decode(TextBuffer bytes, bool knownUtf8) {
+    TextFile file;
+    const std::size_t start = bytes.View().starts_with("\xEF\xBB\xBF") ? 3 : 0;
+    const auto text = bytes.View().substr(start);
+    if (knownUtf8 || IsValidUtf8(text)) {
+        file.buffer_ = std::move(bytes);
+        file.textStart_ = start;
+        return file;
     }
+    // Line by line, to say where the bytes that are not UTF-8 stand. Line ends are ASCII,
+    // so the lines of the bytes are the lines of the decoded text.
+    std::string decoded;
+    decoded.reserve(text.size() + text.size() / 8);
+    auto& found = file.windows1252_;
+    int line = 0;
+    for (std::size_t from = 0; from < text.size();) {
+        const auto [end, next] = FindLineEnd(text, from);
+        ++line;
+        if (const auto foreign = AppendDecodedLine(decoded, text.substr(from, end - from)); foreign > 0) {
+            found.count += foreign;
+            if (found.firstLine == 0) found.firstLine = line;
+            ++found.lines;
+        }
+        decoded.append(text.substr(end, next - end));
+        from = next;
+    }
+    file.buffer_ = TextBuffer(decoded.size());
+    std::memcpy(file.buffer_.Data(), decoded.data(), decoded.size());
+    file.buffer_.SetSize(decoded.size());
     return file;
+}
+
+const std::vector<std::pair<std::size_t, std::size_t>>& TextFile::Index() const {
+    if (!indexed_) {
+        LineCursor cursor(Text());
+        for (std::string_view line; cursor.Next(line);)
+            lines_.emplace_back(static_cast<std::size_t>(line.data() - buffer_.Data()), line.size());
+        indexed_ = true;
+    }
+    return lines_;
 }
 
 }  // namespace qm

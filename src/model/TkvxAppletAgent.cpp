@@ -1,7 +1,6 @@
 #include "TkvxAppletAgent.h"
 
 #include <algorithm>
-#include <charconv>
 #include <string_view>
 
 #include "DocumentFiles.h"
@@ -15,7 +14,7 @@ namespace {
 
 // Level text as a number; text that is no whole number counts as a main item here (the
 // readers refuse such files before they reach the document).
-long long ParseLevelOrZero(const std::string& text) {
+long long ParseLevelOrZero(std::string_view text) {
     return ParseWholeNumber(text).value_or(0);
 }
 
@@ -23,6 +22,15 @@ long long ParseLevelOrZero(const std::string& text) {
 
 std::vector<std::string> LoadReport::Warnings() const {
     std::vector<std::string> warnings;
+    // Files of earlier Windows versions are not UTF-8; saying so, and where, explains
+    // their bytes changing when they are saved again.
+    if (const auto count = windows1252.count; count > 0) {
+        std::string text = std::to_string(count) +
+                           (count == 1 ? " byte that is not UTF-8 was" : " bytes that are not UTF-8 were") +
+                           " read as Windows-1252, on ";
+        if (windows1252.lines > 1) text += std::to_string(windows1252.lines) + " lines from ";
+        warnings.push_back(text + "line " + std::to_string(windows1252.firstLine));
+    }
     if (reattachedItems > 0)
         warnings.push_back(std::to_string(reattachedItems) +
                            (reattachedItems == 1 ? " item had a level that does not fit the tree and was re-attached"
@@ -32,8 +40,7 @@ std::vector<std::string> LoadReport::Warnings() const {
 
 std::vector<int> EffectiveDepths(const std::vector<long long>& levels) {
     std::vector<int> depths(levels.size());
-    for (std::size_t i = 0; i < levels.size(); ++i)
-        depths[i] = (i > 0 && levels[i] >= 1) ? 1 : 0;
+    for (std::size_t i = 0; i < levels.size(); ++i) depths[i] = EffectiveDepth(i, levels[i]);
     return depths;
 }
 
@@ -54,28 +61,73 @@ void TkvxAppletAgent::ResetToDefaults() {
 void TkvxAppletAgent::ReplaceDocument(TAppletData appletData, TItemArray items) {
     if (observer_) observer_->BeginResetTree();
     appletData_ = std::move(appletData);
-    items_ = std::move(items);
+    items_ = ItemStore();
+    items_.Reserve(items.size());
+    for (const auto& item : items) items_.Insert(items_.Count(), item);
     Invalidate();
     if (observer_) observer_->EndResetTree();
 }
 
-TItemData TkvxAppletAgent::GetItemData(int index) const {
-    if (index < 0 || index >= ItemCount()) return {};
-    return items_[index];
+void TkvxAppletAgent::ReplaceDocument(ParsedDocument&& document) {
+    if (observer_) observer_->BeginResetTree();
+    appletData_ = std::move(document.appletData);
+    items_ = std::move(document.items);
+    // The reader has found every item's depth already.
+    tree_.depth = std::move(document.depths);
+    DeriveTree();
+    savedForm_ = document.savedForm;
+    levelsAndParentsFresh_ = document.levelsAndParentsFresh;
+    if (observer_) observer_->EndResetTree();
 }
 
+void TkvxAppletAgent::SetAppletData(const TAppletData& data) {
+    if (data == appletData_) return;
+    appletData_ = data;
+    Changed();
+}
+
+TItemArray TkvxAppletAgent::Items() const { return items_.Records(); }
+
+TItemData TkvxAppletAgent::GetItemData(int index) const {
+    if (index < 0 || index >= ItemCount()) return {};
+    return items_.Record(index);
+}
+
+// Only the fields that differ are stored: a panel that writes back what it was shown
+// changes nothing, and the item keeps its fields in the loaded text.
 void TkvxAppletAgent::SetItemData(const TItemData& item, int index) {
     if (index < 0 || index >= ItemCount()) return;
-    const bool levelChanged = items_[index].Level != item.Level;
-    const bool captionChanged = items_[index].Text != item.Text;
+    const auto current = items_.Fields(index);
+    std::uint16_t differing = 0;
+    for (std::size_t f = 0; f < TItemData::kFieldCount; ++f)
+        if (current[f] != item.Field(f)) differing = static_cast<std::uint16_t>(differing | 1u << f);
+    if (differing == 0) return;
+    const bool levelChanged = differing >> FieldIndex(ItemField::Level) & 1u;
+    const bool captionChanged = differing >> FieldIndex(ItemField::Text) & 1u;
     if (levelChanged && observer_) observer_->BeginResetTree();
-    items_[index] = item;
+    for (std::size_t f = 0; f < TItemData::kFieldCount; ++f)
+        if (differing >> f & 1u) items_.SetField(index, static_cast<ItemField>(f), item.Field(f));
+    Changed();
     if (levelChanged) {
         Invalidate();
         if (observer_) observer_->EndResetTree();
     } else if (captionChanged && observer_) {
         observer_->NodeCaptionChanged(index);
     }
+}
+
+void TkvxAppletAgent::SetItemField(int index, ItemField field, std::string_view value) {
+    if (index < 0 || index >= ItemCount() || items_.Field(index, field) == value) return;
+    if (field == ItemField::Level) {
+        if (observer_) observer_->BeginResetTree();
+        items_.SetField(index, field, value);
+        Invalidate();
+        if (observer_) observer_->EndResetTree();
+        return;
+    }
+    items_.SetField(index, field, value);
+    Changed();
+    if (field == ItemField::Text && observer_) observer_->NodeCaptionChanged(index);
 }
 
 TItemData TkvxAppletAgent::NewItemData() {
@@ -90,7 +142,7 @@ TItemData TkvxAppletAgent::NewItemData() {
 void TkvxAppletAgent::InsertItem(int index, const TItemData& item) {
     if (index < 0 || index > ItemCount()) return;
     if (observer_) observer_->BeginResetTree();
-    items_.insert(items_.begin() + index, item);
+    items_.Insert(index, item);
     Invalidate();
     if (observer_) observer_->EndResetTree();
 }
@@ -98,7 +150,7 @@ void TkvxAppletAgent::InsertItem(int index, const TItemData& item) {
 void TkvxAppletAgent::DeleteItem(int index) {
     if (index < 0 || index >= ItemCount()) return;
     if (observer_) observer_->BeginResetTree();
-    items_.erase(items_.begin() + index);
+    items_.Erase(index, index + 1);
     Invalidate();
     if (observer_) observer_->EndResetTree();
 }
@@ -106,18 +158,24 @@ void TkvxAppletAgent::DeleteItem(int index) {
 void TkvxAppletAgent::SwapItemWithPrevious(int index) {
     if (index <= 0 || index >= ItemCount()) return;
     if (observer_) observer_->BeginResetTree();
-    std::swap(items_[index], items_[index - 1]);
+    items_.Swap(index, index - 1);
     Invalidate();
     if (observer_) observer_->EndResetTree();
 }
 
 const TkvxAppletAgent::TreeIndex& TkvxAppletAgent::RebuildTree() const {
-    const auto n = items_.size();
-    std::vector<long long> levels(n);
-    for (std::size_t i = 0; i < n; ++i) levels[i] = ParseLevelOrZero(items_[i].Level);
-    tree_.depth = EffectiveDepths(levels);
-    tree_.parent.assign(n, kRootNode);
-    tree_.row.assign(n, 0);
+    const auto n = static_cast<std::size_t>(ItemCount());
+    tree_.depth.resize(n);
+    for (std::size_t i = 0; i < n; ++i)
+        tree_.depth[i] = EffectiveDepth(i, ParseLevelOrZero(items_.Field(static_cast<int>(i), ItemField::Level)));
+    DeriveTree();
+    return tree_;
+}
+
+void TkvxAppletAgent::DeriveTree() const {
+    const auto n = tree_.depth.size();
+    tree_.parent.resize(n);
+    tree_.row.resize(n);
     tree_.mainItems.clear();
     int currentMain = kRootNode;
     int subRow = 0;
@@ -125,6 +183,7 @@ const TkvxAppletAgent::TreeIndex& TkvxAppletAgent::RebuildTree() const {
         if (tree_.depth[i] == 0) {
             currentMain = static_cast<int>(i);
             subRow = 0;
+            tree_.parent[i] = kRootNode;
             tree_.row[i] = static_cast<int>(tree_.mainItems.size());
             tree_.mainItems.push_back(currentMain);
         } else {
@@ -133,7 +192,6 @@ const TkvxAppletAgent::TreeIndex& TkvxAppletAgent::RebuildTree() const {
         }
     }
     tree_.valid = true;
-    return tree_;
 }
 
 int TkvxAppletAgent::NodeLevel(int node) const {
@@ -208,7 +266,7 @@ int TkvxAppletAgent::InsertNewChild(int parentNode) {
     item.Level = std::to_string(parentLevel);  // the new node's depth - 1
 
     if (observer_) observer_->BeginInsertNodes(parentNode, row, row);
-    items_.insert(items_.begin() + at, std::move(item));
+    items_.Insert(at, item);
     Invalidate();
     if (observer_) observer_->EndInsertNodes();
     return at;
@@ -220,7 +278,7 @@ bool TkvxAppletAgent::DeleteNode(int node) {
     const int row = RowOfNode(node);
     const int size = SubtreeSize(node);
     if (observer_) observer_->BeginRemoveNodes(parent, row, row);
-    items_.erase(items_.begin() + node, items_.begin() + node + size);
+    items_.Erase(node, node + size);
     Invalidate();
     if (observer_) observer_->EndRemoveNodes();
     return true;
@@ -230,7 +288,8 @@ bool TkvxAppletAgent::DeleteNode(int node) {
 // [middle, last); they change places. The derived tree is brought up to date over the
 // same range only, so a move costs the size of the two subtrees, not of the document.
 void TkvxAppletAgent::RotateRange(int first, int middle, int last) {
-    std::rotate(items_.begin() + first, items_.begin() + middle, items_.begin() + last);
+    items_.Rotate(first, middle, last);
+    Changed();
     auto& tree = tree_;
     if (!tree.valid) return;
     // Siblings share depth and parent, so what stood at first before still tells both;
@@ -251,7 +310,7 @@ void TkvxAppletAgent::RotateRange(int first, int middle, int last) {
             // A main item whose level text reads as a sub item stands only first in the
             // list; away from there it must say what it is, or the next full rebuild
             // would hang it under its new neighbour.
-            if (ParseLevelOrZero(items_[i].Level) >= 1) items_[i].Level = "0";
+            if (ParseLevelOrZero(items_.Field(i, ItemField::Level)) >= 1) items_.SetField(i, ItemField::Level, "0");
         } else if (siblingDepth == 1) {
             tree.parent[i] = siblingParent;
             tree.row[i] = row++;
@@ -287,60 +346,73 @@ bool TkvxAppletAgent::MoveNodeDown(int node) {
 }
 
 void TkvxAppletAgent::SetItemCaption(int item, const std::string& text) {
-    if (item < 0 || item >= ItemCount() || items_[item].Text == text) return;
-    items_[item].Text = text;
-    if (observer_) observer_->NodeCaptionChanged(item);
+    SetItemField(item, ItemField::Text, text);
 }
 
-namespace {
 // Sets a field to a number's decimal text, leaving it untouched when it already holds
 // exactly that text (the usual case, and far cheaper than rewriting it).
-void SetDecimal(std::string& field, int value) {
-    char digits[16];
-    const auto [end, ec] = std::to_chars(digits, digits + sizeof digits, value);
-    const auto length = static_cast<std::size_t>(end - digits);
-    if (field.size() == length) {
-        std::size_t same = 0;
-        while (same < length && field[same] == digits[same]) ++same;
-        if (same == length) return;
-    }
-    field.assign(digits, length);
+void TkvxAppletAgent::SetDecimal(int index, ItemField field, int value) {
+    if (items_.SetField(index, field, DecimalText(value).View())) Changed();
 }
-}  // namespace
 
 void TkvxAppletAgent::RefreshLevels() {
+    if (levelsAndParentsFresh_) return;
     const auto& tree = Tree();
-    for (std::size_t i = 0; i < items_.size(); ++i) SetDecimal(items_[i].Level, tree.depth[i]);
+    for (int i = 0; i < ItemCount(); ++i) SetDecimal(i, ItemField::Level, tree.depth[static_cast<std::size_t>(i)]);
     // Levels now say what the tree already was: the derived index stays valid.
 }
 
 void TkvxAppletAgent::RefreshLevelsAndParents() {
-    RefreshLevels();
+    if (levelsAndParentsFresh_) return;
     const auto& tree = Tree();
-    for (std::size_t i = 0; i < items_.size(); ++i) SetDecimal(items_[i].ParentIndex, tree.parent[i]);
+    for (int i = 0; i < ItemCount(); ++i) {
+        const auto fields = items_.Fields(i);
+        const auto at = static_cast<std::size_t>(i);
+        // One split of the line for both fields; most of the time neither changes.
+        if (fields[FieldIndex(ItemField::Level)] != LevelText(tree.depth[at]))
+            SetDecimal(i, ItemField::Level, tree.depth[at]);
+        if (fields[FieldIndex(ItemField::ParentIndex)] != DecimalText(tree.parent[at]).View())
+            SetDecimal(i, ItemField::ParentIndex, tree.parent[at]);
+    }
+    levelsAndParentsFresh_ = true;
 }
 
 // --- Files ---------------------------------------------------------------------------
 
 LoadReport TkvxAppletAgent::LoadProject(const std::filesystem::path& path) {
-    const auto file = TextFile::Read(path);
+    auto file = TextFile::Read(path);
     ProgressScope scope(Progress(), "Loading Data ... ...");
-    auto document = ParseProjectFile(file, DisplayPath(path));
-    ReplaceDocument(std::move(document.appletData), std::move(document.items));
-    return document.report;
+    auto document = ParseProjectFile(std::move(file), DisplayPath(path));
+    auto report = document.report;
+    ReplaceDocument(std::move(document));
+    return report;
+}
+
+std::string_view TkvxAppletAgent::ProjectText(std::string& scratch) {
+    if (!savedForm_.empty()) {
+        // Nothing changed since the project was read in this program's own form.
+        auto& progress = Progress();
+        progress.SetProgressMaximum(ItemCount() * 10 + 15);
+        progress.AdvanceProgress(ItemCount() * 10 + 15);
+        return savedForm_;
+    }
+    scratch = WriteProjectText(appletData_, items_, Progress());
+    return scratch;
 }
 
 void TkvxAppletAgent::SaveProject(const std::filesystem::path& path) {
     ProgressScope scope(Progress(), "Saving Data ... ...");
-    SaveFileSafely(path, WriteProjectText(appletData_, items_, Progress()));
+    std::string scratch;
+    SaveFileSafely(path, ProjectText(scratch));
 }
 
 LoadReport TkvxAppletAgent::ImportMenuStructure(const std::filesystem::path& path) {
-    const auto file = TextFile::Read(path);
+    auto file = TextFile::Read(path);
     ProgressScope scope(Progress(), "Loading Data ... ...");
-    auto document = ParseMenuStructureFile(file, DisplayPath(path));
-    ReplaceDocument(std::move(document.appletData), std::move(document.items));
-    return document.report;
+    auto document = ParseMenuStructureFile(std::move(file), DisplayPath(path));
+    auto report = document.report;
+    ReplaceDocument(std::move(document));
+    return report;
 }
 
 void TkvxAppletAgent::ExportMenuStructure(const std::filesystem::path& path) {

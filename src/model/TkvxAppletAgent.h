@@ -10,13 +10,16 @@
 // where it is (a first item that is not 0, anything deeper than a sub item, a negative
 // level) is read as the nearest possible parent makes it; readers rewrite such levels.
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "ItemStore.h"
 #include "MenuRecords.h"
 #include "MenuTreeObserver.h"
 #include "ProgressDisplay.h"
+#include "TextFile.h"
 
 namespace qm {
 
@@ -27,9 +30,34 @@ inline constexpr int kNoNode = -2;
 // What a reader found besides the document.
 struct LoadReport {
     int reattachedItems = 0;  // items whose level had to be changed to keep the tree sound
-    bool windows1252 = false; // the file was not UTF-8 and was read as Windows-1252
+    Windows1252Bytes windows1252;  // bytes that were not UTF-8, read as Windows-1252
+    // What the user should hear of, one sentence each (no full stop).
     std::vector<std::string> Warnings() const;
 };
+
+// A document as a reader hands it to the agent: the look, the items over the file's
+// text, and each item's depth in the tree (0 main, 1 sub) as the reader found it.
+struct ParsedDocument {
+    TAppletData appletData;
+    ItemStore items;
+    std::vector<std::uint8_t> depths;
+    // The whole text, when it is byte for byte what saving this document writes; empty
+    // otherwise. A view into items' text (which moves with it).
+    std::string_view savedForm;
+    // Every Level and ParentIndex already says what the tree says.
+    bool levelsAndParentsFresh = false;
+    LoadReport report;
+};
+
+// The depth (0 main, 1 sub) of the item at index read with the given level: the nearest
+// possible parent. The first item and anything not deeper than 0 are main items.
+inline std::uint8_t EffectiveDepth(std::size_t index, long long level) {
+    return (index > 0 && level >= 1) ? 1 : 0;
+}
+// The Level text that says a depth: "0" or "1".
+inline std::string_view LevelText(std::uint8_t depth) {
+    return depth == 0 ? "0" : "1";
+}
 
 class TkvxAppletAgent {
 public:
@@ -38,7 +66,7 @@ public:
     // --- The records -------------------------------------------------------------
     void ResetToDefaults();  // default look, no items; linked files and lists untouched
     TAppletData GetAppletData() const { return appletData_; }
-    void SetAppletData(const TAppletData& data) { appletData_ = data; }
+    void SetAppletData(const TAppletData& data);
     const TAppletData& AppletData() const { return appletData_; }
     // 0 <= index < ItemCount(); outside that range an empty record is returned and
     // SetItemData does nothing.
@@ -53,8 +81,18 @@ public:
     void DeleteItem(int index);
     void SwapItemWithPrevious(int index);
 
-    const TItemArray& Items() const { return items_; }
-    int ItemCount() const { return static_cast<int>(items_.size()); }
+    // Every item as a record: a copy of the whole list, for tests and small documents.
+    TItemArray Items() const;
+    int ItemCount() const { return items_.Count(); }
+    // Fields without a copy, valid until the document changes (0 <= index < n).
+    std::string_view GetItemField(int index, ItemField field) const { return items_.Field(index, field); }
+    std::string_view ItemText(int index) const { return items_.Field(index, ItemField::Text); }
+    // All fields, or those up to last (the rest empty).
+    ItemFieldViews ItemFields(int index, ItemField last = ItemField::ParentIndex) const {
+        return items_.Fields(index, last);
+    }
+    // Sets one field as SetItemData would, telling the view of a caption or a level.
+    void SetItemField(int index, ItemField field, std::string_view value);
     const TLinkedFileInfoArray& LinkedFiles() const { return linkedFiles_; }
     const std::string& Separator() const { return separator_; }
 
@@ -99,6 +137,8 @@ public:
     void RefreshLevels();
     // RefreshLevels, and ParentIndex := the parent's item index, or "-1" under the root.
     void RefreshLevelsAndParents();
+    // The depth of every item (0 main, 1 sub), by item index.
+    const std::vector<std::uint8_t>& Depths() const { return Tree().depth; }
 
     // --- Files -----------------------------------------------------------------------
     // Each reader parses and checks the whole file first and replaces the document only
@@ -106,11 +146,17 @@ public:
     // document is exactly as it was.
     LoadReport LoadProject(const std::filesystem::path& path);
     void SaveProject(const std::filesystem::path& path);
+    // The project file's text, advancing the progress display as saving does: the bytes
+    // the project was read from while nothing has changed since, else the writer's text,
+    // made into `scratch`. The view is valid while `scratch` and the document are.
+    std::string_view ProjectText(std::string& scratch);
     LoadReport ImportMenuStructure(const std::filesystem::path& path);
     void ExportMenuStructure(const std::filesystem::path& path);
 
-    // Replaces the whole document in one step (used by the readers).
+    // Replaces the whole document in one step: with records made in memory, or with what
+    // a reader parsed (the document then keeps the file's text as its storage).
     void ReplaceDocument(TAppletData appletData, TItemArray items);
+    void ReplaceDocument(ParsedDocument&& document);
 
     // --- Collaborators -----------------------------------------------------------------
     void SetTreeObserver(IMenuTreeObserver* observer) { observer_ = observer; }
@@ -120,18 +166,35 @@ public:
 private:
     struct TreeIndex {
         bool valid = false;
-        std::vector<int> depth;      // 0 main, 1 sub (effective, from the levels)
+        std::vector<std::uint8_t> depth;  // 0 main, 1 sub (effective, from the levels)
         std::vector<int> parent;     // kRootNode or the main item
         std::vector<int> row;        // position among its siblings
         std::vector<int> mainItems;  // the root's children in order
     };
     const TreeIndex& Tree() const { return tree_.valid ? tree_ : RebuildTree(); }
     const TreeIndex& RebuildTree() const;
-    void Invalidate() { tree_.valid = false; }
+    // parent, row and main items from depth.
+    void DeriveTree() const;
+    void Invalidate() {
+        tree_.valid = false;
+        Changed();
+    }
+    // Something in the document changed: the bytes read are no longer what a save writes,
+    // and Level and ParentIndex must be looked at again before they are relied on.
+    void Changed() {
+        savedForm_ = {};
+        levelsAndParentsFresh_ = false;
+    }
     void RotateRange(int first, int middle, int last);  // items [first,last) with middle first
+    void SetDecimal(int index, ItemField field, int value);
 
     TAppletData appletData_;
-    TItemArray items_;
+    ItemStore items_;
+    // While nothing has changed since a project was read, the bytes read when they were
+    // what saving this document writes: a save writes them again as they are.
+    std::string_view savedForm_;
+    // Set when every Level and ParentIndex says what the tree says, until a change.
+    bool levelsAndParentsFresh_ = false;
     TLinkedFileInfoArray linkedFiles_;
     std::vector<std::string> previewCopiedFiles_;
     std::vector<std::string> resourceFiles_;

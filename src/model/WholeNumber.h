@@ -3,6 +3,7 @@
 // nothing else (no blanks, no hexadecimal), within the range of long long.
 
 #include <charconv>
+#include <cstddef>
 #include <optional>
 #include <string_view>
 
@@ -19,5 +20,17 @@ inline std::optional<long long> ParseWholeNumber(std::string_view text) {
     if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
     return value;
 }
+
+// The decimal text of a number, made without a string: DecimalText(-1).View() is "-1".
+class DecimalText {
+public:
+    explicit DecimalText(long long value)
+        : size_(static_cast<std::size_t>(std::to_chars(digits_, digits_ + sizeof digits_, value).ptr - digits_)) {}
+    std::string_view View() const { return {digits_, size_}; }
+
+private:
+    char digits_[24];
+    std::size_t size_;
+};
 
 }  // namespace qm

@@ -1,10 +1,16 @@
 #include "PageWriter.h"
 
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
+#include "ByteSearch.h"
 #include "LookValues.h"
 #include "ProgressDisplay.h"
 #include "SafeSave.h"
+#include "TextFile.h"
 #include "WholeNumber.h"
 
 namespace qm {
@@ -23,62 +29,202 @@ constexpr std::string_view kPlayerDownload = "https://quillamere.app/player/";
 
 char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool IsAsciiAlphanumeric(unsigned char c) {
+constexpr bool IsAsciiAlphanumeric(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
+char* Put(char* to, std::string_view text) {
+    if (!text.empty()) std::memcpy(to, text.data(), text.size());  // an empty view may have no data
+    return to + text.size();
+}
+
+// The page as it is made: appended to one block that is not zero-filled first. A writer
+// asks for room for the most a piece can take, writes through the pointer it gets and
+// commits where it ended, so an item costs one check of room, not one per piece.
+class PageBytes {
+public:
+    explicit PageBytes(std::size_t expected) : buffer_(expected) {}
+    char* Room(std::size_t bytes) {
+        if (buffer_.Capacity() - buffer_.Size() < bytes)
+            buffer_.Grow(std::max(buffer_.Capacity() * 2, buffer_.Size() + bytes));
+        return buffer_.Data() + buffer_.Size();
+    }
+    void Commit(const char* end) { buffer_.SetSize(static_cast<std::size_t>(end - buffer_.Data())); }
+    void Line(std::string_view text) {
+        Commit(Put(Put(Room(text.size() + kCrLf.size()), text), kCrLf));
+    }
+    std::string_view View() const { return buffer_.View(); }
+
+private:
+    TextBuffer buffer_;
+};
+
 // Attribute values are written with the five markup characters as character
 // references: a browser reads back exactly the stored text, and no stored text can
-// leave its attribute.
-// The characters an attribute value cannot hold as they are.
-constexpr std::array<bool, 256> kMarkup = [] {
-    std::array<bool, 256> markup{};
-    for (const unsigned char c : {'&', '<', '>', '"', '\''}) markup[c] = true;
-    return markup;
+// leave its attribute. Captions are written with every byte but ASCII letters and digits
+// encoded.
+//
+// Both encoders go a block of bytes at a time (16 with SSE2, else 8): a block that
+// needs nothing is copied whole, any other block byte by byte through a table of what
+// each byte becomes. Links and captions are mostly plain letters.
+
+// What one byte becomes: its bytes, and how many of them count.
+struct ByteCode {
+    char bytes[7];
+    std::uint8_t length;
+};
+using CodeTable = std::array<ByteCode, 256>;
+// A code is copied whole (eight bytes) and only its length counts, so whoever asks for
+// room leaves this much beyond the most the text can take.
+constexpr std::size_t kCodeSlack = sizeof(ByteCode);
+// The most one byte takes in the page: "&quot;", "%XX".
+constexpr std::size_t kAttributeGrowth = 6;
+constexpr std::size_t kCaptionGrowth = 3;
+
+constexpr ByteCode Code(std::string_view text) {
+    ByteCode code{};
+    for (std::size_t i = 0; i < text.size(); ++i) code.bytes[i] = text[i];
+    code.length = static_cast<std::uint8_t>(text.size());
+    return code;
+}
+
+constexpr ByteCode Plain(char c) {
+    ByteCode code{};
+    code.bytes[0] = c;
+    code.length = 1;
+    return code;
+}
+
+constexpr CodeTable kAttributeCodes = [] {
+    CodeTable table{};
+    for (int c = 0; c < 256; ++c) table[static_cast<std::size_t>(c)] = Plain(static_cast<char>(c));
+    table['&'] = Code("&amp;");
+    table['<'] = Code("&lt;");
+    table['>'] = Code("&gt;");
+    table['"'] = Code("&quot;");
+    table['\''] = Code("&#39;");
+    return table;
 }();
 
-void AppendAttribute(std::string& out, std::string_view value) {
-    const auto* data = value.data();
-    const std::size_t size = value.size();
-    std::size_t run = 0;  // start of the pending run of plain characters
-    for (std::size_t i = 0; i < size; ++i) {
-        const auto c = static_cast<unsigned char>(data[i]);
-        if (!kMarkup[c]) continue;
-        out.append(data + run, i - run);
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += "&#39;"; break;
-        }
-        run = i + 1;
+constexpr CodeTable kCaptionCodes = [] {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    CodeTable table{};
+    for (int c = 0; c < 256; ++c) {
+        const char escaped[3] = {'%', kHex[c >> 4], kHex[c & 0xF]};
+        table[static_cast<std::size_t>(c)] = IsAsciiAlphanumeric(static_cast<unsigned char>(c))
+                                                  ? Plain(static_cast<char>(c))
+                                                  : Code(std::string_view(escaped, 3));
     }
-    out.append(data + run, size - run);
+    table[' '] = Code("+");
+    return table;
+}();
+
+#if defined(__SSE2__)
+constexpr std::size_t kEncodeBlock = 16;
+__m128i LoadBlock(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+bool IsPlainAttributeBlock(const char* p) {
+    const __m128i block = LoadBlock(p);
+    __m128i hits = _mm_setzero_si128();
+    for (const char c : {'&', '<', '>', '"', '\''}) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(c)));
+    return _mm_movemask_epi8(hits) == 0;
+}
+bool IsPlainCaptionBlock(const char* p) {
+    const __m128i block = LoadBlock(p);
+    // byte - first, wrapping, is at most last - first only inside the range.
+    const auto inRange = [block](char first, char last) {
+        const __m128i offset = _mm_sub_epi8(block, _mm_set1_epi8(first));
+        return _mm_cmpeq_epi8(_mm_subs_epu8(offset, _mm_set1_epi8(static_cast<char>(last - first))),
+                              _mm_setzero_si128());
+    };
+    return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(inRange('A', 'Z'), inRange('a', 'z')), inRange('0', '9'))) ==
+           0xFFFF;
+}
+#else
+constexpr std::size_t kEncodeBlock = 8;
+std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+bool IsPlainAttributeBlock(const char* p) {
+    using byte_search::ExactMatches;
+    using byte_search::kOnes;
+    const auto word = LoadWord(p);
+    return (ExactMatches(word, kOnes * '&') | ExactMatches(word, kOnes * '<') | ExactMatches(word, kOnes * '>') |
+            ExactMatches(word, kOnes * '"') | ExactMatches(word, kOnes * '\'')) == 0;
+}
+bool IsPlainCaptionBlock(const char* p) {
+    using byte_search::kHighs;
+    using byte_search::kOnes;
+    const auto word = LoadWord(p);
+    // The ranges are judged on the low seven bits, where adding at most 0x80 cannot
+    // carry into the next byte; a byte with its high bit set is never a letter or digit.
+    const std::uint64_t low = word & ~kHighs;
+    const auto inRange = [low](unsigned char first, unsigned char last) {
+        return (low + kOnes * (0x80 - first)) & ~(low + kOnes * (0x7F - last));
+    };
+    return ((~(inRange('A', 'Z') | inRange('a', 'z') | inRange('0', '9')) | word) & kHighs) == 0;
+}
+#endif
+
+// Copies fewer than 16 bytes with a few moves of fixed size, which a compiler inlines
+// (a call to memcpy costs more than such a copy).
+char* CopyShort(char* to, const char* from, std::size_t n) {
+    if (n >= 8) {
+        std::memcpy(to, from, 8);
+        std::memcpy(to + n - 8, from + n - 8, 8);
+    } else if (n >= 4) {
+        std::memcpy(to, from, 4);
+        std::memcpy(to + n - 4, from + n - 4, 4);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    }
+    return to + n;
+}
+
+// Writes text encoded; room for growth bytes a byte and kCodeSlack more. The bytes after
+// the last whole block are looked up once to see whether any needs its code.
+template <bool (*IsPlainBlock)(const char*)>
+char* Encode(char* to, std::string_view text, const CodeTable& codes) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    const auto putByteByByte = [&to, &codes](const char* from, const char* until) {
+        for (; from < until; ++from) {
+            const auto& code = codes[static_cast<unsigned char>(*from)];
+            std::memcpy(to, code.bytes, sizeof code.bytes);
+            to += code.length;
+        }
+    };
+    for (; end - p >= static_cast<std::ptrdiff_t>(kEncodeBlock); p += kEncodeBlock) {
+        if (IsPlainBlock(p)) {
+            std::memcpy(to, p, kEncodeBlock);
+            to += kEncodeBlock;
+        } else {
+            putByteByByte(p, p + kEncodeBlock);
+        }
+    }
+    bool plain = true;
+    for (const char* q = p; q < end; ++q) {
+        const auto& code = codes[static_cast<unsigned char>(*q)];
+        plain &= code.length == 1 && code.bytes[0] == *q;
+    }
+    if (plain) return CopyShort(to, p, static_cast<std::size_t>(end - p));
+    putByteByByte(p, end);
+    return to;
+}
+
+char* WriteAttribute(char* to, std::string_view value) {
+    return Encode<IsPlainAttributeBlock>(to, value, kAttributeCodes);
+}
+
+char* WriteEncodedCaption(char* to, std::string_view caption) {
+    return Encode<IsPlainCaptionBlock>(to, caption, kCaptionCodes);
 }
 
 std::string Attribute(std::string_view value) {
-    std::string out;
-    AppendAttribute(out, value);
+    std::string out(value.size() * kAttributeGrowth + kCodeSlack, '\0');
+    out.resize(static_cast<std::size_t>(WriteAttribute(out.data(), value) - out.data()));
     return out;
-}
-
-void AppendEncodedCaption(std::string& out, std::string_view caption) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::size_t run = 0;  // start of the pending run of letters and digits
-    for (std::size_t i = 0; i < caption.size(); ++i) {
-        const auto u = static_cast<unsigned char>(caption[i]);
-        if (IsAsciiAlphanumeric(u)) continue;
-        out.append(caption.substr(run, i - run));
-        if (u == ' ') {
-            out += '+';
-        } else {
-            const char escaped[3] = {'%', kHex[u >> 4], kHex[u & 0xF]};
-            out.append(escaped, 3);
-        }
-        run = i + 1;
-    }
-    out.append(caption.substr(run));
 }
 
 // The box size inside the script line. A whole number stands as it is; anything else
@@ -101,61 +247,131 @@ std::string ScriptValue(std::string_view value) {
     return out + "\"";
 }
 
-void Line(std::string& out, std::string_view text) {
-    out += text;
-    out += kCrLf;
+// The position of the first occurrence of needle in text at or after from, letter case
+// ignored (ASCII), or npos. No copy of either: most links hold no root at all.
+std::size_t FindIgnoringCase(std::string_view text, std::string_view needle, std::size_t from) {
+    if (needle.empty() || text.size() < needle.size()) return std::string_view::npos;
+    const char first = ToLowerAscii(needle.front());
+    const char firstUpper = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 'a' + 'A') : first;
+    const auto last = text.size() - needle.size();
+    for (auto at = FindEitherByte(text, from, first, firstUpper); at != std::string_view::npos && at <= last;
+         at = FindEitherByte(text, at + 1, first, firstUpper)) {
+        std::size_t k = 1;
+        while (k < needle.size() && ToLowerAscii(text[at + k]) == ToLowerAscii(needle[k])) ++k;
+        if (k == needle.size()) return at;
+    }
+    return std::string_view::npos;
 }
 
+// Links are converted where they are; only a link that holds the root is rewritten.
 void ApplyPathReplacement(TkvxAppletAgent& agent) {
     const auto& look = agent.AppletData();
-    const auto& local = look.InternalUse_RootDir_Local;
-    const auto& remote = look.InternalUse_RootDir_Remote;
-    if (TrimBlanks(local).empty() || TrimBlanks(remote).empty()) return;
+    if (TrimBlanks(look.InternalUse_RootDir_Local).empty() || TrimBlanks(look.InternalUse_RootDir_Remote).empty())
+        return;
     const bool toLocal = look.InternalUse_RootDir_Local_Checked == "1";
+    const std::string_view from = toLocal ? look.InternalUse_RootDir_Remote : look.InternalUse_RootDir_Local;
+    const std::string_view to = toLocal ? look.InternalUse_RootDir_Local : look.InternalUse_RootDir_Remote;
     for (int i = 0; i < agent.ItemCount(); ++i) {
-        auto item = agent.GetItemData(i);
-        auto converted = toLocal ? ReplaceIgnoringCase(item.Link, remote, local)
-                                 : ReplaceIgnoringCase(item.Link, local, remote);
-        if (converted != item.Link) {
-            item.Link = std::move(converted);
-            agent.SetItemData(item, i);
-        }
+        const auto link = agent.GetItemField(i, ItemField::Link);
+        if (FindIgnoringCase(link, from, 0) != std::string_view::npos)
+            agent.SetItemField(i, ItemField::Link, ReplaceIgnoringCase(link, from, to));
     }
 }
 
-void WriteHiddenLinkBlock(std::string& out, const TkvxAppletAgent& agent) {
-    for (int node = 0; node < agent.ItemCount(); ++node) {
-        const auto& item = agent.Items()[node];
-        if (agent.PreviousSibling(node) == kNoNode)
-            Line(out, node == 0 ? "<div id='buAj' style='position:absolute;visibility:hidden;'>"
-                                : "<div class='mkvosub'>");
-        out += "<div><a href='";
-        AppendAttribute(out, item.Link);
-        out += "' target='";
-        AppendAttribute(out, item.Target);
-        out += "'>";
-        AppendEncodedCaption(out, item.Text);
-        Line(out, "</a></div>");
-
-        if (agent.NextSibling(node) == kNoNode && agent.ChildCount(node) == 0) {
-            // Close the sub-item blocks this node ends.
-            int blocks = agent.NodeLevel(node) > 1 ? 1 : 0;
-            for (int up = agent.ParentNode(node);
-                 up != kNoNode && up != kRootNode && agent.NextSibling(up) == kNoNode && agent.NodeLevel(up) > 1;
-                 up = agent.ParentNode(up))
-                ++blocks;
-            for (int i = 0; i < blocks; ++i) Line(out, "</div>");
-        }
-        if (agent.NextNodeInPreOrder(node) == kNoNode) Line(out, "</div>");
+// Written from the depths alone (0 main, 1 sub): a sub item that follows a main item
+// opens a sub-item block, the last sub item of a main item closes it, and the last
+// item closes the hidden link block.
+void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent) {
+    static constexpr std::string_view kOpenBlock = "<div id='buAj' style='position:absolute;visibility:hidden;'>\r\n";
+    static constexpr std::string_view kOpenSubBlock = "<div class='mkvosub'>\r\n";
+    static constexpr std::string_view kClose = "</div>\r\n";
+    static constexpr std::string_view kLinkStart = "<div><a href='";
+    static constexpr std::string_view kTargetStart = "' target='";
+    static constexpr std::string_view kCaptionStart = "'>";
+    static constexpr std::string_view kItemEnd = "</a></div>\r\n";
+    constexpr std::size_t kMostFixed = kOpenBlock.size() + kOpenSubBlock.size() + kLinkStart.size() +
+                                       kTargetStart.size() + kCaptionStart.size() + kItemEnd.size() + 2 * kClose.size();
+    const auto& depths = agent.Depths();
+    const std::size_t n = depths.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        const bool sub = depths[i] != 0;
+        const bool last = i + 1 == n;
+        const auto fields = agent.ItemFields(static_cast<int>(i), ItemField::Target);
+        const auto link = fields[FieldIndex(ItemField::Link)];
+        const auto target = fields[FieldIndex(ItemField::Target)];
+        const auto caption = fields[FieldIndex(ItemField::Text)];
+        char* to = out.Room(kMostFixed + (link.size() + target.size()) * kAttributeGrowth +
+                            caption.size() * kCaptionGrowth + kCodeSlack);
+        if (i == 0) to = Put(to, kOpenBlock);
+        if (sub && depths[i - 1] == 0) to = Put(to, kOpenSubBlock);
+        to = WriteAttribute(Put(to, kLinkStart), link);
+        to = WriteAttribute(Put(to, kTargetStart), target);
+        to = WriteEncodedCaption(Put(to, kCaptionStart), caption);
+        to = Put(to, kItemEnd);
+        if (sub && (last || depths[i + 1] == 0)) to = Put(to, kClose);
+        if (last) to = Put(to, kClose);
+        out.Commit(to);
     }
+}
+
+// The whole page.
+PageBytes MakePage(TkvxAppletAgent& agent) {
+    ProgressScope scope(agent.Progress(), "Making HTML Codes ... ...");
+    agent.RefreshLevelsAndParents();
+    ApplyPathReplacement(agent);
+
+    const auto& look = agent.AppletData();
+    const auto width = Attribute(look.flMenuMaxWidth);
+    const auto height = Attribute(look.flMenuMaxHeight);
+
+    // Room for a page of ordinary items without a second pass over them; pages never
+    // written cost no memory.
+    PageBytes out(4096 + static_cast<std::size_t>(agent.ItemCount()) * 192);
+    out.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+             "\"http://www.w3.org/TR/html4/loose.dtd\">");
+    out.Line("<!-- saved from url=(0023)" + std::string(kHomePage) + " -->");
+    for (const auto line : {"<html lang=\"en\">", "<head>", "<title>Preview</title>", "", "</head>", "", "<body>", "",
+                            "<!-- Please insert the following codes into body section of the html file where you "
+                            "want to include the menu! -->",
+                            "<!-- COPY START FROM HERE -->", "", "<!-- Quillamere 1.0 -->"})
+        out.Line(line);
+    out.Line("<!-- Quillamere 1.0, Copyright (C) 2026 Tarnwell. All rights reserved. -->");
+    out.Line("<!-- Product page: " + std::string(kProductPage) + " -->");
+    out.Line("<!-- Support: " + std::string(kSupportPage) + " -->");
+
+    WriteHiddenLinkBlock(out, agent);
+
+    out.Line("<div id=\"mkvo_menu_zelvan_outer_div\"  style=\"width:" + width + "px;height:" + height + "px;\">");
+    out.Line("<div id=\"bjAj\" style=\"position:relative;z-index:" + Attribute(look.mov_z_index) + "\">");
+    out.Line("<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"" +
+             std::string(kPlayerCabinet) + "#version=7,0,0,0\" width=\"" + width + "\" height=\"" + height +
+             "\" id=\"bAAd\" align=\"middle\">");
+    out.Line("<param name=\"allowScriptAccess\" value=\"sameDomain\" />");
+    out.Line("<param name=\"allowFullScreen\" value=\"false\" />");
+    out.Line("<param name=\"movie\" value=\"zelvanbar.swf\" />");
+    out.Line("<param name=\"quality\" value=\"high\" />");
+    out.Line("<param name=\"bgcolor\" value=\"#FFFFFF\" />");
+    out.Line("<embed src=\"zelvanbar.swf\" quality=\"high\" bgcolor=\"#cccccc\" width=\"" + width + "\" height=\"" +
+             height +
+             "\" name=\"bAAd\" align=\"middle\" allowScriptAccess=\"sameDomain\" allowFullScreen=\"false\" "
+             "type=\"application/x-shockwave-flash\" pluginspage=\"" +
+             std::string(kPlayerDownload) + "\" />");
+    out.Line("<param name=\"FlashVars\" value=\"flashparams=" + Attribute(MenuParameterString(look)) + "\" />");
+    out.Line("</object>");
+    out.Line("<noscript><p>JavaScript is not supported!</p></noscript>");
+    out.Line("<script>window.BeAj=" + ScriptValue(look.flMenuMaxWidth) + ";window.BfAj=" +
+             ScriptValue(look.flMenuMaxHeight) + ";</script>");
+    for (const auto line : {"<script src='swfhelper.js'></script>", "</div>", "</div>", "", "<!-- END OF COPYING -->",
+                            "", "</body>", "</html>"})
+        out.Line(line);
+    return out;
 }
 
 }  // namespace
 
 std::string EncodeCaption(std::string_view caption) {
-    std::string out;
-    out.reserve(caption.size() * 3);
-    AppendEncodedCaption(out, caption);
+    std::string out(caption.size() * kCaptionGrowth + kCodeSlack, '\0');
+    out.resize(static_cast<std::size_t>(WriteEncodedCaption(out.data(), caption) - out.data()));
     return out;
 }
 
@@ -169,13 +385,10 @@ std::string MenuParameterString(const TAppletData& data) {
 }
 
 std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, std::string_view to) {
-    if (from.empty() || link.size() < from.size()) return std::string(link);
-    std::string lowerLink(link), lowerFrom(from);
-    for (auto& c : lowerLink) c = ToLowerAscii(c);
-    for (auto& c : lowerFrom) c = ToLowerAscii(c);
     std::string out;
     std::size_t start = 0;
-    for (auto at = lowerLink.find(lowerFrom); at != std::string::npos; at = lowerLink.find(lowerFrom, start)) {
+    for (auto at = FindIgnoringCase(link, from, 0); at != std::string_view::npos;
+         at = FindIgnoringCase(link, from, start)) {
         out.append(link.substr(start, at - start));
         out.append(to);
         start = at + from.size();
@@ -185,60 +398,11 @@ std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, st
 }
 
 std::string MakeHtmlText(TkvxAppletAgent& agent) {
-    ProgressScope scope(agent.Progress(), "Making HTML Codes ... ...");
-    agent.RefreshLevelsAndParents();
-    ApplyPathReplacement(agent);
-
-    const auto& look = agent.AppletData();
-    const auto width = Attribute(look.flMenuMaxWidth);
-    const auto height = Attribute(look.flMenuMaxHeight);
-
-    std::string out;
-    std::size_t expected = 4096;
-    for (const auto& item : agent.Items()) expected += 48 + item.Link.size() + item.Target.size() + item.Text.size() * 3;
-    out.reserve(expected);
-    Line(out, "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
-              "\"http://www.w3.org/TR/html4/loose.dtd\">");
-    Line(out, "<!-- saved from url=(0023)" + std::string(kHomePage) + " -->");
-    for (const auto line : {"<html lang=\"en\">", "<head>", "<title>Preview</title>", "", "</head>", "", "<body>", "",
-                            "<!-- Please insert the following codes into body section of the html file where you "
-                            "want to include the menu! -->",
-                            "<!-- COPY START FROM HERE -->", "", "<!-- Quillamere 1.0 -->"})
-        Line(out, line);
-    Line(out, "<!-- Quillamere 1.0, Copyright (C) 2026 Tarnwell. All rights reserved. -->");
-    Line(out, "<!-- Product page: " + std::string(kProductPage) + " -->");
-    Line(out, "<!-- Support: " + std::string(kSupportPage) + " -->");
-
-    WriteHiddenLinkBlock(out, agent);
-
-    Line(out, "<div id=\"mkvo_menu_zelvan_outer_div\"  style=\"width:" + width + "px;height:" + height + "px;\">");
-    Line(out, "<div id=\"bjAj\" style=\"position:relative;z-index:" + Attribute(look.mov_z_index) + "\">");
-    Line(out, "<object classid=\"clsid:d27cdb6e-ae6d-11cf-96b8-444553540000\" codebase=\"" +
-                  std::string(kPlayerCabinet) + "#version=7,0,0,0\" width=\"" + width + "\" height=\"" + height +
-                  "\" id=\"bAAd\" align=\"middle\">");
-    Line(out, "<param name=\"allowScriptAccess\" value=\"sameDomain\" />");
-    Line(out, "<param name=\"allowFullScreen\" value=\"false\" />");
-    Line(out, "<param name=\"movie\" value=\"zelvanbar.swf\" />");
-    Line(out, "<param name=\"quality\" value=\"high\" />");
-    Line(out, "<param name=\"bgcolor\" value=\"#FFFFFF\" />");
-    Line(out, "<embed src=\"zelvanbar.swf\" quality=\"high\" bgcolor=\"#cccccc\" width=\"" + width + "\" height=\"" +
-                  height +
-                  "\" name=\"bAAd\" align=\"middle\" allowScriptAccess=\"sameDomain\" allowFullScreen=\"false\" "
-                  "type=\"application/x-shockwave-flash\" pluginspage=\"" +
-                  std::string(kPlayerDownload) + "\" />");
-    Line(out, "<param name=\"FlashVars\" value=\"flashparams=" + Attribute(MenuParameterString(look)) + "\" />");
-    Line(out, "</object>");
-    Line(out, "<noscript><p>JavaScript is not supported!</p></noscript>");
-    Line(out, "<script>window.BeAj=" + ScriptValue(look.flMenuMaxWidth) + ";window.BfAj=" +
-                  ScriptValue(look.flMenuMaxHeight) + ";</script>");
-    for (const auto line : {"<script src='swfhelper.js'></script>", "</div>", "</div>", "", "<!-- END OF COPYING -->",
-                            "", "</body>", "</html>"})
-        Line(out, line);
-    return out;
+    return std::string(MakePage(agent).View());
 }
 
 void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath) {
-    SaveFileSafely(pagePath, MakeHtmlText(agent));
+    SaveFileSafely(pagePath, MakePage(agent).View());
 }
 
 }  // namespace qm

@@ -241,7 +241,8 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     }
     {
         ProgressScope scope(progress, "Saving Data ... ...");
-        save.Write(projectFile, WriteProjectText(agent.AppletData(), agent.Items(), progress));
+        std::string scratch;
+        save.Write(projectFile, agent.ProjectText(scratch));
     }
     result.written.push_back(project);
     {
@@ -370,7 +371,8 @@ void ClearPreviewFolder(TkvxAppletAgent& agent, const fs::path& previewFolder) {
     for (const auto& name : agent.PreviewCopiedFiles())
         if (IsBareFileName(name) && fs::is_regular_file(previewFolder / name, ec)) fs::remove(previewFolder / name, ec);
     agent.PreviewCopiedFiles().clear();
-    fs::remove(previewFolder, ec);  // only when nothing else is left in it
+    // The folder itself stays: every later staging asks for it again, and removing and
+    // making it anew costs more than all the rest of opening a document.
 }
 
 }  // namespace qm

@@ -65,8 +65,7 @@ void CopyLinkedFilesToPreview(TkvxAppletAgent& agent, const std::filesystem::pat
 // returns a warning for each sound refused (neither copied nor recorded).
 std::vector<std::string> CopyResourceFilesToPreview(TkvxAppletAgent& agent, const std::filesystem::path& previewFolder,
                                                     const std::filesystem::path& sourceFolder);
-// Deletes the recorded files from the Preview folder, forgets them, and removes the
-// folder when nothing else is left in it.
+// Deletes the recorded files from the Preview folder and forgets them; the folder stays.
 void ClearPreviewFolder(TkvxAppletAgent& agent, const std::filesystem::path& previewFolder);
 
 }  // namespace qm

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <random>
+
 #include "Error.h"
 #include "MenuBuilder.h"
 #include "PageWriter.h"
@@ -183,6 +186,48 @@ TEST(PageSafety, StoredTextNeverLeavesItsAttribute) {
     EXPECT_NE(page.find("window.BeAj=\"600;alert(5)\";"), std::string::npos);
     EXPECT_NE(page.find("window.BfAj=\"40\\u003c/script\\u003e\\u003cscript\\u003ealert(6)//\";"), std::string::npos);
     EXPECT_NE(page.find("z-index:1&quot;&gt;&lt;script&gt;"), std::string::npos);
+}
+
+// The encoders step over plain runs a block of bytes at a time; what they write must be
+// what the byte-by-byte rules give, wherever the special bytes fall in a block.
+TEST(PageSafety, EncodersAgreeWithTheByteByByteRulesOnRandomText) {
+    const auto attribute = [](std::string_view value) {
+        std::string out;
+        for (const char c : value) {
+            switch (c) {
+            case '&': out += "&amp;"; break;
+            case '<': out += "&lt;"; break;
+            case '>': out += "&gt;"; break;
+            case '"': out += "&quot;"; break;
+            case '\'': out += "&#39;"; break;
+            default: out += c;
+            }
+        }
+        return out;
+    };
+    const auto caption = [](std::string_view text) {
+        std::string out;
+        for (const char c : text) {
+            const auto u = static_cast<unsigned char>(c);
+            if (std::isalnum(u) && u < 0x80) out += c;
+            else if (c == ' ') out += '+';
+            else out += "%" + std::string(1, "0123456789ABCDEF"[u >> 4]) + "0123456789ABCDEF"[u & 0xF];
+        }
+        return out;
+    };
+    const std::string alphabet = std::string("aZ09 &<>\"'\\-._~/:@`[{\x7F\x80\xC3\xA9\xFF") + '\0';
+    std::mt19937 random(11);
+    TkvxAppletAgent agent;
+    for (int trial = 0; trial < 400; ++trial) {
+        std::string text[3];
+        for (auto& t : text)
+            for (int i = std::uniform_int_distribution<int>(0, 40)(random); i > 0; --i)
+                t += alphabet[random() % alphabet.size()];
+        MakeMenu(agent, {{0, text[0], text[1], text[2]}});
+        ASSERT_EQ(EncodeCaption(text[0]), caption(text[0]));
+        ASSERT_EQ(HiddenLinkBlock(agent).at(1), "<div><a href='" + attribute(text[1]) + "' target='" +
+                                                  attribute(text[2]) + "'>" + caption(text[0]) + "</a></div>");
+    }
 }
 
 TEST(PageFile, IsWrittenSafelyAndAFailureLeavesTheOldPage) {

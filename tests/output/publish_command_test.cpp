@@ -65,6 +65,19 @@ TEST_F(PublishCommand, ASoundLinkLeadingOutOfTheProjectIsNotCopiedAndSaysSo) {
               std::string::npos);
 }
 
+// Publishing in place must not make a wrong reading permanent without a word: the
+// valid UTF-8 stays as it was, and the tool says which bytes it read as Windows-1252.
+TEST_F(PublishCommand, PublishWarnsOfBytesReadAsWindows1252) {
+    auto text = kProject;
+    text.replace(text.find("Home#$@"), 4, "Caf\xE9 Caf\xC3\xA9");
+    const auto project = root / "site" / "menu.zorbel";
+    WriteBytes(project, text);
+    const auto run = Tool({"publish", project.string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, project.string() + ": warning: 1 byte that is not UTF-8 was read as Windows-1252, on line 14\n");
+    EXPECT_NE(ReadBytes(project).find("\r\nCaf\xC3\xA9 Caf\xC3\xA9#$@"), std::string::npos);
+}
+
 TEST_F(PublishCommand, PagePrintsWhatPublishWritesAndTouchesNoFile) {
     const auto page = Tool({"page", (root / "site" / "menu.zorbel").string()});
     ASSERT_EQ(page.exitCode, 0) << page.err;

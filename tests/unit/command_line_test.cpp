@@ -2,6 +2,7 @@
 // and what to standard error, and the files it writes.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "TestSupport.h"
 #include "TextFile.h"
@@ -102,13 +103,33 @@ TEST_F(CommandLine, CheckCountsInTheSingularAndReportsReattachedItems) {
 TEST_F(CommandLine, CheckGoesOnPastARefusedFileAndExitsWithOne) {
     WriteBytes(folder_ / "empty.zorbel", "");
     fs::create_directory(folder_ / "folder.zorbel");
+    ASSERT_EQ(::mkfifo((folder_ / "pipe.zorbel").c_str(), 0600), 0);  // must not wait for a writer
     const auto result = Cli({"check", P(folder_ / "empty.zorbel"), P(folder_ / "absent.zorbel"),
-                             P(folder_ / "folder.zorbel"), P(project_)});
+                             P(folder_ / "folder.zorbel"), P(folder_ / "pipe.zorbel"), "/dev/zero", P(project_)});
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.out, P(project_) + ": project, 5 items (3 main, 2 sub)\n");
     EXPECT_EQ(result.err, P(folder_ / "empty.zorbel") + ": the file is empty\n" + P(folder_ / "absent.zorbel") +
                               ": cannot open the file: No such file or directory\n" + P(folder_ / "folder.zorbel") +
-                              ": cannot read the file: Is a directory\n");
+                              ": cannot read the file: Is a directory\n" + P(folder_ / "pipe.zorbel") +
+                              ": cannot read the file: it is not a regular file\n"
+                              "/dev/zero: cannot read the file: it is not a regular file\n");
+}
+
+// Bytes that are not UTF-8 are read as Windows-1252, the valid UTF-8 around them as
+// UTF-8, and check says how many there were and where.
+TEST_F(CommandLine, CheckSaysWhichBytesWereReadAsWindows1252) {
+    auto text = ReadBytes(project_);
+    text.replace(text.find("Prices#$@"), 6, "Caf\xE9 Caf\xC3\xA9");
+    text.replace(text.find("Stock#$@"), 5, "\x80\x80");
+    WriteBytes(folder_ / "mixed.zorbel", text);
+    const auto result = Cli({"check", P(folder_ / "mixed.zorbel")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, P(folder_ / "mixed.zorbel") +
+                              ": project, 5 items (3 main, 2 sub); warning: 3 bytes that are not UTF-8 were read "
+                              "as Windows-1252, on 2 lines from line 17\n");
+    TkvxAppletAgent loaded;
+    loaded.LoadProject(folder_ / "mixed.zorbel");
+    EXPECT_EQ(loaded.GetItemData(2).Text, "Caf\xC3\xA9 Caf\xC3\xA9");
 }
 
 TEST_F(CommandLine, ExportWritesWhatTheWindowsExportWrites) {

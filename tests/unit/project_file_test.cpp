@@ -2,6 +2,7 @@
 // that do not fit the tree, the progress it shows, and save/load round trips.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <random>
 
@@ -327,6 +328,28 @@ TEST_F(RefusedProject, FolderInsteadOfAFile) {
     ExpectUnchanged();
 }
 
+// A device would be read until memory ran out and a pipe would block for ever: only
+// regular files up to the limit are read, and nothing of them before they pass.
+TEST_F(RefusedProject, AnythingButARegularFileOfAtMostTheLimit) {
+    const auto pipe = folder_ / "pipe.zorbel";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    const auto large = folder_ / "large.zorbel";
+    WriteBytes(large, "");
+    fs::resize_file(large, kMaximumFileSize + 1);  // sparse: takes no room on the disk
+    for (const auto& [path, reason] : {std::pair{pipe, "it is not a regular file"},
+                                       std::pair{fs::path("/dev/zero"), "it is not a regular file"},
+                                       std::pair{large, "it is larger than 1 GiB"}}) {
+        SCOPED_TRACE(path);
+        try {
+            agent_.LoadProject(path);
+            ADD_FAILURE() << "it loaded";
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()), DisplayPath(path) + ": cannot read the file: " + reason);
+        }
+        ExpectUnchanged();
+    }
+}
+
 TEST_F(RefusedProject, FileWithoutAnyTag) {
     EXPECT_EQ(Load("just some text\r\nand more\r\n"), Shown() + ", line 2: the file ends before \"<Product_Name>\"");
     ExpectUnchanged();
@@ -427,6 +450,25 @@ TEST_F(ProjectFile, SoundLevelsGiveNoWarning) {
     EXPECT_TRUE(report_.Warnings().empty());
 }
 
+// --- Line ends ----------------------------------------------------------------------------
+
+// A file whose line ends were converted for another system (CR alone) or converted twice
+// (CR CR LF) loads as the file it came from.
+TEST_F(ProjectFile, CrOnlyAndCrCrLfLineEndsLoadLikeCrLf) {
+    FillSampleDocument(agent_);
+    const auto original = Saved();
+    for (const std::string lineEnd : {"\r", "\r\r\n", "\n"}) {
+        SCOPED_TRACE(testing::PrintToString(lineEnd));
+        std::string converted;
+        for (const auto& line : CrLfLines(original)) converted += line + lineEnd;
+        TkvxAppletAgent reference;
+        reference.LoadProject(folder_ / "saved.zorbel");
+        ASSERT_EQ(Load(converted), "");
+        EXPECT_EQ(Snapshot(agent_), Snapshot(reference));
+        EXPECT_EQ(Saved(), original);
+    }
+}
+
 // --- Round trips --------------------------------------------------------------------------
 
 std::string RandomText(std::mt19937& random) {
@@ -482,6 +524,87 @@ TEST_F(ProjectFile, SaveThenLoadReproducesEveryFieldAndTheTree) {
         ASSERT_EQ(TreeShape(loaded), TreeShape(source));
         loaded.SaveProject(folder_ / "again.zorbel");
         ASSERT_EQ(ReadBytes(folder_ / "again.zorbel"), ReadBytes(path));
+    }
+}
+
+// A loaded project keeps the file's text as its storage and copies a field out only when
+// it is edited. Whatever is done to it, it must act as the same document made in memory:
+// the same records, the same tree, the same saved bytes.
+TEST_F(ProjectFile, LoadedDocumentActsAsTheSameDocumentMadeInMemory) {
+    std::mt19937 random(99);
+    for (int trial = 0; trial < 30; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        // The reader refuses look values it cannot convert, so the look stays valid;
+        // the items carry the random texts.
+        const TAppletData look = DefaultAppletData();
+        TItemArray items;
+        for (int i = 0; i < 12; ++i) {
+            TItemData item;
+            for (std::size_t f = 0; f < TItemData::kFieldCount; ++f) item.Field(f) = RandomText(random);
+            item.Level = (i > 0 && random() % 2) ? "1" : "0";
+            items.push_back(item);
+        }
+        TkvxAppletAgent made;
+        made.ReplaceDocument(look, items);
+        made.SaveProject(path_);
+        agent_.LoadProject(path_);
+        for (int step = 0; step < 25; ++step) {
+            const int node = std::uniform_int_distribution<int>(0, std::max(0, made.ItemCount() - 1))(random);
+            const auto field = static_cast<ItemField>(random() % TItemData::kFieldCount);
+            const auto text = RandomText(random);
+            const int parent = random() % 2 ? kRootNode : node;
+            for (auto* agent : {&made, &agent_}) {
+                switch (step % 7) {
+                case 0: {
+                    auto item = agent->GetItemData(node);
+                    item.Field(FieldIndex(field)) = text;
+                    agent->SetItemData(item, node);
+                    break;
+                }
+                case 1: agent->SetItemData(agent->GetItemData(node), node); break;  // written back unchanged
+                case 2: agent->SetItemField(node, field, text); break;
+                case 3: agent->InsertNewChild(parent); break;
+                case 4: agent->MoveNodeUp(node); break;
+                case 5: agent->RefreshLevelsAndParents(); break;
+                default: agent->DeleteNode(node); break;
+                }
+            }
+            ASSERT_EQ(agent_.Items(), made.Items()) << "step " << step;
+            ASSERT_EQ(TreeShape(agent_), TreeShape(made));
+            made.SaveProject(folder_ / "made.zorbel");
+            ASSERT_EQ(Saved(), ReadBytes(folder_ / "made.zorbel"));
+        }
+    }
+}
+
+// An unchanged project is saved as the bytes it was read from only where those are what
+// saving writes; a file in any other form of the same document is written out afresh.
+TEST_F(ProjectFile, UnchangedProjectIsSavedInTheWrittenFormWhateverFormItWasReadIn) {
+    FillSampleDocument(agent_);
+    const auto written = Saved();
+    const auto firstItem = written.find("Home#$@");
+    const auto lineEnd = written.find("\r\n", firstItem);
+    auto extraField = written;
+    extraField.insert(lineEnd, "x#$@");
+    auto textAfterTheFields = written;
+    textAfterTheFields.insert(lineEnd, "tail");
+    auto corvantis = written;
+    corvantis.replace(corvantis.find("\r\nQuillamere\r\n"), 14, "\r\nCorvantis\r\n");
+    std::string lfOnly;
+    for (const auto& line : CrLfLines(written)) lfOnly += line + "\n";
+    for (const auto& [form, bytes] : std::vector<std::pair<std::string, std::string>>{
+             {"as written", written},
+             {"LF line ends", lfOnly},
+             {"byte-order mark", "\xEF\xBB\xBF" + written},
+             {"Ctrl+Z and more", written + "\x1A" + "junk"},
+             {"a line before", "note\r\n" + written},
+             {"a line after", written + "note\r\n"},
+             {"an extra field", extraField},
+             {"text after the fields", textAfterTheFields},
+             {"the sibling product", corvantis}}) {
+        SCOPED_TRACE(form);
+        ASSERT_EQ(Load(bytes), "");
+        EXPECT_EQ(Saved(), written);
     }
 }
 

@@ -1,5 +1,6 @@
-// Reading text files: UTF-8 or, failing that, Windows-1252; byte-order mark, LF-only
-// line ends and Ctrl+Z; and that what is written is UTF-8 with CR LF.
+// Reading text files: UTF-8, with only the bytes that are not UTF-8 read as
+// Windows-1252; byte-order mark, LF-only, CR-only and CR CR LF line ends and Ctrl+Z; and
+// that what is written is UTF-8 with CR LF.
 
 #include <gtest/gtest.h>
 
@@ -38,14 +39,14 @@ TEST(TextEncoding, ByteOrderMarkIsSkipped) {
 TEST(TextEncoding, OtherBytesAreWindows1252) {
     const auto file = TextFile::FromBytes("Caf\xE9\r\n\x80 \x93quoted\x94 \x81\r\n");
     EXPECT_EQ(Lines(file), (std::vector<std::string>{"Caf\xC3\xA9", "\xE2\x82\xAC \xE2\x80\x9Cquoted\xE2\x80\x9D \xC2\x81"}));
-    EXPECT_TRUE(file.WasWindows1252());
+    EXPECT_EQ(file.Windows1252(), (Windows1252Bytes{5, 1, 2}));
 }
 
-TEST(TextEncoding, OneBadSequenceMakesTheWholeFileWindows1252) {
-    // Valid UTF-8 "é" early, a lone E9 later: the file is not UTF-8, so both are 1252.
-    const auto file = TextFile::FromBytes("\xC3\xA9\r\n\xE9\r\n");
-    EXPECT_TRUE(file.WasWindows1252());
-    EXPECT_EQ(Lines(file), (std::vector<std::string>{"\xC3\x83\xC2\xA9", "\xC3\xA9"}));
+TEST(TextEncoding, OnlyTheBytesThatAreNotUtf8AreWindows1252) {
+    // A valid "é" on line 2 stays one "é"; the lone E9 on line 3 is the Windows-1252 "é".
+    const auto file = TextFile::FromBytes("plain\r\n\xC3\xA9\r\n\xE9 \xC3\xA9\r\n");
+    EXPECT_EQ(Lines(file), (std::vector<std::string>{"plain", "\xC3\xA9", "\xC3\xA9 \xC3\xA9"}));
+    EXPECT_EQ(file.Windows1252(), (Windows1252Bytes{1, 3, 1}));
 }
 
 TEST(TextEncoding, InvalidUtf8FormsAreNotTakenForUtf8) {
@@ -78,6 +79,12 @@ TEST(TextEncoding, LfOnlyAndMixedLineEnds) {
     EXPECT_EQ(Lines(TextFile::FromBytes("\r\n")), (std::vector<std::string>{""}));
     EXPECT_EQ(Lines(TextFile::FromBytes("last\r")), (std::vector<std::string>{"last"}));
     EXPECT_EQ(TextFile::FromBytes("").LineCount(), 0u);
+}
+
+TEST(TextEncoding, CrOnlyAndCrCrLfLineEnds) {
+    EXPECT_EQ(Lines(TextFile::FromBytes("a\rb\r\rc\r")), (std::vector<std::string>{"a", "b", "", "c"}));
+    EXPECT_EQ(Lines(TextFile::FromBytes("a\r\r\nb\r\r\n")), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(Lines(TextFile::FromBytes("a\r\r\r\nb")), (std::vector<std::string>{"a", "", "b"}));
 }
 
 TEST(TextEncoding, CtrlZEndsTheFile) {
@@ -121,27 +128,44 @@ bool WellFormedUtf8(std::string_view text) {
     return true;
 }
 
-// What the reader must make of some bytes, the slow and obvious way.
-std::vector<std::string> ReferenceLines(std::string bytes, bool& windows1252) {
+// What the reader must make of some bytes, the slow and obvious way: well-formed
+// sequences kept, any other byte taken alone as Windows-1252; CR LF, CR CR LF, LF and CR
+// end lines.
+std::vector<std::string> ReferenceLines(std::string bytes, Windows1252Bytes& windows1252) {
     if (const auto eof = bytes.find('\x1A'); eof != std::string::npos) bytes.resize(eof);
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.erase(0, 3);
-    windows1252 = !WellFormedUtf8(bytes);
-    if (windows1252) bytes = Windows1252ToUtf8(bytes);
     std::vector<std::string> lines;
     std::string line;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n') {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += bytes[i];
+    std::size_t foreignOnLine = 0;
+    const auto endLine = [&] {
+        if (foreignOnLine > 0) {
+            windows1252.count += foreignOnLine;
+            windows1252.lines += 1;
+            if (windows1252.firstLine == 0) windows1252.firstLine = static_cast<int>(lines.size()) + 1;
         }
-    }
-    if (!line.empty()) {
-        if (line.back() == '\r') line.pop_back();
         lines.push_back(line);
+        line.clear();
+        foreignOnLine = 0;
+    };
+    for (std::size_t i = 0; i < bytes.size();) {
+        if (bytes[i] == '\n' || bytes[i] == '\r') {
+            const auto rest = std::string_view(bytes).substr(i);
+            i += rest.starts_with("\r\r\n") ? 3 : rest.starts_with("\r\n") ? 2 : 1;
+            endLine();
+            continue;
+        }
+        std::size_t length = 1;
+        while (length <= 4 && !WellFormedUtf8(bytes.substr(i, length))) ++length;
+        if (length <= 4 && i + length <= bytes.size()) {
+            line += bytes.substr(i, length);
+        } else {
+            line += Windows1252ToUtf8(bytes.substr(i, 1));
+            ++foreignOnLine;
+            length = 1;
+        }
+        i += length;
     }
+    if (!line.empty()) endLine();
     return lines;
 }
 
@@ -163,12 +187,12 @@ TEST(TextEncoding, ReaderAgreesWithTheObviousWayOnRandomBytes) {
                 continue;
             bytes += piece;
         }
-        bool windows1252 = false;
+        Windows1252Bytes windows1252;
         const auto expected = ReferenceLines(bytes, windows1252);
         const auto file = TextFile::FromBytes(bytes);
         ASSERT_EQ(Lines(file), expected) << testing::PrintToString(bytes);
-        ASSERT_EQ(file.WasWindows1252(), windows1252) << testing::PrintToString(bytes);
-        windows1252Files += windows1252;
+        ASSERT_EQ(file.Windows1252(), windows1252) << testing::PrintToString(bytes);
+        windows1252Files += windows1252.count > 0;
     }
     EXPECT_GT(windows1252Files, 300);
     EXPECT_LT(windows1252Files, 2700);
@@ -179,7 +203,7 @@ TEST(TextEncoding, Windows1252ProjectLoadsAndSavesAsUtf8) {
     WriteBytes(folder / "old.zorbel", kProjectCafe);
     TkvxAppletAgent agent;
     const auto report = agent.LoadProject(folder / "old.zorbel");
-    EXPECT_TRUE(report.windows1252);
+    EXPECT_EQ(report.Warnings(), std::vector<std::string>{"1 byte that is not UTF-8 was read as Windows-1252, on line 8"});
     ASSERT_EQ(agent.ItemCount(), 1);
     EXPECT_EQ(agent.Items()[0].Text, "Caf\xC3\xA9");
     agent.SaveProject(folder / "new.zorbel");
@@ -197,7 +221,7 @@ TEST(TextEncoding, LfOnlyProjectWithByteOrderMarkLoads) {
     WriteBytes(folder / "unix.zorbel", text);
     TkvxAppletAgent agent;
     const auto report = agent.LoadProject(folder / "unix.zorbel");
-    EXPECT_FALSE(report.windows1252);
+    EXPECT_EQ(report.windows1252.count, 0u);
     ASSERT_EQ(agent.ItemCount(), 1);
     EXPECT_EQ(agent.Items()[0].Text, "Caf\xC3\xA9");
 }

@@ -1,0 +1,123 @@
+#include "ItemStore.h"
+
+#include <algorithm>
+#include <cassert>
+
+#include "FieldLine.h"
+
+namespace qm {
+
+ItemStore::ItemStore(TextBuffer text, const FieldLayout& layout) : text_(std::move(text)), layout_(layout) {
+    int count = 0;
+    for (std::size_t f = 0; f < layout_.size(); ++f) {
+        count = std::max(count, layout_[f] + 1);
+        splitCount_[f] = static_cast<std::uint8_t>(count);
+    }
+}
+
+void ItemStore::AppendLine(std::string_view line) {
+    assert(line.data() >= text_.Data() && line.data() + line.size() <= text_.Data() + text_.Size());
+    items_.push_back({static_cast<std::uint32_t>(line.data() - text_.Data()), static_cast<std::uint32_t>(line.size()),
+                      nullptr});
+}
+
+void ItemStore::Insert(int index, const TItemData& record) {
+    auto own = std::make_unique<OwnFields>();
+    own->mask = (1u << TItemData::kFieldCount) - 1;
+    std::size_t size = 0;
+    for (std::size_t f = 0; f < TItemData::kFieldCount; ++f) size += record.Field(f).size();
+    own->text.reserve(size);
+    for (std::size_t f = 0; f < TItemData::kFieldCount; ++f) {
+        own->text += record.Field(f);
+        own->ends[f] = static_cast<std::uint32_t>(own->text.size());
+    }
+    items_.insert(items_.begin() + index, Item{0, 0, std::move(own)});
+}
+
+void ItemStore::Erase(int first, int last) {
+    items_.erase(items_.begin() + first, items_.begin() + last);
+}
+
+void ItemStore::Rotate(int first, int middle, int last) {
+    std::rotate(items_.begin() + first, items_.begin() + middle, items_.begin() + last);
+}
+
+std::string_view ItemStore::Field(int index, ItemField field) const {
+    const auto& item = items_[static_cast<std::size_t>(index)];
+    const auto f = FieldIndex(field);
+    if (item.own && (item.own->mask >> f & 1u)) return item.own->Value(Rank(item.own->mask, f));
+    const int at = layout_[f];
+    if (at == kNotCarried) return {};
+    std::string_view found;
+    ForEachField(Line(item), static_cast<std::size_t>(at) + 1, [&](std::size_t i, std::string_view value) {
+        if (i == static_cast<std::size_t>(at)) found = value;
+    });
+    return found;
+}
+
+ItemFieldViews ItemStore::Fields(int index, ItemField last) const {
+    const auto& item = items_[static_cast<std::size_t>(index)];
+    const auto wanted = FieldIndex(last) + 1;
+    ItemFieldViews fields{};
+    const std::uint16_t own = item.own ? item.own->mask : 0;
+    if (own != (1u << TItemData::kFieldCount) - 1) {
+        if (layout_ == kProjectLayout) {
+            ForEachField(Line(item), wanted, [&](std::size_t i, std::string_view value) { fields[i] = value; });
+        } else {
+            ItemFieldViews byPosition{};
+            ForEachField(Line(item), splitCount_[wanted - 1],
+                         [&](std::size_t i, std::string_view value) { byPosition[i] = value; });
+            for (std::size_t f = 0; f < wanted; ++f)
+                if (layout_[f] != kNotCarried) fields[f] = byPosition[static_cast<std::size_t>(layout_[f])];
+        }
+    }
+    if (own != 0) {
+        for (std::size_t f = 0, rank = 0; f < wanted; ++f)
+            if (own >> f & 1u) fields[f] = item.own->Value(rank++);
+    }
+    return fields;
+}
+
+TItemData ItemStore::Record(int index) const {
+    const auto fields = Fields(index);
+    TItemData record;
+    for (std::size_t f = 0; f < fields.size(); ++f) record.Field(f).assign(fields[f]);
+    return record;
+}
+
+TItemArray ItemStore::Records() const {
+    TItemArray records;
+    records.reserve(items_.size());
+    for (int i = 0; i < Count(); ++i) records.push_back(Record(i));
+    return records;
+}
+
+bool ItemStore::SetField(int index, ItemField field, std::string_view value) {
+    if (Field(index, field) == value) return false;
+    auto& item = items_[static_cast<std::size_t>(index)];
+    if (!item.own) item.own = std::make_unique<OwnFields>();
+    item.own->Set(FieldIndex(field), value);
+    return true;
+}
+
+void ItemStore::OwnFields::Set(std::size_t field, std::string_view value) {
+    const std::string copy(value);  // value may lie in text, which changes below
+    const auto rank = Rank(mask, field);
+    const auto count = static_cast<std::ptrdiff_t>(std::popcount(static_cast<unsigned>(mask)));
+    const auto at = ends.begin() + static_cast<std::ptrdiff_t>(rank);
+    const std::uint32_t begin = rank == 0 ? 0 : ends[rank - 1];
+    std::uint32_t oldLength = 0;
+    if (mask >> field & 1u) {
+        oldLength = ends[rank] - begin;
+    } else {
+        // A new value at its rank: the ends of the later ones move up one place.
+        std::copy_backward(at, ends.begin() + count, ends.begin() + count + 1);
+        ends[rank] = begin;
+        mask = static_cast<std::uint16_t>(mask | (1u << field));
+    }
+    text.replace(begin, oldLength, copy);
+    const auto grown = static_cast<std::uint32_t>(copy.size()) - oldLength;  // modulo 2^32, as the ends are
+    for (auto end = at; end != ends.begin() + std::popcount(static_cast<unsigned>(mask)); ++end) *end += grown;
+}
+
+}  // namespace qm
