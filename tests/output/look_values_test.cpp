@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
+
 #include "Error.h"
 #include "ErrorMessage.h"
 #include "LookValues.h"
@@ -74,6 +78,38 @@ TEST(LookValues, AValueThatCannotBeConvertedNamesItsFieldFileAndLine) {
                   std::string("menu.zorbel, line 12: ") + c.message);
     }
     CheckLookValues(DefaultAppletData(), "menu.zorbel", 12);  // passes quietly
+}
+
+// The menu script falls back to its own copy of the defaults for values it cannot read;
+// they must be the table's.
+TEST(LookValues, TheScriptsDefaultsAreTheTablesDefaults) {
+    std::ifstream script(QUILLAMERE_COMPANION "/swfhelper.js");
+    std::stringstream source;
+    source << script.rdbuf();
+    std::smatch array;
+    const std::string text = source.str();
+    ASSERT_TRUE(std::regex_search(text, array, std::regex(R"(var DEFAULTS = \[([^\]]*)\])")));
+    std::vector<std::string> defaults;
+    const std::string list = array[1];
+    const std::regex quoted("'([^']*)'");
+    for (auto it = std::sregex_iterator(list.begin(), list.end(), quoted); it != std::sregex_iterator(); ++it)
+        defaults.push_back((*it)[1]);
+    ASSERT_EQ(defaults.size(), TAppletData::kMenuParameterCount);
+    for (std::size_t i = 0; i < defaults.size(); ++i) EXPECT_EQ(defaults[i], LookFieldAt(i).defaultValue) << i;
+}
+
+TEST(LookValues, TheTableGivesEveryFieldItsMemberNameAndDefault) {
+    const TAppletData defaults = DefaultAppletData();
+    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
+        const LookField& field = LookFieldAt(i);
+        EXPECT_EQ(&(defaults.*field.member), &defaults.Field(i)) << field.codeName;
+        EXPECT_EQ(TAppletData::FieldName(i), field.codeName);
+        EXPECT_EQ(LookFieldOfControl(field.control), &field) << field.control;
+        // Every control name ends in its field's code name.
+        EXPECT_TRUE(field.control.ends_with(field.codeName)) << field.control;
+        if (field.kind == LookValueKind::Integer) EXPECT_LT(field.minimum, field.maximum) << field.codeName;
+    }
+    EXPECT_EQ(LookFieldOfControl("pnl__subItemHoverColor"), nullptr) << "bound to no field";
 }
 
 }  // namespace
