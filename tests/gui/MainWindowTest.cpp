@@ -343,7 +343,6 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
               window->Agent().ChildCount(kRootNode));
     EXPECT_GT(window->Agent().ItemCount(), 0);
     EXPECT_EQ(window->RecentFiles(), QStringList({project}));
-    window->SaveAppletControls();
     EXPECT_EQ(window->Agent().GetAppletData(), NormalizeAppletData(window->Agent().GetAppletData()));
 }
 
@@ -352,7 +351,6 @@ TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {
     const QString good = SampleProject();
     ASSERT_TRUE(window->OpenProjectFile(good));
     const auto items = window->Agent().Items();
-    window->SaveAppletControls();
     const TAppletData look = window->Agent().GetAppletData();
     const QString title = window->windowTitle();
     const QString empty = NewFolder("empty") + "/empty.zorbel";
@@ -376,8 +374,8 @@ TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {
         EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Error);
         EXPECT_EQ(dialogs.messages[0].text, message);
         EXPECT_EQ(window->Agent().Items(), items);
-        window->SaveAppletControls();  // what the panels show
         EXPECT_EQ(window->Agent().GetAppletData(), look);
+        EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text().toStdString(), look.mainItemFont);
         EXPECT_EQ(window->CurrentFileName(), good);
         EXPECT_EQ(window->windowTitle(), title);
         EXPECT_EQ(window->RecentFiles(), QStringList({good}));
