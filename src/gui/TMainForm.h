@@ -124,8 +124,8 @@ public:
     bool BuildHtmlToBuffer();
     // The template chooser, shown modally (the Template command and the start).
     void ShowTemplateChooser();
-    // The paths of the recent-files list, most recent first.
-    QStringList RecentFiles() const;
+    // The paths of the recent-files list as the File menu shows them, most recent first.
+    QStringList RecentFiles();
     // The name Export writes: ".gms" appended unless the name ends in it (any case).
     static QString ExchangeFileName(const QString& chosen);
 

@@ -300,7 +300,9 @@ void TMainForm::LoadRecentFiles() {
                                               [this](const QString& fileName) { OpenProjectFile(fileName); });
 }
 
-QStringList TMainForm::RecentFiles() const {
+QStringList TMainForm::RecentFiles() {
+    // As the File menu shows it when opened.
+    LoadRecentFiles();
     QStringList paths;
     for (const QAction* entry : mnitRecentFiles->actions())
         paths << RecentFilesList::FileNameOfCaption(entry->data().toString());

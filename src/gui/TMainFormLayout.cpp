@@ -242,6 +242,8 @@ void TMainForm::BuildMenus() {
     mnitRecentFiles->setObjectName(QStringLiteral("mnitRecentFiles"));
     file->addSeparator();
     file->addAction(Exit1);
+    // Another window of the program may have changed the list since.
+    connect(file, &QMenu::aboutToShow, this, [this] { Guard([&] { LoadRecentFiles(); }); });
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));

@@ -60,11 +60,15 @@ TPanelBinding::TPanelBinding(TMenuDocument& document, TPropertyPages& pages, TMe
 bool TPanelBinding::Store(QObject* control) {
     if (showing_ || !control) return false;
     TFlagScope storing(storing_);
+    // Typing and stepping merge; a choice (a colour, a radio button) is a step of its own.
+    const bool merges = qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
+                        qobject_cast<QAbstractSpinBox*>(control);
+    const int session = merges ? session_ : 0;
     for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field) {
         if (pages_.LookControl(field) != control) continue;
         std::string value = document_.Agent().AppletData().Field(field);
         GetControlValue(control, value);
-        return document_.SetLookValue(field, value, session_);
+        return document_.SetLookValue(field, value, session);
     }
     for (const std::size_t field : kItemFields) {
         if (ItemControl(pages_, field) != control) continue;
@@ -72,7 +76,7 @@ bool TPanelBinding::Store(QObject* control) {
         if (item < 0) return false;
         std::string value;
         GetControlValue(control, value, ModeOfItemField(field));
-        return document_.SetItemValue(item, field, value, session_);
+        return document_.SetItemValue(item, field, value, session);
     }
     return false;
 }

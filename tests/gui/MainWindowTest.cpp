@@ -118,11 +118,27 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTooltipsAndIcons) {
 TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
     QStringList menus;
     for (QAction* action : window->menuBar()->actions()) menus << action->text();
-    EXPECT_EQ(menus, QStringList({"&File", "&View", "&Item", "&Flash", "&Option", "&Help"}));
-    const std::pair<const char*, QKeySequence> shortcuts[] = {
-        {"New1", QKeySequence("Ctrl+N")}, {"Open1", QKeySequence("Ctrl+O")},
-        {"Save1", QKeySequence("Ctrl+S")}, {"Preview1", QKeySequence("Ctrl+P")}};
-    for (const auto& [name, keys] : shortcuts) EXPECT_EQ(Find<QAction>(name)->shortcut(), keys) << name;
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Item", "&Flash", "&Option", "&Help"}));
+    const std::pair<const char*, QList<QKeySequence>> shortcuts[] = {
+        {"New1", {QKeySequence("Ctrl+N")}},       {"Open1", {QKeySequence("Ctrl+O")}},
+        {"Save1", {QKeySequence("Ctrl+S")}},      {"Preview1", {QKeySequence("Ctrl+P")}},
+        {"Undo1", {QKeySequence("Ctrl+Z")}},      {"Redo1", {QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}},
+        {"Cut1", {QKeySequence("Ctrl+X")}},       {"Copy1", {QKeySequence("Ctrl+C")}},
+        {"Paste1", {QKeySequence("Ctrl+V")}},     {"Duplicate1", {QKeySequence("Ctrl+D")}},
+        {"Delete2", {QKeySequence("Del")}},       {"Insert2", {QKeySequence("Ins")}},
+        {"MoveUp2", {QKeySequence("Ctrl+Up")}},   {"MoveDown2", {QKeySequence("Ctrl+Down")}},
+        {"Indent2", {QKeySequence("Ctrl+Right")}}, {"Outdent2", {QKeySequence("Ctrl+Left")}},
+        {"Rename2", {QKeySequence("F2")}}};
+    for (const auto& [name, keys] : shortcuts) EXPECT_EQ(Find<QAction>(name)->shortcuts(), keys) << name;
+    const auto entries = [](QMenu* menu) {
+        QStringList names;
+        for (QAction* action : menu->actions()) names << (action->isSeparator() ? QString("-") : action->objectName());
+        return names;
+    };
+    EXPECT_EQ(entries(Find<QMenu>("Edit1")),
+              QStringList({"Undo1", "Redo1", "-", "Cut1", "Copy1", "Paste1", "Duplicate1", "Delete2"}));
+    EXPECT_EQ(entries(Find<QMenu>("Item1")),
+              QStringList({"Insert2", "Delete2", "MoveUp2", "MoveDown2", "-", "Indent2", "Outdent2", "Rename2"}));
     QStringList file;
     for (QAction* action : window->menuBar()->actions()[0]->menu()->actions())
         file << (action->isSeparator() ? QString("-") : action->text());
@@ -130,12 +146,12 @@ TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
                                  "S&ave As Template", "-", "&Import Menu Structure", "&Export Menu Structure",
                                  "-", "&Recent Files", "-", "E&xit"}));
     QStringList help;
-    for (QAction* action : window->menuBar()->actions()[5]->menu()->actions())
+    for (QAction* action : window->menuBar()->actions()[6]->menu()->actions())
         help << (action->isSeparator() ? QString("-") : action->text());
     EXPECT_EQ(help, QStringList({"Help &Topics", "View &Sample...", "-", "&Homepage", "&Contact Us", "&About"}));
-    QStringList popup;
-    for (QAction* action : Find<QMenu>("PopupMenu1")->actions()) popup << action->objectName();
-    EXPECT_EQ(popup, QStringList({"Insert1", "Delete1", "MoveUp1", "MoveDown1"}));
+    EXPECT_EQ(entries(Find<QMenu>("PopupMenu1")),
+              QStringList({"Insert1", "Delete1", "MoveUp1", "MoveDown1", "-", "Indent1", "Outdent1", "-", "Cut1",
+                           "Copy1", "Paste1", "Duplicate1"}));
 }
 
 // --- View and keys ------------------------------------------------------------------------
@@ -162,7 +178,8 @@ TEST_F(MainWindowTest, TabFollowsReadingOrderWithEachHelpButtonAfterItsFields) {
     const std::pair<const char*, QStringList> pages[] = {
         {"tbshtScript",
          {"spnedt__mainItemExtWidth", "spnedt__mainItemHeight", "edt__mainItemFont", "spnedt__mainItemFontSize",
-          "pnl__mainItemTextColor", "pnl__mainItemHoverColor", "spdbtnHelpMainMenuItems", "spnedt__subItemHeight",
+          "pnl__mainItemTextColor", "pnl__mainItemHoverColor", "pnl__mainItemColor", "spdbtnHelpMainMenuItems",
+          "spnedt__subItemHeight",
           "edt__subItemFont", "spnedt__subItemFontSize", "pnl__subItemTextColor", "pnl__subItemColor",
           "spdbtnHelpSubMenuItems"}},
         {"tbshtStyle",

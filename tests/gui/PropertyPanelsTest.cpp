@@ -242,11 +242,11 @@ TEST_F(PropertyPanelsTest, ThePathChoiceIsAnEdit) {
     Find<QRadioButton>("rdbtn_InternalUse_RootDir_Local_Checked")->click();
     EXPECT_TRUE(window->Modified());
     EXPECT_EQ(window->Agent().AppletData().InternalUse_RootDir_Local_Checked, "1");
-    Find<QRadioButton>("rdbtn_InternalUse_RootDir_Local_Checked2")->click();
-    EXPECT_EQ(window->Agent().AppletData().InternalUse_RootDir_Local_Checked, "0");
     dialogs.messageAnswers = {QMessageBox::Cancel};
     window->close();
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Save changes before exit?"}));
+    Find<QRadioButton>("rdbtn_InternalUse_RootDir_Local_Checked2")->click();
+    EXPECT_EQ(window->Agent().AppletData().InternalUse_RootDir_Local_Checked, "0");
 }
 
 // --- The text check --------------------------------------------------------------------------

@@ -58,6 +58,12 @@ protected:
             if (pages->isTabVisible(i)) visible << pages->tabText(i);
         return visible;
     }
+    // The tree's open in-place editor (closed ones wait to be deleted).
+    QLineEdit* CaptionEditor() {
+        for (auto* editor : Find<QTreeView>("trvwDesignPanel")->findChildren<QLineEdit*>("edtCaptionInPlace"))
+            if (editor->isVisible()) return editor;
+        return nullptr;
+    }
     QString CurrentTab() {
         auto* pages = Find<QTabWidget>("pgcntrl1");
         return pages->tabText(pages->currentIndex());
@@ -82,10 +88,11 @@ TEST_F(TreeEditorTest, InsertAddsTheLastChildSelectedWithItsCaptionOpen) {
     EXPECT_TRUE(window->Modified());
     auto* tree = Find<QTreeView>("trvwDesignPanel");
     EXPECT_TRUE(tree->isExpanded(window->TreeModel().IndexOfNode(0)));
-    auto* editor = tree->findChild<QLineEdit*>("edtCaptionInPlace");
+    QLineEdit* editor = CaptionEditor();
     ASSERT_NE(editor, nullptr) << "the caption is open for editing";
     editor->setText("Prices");
     QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();  // the view takes the caption when the key is done
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "Prices:1", "B:0"}));
     const TItemData item = window->Agent().GetItemData(2);
     EXPECT_EQ(item.Target, "_self");
