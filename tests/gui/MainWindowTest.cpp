@@ -538,6 +538,18 @@ TEST_F(MainWindowTest, ExportAppendsGmsUnlessTheNameEndsInIt) {
     EXPECT_TRUE(QFile::exists(folder + "/menu.gms"));
 }
 
+// What is on screen is in the document: an export right after typing a link, with no
+// change of selection, carries the link.
+TEST_F(MainWindowTest, ExportSeesWhatWasJustTyped) {
+    BuildTree({{"Home", 0}});
+    Select(0);
+    Find<QComboBox>("cmbx_Link")->setEditText("index.html");
+    const QString folder = NewFolder("typed");
+    dialogs.saveAnswers = {folder + "/menu.gms"};
+    window->ExportMenuStructure1Click();
+    EXPECT_TRUE(ReadAll(folder + "/menu.gms").contains("0#$@Home#$@index.html#$@_self#$@#$@"));
+}
+
 TEST_F(MainWindowTest, ImportKeepsTheFileNameAndTheRecentList) {
     ClearRecentList();
     const QString project = SampleProject();
