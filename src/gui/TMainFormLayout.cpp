@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDragMoveEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -45,6 +46,23 @@ public:
 
 private:
     std::function<void(QLineEdit*)> created_;
+};
+
+// The menu's tree view. Where the two-level rule refuses a drop, no landing line is
+// drawn: a plain view keeps drawing the last place that was allowed while the pointer
+// shows the forbidden cursor.
+class TMenuTreeView final : public QTreeView {
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    void dragMoveEvent(QDragMoveEvent* event) override {
+        setDropIndicatorShown(true);
+        QTreeView::dragMoveEvent(event);
+        if (event->isAccepted()) return;
+        setDropIndicatorShown(false);
+        viewport()->update();
+    }
 };
 
 }  // namespace
@@ -345,7 +363,7 @@ void TMainForm::BuildToolBar() {
 }
 
 void TMainForm::BuildTree() {
-    trvwDesignPanel = new QTreeView(this);
+    trvwDesignPanel = new TMenuTreeView(this);
     trvwDesignPanel->setObjectName(QStringLiteral("trvwDesignPanel"));
     trvwDesignPanel->setHeaderHidden(true);
     trvwDesignPanel->setIndentation(19);

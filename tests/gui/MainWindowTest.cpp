@@ -353,6 +353,7 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Save changes to files?"}));
     EXPECT_FALSE(window->Modified());
     EXPECT_FALSE(Find<QToolButton>("tlbtnSave")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("Undo1")->isEnabled()) << "an opened project has no steps to undo";
     EXPECT_EQ(window->CurrentFileName(), project);
     EXPECT_EQ(window->SelectedNode(), kRootNode);
     EXPECT_EQ(window->CurrentItemNode(), kNoNode);
