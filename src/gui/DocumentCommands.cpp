@@ -1,7 +1,6 @@
 #include "DocumentCommands.h"
 
 #include "LookValues.h"
-#include "TMenuDocument.h"
 #include "TkvxAppletAgent.h"
 #include "WholeNumber.h"
 
@@ -39,13 +38,9 @@ int NodeInPlaceOf(const TkvxAppletAgent& agent, int parentNode, int row) {
 
 // --- TDocumentCommand ---------------------------------------------------------------------
 
-TDocumentCommand::TDocumentCommand(TMenuDocument& document, const QString& text, bool showWhenPushed,
+TDocumentCommand::TDocumentCommand(IEditedDocument& document, const QString& text, bool showWhenPushed,
                                    QUndoCommand* parent)
     : QUndoCommand(text, parent), document_(document), showWhenPushed_(showWhenPushed) {}
-
-TkvxAppletAgent& TDocumentCommand::Agent() {
-    return document_.Agent();
-}
 
 void TDocumentCommand::redo() {
     Run(true);
@@ -58,23 +53,20 @@ void TDocumentCommand::undo() {
 void TDocumentCommand::Run(bool forward) {
     const bool show = pushed_ || showWhenPushed_;
     pushed_ = true;
-    {
-        // The views' own reactions (a selection that follows a removed row) are no
-        // edits of the user's.
-        struct Changing {
-            int& depth;
-            explicit Changing(int& d) : depth(d) { ++depth; }
-            ~Changing() { --depth; }
-        } changing(document_.changing_);
-        const int node = Apply(forward);
-        if (show) emit document_.ShowRequested(node, LookField());
+    document_.StepBegins();
+    int node = kNoNode;
+    try {
+        node = Apply(forward);
+    } catch (...) {
+        document_.StepEnds(kNoNode, -1, false);
+        throw;
     }
-    emit document_.Changed();
+    document_.StepEnds(node, LookField(), show);
 }
 
 // --- Values --------------------------------------------------------------------------------
 
-TChangeLookValue::TChangeLookValue(TMenuDocument& document, std::size_t field, std::string before, std::string after,
+TChangeLookValue::TChangeLookValue(IEditedDocument& document, std::size_t field, std::string before, std::string after,
                                    int session, QUndoCommand* parent)
     : TDocumentCommand(document, QStringLiteral("Change ") + TitleCase(LookFieldAt(field).name), false, parent),
       field_(field),
@@ -94,11 +86,11 @@ int TChangeLookValue::Apply(bool forward) {
     TAppletData look = Agent().GetAppletData();
     look.Field(field_) = forward ? after_ : before_;
     Agent().SetAppletData(look);
-    emit Document().LookValueChanged(field_);
+    Document().AnnounceLookValue(field_);
     return kRootNode;
 }
 
-TChangeItemValue::TChangeItemValue(TMenuDocument& document, int item, std::size_t field, std::string before,
+TChangeItemValue::TChangeItemValue(IEditedDocument& document, int item, std::size_t field, std::string before,
                                    std::string after, int session)
     : TDocumentCommand(document, ItemValueStepName(field), false),
       item_(item),
@@ -120,13 +112,13 @@ int TChangeItemValue::Apply(bool forward) {
     TItemData item = Agent().GetItemData(item_);
     item.Field(field_) = forward ? after_ : before_;
     Agent().SetItemData(item, item_);  // a new Text renames the node in the tree
-    emit Document().ItemValueChanged(item_, field_);
+    Document().AnnounceItemValue(item_, field_);
     return item_;
 }
 
 // --- Structure -----------------------------------------------------------------------------
 
-TAddRemoveItems* TAddRemoveItems::Insertion(TMenuDocument& document, int parentNode, int row, TItemArray items,
+TAddRemoveItems* TAddRemoveItems::Insertion(IEditedDocument& document, int parentNode, int row, TItemArray items,
                                             const QString& text) {
     int rows = static_cast<int>(items.size());
     if (parentNode == kRootNode) {
@@ -136,12 +128,12 @@ TAddRemoveItems* TAddRemoveItems::Insertion(TMenuDocument& document, int parentN
     return new TAddRemoveItems(document, true, parentNode, row, rows, std::move(items), text);
 }
 
-TAddRemoveItems* TAddRemoveItems::Removal(TMenuDocument& document, int parentNode, int firstRow, int lastRow,
+TAddRemoveItems* TAddRemoveItems::Removal(IEditedDocument& document, int parentNode, int firstRow, int lastRow,
                                           const QString& text) {
     return new TAddRemoveItems(document, false, parentNode, firstRow, lastRow - firstRow + 1, {}, text);
 }
 
-TAddRemoveItems::TAddRemoveItems(TMenuDocument& document, bool inserts, int parentNode, int row, int rows,
+TAddRemoveItems::TAddRemoveItems(IEditedDocument& document, bool inserts, int parentNode, int row, int rows,
                                  TItemArray items, const QString& text)
     : TDocumentCommand(document, text, true),
       inserts_(inserts),
@@ -160,7 +152,7 @@ int TAddRemoveItems::Apply(bool forward) {
     return NodeInPlaceOf(Agent(), parent_, row_);
 }
 
-TMoveNodeBySibling::TMoveNodeBySibling(TMenuDocument& document, int node, bool up)
+TMoveNodeBySibling::TMoveNodeBySibling(IEditedDocument& document, int node, bool up)
     : TDocumentCommand(document, up ? QStringLiteral("Move Up") : QStringLiteral("Move Down"), true),
       node_(node),
       up_(up) {}
@@ -182,7 +174,7 @@ int TMoveNodeBySibling::Apply(bool forward) {
     return landing;
 }
 
-TMoveNodeTo::TMoveNodeTo(TMenuDocument& document, int node, int before, int level, const QString& text)
+TMoveNodeTo::TMoveNodeTo(IEditedDocument& document, int node, int before, int level, const QString& text)
     : TDocumentCommand(document, text, true), node_(node), before_(before), level_(level) {}
 
 int TMoveNodeTo::Apply(bool forward) {

@@ -15,8 +15,23 @@
 
 namespace qm {
 
-class TMenuDocument;
 class TkvxAppletAgent;
+
+// The document as its steps see it (TMenuDocument): the agent they write, and where
+// they announce what they changed.
+class IEditedDocument {
+public:
+    virtual ~IEditedDocument() = default;
+    virtual TkvxAppletAgent& Agent() = 0;
+    // Around every step done or undone: the views' own reactions in between (a selection
+    // that follows a removed row) are no edits of the user's.
+    virtual void StepBegins() = 0;
+    // node: where the step's change is seen; lookField: the look value it changed, or -1.
+    // show: whether to show it (see TDocumentCommand).
+    virtual void StepEnds(int node, int lookField, bool show) = 0;
+    virtual void AnnounceLookValue(std::size_t field) = 0;
+    virtual void AnnounceItemValue(int item, std::size_t field) = 0;
+};
 
 // The merge ids, in one place: only steps with the same id may merge.
 enum TMergeId : int { kLookValueMergeId = 1, kItemValueMergeId = 2 };
@@ -31,20 +46,20 @@ public:
 protected:
     // showWhenPushed: a structural step shows its node at once; a value step only when
     // it is undone or redone.
-    TDocumentCommand(TMenuDocument& document, const QString& text, bool showWhenPushed,
+    TDocumentCommand(IEditedDocument& document, const QString& text, bool showWhenPushed,
                      QUndoCommand* parent = nullptr);
     // forward: done (redo) rather than undone. Returns the node to show.
     virtual int Apply(bool forward) = 0;
     // The look field to show with the node, -1 for none.
     virtual int LookField() const { return -1; }
 
-    TMenuDocument& Document() { return document_; }
-    TkvxAppletAgent& Agent();
+    IEditedDocument& Document() { return document_; }
+    TkvxAppletAgent& Agent() { return document_.Agent(); }
 
 private:
     void Run(bool forward);
 
-    TMenuDocument& document_;
+    IEditedDocument& document_;
     bool showWhenPushed_;
     bool pushed_ = false;
 };
@@ -53,7 +68,7 @@ private:
 // the later value, and goes away when the value is back where it started.
 class TChangeLookValue final : public TDocumentCommand {
 public:
-    TChangeLookValue(TMenuDocument& document, std::size_t field, std::string before, std::string after, int session,
+    TChangeLookValue(IEditedDocument& document, std::size_t field, std::string before, std::string after, int session,
                      QUndoCommand* parent = nullptr);
     int id() const override { return kLookValueMergeId; }
     bool mergeWith(const QUndoCommand* other) override;
@@ -70,7 +85,7 @@ private:
 // One value of an item record (Text, Link, Target); merges as TChangeLookValue does.
 class TChangeItemValue final : public TDocumentCommand {
 public:
-    TChangeItemValue(TMenuDocument& document, int item, std::size_t field, std::string before, std::string after,
+    TChangeItemValue(IEditedDocument& document, int item, std::size_t field, std::string before, std::string after,
                      int session);
     int id() const override { return kItemValueMergeId; }
     bool mergeWith(const QUndoCommand* other) override;
@@ -90,14 +105,14 @@ private:
 class TAddRemoveItems final : public TDocumentCommand {
 public:
     // Inserts items as rows row.. of parentNode.
-    static TAddRemoveItems* Insertion(TMenuDocument& document, int parentNode, int row, TItemArray items,
+    static TAddRemoveItems* Insertion(IEditedDocument& document, int parentNode, int row, TItemArray items,
                                       const QString& text);
     // Removes rows firstRow..lastRow of parentNode.
-    static TAddRemoveItems* Removal(TMenuDocument& document, int parentNode, int firstRow, int lastRow,
+    static TAddRemoveItems* Removal(IEditedDocument& document, int parentNode, int firstRow, int lastRow,
                                     const QString& text);
 
 private:
-    TAddRemoveItems(TMenuDocument& document, bool inserts, int parentNode, int row, int rows, TItemArray items,
+    TAddRemoveItems(IEditedDocument& document, bool inserts, int parentNode, int row, int rows, TItemArray items,
                     const QString& text);
     int Apply(bool forward) override;
 
@@ -112,7 +127,7 @@ private:
 // undo is the opposite move.
 class TMoveNodeBySibling final : public TDocumentCommand {
 public:
-    TMoveNodeBySibling(TMenuDocument& document, int node, bool up);
+    TMoveNodeBySibling(IEditedDocument& document, int node, bool up);
 
 private:
     int Apply(bool forward) override;
@@ -127,7 +142,7 @@ private:
 // Outdent). The undo is the move back, with the level text it had.
 class TMoveNodeTo final : public TDocumentCommand {
 public:
-    TMoveNodeTo(TMenuDocument& document, int node, int before, int level, const QString& text);
+    TMoveNodeTo(IEditedDocument& document, int node, int before, int level, const QString& text);
     // Where the node stands after the move.
     int MovedTo() const { return moved_; }
 

@@ -72,7 +72,7 @@ TItemArray ItemsOfPlainText(const QString& text, const QString& separator, QStri
         const int indentation = Indentation(line);
         const bool sub = !items.empty() && indentation > mainIndentation;
         if (!sub) mainIndentation = indentation;
-        item.Level = sub ? "1" : "0";
+        item.Level = std::string(1, sub ? '1' : '0');
         items.push_back(std::move(item));
     }
     return items;

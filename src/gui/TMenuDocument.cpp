@@ -93,6 +93,13 @@ void TMenuDocument::Push(QUndoCommand* command) {
     undoStack_.push(command);
 }
 
+void TMenuDocument::StepEnds(int node, int lookField, bool show) {
+    // The views still see a step in progress while they go to where it happened.
+    if (show) emit ShowRequested(node, lookField);
+    --changing_;
+    emit Changed();
+}
+
 bool TMenuDocument::SetLookValue(std::size_t field, const std::string& value, int session) {
     const std::string& now = agent_.AppletData().Field(field);
     if (now == value) return false;

@@ -22,11 +22,12 @@
 #include <utility>
 #include <vector>
 
+#include "DocumentCommands.h"
 #include "TkvxAppletAgent.h"
 
 namespace qm {
 
-class TMenuDocument final : public QObject {
+class TMenuDocument final : public QObject, private IEditedDocument {
     Q_OBJECT
 public:
     explicit TMenuDocument(QObject* parent = nullptr);
@@ -34,7 +35,7 @@ public:
 
     // Reading the document, and the file and publishing operations; edits go through
     // the operations below, or the views fall out of step.
-    TkvxAppletAgent& Agent() { return agent_; }
+    TkvxAppletAgent& Agent() override { return agent_; }
     const TkvxAppletAgent& Agent() const { return agent_; }
     QUndoStack& UndoStack() { return undoStack_; }
 
@@ -117,8 +118,13 @@ signals:
     void ShowRequested(int node, int lookField);
 
 private:
-    friend class TDocumentCommand;
-    void Push(class QUndoCommand* command);
+    // IEditedDocument: what the steps announce.
+    void StepBegins() override { ++changing_; }
+    void StepEnds(int node, int lookField, bool show) override;
+    void AnnounceLookValue(std::size_t field) override { emit LookValueChanged(field); }
+    void AnnounceItemValue(int item, std::size_t field) override { emit ItemValueChanged(item, field); }
+
+    void Push(QUndoCommand* command);
     void UpdateModified();
     void AfterReplace();
 

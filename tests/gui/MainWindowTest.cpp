@@ -213,9 +213,10 @@ TEST_F(MainWindowTest, TabFollowsReadingOrderWithEachHelpButtonAfterItsFields) {
 TEST_F(MainWindowTest, NoControlHoldsAColourOfItsOwn) {
     // Colours come from the application's palette, so a dark theme stays readable; only
     // the tree keeps its selection in the palette's active colours while it has no focus.
-    for (QWidget* widget : window->findChildren<QWidget*>())
-        if (widget->objectName() != "trvwDesignPanel")
-            EXPECT_EQ(widget->palette().resolveMask(), 0u) << widget->objectName().toStdString();
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->objectName() == "trvwDesignPanel") continue;
+        EXPECT_EQ(widget->palette().resolveMask(), 0u) << widget->objectName().toStdString();
+    }
     EXPECT_EQ(Find<QLabel>("lblMenuBoxWidth")->foregroundRole(), QPalette::Link);
 }
 
