@@ -111,7 +111,8 @@ void TMainForm::ConnectDocument() {
     connect(document_.get(), &TMenuDocument::FileNameChanged, this, [this] { UpdateWindowTitle(); });
     connect(document_.get(), &TMenuDocument::ShowRequested, this, &TMainForm::ShowChange);
     connect(document_.get(), &TMenuDocument::Changed, this, [this] { UpdateItemCommands(); });
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMainForm::UpdateEditCommands);
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMainForm::ClipboardChanged);
+    ClipboardChanged();
     QUndoStack& stack = document_->UndoStack();
     const auto label = [](const QString& verb, const QString& step) {
         return step.isEmpty() ? verb : verb + QLatin1Char(' ') + step;

@@ -212,6 +212,7 @@ private:
     // Where a command's change is to be seen: its node selected, a look value's page.
     void ShowChange(int node, int lookField);
     void UpdateEditCommands();
+    void ClipboardChanged();
     // The selected node's items on the clipboard.
     bool CopySelection();
     // A refused paste or drop says what the text check removed.
@@ -246,6 +247,7 @@ private:
     IUserDialogs* dialogs_;
     bool treeUpdating = false;
     bool checkSuppressed_ = false;   // a chosen link is no typed text
+    bool clipboardHoldsItems_ = false;
     bool busy_ = false;
     QElapsedTimer progressPaintClock_;  // since the progress display was last painted
     std::vector<QWidget*> appletTabs;

@@ -58,10 +58,17 @@ void TMainForm::UpdateEditCommands() {
     const int node = SelectedNode();
     const bool isItem = node >= 0;
     for (QAction* a : {Cut1, Copy1, Duplicate1, Rename2}) a->setEnabled(isItem);
-    const QMimeData* offered = QApplication::clipboard()->mimeData();
-    Paste1->setEnabled(node != kNoNode && offered && HoldsItems(*offered));
+    Paste1->setEnabled(node != kNoNode && clipboardHoldsItems_);
     for (QAction* a : {Indent1, Indent2}) a->setEnabled(document_->CanIndent(node));
     for (QAction* a : {Outdent1, Outdent2}) a->setEnabled(document_->CanOutdent(node));
+}
+
+void TMainForm::ClipboardChanged() {
+    // Asked once per change: asking the system's clipboard at every keystroke can wait
+    // on another program.
+    const QMimeData* offered = QApplication::clipboard()->mimeData();
+    clipboardHoldsItems_ = offered && HoldsItems(*offered);
+    UpdateEditCommands();
 }
 
 // --- Undo and Redo ------------------------------------------------------------------------------
