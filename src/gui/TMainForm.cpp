@@ -51,10 +51,13 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
 
 TMainForm::~TMainForm() {
     Agent().SetProgressDisplay(nullptr);
-    // The views go before the document they show.
+    // The views go before the document they show; the document goes unheard.
     binding_.reset();
     trvwDesignPanel->setModel(nullptr);
     treeModel_.reset();
+    document_->UndoStack().disconnect();
+    document_->disconnect();
+    document_.reset();
     if (busy_) QApplication::restoreOverrideCursor();
 }
 
