@@ -113,14 +113,21 @@ TEST_F(EditCommandsTest, TheTreesKeysEditWhereTheTreeHasTheFocus) {
         QTest::keyClick(Tree(), k.key, k.modifiers);
         EXPECT_EQ(CaptionsWithLevels(), k.after);
     }
-    // Insert opened the new caption; Escape closes the editor, not the window.
-    QLineEdit* editor = nullptr;
-    for (auto* open : Tree()->findChildren<QLineEdit*>("edtCaptionInPlace"))
-        if (open->isVisible()) editor = open;
-    ASSERT_NE(editor, nullptr);
-    QTest::keyClick(editor, Qt::Key_Escape);
+    // Insert opened the new caption; Escape closes the editor, not the window; F2 opens
+    // it again.
+    const auto openEditor = [this]() -> QLineEdit* {
+        for (auto* open : Tree()->findChildren<QLineEdit*>("edtCaptionInPlace"))
+            if (open->isVisible()) return open;
+        return nullptr;
+    };
+    ASSERT_NE(openEditor(), nullptr);
+    QTest::keyClick(openEditor(), Qt::Key_Escape);
+    EXPECT_EQ(openEditor(), nullptr);
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(dialogs.messages.empty());
+    QTest::keyClick(Tree(), Qt::Key_F2);
+    ASSERT_NE(openEditor(), nullptr);
+    QTest::keyClick(openEditor(), Qt::Key_Escape);
     dialogs.messageAnswers = {QMessageBox::No};
     QTest::keyClick(Tree(), Qt::Key_Delete);
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Are you sure you want to delete \"New item\"?"}));
