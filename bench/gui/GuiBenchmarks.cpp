@@ -1,7 +1,10 @@
 // Window benchmarks beside their baselines. Each measured benchmark reports the
-// counter "x_baseline": its time per iteration divided by that of the baseline run just
+// counter "x_baseline": its time per iteration divided by that of the baseline run
 // before it. Aims: opening within 3x of the core's load, start-up within 3x of a bare
-// Qt window.
+// Qt window, undo and redo of moving a 10,000-item subtree in a 100,000-item menu
+// within 2x of the move itself. The undo benchmark also reports the heap a move step
+// keeps ("step_bytes", from a thousand steps) beside the heap of the menu it moves in
+// ("menu_bytes"): a step keeps what it changes, not a copy of the document.
 
 #include <benchmark/benchmark.h>
 
@@ -11,8 +14,12 @@
 #include <QTemporaryDir>
 #include <QTreeView>
 #include <chrono>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 
 #include "TMainForm.h"
+#include "TMenuDocument.h"
 #include "TkvxAppletAgent.h"
 
 namespace {
@@ -74,6 +81,92 @@ void BM_OpenProjectInWindow(benchmark::State& state) {
     window.SetModified(false);
 }
 
+// --- Undo and redo ----------------------------------------------------------------------
+
+constexpr int kMenuItems = 100'000;
+constexpr int kSubtreeItems = 10'000;
+
+// 80,000 items of small menus, then two main items with 9,999 sub items each.
+qm::TItemArray MenuWithTwoLargeSubtrees() {
+    qm::TItemArray items;
+    items.reserve(kMenuItems);
+    const auto add = [&](int i, bool sub) {
+        qm::TItemData item = qm::TkvxAppletAgent::NewItemData();
+        item.Text = "Item " + std::to_string(i);
+        item.Link = "http://www.example.com/section/page" + std::to_string(i) + ".html";
+        item.Level = sub ? "1" : "0";
+        items.push_back(std::move(item));
+    };
+    const int before = kMenuItems - 2 * kSubtreeItems;
+    for (int i = 0; i < before; ++i) add(i, i % 10 != 0);
+    for (int i = 0; i < 2 * kSubtreeItems; ++i) add(before + i, i % kSubtreeItems != 0);
+    return items;
+}
+
+constexpr int kFirstSubtree = kMenuItems - 2 * kSubtreeItems;
+constexpr int kSecondSubtree = kMenuItems - kSubtreeItems;
+
+std::size_t HeapInUse() {
+#if defined(__GLIBC__)
+    return mallinfo2().uordblks;
+#else
+    return 0;
+#endif
+}
+
+// The move itself: the first large subtree past the second, and back.
+void BM_MoveSubtree(benchmark::State& state) {
+    qm::TkvxAppletAgent agent;
+    agent.ReplaceDocument(qm::DefaultAppletData(), MenuWithTwoLargeSubtrees());
+    bool down = true;
+    baselineSeconds = SecondsPerIteration(state, [&] {
+        if (!(down ? agent.MoveNodeDown(kFirstSubtree) : agent.MoveNodeUp(kSecondSubtree)))
+            state.SkipWithError("the move was refused");
+        down = !down;
+    });
+    state.counters["items"] = agent.ItemCount();
+}
+
+// The same move as a step of the document, undone (timed) and redone (not timed), or
+// the other way round.
+void UndoOrRedo(benchmark::State& state, bool timeUndo) {
+    const std::size_t heapBefore = HeapInUse();
+    qm::TMenuDocument document;
+    document.Agent().ReplaceDocument(qm::DefaultAppletData(), MenuWithTwoLargeSubtrees());
+    const std::size_t menuBytes = HeapInUse() - heapBefore;
+    QUndoStack& stack = document.UndoStack();
+    if (!document.MoveNodeDown(kFirstSubtree)) state.SkipWithError("the move was refused");
+    double total = 0;
+    for (auto _ : state) {
+        const auto timed = [&](bool undo) {
+            const auto start = std::chrono::steady_clock::now();
+            undo ? stack.undo() : stack.redo();
+            const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+            return elapsed.count();
+        };
+        const double first = timed(true);
+        const double second = timed(false);
+        const double seconds = timeUndo ? first : second;
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    if (baselineSeconds > 0 && state.iterations() > 0)
+        state.counters["x_baseline"] = total / static_cast<double>(state.iterations()) / baselineSeconds;
+    if (timeUndo) {
+        // What a thousand more move steps keep.
+        const std::size_t heapBeforeSteps = HeapInUse();
+        for (int i = 0; i < 500; ++i) {
+            document.MoveNodeUp(kSecondSubtree);
+            document.MoveNodeDown(kFirstSubtree);
+        }
+        state.counters["step_bytes"] = static_cast<double>(HeapInUse() - heapBeforeSteps) / 1000.0;
+        state.counters["menu_bytes"] = static_cast<double>(menuBytes);
+    }
+}
+
+void BM_UndoMoveSubtree(benchmark::State& state) { UndoOrRedo(state, true); }
+void BM_RedoMoveSubtree(benchmark::State& state) { UndoOrRedo(state, false); }
+
 double RunProgram(const QString& program) {
     const auto start = std::chrono::steady_clock::now();
     QProcess process;
@@ -110,6 +203,9 @@ void BM_StartQuillamere(benchmark::State& state) {
 // before it.
 BENCHMARK(BM_LoadProjectInCore)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_OpenProjectInWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_MoveSubtree)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+BENCHMARK(BM_UndoMoveSubtree)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
+BENCHMARK(BM_RedoMoveSubtree)->UseManualTime()->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 BENCHMARK(BM_StartBareQtWindow)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 BENCHMARK(BM_StartQuillamere)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 

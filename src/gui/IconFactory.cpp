@@ -71,6 +71,52 @@ void Badge(QPainter& p, const QColor& colour, bool plus) {
     if (plus) p.drawLine(QPointF(23, 19.5), QPointF(23, 26.5));
 }
 
+// A curved arrow turning back (undo) or forward (redo).
+void TurnArrow(QPainter& p, bool back) {
+    p.save();
+    if (!back) {
+        p.translate(32, 0);
+        p.scale(-1, 1);
+    }
+    QPainterPath bow;
+    bow.moveTo(9, 12);
+    bow.cubicTo(22, 7, 30, 14, 26, 22);
+    bow.cubicTo(24, 26, 19, 27, 15, 27);
+    p.setPen(QPen(kBlue.darker(115), 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawPath(bow);
+    QPainterPath head;
+    head.moveTo(3, 12);
+    head.lineTo(12, 5);
+    head.lineTo(12, 19);
+    head.closeSubpath();
+    p.setPen(QPen(kBlue.darker(130), 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(kBlue);
+    p.drawPath(head);
+    p.restore();
+}
+
+// Lines of a list with an arrow into them (indent) or out of them (outdent).
+void IndentArrow(QPainter& p, bool in) {
+    p.setPen(QPen(kInk, 2.2, Qt::SolidLine, Qt::RoundCap));
+    for (int y : {6, 26}) p.drawLine(QPointF(4, y), QPointF(28, y));
+    for (int y : {13, 19}) p.drawLine(QPointF(16, y), QPointF(28, y));
+    QPainterPath arrow;
+    if (in) {
+        arrow.moveTo(12, 16);
+        arrow.lineTo(5, 10);
+        arrow.lineTo(5, 22);
+    } else {
+        arrow.moveTo(4, 16);
+        arrow.lineTo(11, 10);
+        arrow.lineTo(11, 22);
+    }
+    arrow.closeSubpath();
+    p.setPen(QPen(kBlue.darker(130), 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(kBlue);
+    p.drawPath(arrow);
+}
+
 void Book(QPainter& p) {
     p.setPen(QPen(kInk, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(kBlue);
@@ -142,6 +188,49 @@ void Draw(QPainter& p, TIconKind kind) {
         break;
     case TIconKind::MoveDown:
         Arrow(p, false, kBlue);
+        break;
+    case TIconKind::Undo:
+        TurnArrow(p, true);
+        break;
+    case TIconKind::Redo:
+        TurnArrow(p, false);
+        break;
+    case TIconKind::Cut:
+        // Scissors: two handles and two crossing blades.
+        p.setPen(QPen(kInk, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(10, 4), QPointF(20, 20));
+        p.drawLine(QPointF(22, 4), QPointF(12, 20));
+        p.setPen(QPen(kRed.darker(115), 2.2));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(5, 19, 9, 9));
+        p.drawEllipse(QRectF(18, 19, 9, 9));
+        break;
+    case TIconKind::Copy:
+        p.translate(-3, -1);
+        Page(p, QColor(235, 238, 244));
+        p.translate(7, 4);
+        p.scale(0.85, 0.85);
+        Page(p);
+        break;
+    case TIconKind::Paste:
+        p.setPen(QPen(kInk, 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(kAmber.darker(105));
+        p.drawRoundedRect(QRectF(5, 5, 19, 24), 2, 2);
+        p.setBrush(kPaper);
+        p.drawRect(QRectF(10, 3, 9, 5));
+        p.translate(9, 9);
+        p.scale(0.7, 0.7);
+        Page(p);
+        break;
+    case TIconKind::Duplicate:
+        Page(p, QColor(235, 238, 244));
+        Badge(p, kBlue, true);
+        break;
+    case TIconKind::Indent:
+        IndentArrow(p, true);
+        break;
+    case TIconKind::Outdent:
+        IndentArrow(p, false);
         break;
     case TIconKind::Preview: {
         // A browser window with the menu bar inside it.

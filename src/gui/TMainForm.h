@@ -1,21 +1,30 @@
 #pragma once
 // The main window: the menu tree on the left, the property pages on the right, the
-// toolbar, the menus and the status bar with the progress display. It owns the one
-// document agent for the whole run.
+// toolbar, the menus and the status bar with the progress display.
 //
-// The property controls hold the values while the user edits them; the Save/Load
-// routines copy them into and out of the agent's records when the tree's selection
-// moves, before every save and preview, and when a document is loaded. Every command
-// handler catches its own failures and shows them in the application's error box, so
-// no exception reaches Qt's event loop; a file that cannot be read or is refused is
-// shown in an "Error" box and changes nothing.
+// The window owns the document (TMenuDocument: the agent, its undo stack, the modified
+// state and the file name), the one place that holds the menu's values. The tree and
+// the pages show the document and change it only through its undo steps; they keep no
+// copy. The window's files each have one job:
+//   TMainForm.cpp          the window's state, the selection and its pages, keys,
+//                          closing, the progress display
+//   TMainFormLayout.cpp    actions, menus, toolbar, tree pane and status bar
+//   TMainFormEdit.cpp      the Edit and Item commands on the tree
+//   TMainFormPanels.cpp    the property pages' handlers: the text check, the choosers,
+//                          help and the size estimate
+//   TMainFormDocument.cpp  the File commands, the recent list, the windows it opens
+//   TMainFormPreview.cpp   the preview
+// with TPropertyPages (the pages' layout), TPanelBinding (the controls' binding),
+// TMenuDocument and DocumentCommands (the document and its undo steps) beside them.
+//
+// Every command runs at one error boundary (RunGuarded): whatever it throws is shown
+// in the application's error box and no exception reaches Qt's event loop; a file that
+// cannot be read or is refused is shown in an "Error" box and changes nothing.
 
-#include <QMainWindow>
-#include <QPersistentModelIndex>
 #include <QElapsedTimer>
+#include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
-#include <array>
 #include <memory>
 #include <vector>
 
@@ -24,29 +33,23 @@
 #include "DialogErrors.h"
 #include "IUserDialogs.h"
 #include "ProgressDisplay.h"
-#include "TkvxAppletAgent.h"
+#include "TMenuDocument.h"
 
 class QAction;
-class QCheckBox;
-class QComboBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
 class QProgressBar;
-class QPushButton;
-class QRadioButton;
-class QSpinBox;
 class QSplitter;
 class QStatusBar;
-class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QTreeView;
 
 namespace qm {
 
-class TColorPanel;
 class TMenuTreeModel;
+class TPanelBinding;
+class TPropertyPages;
 class TformHTML;
 class TfrmHelp;
 
@@ -64,18 +67,19 @@ public:
     TfrmHelp& HelpWindow();
 
     // --- Document state ------------------------------------------------------------
-    TkvxAppletAgent& Agent() { return agent; }
-    const TkvxAppletAgent& Agent() const { return agent; }
+    TMenuDocument& Document() { return *document_; }
+    TkvxAppletAgent& Agent() { return document_->Agent(); }
+    const TkvxAppletAgent& Agent() const { return document_->Agent(); }
     TMenuTreeModel& TreeModel() { return *treeModel_; }
     IUserDialogs& Dialogs() { return *dialogs_; }
-    bool Modified() const { return modified; }
-    // Sets the flag, the Save commands' enabled state and the title's modified mark in
-    // one step.
+    bool Modified() const { return document_->Modified(); }
+    // true marks the document modified; false makes its present state the saved one.
+    // The Save commands and the title's mark follow.
     void SetModified(bool value);
     // The path the document saves to, as the save dialog returned it; empty while the
     // document is untitled.
-    const QString& CurrentFileName() const { return currentFileName; }
-    // Sets the name and the window's title and file path in one step.
+    const QString& CurrentFileName() const { return document_->FileName(); }
+    // Sets the name; the window's title and file path follow.
     void SetCurrentFileName(const QString& fileName);
     // The project file that saving under CurrentFileName() writes (its stem and
     // ".zorbel"); empty while untitled.
@@ -89,21 +93,17 @@ public:
     void SelectNode(int node);
     int LastTabNodeIndex() const { return lastTabNodeIndex; }
 
-    // --- Values between controls and records ----------------------------------------
-    // A number still being typed in a spin edit counts as typed: pulled into its range
-    // as leaving the box would pull it.
-    void InterpretTypedNumbers();
-    void SaveAppletControls();
-    void LoadAppletControls();
-    void SaveItemControls(int itemIndex);
-    void LoadItemControls(int itemIndex);
-    // SaveAppletControls, then SaveItemControls for the current item node if any.
+    // --- The panels and the document ---------------------------------------------------
+    // The controls hold nothing the document lacks, except a number still being typed
+    // in a spin edit: storing the panels counts it as typed (pulled into its range).
     void StorePanels();
+    // Shows the document's look in the look controls.
+    void LoadAppletControls();
 
     // --- Tree editor ----------------------------------------------------------------
     void UpdateItemCommands();
     void ArrangeTabs(bool force);
-    int CountDescendants(int node) const { return agent.CountDescendants(node); }
+    int CountDescendants(int node) const { return Agent().CountDescendants(node); }
 
     // --- Panels ---------------------------------------------------------------------
     void CheckFieldText(QObject* control);
@@ -124,11 +124,10 @@ public:
     bool BuildHtmlToBuffer();
     // The template chooser, shown modally (the Template command and the start).
     void ShowTemplateChooser();
-    // The paths of the recent-files list, most recent first.
-    QStringList RecentFiles() const;
+    // The paths of the recent-files list as the File menu shows them, most recent first.
+    QStringList RecentFiles();
     // The name Export writes: ".gms" appended unless the name ends in it (any case).
     static QString ExchangeFileName(const QString& chosen);
-
 
     // --- IProgressDisplay -----------------------------------------------------------
     void SetStatusText(std::string_view text) override;
@@ -149,12 +148,21 @@ public slots:
     void ImportMenuStructure1Click();
     void ExportMenuStructure1Click();
     void Exit1Click();
+    void Undo1Click();
+    void Redo1Click();
+    void Cut1Click();
+    void Copy1Click();
+    void Paste1Click();
+    void Duplicate1Click();
     void ToolBar1Click();
     void StatusBar2Click();
     void Insert1Click();
     void Delete1Click();
     void MoveUp1Click();
     void MoveDown1Click();
+    void Indent1Click();
+    void Outdent1Click();
+    void Rename1Click();
     void Preview1Click();
     void WebBrowser1Click();
     void Topic1Click();
@@ -188,23 +196,30 @@ private:
     template <class Command>
     bool Guard(Command&& command);
 
+    // Layout.
     void BuildWindow();
     void FitToScreen();
     void BuildActions();
     void BuildMenus();
     void BuildToolBar();
     void BuildTree();
-    void BuildPages();
     void BuildStatusBar();
-    QWidget* BuildFlashPage();
-    QWidget* BuildExtPage();
-    QWidget* BuildItemPage();
-    QWidget* BuildPathPage();
-    QToolButton* MakeHelpButton(int tag, const QString& name);
-    void ConnectChangeNotifications();
-    void ChainTabOrder();
+    void ConnectDocument();
+    void ConnectPanels();
+    void ShowModified(bool modified);
 
-    void ResetTree(bool releaseBeforeRoot);
+    // Edit.
+    // Where a command's change is to be seen: its node selected, a look value's page.
+    void ShowChange(int node, int lookField);
+    void UpdateEditCommands();
+    void ClipboardChanged();
+    // The selected node's items on the clipboard.
+    bool CopySelection();
+    // A refused paste or drop says what the text check removed.
+    void ShowRemovedText(const QStringList& messages);
+
+    // Documents.
+    void ResetTree();
     ErrorReporter ErrorReporterOfWindow();
     enum class OpenAs { Project, Template };
     bool LoadProjectFile(const QString& fileName, bool quiet, OpenAs how);
@@ -219,7 +234,6 @@ private:
     void DocumentSavedAs(const QString& path);
     void ShowLoadWarnings(const LoadReport& report, bool quiet);
     void SaveAs(const QString& title, const QString& initialFolder);
-
     bool SavePrompt();
     bool SaveTo(const QString& path);
     QString SaveDialog(const QString& title, const QString& filter, const QString& initialFolder);
@@ -227,16 +241,13 @@ private:
     void UpdateSelectionCommandsEnabled(int node);
 
     // --- State ------------------------------------------------------------------------
-    TkvxAppletAgent agent;
+    std::unique_ptr<TMenuDocument> document_;
     std::unique_ptr<TMenuTreeModel> treeModel_;
+    std::unique_ptr<TPanelBinding> binding_;
     IUserDialogs* dialogs_;
-    bool modified = false;
-    QString currentFileName;
-    QPersistentModelIndex currentItemNode;
     bool treeUpdating = false;
-    bool loadingControls_ = false;   // values set by the program are no user edits
-    bool treeEditing_ = false;       // the view's own selection moves during an edit
     bool checkSuppressed_ = false;   // a chosen link is no typed text
+    bool clipboardHoldsItems_ = false;
     bool busy_ = false;
     QElapsedTimer progressPaintClock_;  // since the progress display was last painted
     std::vector<QWidget*> appletTabs;
@@ -250,11 +261,7 @@ private:
     QToolBar* tlbr1 = nullptr;
     QTreeView* trvwDesignPanel = nullptr;
     QSplitter* splitter_ = nullptr;
-    QTabWidget* pgcntrl1 = nullptr;
-    QWidget* tbshtScript = nullptr;
-    QWidget* tbshtStyle = nullptr;
-    QWidget* tbshtItem = nullptr;
-    QWidget* tbshtPath = nullptr;
+    TPropertyPages* pgcntrl1 = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* stctxtHint = nullptr;
     QProgressBar* prgrsbrMainFormBottom = nullptr;
@@ -263,27 +270,16 @@ private:
 
     QAction *New1, *Open1, *Save1, *Save2, *Templet1, *SaveAsTemplate1, *ImportMenuStructure1,
         *ExportMenuStructure1, *Exit1;
+    QAction *Undo1, *Redo1, *Cut1, *Copy1, *Paste1, *Duplicate1;
     QAction *ToolBar1, *StatusBar2;
-    QAction *Insert2, *Delete2, *MoveUp2, *MoveDown2;
-    QAction *Insert1, *Delete1, *MoveUp1, *MoveDown1;
+    // The Item menu's entries (2) carry the tree's keys; the pop-up's (1) show them.
+    QAction *Insert2, *Delete2, *MoveUp2, *MoveDown2, *Indent2, *Outdent2, *Rename2;
+    QAction *Insert1, *Delete1, *MoveUp1, *MoveDown1, *Indent1, *Outdent1;
     QAction* Preview1;
     QAction* WebBrowser1;
     QAction *Topic1, *ViewSample1, *Homepage1, *ContactUs1, *About1;
-    QToolButton *tlbtnNew, *tlbtnOpen, *tlbtnSave, *tlbtnInsert, *tlbtnDelete, *tlbtnMoveUp, *tlbtnMoveDown,
-        *tlbtnPreview, *tlbtnHelp;
-
-    // The controls bound to the applet record, in field order.
-    std::array<QWidget*, TAppletData::kFieldCount> boundFields_{};
-    QLineEdit* edt_Text = nullptr;
-    QComboBox* cmbx_Link = nullptr;
-    QComboBox* cmbx_Target = nullptr;
-    QSpinBox* spnedtflMenuMaxWidth = nullptr;
-    QSpinBox* spnedtflMenuMaxHeight = nullptr;
-    QSpinBox* spnedt__mainItemExtWidth = nullptr;
-    QSpinBox* spnedt__mainItemHeight = nullptr;
-    QSpinBox* spnedt__subItemHeight = nullptr;
-    QRadioButton* rdbtn_InternalUse_RootDir_Local_Checked = nullptr;
-    QRadioButton* rdbtn_InternalUse_RootDir_Local_Checked2 = nullptr;
+    QToolButton *tlbtnNew, *tlbtnOpen, *tlbtnSave, *tlbtnUndo, *tlbtnRedo, *tlbtnCut, *tlbtnCopy, *tlbtnPaste,
+        *tlbtnInsert, *tlbtnDelete, *tlbtnMoveUp, *tlbtnMoveDown, *tlbtnPreview, *tlbtnHelp;
 };
 
 template <class Command>

@@ -1,31 +1,26 @@
-// The main window's document commands: new, open, save, templates, the exchange file,
-// the recent-files list, preview, and the commands that open pages and windows.
+// The File commands: new, open, save, templates, the exchange file and the recent-files
+// list; and the commands that open pages and windows. A whole document comes and goes
+// through the document object (TMenuDocument::Reset, Open, Import); the panels and the
+// tree follow it.
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMenu>
-#include <QSaveFile>
-#include <QSpinBox>
-#include <QTextStream>
 #include <QTreeView>
 
 #include "AppFolders.h"
 #include "Error.h"
 #include "FlagScope.h"
-#include "PageWriter.h"
 #include "ProductAddresses.h"
 #include "Publisher.h"
 #include "Settings.h"
 #include "TMainForm.h"
 #include "TMenuTreeModel.h"
-#include "TformHTML.h"
+#include "TPanelBinding.h"
 #include "TformWebBrowser.h"
-#include "IconFactory.h"
 #include "RecentFilesList.h"
 #include "TformAbout.h"
-#include "TfrmFlashLocalSecrityWarning.h"
 #include "TfrmTemplet.h"
 #include "TextFile.h"
 
@@ -51,31 +46,10 @@ QString TMainForm::SaveDialog(const QString& title, const QString& filter, const
     return dialogs_->GetSaveFileName(this, title, filter, initialFolder, true);
 }
 
-// --- The document's name, title and folder ----------------------------------------------
-
-void TMainForm::SetCurrentFileName(const QString& fileName) {
-    currentFileName = fileName;
-    UpdateWindowTitle();
-}
-
-QString TMainForm::ProjectFilePath() const {
-    if (currentFileName.isEmpty()) return {};
-    const QFileInfo info(currentFileName);
-    return info.absoluteDir().filePath(QString::fromStdString(ProjectStem(info.fileName().toStdString())) +
-                                       QStringLiteral(".zorbel"));
-}
-
-void TMainForm::UpdateWindowTitle() {
-    const QString project = ProjectFilePath();
-    const QString shown = project.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(project).fileName();
-    // "[*]" is where the platform puts its modified mark.
-    setWindowTitle(shown + QStringLiteral("[*] \u2013 ") + QString::fromLatin1(TformAbout::kProductName));
-    setWindowFilePath(project);
-    setWindowModified(modified);
-}
+// --- The document's folder, saving --------------------------------------------------------
 
 QString TMainForm::DialogFolder() const {
-    return currentFileName.isEmpty() ? GetDocumentsFolder() : FolderOf(currentFileName);
+    return CurrentFileName().isEmpty() ? GetDocumentsFolder() : FolderOf(CurrentFileName());
 }
 
 void TMainForm::DocumentSavedAs(const QString& path) {
@@ -85,10 +59,21 @@ void TMainForm::DocumentSavedAs(const QString& path) {
 }
 
 bool TMainForm::SaveTo(const QString& path) {
+    StorePanels();
     const QFileInfo info(path);
-    const auto published =
-        SaveAndPublish(agent, ToPath(AddTrailingBackslash(info.absolutePath())), info.fileName().toStdString(),
-                       PublishFolders{ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())});
+    const auto rewritten = [&] { document_->ValuesRewritten(); };
+    PublishResult published;
+    try {
+        published = SaveAndPublish(Agent(), ToPath(AddTrailingBackslash(info.absolutePath())),
+                                   info.fileName().toStdString(),
+                                   PublishFolders{ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())});
+    } catch (...) {
+        // The page may have rewritten levels and links before the failure.
+        rewritten();
+        throw;
+    }
+    // Making the page refreshed the levels and converted the links in the document.
+    rewritten();
     DocumentSavedAs(path);
     if (!published.warnings.empty()) {
         QStringList lines;
@@ -99,7 +84,8 @@ bool TMainForm::SaveTo(const QString& path) {
 }
 
 bool TMainForm::SavePrompt() {
-    if (!modified) return true;
+    StorePanels();
+    if (!Modified()) return true;
     const auto answer = dialogs_->MessageDlg(this, QStringLiteral("Save changes to files?"), TMsgDlgType::Warning,
                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) return false;
@@ -107,31 +93,28 @@ bool TMainForm::SavePrompt() {
     return true;
 }
 
-void TMainForm::ResetTree(bool releaseBeforeRoot) {
-    currentItemNode = QPersistentModelIndex();
-    if (!releaseBeforeRoot) treeUpdating = true;
+// After a whole new document: no item on the Item page, the root selected.
+void TMainForm::ResetTree() {
+    binding_->ShowItem(kNoNode);
+    TFlagScope updating(treeUpdating);
     // A menu of ordinary size opens with every sub item in view; a very large one opens
     // with its main items only, which keeps it readable (and quick to lay out).
-    if (agent.ItemCount() <= kExpandAllLimit)
+    if (Agent().ItemCount() <= kExpandAllLimit)
         trvwDesignPanel->expandAll();
     else
         trvwDesignPanel->expand(treeModel_->RootIndex());
     SelectNode(kRootNode);
-    treeUpdating = false;
 }
 
 void TMainForm::New1Click() {
     Guard([&] {
         if (!SavePrompt()) return;
-        ClearPreviewFolder(agent, ToPath(GetPreviewFolder()));
+        ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
         SetCurrentFileName({});
-        currentItemNode = QPersistentModelIndex();
-        agent.ResetToDefaults();
-        ResetTree(true);
-        LoadAppletControls();
+        document_->Reset();
+        ResetTree();
         ArrangeTabs(true);
         UpdateItemCommands();
-        SetModified(false);
     });
 }
 
@@ -157,25 +140,22 @@ bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how)
     LoadReport report;
     try {
         TFlagScope updating(treeUpdating);
-        report = agent.LoadProject(ToPath(fileName));
+        report = document_->Open(ToPath(fileName));
     } catch (...) {
         if (!quiet) ShowFileRefusal(fileName, std::current_exception());
         return false;
     }
-    currentItemNode = QPersistentModelIndex();
-    ClearPreviewFolder(agent, ToPath(GetPreviewFolder()));
-    LoadAppletControls();
+    ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
     if (how == OpenAs::Project) {
         SetCurrentFileName(fileName);
         if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();
     } else {
         SetCurrentFileName({});
     }
-    CopyResourceFilesToPreview(agent, ToPath(GetPreviewFolder()), ToPath(FolderOf(fileName)));
-    ResetTree(false);
+    CopyResourceFilesToPreview(Agent(), ToPath(GetPreviewFolder()), ToPath(FolderOf(fileName)));
+    ResetTree();
     ArrangeTabs(false);
     UpdateItemCommands();
-    SetModified(false);
     ShowLoadWarnings(report, quiet);
     return true;
 }
@@ -228,9 +208,8 @@ void TMainForm::Open1Click() {
 
 void TMainForm::Save1Click() {
     Guard([&] {
-        StorePanels();
-        if (!currentFileName.isEmpty()) {
-            SaveTo(currentFileName);
+        if (!CurrentFileName().isEmpty()) {
+            SaveTo(CurrentFileName());
             return;
         }
         const QString chosen = SaveDialog(QStringLiteral("Save As"), kProjectFilter, DialogFolder());
@@ -240,7 +219,6 @@ void TMainForm::Save1Click() {
 }
 
 void TMainForm::SaveAs(const QString& title, const QString& initialFolder) {
-    StorePanels();
     const QString chosen = SaveDialog(title, kProjectFilter, initialFolder);
     if (chosen.isEmpty()) return;
     SaveTo(chosen);
@@ -286,19 +264,16 @@ void TMainForm::ImportMenuStructure1Click() {
         LoadReport report;
         try {
             TFlagScope updating(treeUpdating);
-            report = agent.ImportMenuStructure(ToPath(chosen));
+            report = document_->Import(ToPath(chosen));
         } catch (...) {
             ShowFileRefusal(chosen, std::current_exception());
             return;
         }
-        currentItemNode = QPersistentModelIndex();
-        ClearPreviewFolder(agent, ToPath(GetPreviewFolder()));
-        LoadAppletControls();
-        CopyResourceFilesToPreview(agent, ToPath(GetPreviewFolder()), ToPath(FolderOf(chosen)));
-        ResetTree(false);
+        ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
+        CopyResourceFilesToPreview(Agent(), ToPath(GetPreviewFolder()), ToPath(FolderOf(chosen)));
+        ResetTree();
         ArrangeTabs(false);
         UpdateItemCommands();
-        SetModified(false);
         ShowLoadWarnings(report, false);
     });
 }
@@ -319,7 +294,9 @@ void TMainForm::ExportMenuStructure1Click() {
             dialogs_->MessageDlg(this, QFileInfo(target).fileName() + QStringLiteral(" already exists.\nDo you want to replace it?"),
                                  TMsgDlgType::Confirmation, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
-        agent.ExportMenuStructure(ToPath(target));
+        // What is on screen, a number still being typed included.
+        StorePanels();
+        Agent().ExportMenuStructure(ToPath(target));
     });
 }
 
@@ -330,72 +307,13 @@ void TMainForm::LoadRecentFiles() {
                                               [this](const QString& fileName) { OpenProjectFile(fileName); });
 }
 
-QStringList TMainForm::RecentFiles() const {
+QStringList TMainForm::RecentFiles() {
+    // As the File menu shows it when opened.
+    LoadRecentFiles();
     QStringList paths;
     for (const QAction* entry : mnitRecentFiles->actions())
         paths << RecentFilesList::FileNameOfCaption(entry->data().toString());
     return paths;
-}
-
-// --- Preview ---------------------------------------------------------------------------------
-
-bool TMainForm::BuildHtmlToBuffer() {
-    InterpretTypedNumbers();
-    if (agent.NodeCount() < 2) {
-        dialogs_->MessageDlg(this, QStringLiteral("There is no item to preview. Add an item in the left pane and try again."),
-                             TMsgDlgType::Error, QMessageBox::Ok);
-        return false;
-    }
-    if (spnedtflMenuMaxWidth->value() < 10 || spnedtflMenuMaxHeight->value() < 10) {
-        dialogs_->MessageDlg(this, QStringLiteral("The menu box is too small. Adjust its size on the Ext. tab."),
-                             TMsgDlgType::Error, QMessageBox::Ok);
-        return false;
-    }
-    const QString temp = GetTempFolder();
-    StorePanels();
-    const QString buildFile = temp + QStringLiteral("~tmp0001.txt");
-    MakeHtmlCodes(agent, ToPath(buildFile));
-    QFile file(buildFile);
-    if (!file.open(QIODevice::ReadOnly)) throw Error(buildFile.toStdString(), 0, "cannot be read");
-    QString page = QString::fromUtf8(file.readAll());
-    file.close();
-    QFile::remove(buildFile);
-    page.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    if (page.endsWith(QLatin1Char('\n'))) page.chop(1);
-    HtmlWindow().SetLines(page.split(QLatin1Char('\n')));
-    return true;
-}
-
-void TMainForm::Preview1Click() {
-    Guard([&] {
-        if (TfrmFlashLocalSecrityWarning::ShouldShow()) {
-            TfrmFlashLocalSecrityWarning tip(
-                {[this](QObject* sender) { SpeedButton_OnClick_LaunchHelpDoc(sender); }, ErrorReporterOfWindow(),
-                 MakeIcon(TIconKind::HelpBook)},
-                this);
-            dialogs_->ExecModal(tip);
-        }
-        // After a refusal nothing more happens: no page of an earlier build is opened.
-        if (!BuildHtmlToBuffer()) return;
-        const QString preview = GetPreviewFolder();
-        const QString temp = GetTempFolder();
-        const QString program = GetProgramFolder();
-        CopyLinkedFilesToPreview(agent, ToPath(preview), ToPath(program));
-        CopyResourceFilesToPreview(agent, ToPath(preview), ToPath(program));
-
-        const QString staged = temp + QStringLiteral("~preview.html");
-        {
-            QSaveFile file(staged);
-            if (!file.open(QIODevice::WriteOnly)) throw Error(staged.toStdString(), 0, "cannot be written");
-            for (const QString& line : HtmlWindow().Lines()) file.write(line.toUtf8() + "\r\n");
-            if (!file.commit()) throw Error(staged.toStdString(), 0, "cannot be written");
-        }
-        CopyToPreviewFolder(agent, ToPath(preview), ToPath(staged));
-        QFile::remove(staged);
-
-        TformWebBrowser browser(this);
-        browser.OpenPage(preview, QStringLiteral("~preview.html"));
-    });
 }
 
 // --- Pages and windows -------------------------------------------------------------------------

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 
+#include "MenuClipboard.h"
+#include "TMenuDocument.h"
 #include "TkvxAppletAgent.h"
 
 namespace qm {
 
-TMenuTreeModel::TMenuTreeModel(TkvxAppletAgent& agent, QObject* parent) : QAbstractItemModel(parent), agent_(agent) {
+TMenuTreeModel::TMenuTreeModel(TMenuDocument& document, QObject* parent)
+    : QAbstractItemModel(parent), document_(document), agent_(document.Agent()) {
     RenewAllKeys();
     agent_.SetTreeObserver(this);
 }
@@ -109,14 +112,78 @@ QVariant TMenuTreeModel::data(const QModelIndex& index, int role) const {
 }
 
 Qt::ItemFlags TMenuTreeModel::flags(const QModelIndex& index) const {
-    if (NodeOfIndex(index) == kNoNode) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    const int node = NodeOfIndex(index);
+    if (node == kNoNode) return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (node != kRootNode) flags |= Qt::ItemIsEditable | Qt::ItemIsDragEnabled;
+    // Items go below the root and the main items, never below a sub item.
+    if (agent_.NodeLevel(node) <= 1) flags |= Qt::ItemIsDropEnabled;
+    return flags;
 }
 
-int TMenuTreeModel::ItemPositionOfRow(int parentNode, int row) const {
-    if (row < agent_.ChildCount(parentNode)) return agent_.ChildNode(parentNode, row);
-    if (parentNode == kRootNode) return agent_.ItemCount();
-    return parentNode + agent_.SubtreeSize(parentNode);
+bool TMenuTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    const int node = NodeOfIndex(index);
+    if (role != Qt::EditRole || node < 0) return false;
+    document_.SetItemValue(node, 0, value.toString().trimmed().toStdString());
+    return true;
+}
+
+// --- Drag and drop ---------------------------------------------------------------------------
+
+QStringList TMenuTreeModel::mimeTypes() const {
+    return {QString::fromLatin1(kMenuStructureMimeType), QStringLiteral("text/plain")};
+}
+
+QMimeData* TMenuTreeModel::mimeData(const QModelIndexList& indexes) const {
+    const int node = indexes.isEmpty() ? kNoNode : NodeOfIndex(indexes.front());
+    if (node < 0) return nullptr;
+    auto* data = new TDraggedNodeMimeData;
+    data->sourceModel = this;
+    data->node = indexes.front();
+    PutItems(*data, document_.SubtreeItems(node));
+    return data;
+}
+
+Qt::DropActions TMenuTreeModel::supportedDragActions() const {
+    return Qt::MoveAction | Qt::CopyAction;
+}
+
+Qt::DropActions TMenuTreeModel::supportedDropActions() const {
+    return Qt::MoveAction | Qt::CopyAction;
+}
+
+bool TMenuTreeModel::DropTarget(const QMimeData* data, Qt::DropAction action, int row, const QModelIndex& parent,
+                                Drop& drop) const {
+    drop.parent = NodeOfIndex(parent);
+    if (!data || drop.parent == kNoNode || agent_.NodeLevel(drop.parent) > 1) return false;
+    drop.row = row < 0 ? agent_.ChildCount(drop.parent) : row;
+    const auto* dragged = dynamic_cast<const TDraggedNodeMimeData*>(data);
+    if (action == Qt::MoveAction && dragged && dragged->sourceModel == this) {
+        drop.node = NodeOfIndex(dragged->node);
+        return drop.node >= 0 && document_.CanMoveNode(drop.node, drop.parent, drop.row);
+    }
+    drop.node = kNoNode;
+    if (action != Qt::MoveAction && action != Qt::CopyAction) return false;
+    if (!HoldsItems(*data)) return false;
+    return document_.CanInsertItems(
+        drop.parent, ItemsOf(*data, QString::fromStdString(agent_.Separator())));
+}
+
+bool TMenuTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
+                                     const QModelIndex& parent) const {
+    Drop drop;
+    return DropTarget(data, action, row, parent, drop);
+}
+
+bool TMenuTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int,
+                                  const QModelIndex& parent) {
+    Drop drop;
+    if (!DropTarget(data, action, row, parent, drop)) return false;
+    if (drop.node >= 0) return document_.MoveNode(drop.node, drop.parent, drop.row, QStringLiteral("Move Item")) != kNoNode;
+    // Items from elsewhere, or a copy: what the text check removes goes unsaid here,
+    // as in a file that is imported.
+    auto items = ItemsOf(*data, QString::fromStdString(agent_.Separator()));
+    return document_.InsertItems(drop.parent, drop.row, std::move(items), QStringLiteral("Drop Items")) != kNoNode;
 }
 
 int TMenuTreeModel::ItemEndOfRow(int parentNode, int row) const {
@@ -125,12 +192,14 @@ int TMenuTreeModel::ItemEndOfRow(int parentNode, int row) const {
 }
 
 void TMenuTreeModel::BeginInsertNodes(int parentNode, int firstRow, int lastRow) {
-    pending_ = {ItemPositionOfRow(parentNode, firstRow), 0, 0};
+    pending_ = {agent_.PositionOfRow(parentNode, firstRow), 0, 0};
     pending_.end = pending_.first + (lastRow - firstRow + 1);
     beginInsertRows(IndexOfNode(parentNode), firstRow, lastRow);
 }
 
 void TMenuTreeModel::EndInsertNodes() {
+    // The rows came with their subtrees: as many keys as the list has grown.
+    pending_.end = pending_.first + (agent_.ItemCount() - static_cast<int>(keys_.size()));
     std::vector<quintptr> fresh(static_cast<std::size_t>(pending_.end - pending_.first));
     for (auto& key : fresh) key = nextKey_++;
     keys_.insert(keys_.begin() + pending_.first, fresh.begin(), fresh.end());
@@ -151,16 +220,23 @@ void TMenuTreeModel::EndRemoveNodes() {
 
 void TMenuTreeModel::BeginMoveNodes(int parentNode, int firstRow, int lastRow, int destinationRow) {
     pending_ = {agent_.ChildNode(parentNode, firstRow), ItemEndOfRow(parentNode, lastRow),
-                ItemPositionOfRow(parentNode, destinationRow)};
+                agent_.PositionOfRow(parentNode, destinationRow)};
     const QModelIndex parent = IndexOfNode(parentNode);
     beginMoveRows(parent, firstRow, lastRow, parent, destinationRow);
 }
 
+void TMenuTreeModel::BeginMoveNodeTo(int sourceParent, int sourceRow, int destinationParent, int destinationRow) {
+    pending_ = {agent_.ChildNode(sourceParent, sourceRow), ItemEndOfRow(sourceParent, sourceRow),
+                agent_.PositionOfRow(destinationParent, destinationRow)};
+    beginMoveRows(IndexOfNode(sourceParent), sourceRow, sourceRow, IndexOfNode(destinationParent), destinationRow);
+}
+
 void TMenuTreeModel::EndMoveNodes() {
     const auto at = [this](int position) { return keys_.begin() + position; };
+    // A node that stays in place and changes only its parent (Indent) keeps its keys.
     if (pending_.destination < pending_.first)
         std::rotate(at(pending_.destination), at(pending_.first), at(pending_.end));
-    else
+    else if (pending_.destination > pending_.end)
         std::rotate(at(pending_.first), at(pending_.end), at(pending_.destination));
     itemOfKeyValid_ = false;
     endMoveRows();

@@ -8,9 +8,17 @@
 // when nodes are inserted, deleted or moved, while the view's persistent indexes (the
 // selection, the expanded nodes, the window's current item) must keep naming the same
 // node. The keys travel with their items through every edit.
+//
+// Edits made in the view go to the document as undo steps: a caption edited in place
+// is a rename, and drag and drop carries the dragged node as menu items (the
+// clipboard's forms): dropped in the same tree it moves there as one step (the
+// two-level rule decides where it may go, and a refused place is no drop target);
+// dropped from another window, or copied, its items are inserted.
 
 #include <QAbstractItemModel>
 #include <QIcon>
+#include <QMimeData>
+#include <QPersistentModelIndex>
 #include <unordered_map>
 #include <vector>
 
@@ -19,12 +27,21 @@
 namespace qm {
 
 class TkvxAppletAgent;
+class TMenuDocument;
+
+// The drag of a node: its items in the clipboard's forms, and the node itself for a
+// move within the tree it came from.
+class TDraggedNodeMimeData final : public QMimeData {
+public:
+    const QAbstractItemModel* sourceModel = nullptr;
+    QPersistentModelIndex node;
+};
 
 class TMenuTreeModel final : public QAbstractItemModel, private IMenuTreeObserver {
     Q_OBJECT
 public:
-    // Registers itself as the agent's tree observer; unregisters when destroyed.
-    explicit TMenuTreeModel(TkvxAppletAgent& agent, QObject* parent = nullptr);
+    // Registers itself as the document agent's tree observer; unregisters when destroyed.
+    explicit TMenuTreeModel(TMenuDocument& document, QObject* parent = nullptr);
     ~TMenuTreeModel() override;
 
     static constexpr const char* kRootCaption = "Quillamere";
@@ -45,6 +62,18 @@ public:
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
+    // A caption edited in place: the item renamed, one undo step.
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QModelIndexList& indexes) const override;
+    Qt::DropActions supportedDragActions() const override;
+    Qt::DropActions supportedDropActions() const override;
+    // row -1 is a drop on the node itself: its items go in as its last children.
+    bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                         const QModelIndex& parent) const override;
+    bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                      const QModelIndex& parent) override;
 
 private:
     void BeginInsertNodes(int parentNode, int firstRow, int lastRow) override;
@@ -52,13 +81,12 @@ private:
     void BeginRemoveNodes(int parentNode, int firstRow, int lastRow) override;
     void EndRemoveNodes() override;
     void BeginMoveNodes(int parentNode, int firstRow, int lastRow, int destinationRow) override;
+    void BeginMoveNodeTo(int sourceParent, int sourceRow, int destinationParent, int destinationRow) override;
     void EndMoveNodes() override;
     void BeginResetTree() override;
     void EndResetTree() override;
     void NodeCaptionChanged(int item) override;
 
-    // Item position where child row `row` of parentNode starts (or would start).
-    int ItemPositionOfRow(int parentNode, int row) const;
     // One past the last item of the subtree of child row `row` of parentNode.
     int ItemEndOfRow(int parentNode, int row) const;
     void RenewAllKeys();
@@ -66,6 +94,17 @@ private:
 
     static constexpr quintptr kRootKey = 0;
 
+    // What a drop there does: the dragged node moved within this tree, or items
+    // inserted. node is kNoNode for an insert.
+    struct Drop {
+        int node = -2;
+        int parent = -2;
+        int row = 0;
+    };
+    bool DropTarget(const QMimeData* data, Qt::DropAction action, int row, const QModelIndex& parent,
+                    Drop& drop) const;
+
+    TMenuDocument& document_;
     TkvxAppletAgent& agent_;
     std::vector<quintptr> keys_;  // keys_[i] is the key of item i
     quintptr nextKey_ = 1;

@@ -42,4 +42,9 @@ void TSpinEdit::fixup(QString& input) const {
     QSpinBox::fixup(input);
 }
 
+void TSpinEdit::stepBy(int steps) {
+    emit Stepped();
+    QSpinBox::stepBy(steps);
+}
+
 }  // namespace qm

@@ -4,6 +4,9 @@
 // box loses the focus, Enter is pressed, or the window reads it before a save). A
 // plain QSpinBox refuses the keystroke that leaves its range, so 500 typed where the
 // range ends at 100 would stay 50.
+//
+// It tells apart a value stepped (the wheel, the arrows, the Up and Down keys) from one
+// typed: undo takes steps in a pause as one, typing until the focus moves.
 
 #include <QSpinBox>
 
@@ -18,6 +21,11 @@ public:
     QValidator::State validate(QString& input, int& pos) const override;
     // A whole number outside the range becomes the nearest bound.
     void fixup(QString& input) const override;
+    void stepBy(int steps) override;
+
+signals:
+    // Sent before the value changes by a step.
+    void Stepped();
 };
 
 }  // namespace qm

@@ -21,8 +21,11 @@ void ItemStore::AppendLine(std::string_view line) {
                       nullptr});
 }
 
-void ItemStore::Insert(int index, const TItemData& record) {
-    auto own = std::make_unique<OwnFields>();
+namespace {
+
+// An item made in memory: every field lives on its own.
+std::unique_ptr<ItemStore::OwnFields> OwnFieldsOf(const TItemData& record) {
+    auto own = std::make_unique<ItemStore::OwnFields>();
     own->mask = (1u << TItemData::kFieldCount) - 1;
     std::size_t size = 0;
     for (std::size_t f = 0; f < TItemData::kFieldCount; ++f) size += record.Field(f).size();
@@ -31,7 +34,20 @@ void ItemStore::Insert(int index, const TItemData& record) {
         own->text += record.Field(f);
         own->ends[f] = static_cast<std::uint32_t>(own->text.size());
     }
-    items_.insert(items_.begin() + index, Item{0, 0, std::move(own)});
+    return own;
+}
+
+}  // namespace
+
+void ItemStore::Insert(int index, const TItemData& record) {
+    items_.insert(items_.begin() + index, Item{0, 0, OwnFieldsOf(record)});
+}
+
+void ItemStore::Insert(int index, const TItemArray& records) {
+    std::vector<Item> made;
+    made.reserve(records.size());
+    for (const auto& record : records) made.push_back(Item{0, 0, OwnFieldsOf(record)});
+    items_.insert(items_.begin() + index, std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
 }
 
 void ItemStore::Erase(int first, int last) {

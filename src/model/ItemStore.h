@@ -47,6 +47,8 @@ public:
     void AppendLine(std::string_view line);
     // Inserts an item made in memory (0 <= index <= Count()).
     void Insert(int index, const TItemData& item);
+    // Inserts items made in memory before index, in one move of the items after it.
+    void Insert(int index, const TItemArray& items);
     // Items [first, last) go; a, b change places; [first, last) with middle first.
     void Erase(int first, int last);
     void Swap(int a, int b) { std::swap(items_[a], items_[b]); }
@@ -75,7 +77,6 @@ public:
     // The text the lines are ranges of.
     std::string_view Text() const { return text_.View(); }
 
-private:
     // The fields of an item that live on their own, in one block: bit f of mask says that
     // field f does; text holds those fields one after another in field order, and ends
     // where each of them ends, by rank among them.
@@ -89,6 +90,7 @@ private:
         }
         void Set(std::size_t field, std::string_view value);
     };
+private:
     struct Item {
         std::uint32_t offset = 0;  // of the line in text_
         std::uint32_t length = 0;

@@ -11,46 +11,71 @@ namespace qm {
 
 namespace {
 
-constexpr LookFieldRule Integer(long long minimum, long long maximum, std::string_view name) {
-    return {LookValueKind::Integer, minimum, maximum, name};
-}
-constexpr LookFieldRule Colour(std::string_view name) {
-    return {LookValueKind::Colour, 0, 0, name};
-}
-constexpr LookFieldRule Text(std::string_view name) {
-    return {LookValueKind::Text, 0, 0, name};
-}
-constexpr LookFieldRule Flag(std::string_view name) {
-    return {LookValueKind::Flag, 0, 0, name};
-}
+using D = TAppletData;
+constexpr auto kInteger = LookValueKind::Integer;
+constexpr auto kColour = LookValueKind::Colour;
+constexpr auto kText = LookValueKind::Text;
+constexpr auto kFlag = LookValueKind::Flag;
 
-// In field order. The names follow the window's groups and captions.
-constexpr std::array<LookFieldRule, TAppletData::kFieldCount> kRules = {
-    Integer(1, 9999, "main item extra width"),      // mainItemExtWidth
-    Integer(1, 9999, "main item height"),           // mainItemHeight
-    Text("main font"),                              // mainItemFont
-    Integer(1, 100, "main font size"),              // mainItemFontSize
-    Colour("main text colour"),                     // mainItemTextColor
-    Colour("main background colour"),               // mainItemColor
-    Colour("main hover colour"),                    // mainItemHoverColor
+// Help tags of the groups the controls stand in.
+constexpr int kMainItemsHelp = 1;
+constexpr int kSubItemsHelp = 2;
+constexpr int kSoundHelp = 3;
+constexpr int kSubmenuHelp = 4;
+constexpr int kMenuBoxHelp = 5;
+constexpr int kPathHelp = 8;
+
+// In stored order. The names follow the window's groups and captions.
+constexpr std::array<LookField, TAppletData::kFieldCount> kLookFields = {{
+    {&D::mainItemExtWidth, "mainItemExtWidth", kInteger, 1, 9999, "25", "main item extra width",
+     "spnedt__mainItemExtWidth", kMainItemsHelp},
+    {&D::mainItemHeight, "mainItemHeight", kInteger, 1, 9999, "20", "main item height", "spnedt__mainItemHeight",
+     kMainItemsHelp},
+    {&D::mainItemFont, "mainItemFont", kText, 0, 0, "arial", "main font", "edt__mainItemFont", kMainItemsHelp},
+    {&D::mainItemFontSize, "mainItemFontSize", kInteger, 1, 100, "11", "main font size", "spnedt__mainItemFontSize",
+     kMainItemsHelp},
+    {&D::mainItemTextColor, "mainItemTextColor", kColour, 0, 0, "FFFFFF", "main text colour",
+     "pnl__mainItemTextColor", kMainItemsHelp},
+    // The bar's colour: the menu draws the main items on it.
+    {&D::mainItemColor, "mainItemColor", kColour, 0, 0, "131313", "main background colour", "pnl__mainItemColor",
+     kMainItemsHelp},
+    {&D::mainItemHoverColor, "mainItemHoverColor", kColour, 0, 0, "92DDFA", "main hover colour",
+     "pnl__mainItemHoverColor", kMainItemsHelp},
     // The one height that may be zero or negative.
-    Integer(-9999, 9999, "sub item height"),        // subItemHeight
-    Text("sub font"),                               // subItemFont
-    Integer(1, 1000, "sub font size"),              // subItemFontSize
-    Colour("sub text colour"),                      // subItemTextColor
-    Colour("sub hover colour"),                     // subItemColor: the sub items' "Hover" panel
-    Integer(1, 9999, "submenu close delay"),        // submenuCloseDelay
-    Integer(1, 9999, "submenu slide speed"),        // submenuSlideSpeed
-    Text("main item hover sound"),                  // mainItemHoverSound
-    Text("sub item hover sound"),                   // subItemHoverSound
-    Text("item active sound"),                      // itemActiveSound
-    Integer(1, 9999, "menu box width"),             // flMenuMaxWidth
-    Integer(1, 9999, "menu box height"),            // flMenuMaxHeight
-    Integer(-99999, 99999, "menu box z-index"),     // mov_z_index
-    Text("local root folder"),                      // InternalUse_RootDir_Local
-    Text("web server root folder"),                 // InternalUse_RootDir_Remote
-    Flag("path choice"),                            // InternalUse_RootDir_Local_Checked
-};
+    {&D::subItemHeight, "subItemHeight", kInteger, -9999, 9999, "15", "sub item height", "spnedt__subItemHeight",
+     kSubItemsHelp},
+    {&D::subItemFont, "subItemFont", kText, 0, 0, "arial", "sub font", "edt__subItemFont", kSubItemsHelp},
+    {&D::subItemFontSize, "subItemFontSize", kInteger, 1, 1000, "9", "sub font size", "spnedt__subItemFontSize",
+     kSubItemsHelp},
+    {&D::subItemTextColor, "subItemTextColor", kColour, 0, 0, "000000", "sub text colour", "pnl__subItemTextColor",
+     kSubItemsHelp},
+    // The sub items' "Hover" panel.
+    {&D::subItemColor, "subItemColor", kColour, 0, 0, "9E9E9E", "sub hover colour", "pnl__subItemColor",
+     kSubItemsHelp},
+    {&D::submenuCloseDelay, "submenuCloseDelay", kInteger, 1, 9999, "100", "submenu close delay",
+     "spnedt__submenuCloseDelay", kSubmenuHelp},
+    {&D::submenuSlideSpeed, "submenuSlideSpeed", kInteger, 1, 9999, "3", "submenu slide speed",
+     "spnedt__submenuSlideSpeed", kSubmenuHelp},
+    {&D::mainItemHoverSound, "mainItemHoverSound", kText, 0, 0, "", "main item hover sound",
+     "edt__mainItemHoverSound", kSoundHelp},
+    {&D::subItemHoverSound, "subItemHoverSound", kText, 0, 0, "", "sub item hover sound", "edt__subItemHoverSound",
+     kSoundHelp},
+    {&D::itemActiveSound, "itemActiveSound", kText, 0, 0, "", "item active sound", "edt__itemActiveSound",
+     kSoundHelp},
+    {&D::flMenuMaxWidth, "flMenuMaxWidth", kInteger, 1, 9999, "600", "menu box width", "spnedtflMenuMaxWidth",
+     kMenuBoxHelp},
+    {&D::flMenuMaxHeight, "flMenuMaxHeight", kInteger, 1, 9999, "40", "menu box height", "spnedtflMenuMaxHeight",
+     kMenuBoxHelp},
+    {&D::mov_z_index, "mov_z_index", kInteger, -99999, 99999, "1000", "menu box z-index", "spnedtmov_z_index",
+     kMenuBoxHelp},
+    {&D::InternalUse_RootDir_Local, "InternalUse_RootDir_Local", kText, 0, 0, "", "local root folder",
+     "edt_InternalUse_RootDir_Local", kPathHelp},
+    {&D::InternalUse_RootDir_Remote, "InternalUse_RootDir_Remote", kText, 0, 0, "", "web server root folder",
+     "edt_InternalUse_RootDir_Remote", kPathHelp},
+    // "1" converts links to the local root, "0" to the web root.
+    {&D::InternalUse_RootDir_Local_Checked, "InternalUse_RootDir_Local_Checked", kFlag, 0, 0, "0", "path choice",
+     "rdbtn_InternalUse_RootDir_Local_Checked", kPathHelp},
+}};
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -69,7 +94,7 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 // The value as the window shows and saves it, or nullopt when it cannot be converted.
-std::optional<std::string> ConvertedValue(const LookFieldRule& rule, const std::string& value) {
+std::optional<std::string> ConvertedValue(const LookField& rule, const std::string& value) {
     switch (rule.kind) {
     case LookValueKind::Integer: {
         const auto number = ParseWholeNumber(value);
@@ -89,16 +114,22 @@ std::optional<std::string> ConvertedValue(const LookFieldRule& rule, const std::
     return std::nullopt;
 }
 
-[[noreturn]] void FailValue(const LookFieldRule& rule, const std::string& value, const std::string& file, int line) {
+[[noreturn]] void FailValue(const LookField& rule, const std::string& value, const std::string& file, int line) {
     const char* what = rule.kind == LookValueKind::Colour ? "a colour" : "a whole number";
     throw Error(file, line, std::string(rule.name) + " '" + value + "' is not " + what);
 }
 
 }  // namespace
 
-LookFieldRule RuleOfAppletField(std::size_t index) {
-    assert(index < kRules.size());
-    return kRules[index];
+const LookField& LookFieldAt(std::size_t index) {
+    assert(index < kLookFields.size());
+    return kLookFields[index];
+}
+
+const LookField* LookFieldOfControl(std::string_view control) {
+    for (const auto& field : kLookFields)
+        if (field.control == control) return &field;
+    return nullptr;
 }
 
 std::optional<std::uint32_t> ParseColourText(std::string_view text) {
@@ -135,14 +166,14 @@ std::string TrimBlanks(std::string_view text) {
 
 void CheckLookValues(const TAppletData& data, const std::string& file, int line) {
     for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i)
-        if (!ConvertedValue(kRules[i], data.Field(i))) FailValue(kRules[i], data.Field(i), file, line);
+        if (!ConvertedValue(kLookFields[i], data.Field(i))) FailValue(kLookFields[i], data.Field(i), file, line);
 }
 
 TAppletData NormalizeAppletData(const TAppletData& data) {
     TAppletData result;
     for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
-        auto converted = ConvertedValue(kRules[i], data.Field(i));
-        if (!converted) FailValue(kRules[i], data.Field(i), {}, 0);
+        auto converted = ConvertedValue(kLookFields[i], data.Field(i));
+        if (!converted) FailValue(kLookFields[i], data.Field(i), {}, 0);
         result.Field(i) = std::move(*converted);
     }
     return result;

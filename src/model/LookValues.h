@@ -23,17 +23,30 @@ namespace qm {
 
 enum class LookValueKind { Integer, Colour, Text, Flag };
 
-// One applet field: how its value is converted, the range of its control and the name
-// messages give it.
-struct LookFieldRule {
+// One look field, as everything that handles it needs it: the record's member and the
+// code name (the field's position in this table is its stored position: in the record,
+// the project file's parameter line and the page's parameter string), how its value is
+// converted and the range of its control, the value of a new project, the plain name
+// that messages and undo steps give it, the object name of the window's control and
+// the help page tag of the control's group. The one table of the look: the records,
+// the conversion, the window's panels and its help buttons all read it.
+struct LookField {
+    std::string TAppletData::*member;
+    std::string_view codeName;      // "mainItemExtWidth"
     LookValueKind kind;
-    long long minimum = 0;  // integers only
+    long long minimum = 0;          // integers only
     long long maximum = 0;
-    std::string_view name;  // "main text colour"
+    std::string_view defaultValue;  // "25"
+    std::string_view name;          // "main item extra width"
+    std::string_view control;       // "spnedt__mainItemExtWidth"
+    int helpTag = 0;                // 1 = the "Main Menu Items" group's page, ...
 };
 
-// The rule of applet field 0..22.
-LookFieldRule RuleOfAppletField(std::size_t index);
+// Applet field 0..22 (an out-of-range index is a programming error, checked with
+// assert).
+const LookField& LookFieldAt(std::size_t index);
+// The field whose control has this object name; nullptr for none.
+const LookField* LookFieldOfControl(std::string_view control);
 
 // A colour as 0xRRGGBB. Accepts "transparent" in any letter case (black) and up to six
 // hexadecimal digits, red first, in either case; characters past the sixth are

@@ -2,36 +2,11 @@
 
 #include <cassert>
 
+#include "LookValues.h"
+
 namespace qm {
 
 namespace {
-
-constexpr std::array<std::string TAppletData::*, TAppletData::kFieldCount> kAppletFields = {
-    &TAppletData::mainItemExtWidth,   &TAppletData::mainItemHeight,
-    &TAppletData::mainItemFont,       &TAppletData::mainItemFontSize,
-    &TAppletData::mainItemTextColor,  &TAppletData::mainItemColor,
-    &TAppletData::mainItemHoverColor, &TAppletData::subItemHeight,
-    &TAppletData::subItemFont,        &TAppletData::subItemFontSize,
-    &TAppletData::subItemTextColor,   &TAppletData::subItemColor,
-    &TAppletData::submenuCloseDelay,  &TAppletData::submenuSlideSpeed,
-    &TAppletData::mainItemHoverSound, &TAppletData::subItemHoverSound,
-    &TAppletData::itemActiveSound,    &TAppletData::flMenuMaxWidth,
-    &TAppletData::flMenuMaxHeight,    &TAppletData::mov_z_index,
-    &TAppletData::InternalUse_RootDir_Local,
-    &TAppletData::InternalUse_RootDir_Remote,
-    &TAppletData::InternalUse_RootDir_Local_Checked,
-};
-
-constexpr std::array<std::string_view, TAppletData::kFieldCount> kAppletFieldNames = {
-    "mainItemExtWidth",   "mainItemHeight",     "mainItemFont",
-    "mainItemFontSize",   "mainItemTextColor",  "mainItemColor",
-    "mainItemHoverColor", "subItemHeight",      "subItemFont",
-    "subItemFontSize",    "subItemTextColor",   "subItemColor",
-    "submenuCloseDelay",  "submenuSlideSpeed",  "mainItemHoverSound",
-    "subItemHoverSound",  "itemActiveSound",    "flMenuMaxWidth",
-    "flMenuMaxHeight",    "mov_z_index",        "InternalUse_RootDir_Local",
-    "InternalUse_RootDir_Remote", "InternalUse_RootDir_Local_Checked",
-};
 
 constexpr std::array<std::string TItemData::*, TItemData::kFieldCount> kItemFields = {
     &TItemData::Text,      &TItemData::Reserved1, &TItemData::Link,
@@ -50,19 +25,17 @@ constexpr std::array<std::string_view, TItemData::kFieldCount> kItemFieldNames =
 
 }  // namespace
 
+// The look's fields are described once, in the table of LookValues.
 std::string& TAppletData::Field(std::size_t index) {
-    assert(index < kFieldCount);
-    return this->*kAppletFields[index];
+    return this->*LookFieldAt(index).member;
 }
 
 const std::string& TAppletData::Field(std::size_t index) const {
-    assert(index < kFieldCount);
-    return this->*kAppletFields[index];
+    return this->*LookFieldAt(index).member;
 }
 
 std::string_view TAppletData::FieldName(std::size_t index) {
-    assert(index < kFieldCount);
-    return kAppletFieldNames[index];
+    return LookFieldAt(index).codeName;
 }
 
 std::string& TItemData::Field(std::size_t index) {
@@ -81,26 +54,9 @@ std::string_view TItemData::FieldName(std::size_t index) {
 }
 
 TAppletData DefaultAppletData() {
-    TAppletData d;
-    d.mainItemExtWidth = "25";
-    d.mainItemHeight = "20";
-    d.mainItemFont = "arial";
-    d.mainItemFontSize = "11";
-    d.mainItemTextColor = "FFFFFF";
-    d.mainItemColor = "131313";
-    d.mainItemHoverColor = "92DDFA";
-    d.subItemHeight = "15";
-    d.subItemFont = "arial";
-    d.subItemFontSize = "9";
-    d.subItemTextColor = "000000";
-    d.subItemColor = "9E9E9E";
-    d.submenuCloseDelay = "100";
-    d.submenuSlideSpeed = "3";
-    d.flMenuMaxWidth = "600";
-    d.flMenuMaxHeight = "40";
-    d.mov_z_index = "1000";
-    d.InternalUse_RootDir_Local_Checked = "0";
-    return d;
+    TAppletData data;
+    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) data.Field(i) = LookFieldAt(i).defaultValue;
+    return data;
 }
 
 TStringArray AppletDataToStrings(const TAppletData& data) {

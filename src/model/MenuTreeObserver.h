@@ -17,6 +17,10 @@ public:
     // destinationRow now (the convention of QAbstractItemModel::beginMoveRows).
     virtual void BeginMoveNodes(int parentNode, int firstRow, int lastRow, int destinationRow) = 0;
     virtual void EndMoveNodes() = 0;
+    // One node, with its subtree, moves from a row of sourceParent to stand before the
+    // row that is destinationRow of destinationParent now; it may change parent and
+    // level. Ended by EndMoveNodes.
+    virtual void BeginMoveNodeTo(int sourceParent, int sourceRow, int destinationParent, int destinationRow) = 0;
     virtual void BeginResetTree() = 0;
     virtual void EndResetTree() = 0;
     virtual void NodeCaptionChanged(int item) = 0;

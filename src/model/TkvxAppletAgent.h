@@ -133,6 +133,35 @@ public:
     // Renames an item (its Text) and tells the view.
     void SetItemCaption(int item, const std::string& text);
 
+    // --- Block edits: undo, paste, drag and drop ------------------------------------
+    // Each is one step that a view can follow, and each has an exact inverse: what
+    // RemoveNodes returns, InsertNodes puts back byte for byte, and a move is undone by
+    // the move back. Levels: 0 is a main item, 1 a sub item.
+
+    // The item position where child row `row` of a node starts, or would start (row ==
+    // its child count: after its last descendant). -1 for a sub item or a bad row.
+    int PositionOfRow(int parentNode, int row) const;
+    // Inserts block as rows row.. of parentNode. The block is in pre-order with its
+    // levels: under the root its first item reads as a main item and each sub item
+    // belongs to the main item before it; under a main item all are sub items. Levels
+    // are kept as written. Returns the first inserted item; kNoNode, with nothing
+    // changed, for an empty block, a bad place or levels that do not fit there.
+    int InsertNodes(int parentNode, int row, TItemArray block);
+    // Removes rows firstRow..lastRow of parentNode with their subtrees and returns their
+    // items; returns nothing, with nothing changed, for bad rows.
+    TItemArray RemoveNodes(int parentNode, int firstRow, int lastRow);
+    // Whether a node, with its subtree, may move to stand before item position `before`
+    // (0..ItemCount(), not inside the subtree) with level `level`. The two-level rule
+    // holds: a main item with sub items stays a main item; a sub item needs a main item
+    // before it; a main item lands only where it takes no other item's sub items. Its
+    // own place with its own level is no move.
+    bool CanMoveNode(int node, int before, int level) const;
+    // Moves it there and returns its new item index, or kNoNode (nothing changed) where
+    // CanMoveNode says no. The node's Level becomes levelText when one is given (it must
+    // read as `level` where the node lands: undo gives back the text it had), else the
+    // level's number where its level changes.
+    int MoveNode(int node, int before, int level, const std::string& levelText = {});
+
     // Level := the node's depth - 1 for every item (before export and page making).
     void RefreshLevels();
     // RefreshLevels, and ParentIndex := the parent's item index, or "-1" under the root.

@@ -118,11 +118,27 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTooltipsAndIcons) {
 TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
     QStringList menus;
     for (QAction* action : window->menuBar()->actions()) menus << action->text();
-    EXPECT_EQ(menus, QStringList({"&File", "&View", "&Item", "&Flash", "&Option", "&Help"}));
-    const std::pair<const char*, QKeySequence> shortcuts[] = {
-        {"New1", QKeySequence("Ctrl+N")}, {"Open1", QKeySequence("Ctrl+O")},
-        {"Save1", QKeySequence("Ctrl+S")}, {"Preview1", QKeySequence("Ctrl+P")}};
-    for (const auto& [name, keys] : shortcuts) EXPECT_EQ(Find<QAction>(name)->shortcut(), keys) << name;
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Item", "&Flash", "&Option", "&Help"}));
+    const std::pair<const char*, QList<QKeySequence>> shortcuts[] = {
+        {"New1", {QKeySequence("Ctrl+N")}},       {"Open1", {QKeySequence("Ctrl+O")}},
+        {"Save1", {QKeySequence("Ctrl+S")}},      {"Preview1", {QKeySequence("Ctrl+P")}},
+        {"Undo1", {QKeySequence("Ctrl+Z")}},      {"Redo1", {QKeySequence("Ctrl+Shift+Z"), QKeySequence("Ctrl+Y")}},
+        {"Cut1", {QKeySequence("Ctrl+X")}},       {"Copy1", {QKeySequence("Ctrl+C")}},
+        {"Paste1", {QKeySequence("Ctrl+V")}},     {"Duplicate1", {QKeySequence("Ctrl+D")}},
+        {"Delete2", {QKeySequence("Del")}},       {"Insert2", {QKeySequence("Ins")}},
+        {"MoveUp2", {QKeySequence("Ctrl+Up")}},   {"MoveDown2", {QKeySequence("Ctrl+Down")}},
+        {"Indent2", {QKeySequence("Ctrl+Right")}}, {"Outdent2", {QKeySequence("Ctrl+Left")}},
+        {"Rename2", {QKeySequence("F2")}}};
+    for (const auto& [name, keys] : shortcuts) EXPECT_EQ(Find<QAction>(name)->shortcuts(), keys) << name;
+    const auto entries = [](QMenu* menu) {
+        QStringList names;
+        for (QAction* action : menu->actions()) names << (action->isSeparator() ? QString("-") : action->objectName());
+        return names;
+    };
+    EXPECT_EQ(entries(Find<QMenu>("Edit1")),
+              QStringList({"Undo1", "Redo1", "-", "Cut1", "Copy1", "Paste1", "Duplicate1", "Delete2"}));
+    EXPECT_EQ(entries(Find<QMenu>("Item1")),
+              QStringList({"Insert2", "Delete2", "MoveUp2", "MoveDown2", "-", "Indent2", "Outdent2", "Rename2"}));
     QStringList file;
     for (QAction* action : window->menuBar()->actions()[0]->menu()->actions())
         file << (action->isSeparator() ? QString("-") : action->text());
@@ -130,12 +146,12 @@ TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
                                  "S&ave As Template", "-", "&Import Menu Structure", "&Export Menu Structure",
                                  "-", "&Recent Files", "-", "E&xit"}));
     QStringList help;
-    for (QAction* action : window->menuBar()->actions()[5]->menu()->actions())
+    for (QAction* action : window->menuBar()->actions()[6]->menu()->actions())
         help << (action->isSeparator() ? QString("-") : action->text());
     EXPECT_EQ(help, QStringList({"Help &Topics", "View &Sample...", "-", "&Homepage", "&Contact Us", "&About"}));
-    QStringList popup;
-    for (QAction* action : Find<QMenu>("PopupMenu1")->actions()) popup << action->objectName();
-    EXPECT_EQ(popup, QStringList({"Insert1", "Delete1", "MoveUp1", "MoveDown1"}));
+    EXPECT_EQ(entries(Find<QMenu>("PopupMenu1")),
+              QStringList({"Insert1", "Delete1", "MoveUp1", "MoveDown1", "-", "Indent1", "Outdent1", "-", "Cut1",
+                           "Copy1", "Paste1", "Duplicate1"}));
 }
 
 // --- View and keys ------------------------------------------------------------------------
@@ -162,7 +178,8 @@ TEST_F(MainWindowTest, TabFollowsReadingOrderWithEachHelpButtonAfterItsFields) {
     const std::pair<const char*, QStringList> pages[] = {
         {"tbshtScript",
          {"spnedt__mainItemExtWidth", "spnedt__mainItemHeight", "edt__mainItemFont", "spnedt__mainItemFontSize",
-          "pnl__mainItemTextColor", "pnl__mainItemHoverColor", "spdbtnHelpMainMenuItems", "spnedt__subItemHeight",
+          "pnl__mainItemTextColor", "pnl__mainItemHoverColor", "pnl__mainItemColor", "spdbtnHelpMainMenuItems",
+          "spnedt__subItemHeight",
           "edt__subItemFont", "spnedt__subItemFontSize", "pnl__subItemTextColor", "pnl__subItemColor",
           "spdbtnHelpSubMenuItems"}},
         {"tbshtStyle",
@@ -196,9 +213,10 @@ TEST_F(MainWindowTest, TabFollowsReadingOrderWithEachHelpButtonAfterItsFields) {
 TEST_F(MainWindowTest, NoControlHoldsAColourOfItsOwn) {
     // Colours come from the application's palette, so a dark theme stays readable; only
     // the tree keeps its selection in the palette's active colours while it has no focus.
-    for (QWidget* widget : window->findChildren<QWidget*>())
-        if (widget->objectName() != "trvwDesignPanel")
-            EXPECT_EQ(widget->palette().resolveMask(), 0u) << widget->objectName().toStdString();
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->objectName() == "trvwDesignPanel") continue;
+        EXPECT_EQ(widget->palette().resolveMask(), 0u) << widget->objectName().toStdString();
+    }
     EXPECT_EQ(Find<QLabel>("lblMenuBoxWidth")->foregroundRole(), QPalette::Link);
 }
 
@@ -336,6 +354,7 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Save changes to files?"}));
     EXPECT_FALSE(window->Modified());
     EXPECT_FALSE(Find<QToolButton>("tlbtnSave")->isEnabled());
+    EXPECT_FALSE(Find<QAction>("Undo1")->isEnabled()) << "an opened project has no steps to undo";
     EXPECT_EQ(window->CurrentFileName(), project);
     EXPECT_EQ(window->SelectedNode(), kRootNode);
     EXPECT_EQ(window->CurrentItemNode(), kNoNode);
@@ -343,7 +362,6 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
               window->Agent().ChildCount(kRootNode));
     EXPECT_GT(window->Agent().ItemCount(), 0);
     EXPECT_EQ(window->RecentFiles(), QStringList({project}));
-    window->SaveAppletControls();
     EXPECT_EQ(window->Agent().GetAppletData(), NormalizeAppletData(window->Agent().GetAppletData()));
 }
 
@@ -352,7 +370,6 @@ TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {
     const QString good = SampleProject();
     ASSERT_TRUE(window->OpenProjectFile(good));
     const auto items = window->Agent().Items();
-    window->SaveAppletControls();
     const TAppletData look = window->Agent().GetAppletData();
     const QString title = window->windowTitle();
     const QString empty = NewFolder("empty") + "/empty.zorbel";
@@ -376,8 +393,8 @@ TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {
         EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Error);
         EXPECT_EQ(dialogs.messages[0].text, message);
         EXPECT_EQ(window->Agent().Items(), items);
-        window->SaveAppletControls();  // what the panels show
         EXPECT_EQ(window->Agent().GetAppletData(), look);
+        EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text().toStdString(), look.mainItemFont);
         EXPECT_EQ(window->CurrentFileName(), good);
         EXPECT_EQ(window->windowTitle(), title);
         EXPECT_EQ(window->RecentFiles(), QStringList({good}));
@@ -535,6 +552,18 @@ TEST_F(MainWindowTest, ExportAppendsGmsUnlessTheNameEndsInIt) {
     window->ExportMenuStructure1Click();
     EXPECT_EQ(dialogs.fileDialogs.back().filter, "General Menu Structure File (*.gms)|*.gms");
     EXPECT_TRUE(QFile::exists(folder + "/menu.gms"));
+}
+
+// What is on screen is in the document: an export right after typing a link, with no
+// change of selection, carries the link.
+TEST_F(MainWindowTest, ExportSeesWhatWasJustTyped) {
+    BuildTree({{"Home", 0}});
+    Select(0);
+    Find<QComboBox>("cmbx_Link")->setEditText("index.html");
+    const QString folder = NewFolder("typed");
+    dialogs.saveAnswers = {folder + "/menu.gms"};
+    window->ExportMenuStructure1Click();
+    EXPECT_TRUE(ReadAll(folder + "/menu.gms").contains("0#$@Home#$@index.html#$@_self#$@#$@"));
 }
 
 TEST_F(MainWindowTest, ImportKeepsTheFileNameAndTheRecentList) {

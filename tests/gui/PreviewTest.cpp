@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSpinBox>
 #include <QThread>
 
@@ -44,7 +45,8 @@ protected:
         WriteBoolSetting("ShowFlashLocalSecurityWarningTipDialog", false);
     }
     QString RecordedArgument() {
-        for (int i = 0; i < 200 && !QFile::exists(record); ++i) QThread::msleep(25);
+        // The script makes the file before it writes into it.
+        for (int i = 0; i < 200 && QFileInfo(record).size() == 0; ++i) QThread::msleep(25);
         QFile file(record);
         if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("<the browser was not started>");
         return QString::fromUtf8(file.readAll());

@@ -3,10 +3,18 @@
 // smallest size and at a large one:
 //   quillamere-gui-screenshots <folder> [project]
 // The project defaults to the shipped sample harbour.zorbel. Files are named
-// <palette>-<size>-<page>.png and <palette>-<window>.png.
+// <palette>-<size>-<page>.png and <palette>-<window>.png; edit-menu.png shows the Edit
+// menu open after a step, drop-allowed.png and drop-refused.png a node dragged over the
+// tree (the drag's image drawn where the pointer is).
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QDragMoveEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPainter>
 #include <QPalette>
 #include <QStyleFactory>
 #include <QTabWidget>
@@ -15,6 +23,7 @@
 #include "AppFolders.h"
 #include "TFakeUserDialogs.h"
 #include "TMainForm.h"
+#include "TMenuTreeModel.h"
 #include "TformAbout.h"
 #include "TformWebBrowser.h"
 #include "TfrmFlashLocalSecrityWarning.h"
@@ -55,6 +64,53 @@ QPalette DarkPalette() {
 void Shoot(QWidget& widget, const QString& path) {
     QApplication::processEvents();
     widget.grab().save(path);
+}
+
+// The window with its Edit menu open: a popup is a window of its own, so it is drawn
+// onto the window's picture where it stands.
+void ShootEditMenu(qm::TMainForm& window, const QString& path) {
+    auto* edit = window.findChild<QMenu*>(QStringLiteral("Edit1"));
+    QMenuBar* bar = window.menuBar();
+    const QPoint at = bar->mapTo(&window, bar->actionGeometry(edit->menuAction()).bottomLeft());
+    bar->setActiveAction(edit->menuAction());
+    edit->popup(window.mapToGlobal(at));
+    QApplication::processEvents();
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(at, edit->grab());
+    painter.end();
+    picture.save(path);
+    edit->hide();
+    bar->setActiveAction(nullptr);
+}
+
+// A node dragged over the tree as far as the pointer at `to`: the view draws where it
+// would land (or nothing where the two-level rule refuses it); the drag's image, the
+// node's row, is drawn beside the pointer as the platform would.
+void ShootDrop(qm::TMainForm& window, int dragged, int over, bool aboveIt, const QString& path) {
+    auto* tree = window.findChild<QTreeView*>(QStringLiteral("trvwDesignPanel"));
+    auto& model = window.TreeModel();
+    tree->expandAll();
+    const QModelIndex source = model.IndexOfNode(dragged);
+    const QRect target = tree->visualRect(model.IndexOfNode(over));
+    const QPoint to = aboveIt ? QPoint(target.center().x(), target.top() + 1) : target.center();
+    std::unique_ptr<QMimeData> data(model.mimeData({source}));
+    QDragEnterEvent enter(to, Qt::MoveAction | Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &enter);
+    QDragMoveEvent move(to, Qt::MoveAction | Qt::CopyAction, data.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(tree->viewport(), &move);
+    tree->viewport()->repaint();
+    QApplication::processEvents();
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    painter.setOpacity(0.7);
+    QRect row = tree->visualRect(source);
+    row.setWidth(std::min(row.width(), 140));
+    painter.drawPixmap(tree->viewport()->mapTo(&window, to) + QPoint(12, 8), tree->viewport()->grab(row));
+    painter.end();
+    picture.save(path);
+    QDragLeaveEvent leave;
+    QApplication::sendEvent(tree->viewport(), &leave);
 }
 
 }  // namespace
@@ -104,6 +160,18 @@ int main(int argc, char** argv) {
         qm::TformWebBrowser browser(&window);
         browser.show();
         Shoot(browser, prefix + QStringLiteral("web-browser.png"));
+        if (paletteName == QStringLiteral("light")) {
+            // Harbour; Boats (Sailing, Motor, Rowing); Timetable (Summer, Winter); Café Quai; Map
+            window.resize(QSize(1000, 700));
+            window.SelectNode(5);
+            window.MoveUp1Click();
+            window.SelectNode(3);
+            window.findChild<QAction*>(QStringLiteral("Copy1"))->trigger();
+            ShootEditMenu(window, folder + QStringLiteral("/edit-menu.png"));
+            window.findChild<QAction*>(QStringLiteral("Undo1"))->trigger();
+            ShootDrop(window, 8, 3, true, folder + QStringLiteral("/drop-allowed.png"));  // Café Quai before Motor
+            ShootDrop(window, 1, 5, false, folder + QStringLiteral("/drop-refused.png"));  // Boats on Timetable
+        }
         window.SetModified(false);
     }
     return 0;

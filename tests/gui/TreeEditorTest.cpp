@@ -58,6 +58,12 @@ protected:
             if (pages->isTabVisible(i)) visible << pages->tabText(i);
         return visible;
     }
+    // The tree's open in-place editor (closed ones wait to be deleted).
+    QLineEdit* CaptionEditor() {
+        for (auto* editor : Find<QTreeView>("trvwDesignPanel")->findChildren<QLineEdit*>("edtCaptionInPlace"))
+            if (editor->isVisible()) return editor;
+        return nullptr;
+    }
     QString CurrentTab() {
         auto* pages = Find<QTabWidget>("pgcntrl1");
         return pages->tabText(pages->currentIndex());
@@ -68,34 +74,44 @@ protected:
 
 // --- Insert --------------------------------------------------------------------------------
 
-TEST_F(TreeEditorTest, InsertAddsTheLastChildOfTheSelectedNode) {
+TEST_F(TreeEditorTest, InsertAddsTheLastChildSelectedWithItsCaptionOpen) {
     BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    window->show();
     window->SetModified(false);
     Select(0);  // A
     window->Insert1Click();
-    EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "Item:1", "B:0"}));
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "New item:1", "B:0"}));
     EXPECT_EQ(window->Agent().ParentNode(2), 0);
-    EXPECT_EQ(window->SelectedNode(), 0) << "the selection stays on the parent";
+    EXPECT_EQ(window->SelectedNode(), 2) << "the new item is selected";
+    EXPECT_EQ(window->CurrentItemNode(), 2);
+    EXPECT_EQ(Find<QLineEdit>("edt_Text")->text(), "New item");
     EXPECT_TRUE(window->Modified());
-    EXPECT_TRUE(window->findChild<QTreeView*>("trvwDesignPanel")->isExpanded(window->TreeModel().IndexOfNode(0)));
-}
-
-TEST_F(TreeEditorTest, InsertUnderTheRootAppendsAMainItemAfterEveryItem) {
-    BuildTree({{"A", 0}, {"A1", 1}});
-    Select(kRootNode);
-    window->Insert1Click();
-    EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "Item:0"}));
+    auto* tree = Find<QTreeView>("trvwDesignPanel");
+    EXPECT_TRUE(tree->isExpanded(window->TreeModel().IndexOfNode(0)));
+    QLineEdit* editor = CaptionEditor();
+    ASSERT_NE(editor, nullptr) << "the caption is open for editing";
+    editor->setText("Prices");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QApplication::processEvents();  // the view takes the caption when the key is done
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "Prices:1", "B:0"}));
     const TItemData item = window->Agent().GetItemData(2);
     EXPECT_EQ(item.Target, "_self");
     EXPECT_EQ(item.Link, "");
 }
 
-TEST_F(TreeEditorTest, InsertFromTheToolbarAndThePopupShareTheCommand) {
+TEST_F(TreeEditorTest, NewItemsAreNumberedAndTheToolbarAndThePopupShareInsert) {
+    for (const char* name : {"tlbtnInsert", "Insert1", "Insert2"}) {
+        Select(kRootNode);
+        if (auto* button = window->findChild<QToolButton*>(name))
+            QTest::mouseClick(button, Qt::LeftButton);
+        else
+            Find<QAction>(name)->trigger();
+    }
+    EXPECT_EQ(CaptionsWithLevels(), (Strings{"New item:0", "New item 2:0", "New item 3:0"}));
+    window->Agent().SetItemCaption(1, "Home");
     Select(kRootNode);
-    QTest::mouseClick(Find<QToolButton>("tlbtnInsert"), Qt::LeftButton);
-    Find<QAction>("Insert1")->trigger();
-    Find<QAction>("Insert2")->trigger();
-    EXPECT_EQ(CaptionsWithLevels(), (Strings{"Item:0", "Item:0", "Item:0"}));
+    window->Insert1Click();
+    EXPECT_EQ(Captions().back(), "New item 2") << "the first number free again";
 }
 
 // --- Enabled commands ---------------------------------------------------------------------
@@ -160,10 +176,25 @@ TEST_F(TreeEditorTest, DeleteAsksFirstAndKeepsTheItemsOnNo) {
     dialogs.messageAnswers = {QMessageBox::No};
     window->Delete1Click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete this item and all its sub items?");
+    EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete \"A\" and its sub item?");
     EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Warning);
     EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(Captions(), (Strings{"A", "A1", "B"}));
+}
+
+TEST_F(TreeEditorTest, TheDeleteQuestionNamesTheItemAndCountsItsSubItems) {
+    BuildTree({{"Boats", 0}, {"Sailing", 1}, {"Rowing", 1}, {"Map", 0}});
+    const std::pair<int, QString> questions[] = {
+        {0, "Are you sure you want to delete \"Boats\" and its 2 sub items?"},
+        {1, "Are you sure you want to delete \"Sailing\"?"},
+    };
+    for (const auto& [node, question] : questions) {
+        Select(node);
+        dialogs.Clear();
+        dialogs.messageAnswers = {QMessageBox::No};
+        window->Delete1Click();
+        EXPECT_EQ(dialogs.MessageTexts(), QStringList({question}));
+    }
 }
 
 TEST_F(TreeEditorTest, DeletingTheLastMainItemRemovesItsSubItemsFromTheEnd) {
@@ -253,12 +284,13 @@ TEST_F(TreeEditorTest, TheRootShowsTheThreeLookPagesAndAnItemTheItemPage) {
     EXPECT_EQ(CurrentTab(), "Flash");
 }
 
-TEST_F(TreeEditorTest, InsertBringsBackTheFirstPageOfTheGroup) {
+TEST_F(TreeEditorTest, InsertShowsTheItemPageAndTheRootTheFirstPageOfItsGroup) {
     Select(kRootNode);
     auto* pages = Find<QTabWidget>("pgcntrl1");
     pages->setCurrentWidget(Find<QWidget>("tbshtPath"));
     window->Insert1Click();
-    EXPECT_EQ(CurrentTab(), "Flash");
+    EXPECT_EQ(CurrentTab(), "Item");
+    Select(kRootNode);
     pages->setCurrentWidget(Find<QWidget>("tbshtStyle"));
     Select(0);
     Select(kRootNode);
@@ -267,14 +299,14 @@ TEST_F(TreeEditorTest, InsertBringsBackTheFirstPageOfTheGroup) {
 
 // --- The Item page and the selection ------------------------------------------------------------
 
-TEST_F(TreeEditorTest, AnItemEditReachesTheRecordWhenTheSelectionMoves) {
+TEST_F(TreeEditorTest, AnItemEditReachesTheRecordAtOnce) {
     BuildTree({{"A", 0}, {"B", 0}});
     Select(0);
     Find<QComboBox>("cmbx_Link")->setEditText("  about.html ");
     Find<QComboBox>("cmbx_Target")->setEditText("_blank");
-    EXPECT_EQ(window->Agent().Items()[0].Link, "") << "nothing is stored while typing";
+    EXPECT_EQ(window->Agent().Items()[0].Link, "about.html") << "stored while typing, trimmed";
+    EXPECT_EQ(Find<QComboBox>("cmbx_Link")->currentText(), "  about.html ") << "the field keeps what was typed";
     Select(kRootNode);
-    EXPECT_EQ(window->Agent().Items()[0].Link, "about.html");
     EXPECT_EQ(window->Agent().Items()[0].Target, "_blank");
 
     Select(0);

@@ -1,13 +1,17 @@
 // The tree view's model over the document: it shows the item list as the tree, follows
-// every structural edit of the agent row by row, and keeps persistent indexes on the
-// same nodes. Qt's model tester watches every edit.
+// every structural edit of the agent row by row, keeps persistent indexes on the same
+// nodes, and turns renames and drops into the document's undo steps. Qt's model tester
+// watches every edit.
 
 #include <QAbstractItemModelTester>
+#include <QMimeData>
 #include <QSignalSpy>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
+#include "MenuClipboard.h"
+#include "TMenuDocument.h"
 #include "TMenuTreeModel.h"
 #include "TkvxAppletAgent.h"
 
@@ -18,8 +22,7 @@ class TreeModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TakeQtWarnings();
-        agent.ResetToDefaults();
-        model = std::make_unique<TMenuTreeModel>(agent);
+        model = std::make_unique<TMenuTreeModel>(document);
         tester = std::make_unique<QAbstractItemModelTester>(model.get(),
                                                             QAbstractItemModelTester::FailureReportingMode::Warning);
     }
@@ -55,7 +58,8 @@ protected:
         return shown;
     }
 
-    TkvxAppletAgent agent;
+    TMenuDocument document;
+    TkvxAppletAgent& agent = document.Agent();
     std::unique_ptr<TMenuTreeModel> model;
     std::unique_ptr<QAbstractItemModelTester> tester;
 };
@@ -169,6 +173,80 @@ TEST_F(TreeModelTest, AViewFollowsEveryEditWithoutDisagreeing) {
     for (int i = 0; i < 20; ++i) agent.InsertNewChild(i % 2 == 0 ? kRootNode : 0);
     EXPECT_EQ(model->rowCount(model->RootIndex()), agent.ChildCount(kRootNode));
     EXPECT_EQ(Shown().size(), agent.NodeCount());
+}
+
+// --- Edits in the view: one undo step each -------------------------------------------------
+
+TEST_F(TreeModelTest, ADragMovesTheNodeWhereTheTwoLevelRuleLetsIt) {
+    BuildSample();  // A(A1, A2), B(B1), C
+    const QStringList sample = Shown();
+    const struct {
+        int dragged, parent, row;  // row -1: dropped on the parent itself
+        QStringList after;         // empty: refused
+    } cases[] = {
+        {5, kRootNode, 0, {"Quillamere/0", "C/1", "A/1", "A1/2", "A2/2", "B/1", "B1/2"}},
+        {5, 0, -1, {"Quillamere/0", "A/1", "A1/2", "A2/2", "C/2", "B/1", "B1/2"}},
+        {5, 3, 0, {"Quillamere/0", "A/1", "A1/2", "A2/2", "B/1", "C/2", "B1/2"}},
+        {1, kRootNode, 1, {"Quillamere/0", "A/1", "A2/2", "A1/1", "B/1", "B1/2", "C/1"}},
+        {0, kRootNode, 3, {"Quillamere/0", "B/1", "B1/2", "C/1", "A/1", "A1/2", "A2/2"}},
+        {0, 3, -1, {}},         // a main item with sub items stays one
+        {5, 1, -1, {}},         // nothing below a sub item
+        {5, kRootNode, 3, {}},  // its own place
+        {0, 0, -1, {}},         // into itself
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.dragged) + " to " + std::to_string(c.parent) + ":" + std::to_string(c.row));
+        std::unique_ptr<QMimeData> drag(model->mimeData({model->IndexOfNode(c.dragged)}));
+        const QModelIndex parent = model->IndexOfNode(c.parent);
+        EXPECT_EQ(model->canDropMimeData(drag.get(), Qt::MoveAction, c.row, 0, parent), !c.after.isEmpty());
+        EXPECT_EQ(model->dropMimeData(drag.get(), Qt::MoveAction, c.row, 0, parent), !c.after.isEmpty());
+        if (c.after.isEmpty()) {
+            EXPECT_EQ(document.UndoStack().count(), 0);
+            continue;
+        }
+        EXPECT_EQ(Shown(), c.after);
+        ASSERT_EQ(document.UndoStack().count(), 1) << "one drop, one step";
+        EXPECT_EQ(document.UndoStack().undoText(), "Move Item");
+        document.UndoStack().undo();
+        EXPECT_EQ(Shown(), sample);
+        document.UndoStack().clear();
+    }
+    EXPECT_FALSE(model->flags(model->IndexOfNode(1)) & Qt::ItemIsDropEnabled);
+    EXPECT_TRUE(model->flags(model->IndexOfNode(0)) & Qt::ItemIsDropEnabled);
+    EXPECT_FALSE(model->flags(model->RootIndex()) & Qt::ItemIsDragEnabled);
+}
+
+TEST_F(TreeModelTest, ItemsFromElsewhereAreInsertedAndADraggedNodeCopied) {
+    BuildSample();
+    QMimeData lines;
+    lines.setText("Home\n\tAbout\nMap\n");
+    EXPECT_FALSE(model->canDropMimeData(&lines, Qt::CopyAction, -1, 0, model->IndexOfNode(0)))
+        << "a main item with a sub item cannot go below A";
+    ASSERT_TRUE(model->dropMimeData(&lines, Qt::CopyAction, 3, 0, model->RootIndex()));
+    EXPECT_EQ(Shown(), QStringList({"Quillamere/0", "A/1", "A1/2", "A2/2", "B/1", "B1/2", "C/1", "Home/1",
+                                    "About/2", "Map/1"}));
+    EXPECT_EQ(document.UndoStack().undoText(), "Drop Items");
+
+    // A node dragged from another window's tree arrives as a copy, whatever the action.
+    TMenuDocument other;
+    TMenuTreeModel otherModel(other);
+    other.Agent().SetItemCaption(other.Agent().InsertNewChild(kRootNode), "Elsewhere");
+    std::unique_ptr<QMimeData> drag(otherModel.mimeData({otherModel.IndexOfNode(0)}));
+    ASSERT_TRUE(model->dropMimeData(drag.get(), Qt::MoveAction, -1, 0, model->IndexOfNode(3)));
+    EXPECT_EQ(Shown().mid(4, 3), QStringList({"B/1", "B1/2", "Elsewhere/2"}));
+    EXPECT_EQ(other.Agent().ItemCount(), 1);
+}
+
+TEST_F(TreeModelTest, ACaptionEditedInPlaceIsARename) {
+    BuildSample();
+    EXPECT_TRUE(model->flags(model->IndexOfNode(1)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model->flags(model->RootIndex()) & Qt::ItemIsEditable);
+    EXPECT_TRUE(model->setData(model->IndexOfNode(1), "  Sailing "));
+    EXPECT_EQ(Caption(model->IndexOfNode(1)), "Sailing");
+    EXPECT_EQ(document.UndoStack().undoText(), "Rename Item");
+    document.UndoStack().undo();
+    EXPECT_EQ(Caption(model->IndexOfNode(1)), "A1");
+    EXPECT_FALSE(model->setData(model->RootIndex(), "Renamed root"));
 }
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <sstream>
+
 #include "Error.h"
 #include "ErrorMessage.h"
 #include "LookValues.h"
@@ -74,6 +78,37 @@ TEST(LookValues, AValueThatCannotBeConvertedNamesItsFieldFileAndLine) {
                   std::string("menu.zorbel, line 12: ") + c.message);
     }
     CheckLookValues(DefaultAppletData(), "menu.zorbel", 12);  // passes quietly
+}
+
+// The menu script falls back to its own copy of the defaults for values it cannot read;
+// they must be the table's.
+TEST(LookValues, TheScriptsDefaultsAreTheTablesDefaults) {
+    std::ifstream script(QUILLAMERE_COMPANION "/swfhelper.js");
+    std::stringstream source;
+    source << script.rdbuf();
+    std::smatch array;
+    const std::string text = source.str();
+    // The script keeps them as one comma-separated text, the shortest form to ship.
+    ASSERT_TRUE(std::regex_search(text, array, std::regex(R"(var DEFAULTS = '([^']*)'\.split\(','\))")));
+    std::vector<std::string> defaults;
+    std::stringstream list(array[1].str() + ",");
+    for (std::string value; std::getline(list, value, ',');) defaults.push_back(value);
+    ASSERT_EQ(defaults.size(), TAppletData::kMenuParameterCount);
+    for (std::size_t i = 0; i < defaults.size(); ++i) EXPECT_EQ(defaults[i], LookFieldAt(i).defaultValue) << i;
+}
+
+TEST(LookValues, TheTableGivesEveryFieldItsMemberNameAndDefault) {
+    const TAppletData defaults = DefaultAppletData();
+    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
+        const LookField& field = LookFieldAt(i);
+        EXPECT_EQ(&(defaults.*field.member), &defaults.Field(i)) << field.codeName;
+        EXPECT_EQ(TAppletData::FieldName(i), field.codeName);
+        EXPECT_EQ(LookFieldOfControl(field.control), &field) << field.control;
+        // Every control name ends in its field's code name.
+        EXPECT_TRUE(field.control.ends_with(field.codeName)) << field.control;
+        if (field.kind == LookValueKind::Integer) EXPECT_LT(field.minimum, field.maximum) << field.codeName;
+    }
+    EXPECT_EQ(LookFieldOfControl("pnl__subItemHoverColor"), nullptr) << "bound to no field";
 }
 
 }  // namespace

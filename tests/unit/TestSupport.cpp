@@ -124,7 +124,7 @@ void FillSampleDocument(TkvxAppletAgent& agent) {
     // Each value its own, and of its field's kind: the reader refuses a look value the
     // window could not show.
     for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
-        switch (RuleOfAppletField(i).kind) {
+        switch (LookFieldAt(i).kind) {
         case LookValueKind::Integer: look.Field(i) = std::to_string(100 + i); break;
         case LookValueKind::Colour: look.Field(i) = ColourToText(0xA0B000u + static_cast<std::uint32_t>(i)); break;
         case LookValueKind::Text:

@@ -517,6 +517,91 @@ TEST(TreeEdits, MovesGiveTheListOfTheSwapLoopOnRandomTrees) {
     EXPECT_GT(moved, 500);  // the random walk did exercise moves, not only refusals
 }
 
+// --- Block edits: undo, paste, drag and drop ---------------------------------------------
+
+TEST(BlockEdits, MovesFollowTheTwoLevelRule) {
+    // A(A1, A2); B; C(C1): item positions 0..5.
+    const struct {
+        int node, before, level;
+        const char* shape;  // "" where the move is refused
+    } cases[] = {
+        {3, 0, 0, "B; A(A1, A2); C(C1)"},        // a main item before another
+        {0, 6, 0, "B; C(C1); A(A1, A2)"},        // with its sub items, to the end
+        {2, 4, 0, "A(A1); B; A2; C(C1)"},        // a sub item out to the top level
+        {1, 5, 1, "A(A2); B; C(A1, C1)"},        // a sub item under another main item
+        {3, 3, 1, "A(A1, A2, B); C(C1)"},        // indent in place
+        {2, 3, 0, "A(A1); A2; B; C(C1)"},        // outdent in place, the last sub item
+        {3, 6, 1, "A(A1, A2); C(C1, B)"},        // a main item without sub items below another
+        {0, 4, 1, ""},                           // a main item with sub items stays one
+        {1, 2, 0, ""},                           // a main item would take A2 from A
+        {0, 0, 1, ""},                           // no main item before it
+        {1, 1, 1, ""},                           // its own place
+        {0, 2, 0, ""},                           // inside its own subtree
+    };
+    for (const auto& c : cases) {
+        TkvxAppletAgent agent;
+        Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"C", "0"}, {"C1", "1"}});
+        const auto before = agent.Items();
+        SCOPED_TRACE(std::to_string(c.node) + " before " + std::to_string(c.before) + " at level " +
+                     std::to_string(c.level));
+        EXPECT_EQ(agent.CanMoveNode(c.node, c.before, c.level), *c.shape != 0);
+        const int moved = agent.MoveNode(c.node, c.before, c.level);
+        if (*c.shape == 0) {
+            EXPECT_EQ(moved, kNoNode);
+            EXPECT_EQ(agent.Items(), before);
+            continue;
+        }
+        EXPECT_EQ(TreeShape(agent), c.shape);
+        ExpectSameTreeAsAFreshDocument(agent);
+    }
+}
+
+TEST(BlockEdits, RemovedRowsGoBackByteForByteAndBlocksCheckTheirLevels) {
+    TkvxAppletAgent agent;
+    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"B", "0"}, {"B1", "1"}, {"B2", "1"}, {"C", "0"}});
+    agent.SetItemData(FullItem("B1", "1"), 3);
+    const auto before = agent.Items();
+    const TItemArray removed = agent.RemoveNodes(kRootNode, 1, 2);  // B(B1, B2), C
+    EXPECT_EQ(removed.size(), 4u);
+    EXPECT_EQ(TreeShape(agent), "A(A1)");
+    EXPECT_EQ(agent.InsertNodes(kRootNode, 1, removed), 2);
+    EXPECT_EQ(agent.Items(), before);
+
+    EXPECT_EQ(agent.InsertNodes(0, 1, {Named("X", "1"), Named("Y", "1")}), 2);
+    EXPECT_EQ(TreeShape(agent), "A(A1, X, Y); B(B1, B2); C");
+    const auto now = agent.Items();
+    EXPECT_EQ(agent.InsertNodes(0, 0, {Named("M", "0")}), kNoNode) << "a main item below a main item";
+    EXPECT_EQ(agent.InsertNodes(kRootNode, 0, {Named("S", "1")}), kNoNode) << "a block must start at the top";
+    EXPECT_EQ(agent.InsertNodes(1, 0, {Named("S", "1")}), kNoNode) << "nothing below a sub item";
+    EXPECT_EQ(agent.InsertNodes(kRootNode, 9, {Named("M", "0")}), kNoNode);
+    EXPECT_TRUE(agent.RemoveNodes(kRootNode, 2, 3).empty());
+    EXPECT_EQ(agent.Items(), now);
+}
+
+TEST(BlockEdits, EveryMoveIsUndoneByTheMoveBackOnRandomTrees) {
+    std::mt19937 random(11);
+    int moved = 0;
+    for (int trial = 0; trial < 200; ++trial) {
+        TkvxAppletAgent agent;
+        agent.ReplaceDocument(DefaultAppletData(), RandomTree(random, 2 + trial % 20));
+        const auto before = agent.Items();
+        const int node = std::uniform_int_distribution<int>(0, agent.ItemCount() - 1)(random);
+        const int target = std::uniform_int_distribution<int>(0, agent.ItemCount())(random);
+        const int level = static_cast<int>(random() % 2);
+        const int size = agent.SubtreeSize(node);
+        const std::string levelText = agent.Items()[node].Level;
+        const int oldLevel = agent.NodeLevel(node) - 1;
+        const int at = agent.MoveNode(node, target, level);
+        if (at == kNoNode) continue;
+        ++moved;
+        ASSERT_NO_FATAL_FAILURE(ExpectSameTreeAsAFreshDocument(agent));
+        ASSERT_EQ(agent.NodeLevel(at) - 1, level);
+        ASSERT_EQ(agent.MoveNode(at, at < node ? node + size : node, oldLevel, levelText), node);
+        ASSERT_EQ(agent.Items(), before) << "trial " << trial;
+    }
+    EXPECT_GT(moved, 50);
+}
+
 // --- What a view over the document is told ------------------------------------------------
 
 class RecordingObserver final : public IMenuTreeObserver {
@@ -536,6 +621,11 @@ public:
         Log("move", parent, first, last);
         log.back() += " to " + std::to_string(destination);
         rowsBefore.push_back(agent_.ChildCount(parent));
+    }
+    void BeginMoveNodeTo(int parent, int row, int destinationParent, int destinationRow) override {
+        Log("move", parent, row, row);
+        log.back() += " to " + std::to_string(destinationParent) + " " + std::to_string(destinationRow);
+        rowsBefore.push_back(agent_.ChildCount(destinationParent));
     }
     void EndMoveNodes() override { log.push_back("end move"); }
     void BeginResetTree() override { log.push_back("reset"); }
@@ -566,14 +656,18 @@ TEST(TreeNotifications, StructuralEditsAreAnnouncedWithRowsOfTheTreeBeforeTheCha
     agent.DeleteNode(0);           // B, row 0
     agent.SetItemCaption(0, "Renamed");
     agent.SetItemCaption(0, "Renamed");  // unchanged: no notice
+    agent.MoveNode(4, 4, 1);  // the last main item below the one before it: row 2 of A
+    agent.InsertNodes(kRootNode, 0, {Named("X"), Named("X1", "1"), Named("Y")});  // two rows with a sub item
+    agent.RemoveNodes(kRootNode, 0, 1);
 
     const std::vector<std::string> expected = {
         "insert 0 1..1",         "end insert", "insert -1 3..3", "end insert", "move -1 0..0 to 2",
         "end move",              "move -1 2..2 to 1", "end move", "remove -1 0..0", "end remove",
-        "caption 0"};
+        "caption 0",             "move -1 2..2 to 1 2", "end move", "insert -1 0..1", "end insert",
+        "remove -1 0..1",        "end remove"};
     EXPECT_EQ(observer.log, expected);
-    EXPECT_EQ(observer.rowsBefore, (std::vector<int>{1, 3, 4, 4, 4}));
-    EXPECT_EQ(TreeShape(agent), "Renamed; A(A1, Item); Item");
+    EXPECT_EQ(observer.rowsBefore, (std::vector<int>{1, 3, 4, 4, 4, 2, 2, 4}));
+    EXPECT_EQ(TreeShape(agent), "Renamed; A(A1, Item, Item)");
     agent.SetTreeObserver(nullptr);
 }
 

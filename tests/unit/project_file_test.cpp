@@ -486,7 +486,7 @@ std::string RandomText(std::mt19937& random) {
 // Any text where the field holds text; a whole number or up to six hexadecimal digits,
 // in either case and perhaps out of range, where the window converts the value.
 std::string RandomLookValue(std::size_t field, std::mt19937& random) {
-    switch (RuleOfAppletField(field).kind) {
+    switch (LookFieldAt(field).kind) {
     case LookValueKind::Integer: return std::to_string(static_cast<int>(random() % 40000) - 20000);
     case LookValueKind::Colour: {
         static const std::string digits = "0123456789abcdefABCDEF";

@@ -1,0 +1,213 @@
+// The property pages' handlers: a changed control (its text checked, its value stored
+// in the document by the binding), the colour, link and sound choosers, the help
+// buttons and the menu box size estimate.
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <algorithm>
+
+#include "AppFolders.h"
+#include "FlagScope.h"
+#include "LookValues.h"
+#include "Publisher.h"
+#include "TColorPanel.h"
+#include "TMainForm.h"
+#include "TPanelBinding.h"
+#include "TPropertyPages.h"
+#include "TextCheck.h"
+#include "TfrmHelp.h"
+#include "TfrmMsgBox_LinkTip.h"
+#include "WholeNumber.h"
+
+namespace qm {
+
+namespace {
+
+// Exactly this class, as the text check wants it: a derived control is another kind.
+template <class Control>
+Control* Exactly(QObject* object) {
+    return object && object->metaObject() == &Control::staticMetaObject ? static_cast<Control*>(object) : nullptr;
+}
+
+// The help pages behind the help buttons' tags.
+constexpr const char* kHelpPages[] = {
+    "getting_started.htm",
+    "customizing_fl_flash_main_menu_items.htm",
+    "customizing_fl_flash_sub_menu_items.htm",
+    "customizing_fl_ext_sound.htm",
+    "customizing_fl_ext_submenu.htm",
+    "customizing_fl_ext_menu_box.htm",
+    "customizing_fl_item_item_text.htm",
+    "customizing_fl_item_item_link.htm",
+    "customizing_fl_path_path.htm",
+    "faq_flash_local_security_warning_dialog.htm",
+};
+
+constexpr std::size_t kMenuBoxWidthField = 17;
+constexpr std::size_t kMenuBoxHeightField = 18;
+
+}  // namespace
+
+void TMainForm::ConnectPanels() {
+    const auto undoKeysToDocument = [this](QWidget* field) { field->installEventFilter(this); };
+    for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field) {
+        QWidget* control = pgcntrl1->LookControl(field);
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            connect(edit, &QLineEdit::textChanged, this, [this, edit] { ControlDataChanged(edit); });
+            undoKeysToDocument(edit);
+        } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
+            connect(spin, &QSpinBox::valueChanged, this, [this, spin] { ControlDataChanged(spin); });
+            undoKeysToDocument(spin);
+        } else if (auto* panel = qobject_cast<TColorPanel*>(control)) {
+            connect(panel, &TColorPanel::clicked, this, [this, panel] { pnl_BgColorClick(panel); });
+        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+            // The path choice decides what publishing writes: switching it is an edit.
+            connect(radio, &QRadioButton::toggled, this, [this, radio] { ControlDataChanged(radio); });
+        }
+    }
+    // The sub items' "BG" panel is bound to no field but answers a click all the same.
+    auto* subBg = pgcntrl1->pnl__subItemHoverColor;
+    connect(subBg, &TColorPanel::clicked, this, [this, subBg] { pnl_BgColorClick(subBg); });
+    for (QComboBox* combo : {pgcntrl1->cmbx_Link, pgcntrl1->cmbx_Target}) {
+        connect(combo, &QComboBox::editTextChanged, this, [this, combo] { ControlDataChanged(combo); });
+        undoKeysToDocument(combo);
+        undoKeysToDocument(combo->lineEdit());
+    }
+    connect(pgcntrl1->edt_Text, &QLineEdit::textChanged, this, &TMainForm::edt_TextChange);
+    undoKeysToDocument(pgcntrl1->edt_Text);
+    connect(pgcntrl1->spdbtn_cmbx_Link, &QToolButton::clicked, this, &TMainForm::spdbtnItURLClick);
+    for (QToolButton* chooser : pgcntrl1->SoundChoosers())
+        connect(chooser, &QToolButton::clicked, this, [this, chooser] { spdbtnItemImageNormalClick(chooser); });
+    for (QToolButton* help : pgcntrl1->HelpButtons())
+        connect(help, &QToolButton::clicked, this, [this, help] { SpeedButton_OnClick_LaunchHelpDoc(help); });
+    connect(pgcntrl1->btnCalcSize, &QPushButton::clicked, this, &TMainForm::btnCalcSizeClick);
+}
+
+// A control changed: its text is checked and its value goes to the document as a
+// step. A change that leaves the document as it was still marks it modified, as every
+// change of a control does; called with no control (an item was selected) it only
+// marks.
+void TMainForm::ControlDataChanged(QObject* sender) {
+    if (binding_->Showing()) return;
+    Guard([&] {
+        if (sender && !checkSuppressed_) CheckFieldText(sender);
+        if (!sender || !binding_->Store(sender)) document_->MarkModified();
+    });
+}
+
+void TMainForm::CheckFieldText(QObject* control) {
+    if (!control) return;
+    // An edit box, or the edit line of a combo box; other controls hold no typed text.
+    QLineEdit* line = Exactly<QLineEdit>(control);
+    if (auto* combo = Exactly<QComboBox>(control)) line = combo->lineEdit();
+    if (!line) return;
+    const TCheckedText checked =
+        CheckText(line->text(), line->cursorPosition(), QString::fromStdString(Agent().Separator()));
+    if (checked.messages.isEmpty()) return;
+    // The rest of the text stays, and the cursor where it was; the change notification
+    // this fires finds nothing more to remove.
+    line->setText(checked.text);
+    line->setCursorPosition(checked.cursor);
+    for (const QString& message : checked.messages)
+        dialogs_->MessageDlg(this, message, TMsgDlgType::Warning, QMessageBox::Yes);
+}
+
+// The item's caption: checked, then stored, which renames its node in the tree.
+void TMainForm::edt_TextChange() {
+    ControlDataChanged(pgcntrl1->edt_Text);
+}
+
+void TMainForm::pnl_BgColorClick(QObject* sender) {
+    Guard([&] {
+        auto* panel = qobject_cast<TColorPanel*>(sender);
+        if (panel)
+            if (const auto chosen = dialogs_->ChooseColor(this, panel->Color())) panel->SetColor(*chosen);
+        // Marked modified whether or not a colour was chosen.
+        if (!binding_->Store(panel)) document_->MarkModified();
+    });
+}
+
+void TMainForm::spdbtnItURLClick() {
+    Guard([&] {
+        if (TfrmMsgBox_LinkTip::ShouldShow()) {
+            TfrmMsgBox_LinkTip tip(*dialogs_, this);
+            dialogs_->ExecModal(tip);
+        }
+        const QString chosen =
+            dialogs_->GetOpenFileName(this, QStringLiteral("Link to a Page"),
+                                      QStringLiteral("HTML files(*.htm;*.html)|*.htm;*.html|Any file (*.*)|*.*"), QString());
+        if (chosen.isEmpty()) return;
+        {
+            // A chosen file is no typed text: it is not checked for quotes.
+            TFlagScope unchecked(checkSuppressed_);
+            pgcntrl1->cmbx_Link->setEditText(LocalPathToFileUrl(chosen));
+        }
+        document_->MarkModified();
+    });
+}
+
+void TMainForm::spdbtnItemImageNormalClick(QObject* sender) {
+    Guard([&] {
+        if (!sender) return;
+        const QString chosen = dialogs_->GetOpenFileName(
+            this, QStringLiteral("Choose a Sound"), QStringLiteral("MP3 Files (*.mp3)|*.mp3|All Files (*.*)|*.*"), QString());
+        if (chosen.isEmpty()) return;
+        // "spdbtn___mainItemHoverSoundUrl" fills "edt__mainItemHoverSound", and so on.
+        QString target = sender->objectName();
+        if (target.startsWith(QLatin1String("spdbtn_")) && target.endsWith(QLatin1String("Url"))) {
+            target = QStringLiteral("edt") + target.mid(7, target.size() - 10);
+            if (auto* edit = pgcntrl1->findChild<QLineEdit*>(target)) edit->setText(QFileInfo(chosen).fileName());
+        }
+        // The sound waits in the Preview folder until publishing copies it beside the project.
+        CopyToPreviewFolder(Agent(), GetPreviewFolder().toStdString(), chosen.toStdString());
+    });
+}
+
+QString TMainForm::HelpPageOfTag(int tag) {
+    const auto index = static_cast<unsigned>(tag);
+    constexpr auto count = sizeof(kHelpPages) / sizeof(kHelpPages[0]);
+    return QString::fromLatin1(index < count ? kHelpPages[index] : kHelpPages[0]);
+}
+
+void TMainForm::SpeedButton_OnClick_LaunchHelpDoc(QObject* sender) {
+    Guard([&] {
+        const int tag = sender ? sender->property("Tag").toInt() : 0;
+        const QString path = GetProgramFolder() + QStringLiteral("help/") + HelpPageOfTag(tag);
+        TfrmHelp& help = HelpWindow();
+        help.Navigate(LocalPathToFileUrl(path));
+        help.show();
+        help.raise();
+        help.activateWindow();
+    });
+}
+
+// The two size fields from the main items and the heights, as one step. Both keep
+// their range: 0 is stored as 1, anything above 9999 as 9999.
+void TMainForm::btnCalcSizeClick() {
+    Guard([&] {
+        StorePanels();
+        const TAppletData& look = Agent().AppletData();
+        const auto number = [](const std::string& text) { return ParseWholeNumber(text).value_or(0); };
+        long long width = 0;
+        long long height = 0;
+        if (Agent().NodeCount() > 1) {
+            const long long mainItems = Agent().ChildCount(kRootNode);
+            width = mainItems * (2 * number(look.mainItemExtWidth) + 45);
+            height = number(look.mainItemHeight) + number(look.subItemHeight) + 3;
+        }
+        const auto fit = [](std::size_t field, long long value) {
+            const LookField& rule = LookFieldAt(field);
+            return std::to_string(std::clamp(value, rule.minimum, rule.maximum));
+        };
+        document_->SetLookValues({{kMenuBoxWidthField, fit(kMenuBoxWidthField, width)},
+                                  {kMenuBoxHeightField, fit(kMenuBoxHeightField, height)}},
+                                 QStringLiteral("Estimate Menu Box Size"));
+    });
+}
+
+}  // namespace qm

@@ -1,0 +1,277 @@
+#include "TMenuDocument.h"
+
+#include <memory>
+#include <unordered_set>
+
+#include "DocumentCommands.h"
+#include "LookValues.h"
+#include "WholeNumber.h"
+
+namespace qm {
+
+namespace {
+
+constexpr std::string_view kNewItemCaption = "New item";
+
+}  // namespace
+
+TMenuDocument::TMenuDocument(QObject* parent) : QObject(parent) {
+    // Back at the saved state, by undo or redo, nothing is left to save.
+    connect(&undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        if (clean) marked_ = false;
+        UpdateModified();
+    });
+    Reset();
+}
+
+TMenuDocument::~TMenuDocument() {
+    // The steps refer to the document: they go first.
+    undoStack_.clear();
+}
+
+// --- State ---------------------------------------------------------------------------------
+
+void TMenuDocument::MarkModified() {
+    marked_ = true;
+    UpdateModified();
+}
+
+void TMenuDocument::MarkSaved() {
+    marked_ = false;
+    undoStack_.setClean();
+    UpdateModified();
+}
+
+void TMenuDocument::UpdateModified() {
+    if (Modified() == modifiedShown_) return;
+    modifiedShown_ = Modified();
+    emit ModifiedChanged(modifiedShown_);
+}
+
+void TMenuDocument::SetFileName(const QString& fileName) {
+    fileName_ = fileName;
+    emit FileNameChanged(fileName_);
+}
+
+// --- Whole documents --------------------------------------------------------------------------
+
+void TMenuDocument::AfterReplace() {
+    // The look as the panels show it and the next save writes it: numbers in their
+    // ranges, colours as six digits, text trimmed.
+    agent_.SetAppletData(NormalizeAppletData(agent_.AppletData()));
+    undoStack_.clear();
+    MarkSaved();
+    emit Replaced();
+    emit Changed();
+}
+
+void TMenuDocument::Reset() {
+    agent_.ResetToDefaults();
+    AfterReplace();
+}
+
+LoadReport TMenuDocument::Open(const std::filesystem::path& path) {
+    LoadReport report = agent_.LoadProject(path);
+    AfterReplace();
+    return report;
+}
+
+LoadReport TMenuDocument::Import(const std::filesystem::path& path) {
+    LoadReport report = agent_.ImportMenuStructure(path);
+    AfterReplace();
+    return report;
+}
+
+void TMenuDocument::ValuesRewritten() {
+    emit Rewritten();
+    emit Changed();
+}
+
+// --- Values ----------------------------------------------------------------------------------
+
+void TMenuDocument::Push(QUndoCommand* command) {
+    undoStack_.push(command);
+}
+
+void TMenuDocument::StepEnds(int node, int lookField, bool show) {
+    // The views still see a step in progress while they go to where it happened.
+    if (show) emit ShowRequested(node, lookField);
+    --changing_;
+    emit Changed();
+}
+
+bool TMenuDocument::SetLookValue(std::size_t field, const std::string& value, int session) {
+    const std::string& now = agent_.AppletData().Field(field);
+    if (now == value) return false;
+    Push(new TChangeLookValue(*this, field, now, value, session));
+    return true;
+}
+
+bool TMenuDocument::SetLookValues(const std::vector<std::pair<std::size_t, std::string>>& values,
+                                  const QString& text) {
+    auto step = std::make_unique<QUndoCommand>(text);
+    for (const auto& [field, value] : values) {
+        const std::string& now = agent_.AppletData().Field(field);
+        if (now != value) new TChangeLookValue(*this, field, now, value, 0, step.get());
+    }
+    if (step->childCount() == 0) return false;
+    Push(step.release());
+    return true;
+}
+
+bool TMenuDocument::SetItemValue(int item, std::size_t field, const std::string& value, int session) {
+    if (item < 0 || item >= agent_.ItemCount()) return false;
+    const std::string now = agent_.GetItemData(item).Field(field);
+    if (now == value) return false;
+    Push(new TChangeItemValue(*this, item, field, now, value, session));
+    return true;
+}
+
+// --- Structure -------------------------------------------------------------------------------
+
+std::string TMenuDocument::NewItemCaption() const {
+    // The numbers already taken after "New item ".
+    std::unordered_set<long long> taken;
+    bool plainTaken = false;
+    for (const auto& item : agent_.Items()) {
+        const std::string_view text = item.Text;
+        if (!text.starts_with(kNewItemCaption)) continue;
+        if (text.size() == kNewItemCaption.size()) {
+            plainTaken = true;
+        } else if (text[kNewItemCaption.size()] == ' ') {
+            const auto digits = text.substr(kNewItemCaption.size() + 1);
+            if (!digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos &&
+                digits.size() < 12)
+                taken.insert(std::stoll(std::string(digits)));
+        }
+    }
+    if (!plainTaken) return std::string(kNewItemCaption);
+    long long number = 2;
+    while (taken.count(number)) ++number;
+    return std::string(kNewItemCaption) + " " + std::to_string(number);
+}
+
+int TMenuDocument::InsertNewItem(int parentNode) {
+    const int level = agent_.NodeLevel(parentNode);
+    if (level != 0 && level != 1) return kNoNode;
+    TItemData item = TkvxAppletAgent::NewItemData();
+    item.Text = NewItemCaption();
+    item.Level = std::to_string(level);
+    return InsertItems(parentNode, agent_.ChildCount(parentNode), {std::move(item)}, QStringLiteral("Insert Item"));
+}
+
+bool TMenuDocument::DeleteNode(int node, const QString& text) {
+    if (node == kRootNode || !agent_.IsValidNode(node)) return false;
+    const int row = agent_.RowOfNode(node);
+    Push(TAddRemoveItems::Removal(*this, agent_.ParentNode(node), row, row, text));
+    return true;
+}
+
+bool TMenuDocument::MoveNodeUp(int node) {
+    if (node < 0 || agent_.PreviousSibling(node) == kNoNode) return false;
+    Push(new TMoveNodeBySibling(*this, node, true));
+    return true;
+}
+
+bool TMenuDocument::MoveNodeDown(int node) {
+    if (node < 0 || agent_.NextSibling(node) == kNoNode) return false;
+    Push(new TMoveNodeBySibling(*this, node, false));
+    return true;
+}
+
+bool TMenuDocument::CanIndent(int node) const {
+    return agent_.NodeLevel(node) == 1 && agent_.CanMoveNode(node, node, 1);
+}
+
+bool TMenuDocument::CanOutdent(int node) const {
+    return agent_.NodeLevel(node) == 2;
+}
+
+bool TMenuDocument::Indent(int node) {
+    if (!CanIndent(node)) return false;
+    // In place: the main item before it is its parent now.
+    Push(new TMoveNodeTo(*this, node, node, 1, QStringLiteral("Indent")));
+    return true;
+}
+
+bool TMenuDocument::Outdent(int node) {
+    if (!CanOutdent(node)) return false;
+    const int parent = agent_.ParentNode(node);
+    Push(new TMoveNodeTo(*this, node, parent + agent_.SubtreeSize(parent), 0, QStringLiteral("Outdent")));
+    return true;
+}
+
+bool TMenuDocument::CanMoveNode(int node, int newParent, int row) const {
+    // Not into its own subtree.
+    if (newParent == node || (newParent >= 0 && agent_.ParentNode(newParent) == node)) return false;
+    const int before = agent_.PositionOfRow(newParent, row);
+    return before >= 0 && agent_.CanMoveNode(node, before, newParent == kRootNode ? 0 : 1);
+}
+
+int TMenuDocument::MoveNode(int node, int newParent, int row, const QString& text) {
+    if (!CanMoveNode(node, newParent, row)) return kNoNode;
+    const int level = newParent == kRootNode ? 0 : 1;
+    auto* step = new TMoveNodeTo(*this, node, agent_.PositionOfRow(newParent, row), level, text);
+    Push(step);
+    return step->MovedTo();
+}
+
+namespace {
+
+bool ReadsAsSubItem(const std::string& level) {
+    return ParseWholeNumber(level).value_or(0) >= 1;
+}
+
+// Levels seen from the first item: it is "0", and each other item "1" when it belongs
+// to a main item before it in the list.
+TItemArray RelativeLevels(TItemArray items) {
+    for (std::size_t i = 0; i < items.size(); ++i) items[i].Level = i > 0 && ReadsAsSubItem(items[i].Level) ? "1" : "0";
+    return items;
+}
+
+bool HasSubItems(const TItemArray& items) {
+    for (std::size_t i = 1; i < items.size(); ++i)
+        if (ReadsAsSubItem(items[i].Level)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool TMenuDocument::CanInsertItems(int parentNode, const TItemArray& items) const {
+    if (items.empty()) return false;
+    const int level = agent_.NodeLevel(parentNode);
+    return level == 0 || (level == 1 && !HasSubItems(items));
+}
+
+int TMenuDocument::InsertItems(int parentNode, int row, TItemArray items, const QString& text) {
+    if (!CanInsertItems(parentNode, items) || agent_.PositionOfRow(parentNode, row) < 0) return kNoNode;
+    items = RelativeLevels(std::move(items));
+    if (parentNode != kRootNode)
+        for (auto& item : items) item.Level = "1";
+    const int first = agent_.PositionOfRow(parentNode, row);
+    Push(TAddRemoveItems::Insertion(*this, parentNode, row, std::move(items), text));
+    return first;
+}
+
+int TMenuDocument::InsertItemsAfter(int node, TItemArray items, const QString& text) {
+    if (node == kRootNode) return InsertItems(kRootNode, agent_.ChildCount(kRootNode), std::move(items), text);
+    if (!agent_.IsValidNode(node)) return kNoNode;
+    int parent = agent_.ParentNode(node);
+    int row = agent_.RowOfNode(node) + 1;
+    if (parent != kRootNode && HasSubItems(items)) {
+        row = agent_.RowOfNode(parent) + 1;
+        parent = kRootNode;
+    }
+    return InsertItems(parent, row, std::move(items), text);
+}
+
+TItemArray TMenuDocument::SubtreeItems(int node) const {
+    TItemArray items;
+    if (node < 0 || !agent_.IsValidNode(node)) return items;
+    const int size = agent_.SubtreeSize(node);
+    items.reserve(static_cast<std::size_t>(size));
+    for (int i = node; i < node + size; ++i) items.push_back(agent_.GetItemData(i));
+    return items;
+}
+
+}  // namespace qm

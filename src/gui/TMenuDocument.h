@@ -1,0 +1,139 @@
+#pragma once
+// The document the window edits: the agent that holds the menu's values (the only
+// place that holds them), its undo stack, whether it has unsaved changes and the file
+// it belongs to. Every change, from the tree or from a panel, is a command pushed on
+// the stack: the command writes the agent at once and the document tells the views.
+// A view never keeps a copy; it shows the agent and writes through the edits below.
+//
+// What the views hear:
+// - the tree model follows structural edits row by row through the agent's observer;
+// - LookValueChanged and ItemValueChanged name one value (the panels show it);
+// - Replaced: New, Open or Import put a whole new document in place;
+// - Rewritten: publishing rewrote values in place (levels, converted links);
+// - Changed: once after every change of any kind, done, undone, redone, replaced or
+//   rewritten. A view that shows the whole menu (a preview) follows this one.
+// - ShowRequested: where a command's change is to be seen.
+
+#include <QObject>
+#include <QString>
+#include <QUndoStack>
+#include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "DocumentCommands.h"
+#include "TkvxAppletAgent.h"
+
+namespace qm {
+
+class TMenuDocument final : public QObject, private IEditedDocument {
+    Q_OBJECT
+public:
+    explicit TMenuDocument(QObject* parent = nullptr);
+    ~TMenuDocument() override;
+
+    // Reading the document, and the file and publishing operations; edits go through
+    // the operations below, or the views fall out of step.
+    TkvxAppletAgent& Agent() override { return agent_; }
+    const TkvxAppletAgent& Agent() const { return agent_; }
+    QUndoStack& UndoStack() { return undoStack_; }
+
+    // --- State -------------------------------------------------------------------------
+    // Unsaved changes: a step since the saved state, or a mark. Undoing or redoing back
+    // to the saved state clears both.
+    bool Modified() const { return marked_ || !undoStack_.isClean(); }
+    // Counts as a change that needs saving without changing anything (a refused move,
+    // a selected item, a cancelled colour dialog).
+    void MarkModified();
+    // The document as it is now is the saved one.
+    void MarkSaved();
+    // The path the document saves to, as the save dialog returned it; empty while
+    // untitled.
+    const QString& FileName() const { return fileName_; }
+    void SetFileName(const QString& fileName);
+    // True while a command is being done, undone or redone.
+    bool Changing() const { return changing_ > 0; }
+
+    // --- A whole document: New, Open, Import -------------------------------------------
+    // The look as the panels show it (NormalizeAppletData), no steps to undo, saved.
+    void Reset();
+    // Read and checked completely first: on failure (qm::Error) nothing has changed.
+    LoadReport Open(const std::filesystem::path& path);
+    LoadReport Import(const std::filesystem::path& path);
+    // Publishing rewrote levels and links in place: the views show them afresh.
+    void ValuesRewritten();
+
+    // --- Edits: each is one undo step, or nothing when it would change nothing ----------
+    // A typing session: changes of the same value within one session merge into one
+    // step. 0 never merges.
+    bool SetLookValue(std::size_t field, const std::string& value, int session = 0);
+    // Several look values as one step named text.
+    bool SetLookValues(const std::vector<std::pair<std::size_t, std::string>>& values, const QString& text);
+    // Text (a rename), Link or Target of an item.
+    bool SetItemValue(int item, std::size_t field, const std::string& value, int session = 0);
+    // A new item as the last child of a node at level 0 or 1, captioned "New item",
+    // "New item 2", ...; returns it, or kNoNode below a sub item.
+    int InsertNewItem(int parentNode);
+    // A node with its subtree. False for the root.
+    bool DeleteNode(int node, const QString& text);
+    bool MoveNodeUp(int node);
+    bool MoveNodeDown(int node);
+    // Indent: a main item without sub items becomes the last sub item of the main item
+    // before it. Outdent: a sub item becomes a main item after its parent.
+    bool CanIndent(int node) const;
+    bool CanOutdent(int node) const;
+    bool Indent(int node);
+    bool Outdent(int node);
+    // A node with its subtree to stand before row `row` of newParent (rows as the tree
+    // is now); the two-level rule holds. Returns the node's new id, or kNoNode.
+    bool CanMoveNode(int node, int newParent, int row) const;
+    int MoveNode(int node, int newParent, int row, const QString& text);
+    // Items (a menu structure, first a main item) as rows from row.. of newParent: under
+    // a main item they must all be without sub items and become its sub items. Returns
+    // the first new node, or kNoNode.
+    bool CanInsertItems(int parentNode, const TItemArray& items) const;
+    int InsertItems(int parentNode, int row, TItemArray items, const QString& text);
+    // Items placed after a node as its next siblings (after the last main item for the
+    // root); a menu structure with sub items placed after a sub item goes after its
+    // parent, since nothing goes below a sub item. Returns the first new node.
+    int InsertItemsAfter(int node, TItemArray items, const QString& text);
+
+    // A node's items with its subtree's, as the clipboard and Duplicate take them.
+    TItemArray SubtreeItems(int node) const;
+    // "New item", or "New item N" with the smallest N from 2 that no item has.
+    std::string NewItemCaption() const;
+
+signals:
+    void LookValueChanged(std::size_t field);
+    void ItemValueChanged(int item, std::size_t field);
+    void Replaced();
+    void Rewritten();
+    void Changed();
+    void ModifiedChanged(bool modified);
+    void FileNameChanged(const QString& fileName);
+    // After a command: the node it concerns, and the look field for a look value (-1
+    // otherwise). A structural command asks always; a value command when it is undone
+    // or redone, since while typing the user looks at it already.
+    void ShowRequested(int node, int lookField);
+
+private:
+    // IEditedDocument: what the steps announce.
+    void StepBegins() override { ++changing_; }
+    void StepEnds(int node, int lookField, bool show) override;
+    void AnnounceLookValue(std::size_t field) override { emit LookValueChanged(field); }
+    void AnnounceItemValue(int item, std::size_t field) override { emit ItemValueChanged(item, field); }
+
+    void Push(QUndoCommand* command);
+    void UpdateModified();
+    void AfterReplace();
+
+    TkvxAppletAgent agent_;
+    QUndoStack undoStack_;
+    bool marked_ = false;
+    bool modifiedShown_ = false;
+    int changing_ = 0;
+    QString fileName_;
+};
+
+}  // namespace qm

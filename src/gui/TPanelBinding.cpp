@@ -1,0 +1,143 @@
+#include "TPanelBinding.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "ControlValues.h"
+#include "FlagScope.h"
+#include "TMenuDocument.h"
+#include "TMenuTreeModel.h"
+#include "TPropertyPages.h"
+#include "TSpinEdit.h"
+
+namespace qm {
+
+namespace {
+
+constexpr int kStepPause = 700;  // milliseconds without a step end the step
+
+// The item fields the Item page shows: Text, Link and Target.
+constexpr std::size_t kItemFields[] = {0, 2, 3};
+
+QWidget* ItemControl(const TPropertyPages& pages, std::size_t field) {
+    if (field == 0) return pages.edt_Text;
+    return field == 2 ? pages.cmbx_Link : pages.cmbx_Target;
+}
+
+// The combo boxes move their text, not their selected entry.
+TValueMode ModeOfItemField(std::size_t field) {
+    return field == 0 ? vmDefault : vmComboText;
+}
+
+}  // namespace
+
+TPanelBinding::TPanelBinding(TMenuDocument& document, TPropertyPages& pages, TMenuTreeModel& model, QObject* parent)
+    : QObject(parent), document_(document), pages_(pages), model_(model) {
+    stepPause_.setSingleShot(true);
+    stepPause_.setInterval(kStepPause);
+    connect(&stepPause_, &QTimer::timeout, this, [this] { EndTyping(); });
+    for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field)
+        if (auto* spin = qobject_cast<TSpinEdit*>(pages_.LookControl(field)))
+            connect(spin, &TSpinEdit::Stepped, this, &TPanelBinding::Stepped);
+    connect(qApp, &QApplication::focusChanged, this, [this] { EndTyping(); });
+    // A step undone or redone ends the typing: what follows is a step of its own.
+    connect(&document_.UndoStack(), &QUndoStack::indexChanged, this, [this] {
+        if (!storing_) EndTyping();
+    });
+    connect(&document_, &TMenuDocument::LookValueChanged, this, &TPanelBinding::ShowLookField);
+    connect(&document_, &TMenuDocument::ItemValueChanged, this, [this](int item, std::size_t) {
+        if (item == ShownItem()) ShowItemValues();
+    });
+    for (auto signal : {&TMenuDocument::Replaced, &TMenuDocument::Rewritten})
+        connect(&document_, signal, this, [this] {
+            ShowLook();
+            ShowItemValues();
+        });
+}
+
+bool TPanelBinding::Store(QObject* control) {
+    if (showing_ || !control) return false;
+    TFlagScope storing(storing_);
+    // Typing and stepping merge; a choice (a colour, a radio button) is a step of its own.
+    const bool merges = qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control) ||
+                        qobject_cast<QAbstractSpinBox*>(control);
+    const int session = merges ? session_ : 0;
+    for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field) {
+        if (pages_.LookControl(field) != control) continue;
+        std::string value = document_.Agent().AppletData().Field(field);
+        GetControlValue(control, value);
+        return document_.SetLookValue(field, value, session);
+    }
+    for (const std::size_t field : kItemFields) {
+        if (ItemControl(pages_, field) != control) continue;
+        const int item = ShownItem();
+        if (item < 0) return false;
+        std::string value;
+        GetControlValue(control, value, ModeOfItemField(field));
+        return document_.SetItemValue(item, field, value, session);
+    }
+    return false;
+}
+
+void TPanelBinding::ShowLookField(std::size_t field) {
+    QWidget* control = pages_.LookControl(field);
+    const std::string& value = document_.Agent().AppletData().Field(field);
+    std::string shown = value;
+    GetControlValue(control, shown);
+    if (shown == value) return;
+    TFlagScope showing(showing_);
+    SetControlValue(control, value);
+    // The pair of path buttons always shows one choice: anything but "1" is the
+    // web-server choice.
+    if (auto* local = qobject_cast<QRadioButton*>(control); local && !local->isChecked())
+        pages_.rdbtn_InternalUse_RootDir_Local_Checked2->setChecked(true);
+}
+
+void TPanelBinding::ShowLook() {
+    for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field) ShowLookField(field);
+    auto* local = qobject_cast<QRadioButton*>(pages_.LookControl(TAppletData::kFieldCount - 1));
+    if (!local->isChecked()) {
+        TFlagScope showing(showing_);
+        pages_.rdbtn_InternalUse_RootDir_Local_Checked2->setChecked(true);
+    }
+}
+
+void TPanelBinding::ShowItem(int node) {
+    shownItem_ = node >= 0 ? QPersistentModelIndex(model_.IndexOfNode(node)) : QPersistentModelIndex();
+    ShowItemValues();
+}
+
+int TPanelBinding::ShownItem() const {
+    if (!shownItem_.isValid()) return kNoNode;
+    const int node = model_.NodeOfIndex(shownItem_);
+    return node >= 0 ? node : kNoNode;
+}
+
+void TPanelBinding::ShowItemValues() {
+    const int item = ShownItem();
+    if (item < 0) return;
+    const TItemData record = document_.Agent().GetItemData(item);
+    for (const std::size_t field : kItemFields) {
+        QWidget* control = ItemControl(pages_, field);
+        std::string shown;
+        GetControlValue(control, shown, ModeOfItemField(field));
+        if (shown == record.Field(field)) continue;
+        TFlagScope showing(showing_);
+        SetControlValue(control, record.Field(field), ModeOfItemField(field));
+    }
+}
+
+void TPanelBinding::InterpretTypedNumbers() {
+    for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field)
+        if (auto* spin = qobject_cast<QAbstractSpinBox*>(pages_.LookControl(field))) spin->interpretText();
+}
+
+void TPanelBinding::Stepped() {
+    // The first step after a pause (or after typing) begins a step of its own.
+    if (!stepPause_.isActive()) EndTyping();
+    stepPause_.start();
+}
+
+}  // namespace qm

@@ -1,0 +1,74 @@
+#pragma once
+// The property pages of the main window: the page control "pgcntrl1" with its four
+// pages ("Flash", "Ext.", "Item", "Path"), their groups, captions, controls and help
+// buttons. The look's controls are made from the table of look fields (their object
+// names, ranges and help tags); this class only builds and names them. What they do is
+// the window's, what they show the binding's (TPanelBinding).
+
+#include <QTabWidget>
+#include <array>
+#include <functional>
+
+#include "MenuRecords.h"
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSpinBox;
+class QToolButton;
+
+namespace qm {
+
+class TColorPanel;
+
+class TPropertyPages final : public QTabWidget {
+    Q_OBJECT
+public:
+    explicit TPropertyPages(QWidget* parent = nullptr);
+
+    // The pages.
+    QWidget* tbshtScript = nullptr;  // "Flash"
+    QWidget* tbshtStyle = nullptr;   // "Ext."
+    QWidget* tbshtItem = nullptr;    // "Item"
+    QWidget* tbshtPath = nullptr;    // "Path"
+
+    // The control of applet field 0..22.
+    QWidget* LookControl(std::size_t field) const { return lookControls_[field]; }
+    // The page a control stands on.
+    QWidget* PageOf(const QWidget* control) const;
+
+    QLineEdit* edt_Text = nullptr;
+    QComboBox* cmbx_Link = nullptr;
+    QComboBox* cmbx_Target = nullptr;
+    QToolButton* spdbtn_cmbx_Link = nullptr;
+    // The second button of the path choice; the first is the field's control.
+    QRadioButton* rdbtn_InternalUse_RootDir_Local_Checked2 = nullptr;
+    // The sub items' "BG" panel, bound to no field.
+    TColorPanel* pnl__subItemHoverColor = nullptr;
+    QPushButton* btnCalcSize = nullptr;
+
+    // The three sound choosers and the help buttons of the groups.
+    std::vector<QToolButton*> SoundChoosers() const { return soundChoosers_; }
+    std::vector<QToolButton*> HelpButtons() const { return helpButtons_; }
+
+    // Tab follows reading order from `first` on: the page tabs, then each page's
+    // fields, each group's help button after its fields.
+    void ChainTabOrder(QWidget* first);
+
+private:
+    QWidget* BuildFlashPage();
+    QWidget* BuildExtPage();
+    QWidget* BuildItemPage();
+    QWidget* BuildPathPage();
+    QToolButton* MakeHelpButton(int tag, const char* name);
+    QSpinBox* MakeSpin(QWidget* parent, std::size_t field);
+    QLineEdit* MakeEdit(QWidget* parent, std::size_t field, const QString& hint = {});
+    TColorPanel* MakePanel(QWidget* parent, std::size_t field, const QString& hint);
+
+    std::array<QWidget*, TAppletData::kFieldCount> lookControls_{};
+    std::vector<QToolButton*> soundChoosers_;
+    std::vector<QToolButton*> helpButtons_;
+};
+
+}  // namespace qm
