@@ -8,6 +8,7 @@
 
 #include "GuiTestSupport.h"
 #include "TestProgram.h"
+#include "WebEngineHost.h"
 
 namespace qm::testing {
 
@@ -40,6 +41,10 @@ int main(int argc, char** argv) {
     qm::testing::home = &home;
     qm::test::SetUpTestProgram(home.path(), {.documents = true, .runtimeSubfolder = true});
 
+    // The window's own tests run without the web engine: the preview pane, the embedded
+    // help and the measured estimate have test programs of their own.
+    qm::PrepareWebEngine();
+    qm::RefuseWebEngine(QStringLiteral("the tests of the window alone run without it"));
     QApplication app(argc, argv);
     qInstallMessageHandler(qm::testing::MessageHandler);
     ::testing::InitGoogleTest(&argc, argv);
