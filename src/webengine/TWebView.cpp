@@ -26,6 +26,8 @@ protected:
     }
     // A link with a target of its own was asked for already (newWindowRequested).
     QWebEnginePage* createWindow(WebWindowType) override { return nullptr; }
+    // What a page writes to its console is the page's matter, not the program's log.
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString&, int, const QString&) override {}
 
 private:
     std::function<bool(const QUrl&, bool)> navigationRequested_;
