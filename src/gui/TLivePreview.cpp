@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScrollArea>
+#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -140,6 +141,10 @@ void TLivePreview::SetWidth(TWidth width) {
 
 int TLivePreview::ViewportWidth() const {
     return ViewportWidth(width_, BoxWidthOf(document_));
+}
+
+int TLivePreview::PreferredWidth() const {
+    return ViewportWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2;
 }
 
 QString TLivePreview::UnavailableText() const {

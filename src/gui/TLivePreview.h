@@ -58,6 +58,8 @@ public:
     void SetWidth(TWidth width);
     // The width the page is shown at now, in CSS px.
     int ViewportWidth() const;
+    // The pane's width that shows the whole page beside a scroll bar.
+    int PreferredWidth() const;
 
     // The view showing the page; nullptr before the pane was first shown, or without an
     // engine (UnavailableText() then says why).

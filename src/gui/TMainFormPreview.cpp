@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTimer>
 #include <QStatusBar>
 #include <QUrl>
 #include <algorithm>
@@ -144,10 +145,21 @@ void TMainForm::BuildLivePreview() {
     LivePreview1->setText(QStringLiteral("&Live Preview"));
     LivePreview1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     LivePreview1->setStatusTip(QStringLiteral("Show the menu as it will be published, following every change"));
-    connect(LivePreview1, &QAction::toggled, this,
-            [](bool open) { QuietlyInSettings([&] { WriteBoolSetting(kLivePreviewOpen, open); }); });
-    connect(livePreview_, &TLivePreview::WidthChosen, this, [](TLivePreview::TWidth width) {
+    // The pane takes the room its page needs, as far as the window has it, when it opens
+    // and when another width is chosen.
+    const auto fit = [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (dckLivePreview->isVisible() && !dckLivePreview->isFloating())
+                resizeDocks({dckLivePreview}, {livePreview_->PreferredWidth()}, Qt::Horizontal);
+        });
+    };
+    connect(LivePreview1, &QAction::toggled, this, [fit](bool open) {
+        QuietlyInSettings([&] { WriteBoolSetting(kLivePreviewOpen, open); });
+        if (open) fit();
+    });
+    connect(livePreview_, &TLivePreview::WidthChosen, this, [fit](TLivePreview::TWidth width) {
         QuietlyInSettings([&] { WriteIntSetting(kLivePreviewWidth, static_cast<int>(width)); });
+        fit();
     });
     connect(livePreview_, &TLivePreview::StatusMessage, this, [this](const QString& text, int timeout) {
         if (text.isEmpty())
@@ -167,10 +179,7 @@ void TMainForm::RestoreLivePreview() {
     using TWidth = TLivePreview::TWidth;
     const bool known = width == static_cast<int>(TWidth::Phone) || width == static_cast<int>(TWidth::Tablet);
     livePreview_->SetWidth(known ? static_cast<TWidth>(width) : TWidth::Box);
-    if (open) {
-        dckLivePreview->show();
-        resizeDocks({dckLivePreview}, {460}, Qt::Horizontal);
-    }
+    if (open) dckLivePreview->show();
 }
 
 // --- Help -----------------------------------------------------------------------------------

@@ -44,6 +44,8 @@ TfrmHelp::TfrmHelp(QWidget* parent) : QWidget(parent, Qt::Tool) {
         b->setObjectName(QString::fromLatin1(name));
         b->setIcon(style()->standardIcon(icon));
         b->setToolTip(hint + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+        b->setText(hint);
+        b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
         b->setAutoRaise(true);
         connect(b, &QToolButton::clicked, this, handler);
         auto* shortcut = new QAction(this);
