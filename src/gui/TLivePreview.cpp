@@ -113,8 +113,10 @@ TLivePreview::TLivePreview(TMenuDocument& document, std::function<QString()> pro
     layout->addLayout(bar);
     layout->addWidget(stage_, 1);
 
+    // The page follows a change once the event loop is free again, so that the several
+    // changes of one command make one page.
     followTimer_.setSingleShot(true);
-    followTimer_.setInterval(kFollowDelay);
+    followTimer_.setInterval(0);
     connect(&followTimer_, &QTimer::timeout, this, &TLivePreview::Refresh);
     measureTimeout_.setSingleShot(true);
     measureTimeout_.setInterval(kMeasureTimeout);
@@ -193,6 +195,12 @@ void TLivePreview::CreateView() {
         return;
     }
     TWebViewEvents events;
+    events.loadFinished = [this](bool) {
+        loading_ = false;
+        // Changes made while the page loaded are shown now: a load is never cut short by
+        // the next change, so that a large menu typed into still shows its pages.
+        if (stale_ && isVisible()) ScheduleRefresh();
+    };
     events.pageShown = [this] { emit PageShown(); };
     events.linkHovered = [this](const QUrl& url) {
         emit StatusMessage(url.isEmpty() ? QString() : TPreviewSite::AddressOf(url), 0);
@@ -207,9 +215,10 @@ void TLivePreview::CreateView() {
 
 void TLivePreview::ScheduleRefresh() {
     stale_ = true;
-    // A change starts the clock; the changes that follow before it runs out are shown
-    // with it, so the page follows within the delay however fast the user types.
-    if (view_ && isVisible() && !followTimer_.isActive()) followTimer_.start();
+    // The page follows at once, unless a page is loading: the changes made meanwhile are
+    // shown together when it has loaded, so however fast the user types the page lags by
+    // one load at most.
+    if (view_ && isVisible() && !loading_ && !followTimer_.isActive()) followTimer_.start();
 }
 
 void TLivePreview::UpdatePage() {
@@ -237,11 +246,12 @@ void TLivePreview::UpdatePage() {
 
 void TLivePreview::Refresh() {
     followTimer_.stop();
-    if (!view_) return;
+    if (!view_ || loading_) return;  // the load's end shows the changes
     UpdatePage();
     PlaceView();
-    view_->Load(site_.PageUrl());
+    loading_ = true;
     stale_ = false;
+    view_->Load(site_.PageUrl());
 }
 
 void TLivePreview::PlaceView() {

@@ -38,9 +38,6 @@ public:
     static constexpr int kNarrowScreen = 640;
     // The browsers' own margin around a page's body.
     static constexpr int kPageMargin = 8;
-    // How long after a change the page follows it at the latest (ms): changes within
-    // this time are shown together.
-    static constexpr int kFollowDelay = 40;
     // How long the measuring of the menu may take before the estimate does without it.
     static constexpr int kMeasureTimeout = 15000;
 
@@ -104,7 +101,8 @@ private:
     IWebView* view_ = nullptr;
     QPointer<QWidget> viewWidget_;
     QString unavailable_;
-    bool stale_ = true;  // the document changed since the page was last loaded
+    bool stale_ = true;     // the document changed since the page was last loaded
+    bool loading_ = false;  // a page is being loaded
     QTimer followTimer_;
 
     IWebView* measureView_ = nullptr;

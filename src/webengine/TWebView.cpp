@@ -84,6 +84,10 @@ void TWebView::LoadFinished(bool ok) {
         watchedSurface_ = surface;
     }
     awaitingPaint_ = ok;
+    // The engine may have handed over the loaded page's frame before it told of the
+    // load's end, and then paints nothing more: the surface is painted again all the
+    // same, with the page's latest frame.
+    if (ok && watchedSurface_) watchedSurface_->update();
     if (events_.loadFinished) events_.loadFinished(ok);
     if (events_.historyChanged) events_.historyChanged();
 }
