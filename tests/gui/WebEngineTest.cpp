@@ -135,6 +135,25 @@ TEST_F(WebEngineTest, ThePaneShowsThePageAndFollowsAnEdit) {
     EXPECT_EQ(MainItems(), "Home|rgb(255, 255, 255),Ships|rgb(255, 255, 255)");
 }
 
+// Typing while a page loads: the page under way is not cut short, and the changes made
+// meanwhile come together in the one page after it.
+TEST_F(WebEngineTest, ChangesMadeWhileAPageLoadsFollowInOnePage) {
+    BuildTree({{"Home", 0}});
+    OpenPane();
+    QSignalSpy shown(&Pane(), &TLivePreview::PageShown);
+    Select(0);
+    Find<QLineEdit>("edt_Text")->setText("Quay");
+    QTest::qWait(5);  // the page with "Quay" is loading
+    Find<QLineEdit>("edt_Text")->setText("Harbour");
+    Find<QLineEdit>("edt_Text")->setText("Harbour Road");
+    // Waits in the event loop proper: under QTest::qWaitFor's polling the engine's pages
+    // load far slower.
+    while (shown.count() < 2) ASSERT_TRUE(shown.wait(kEngineWait));
+    QTest::qWait(200);
+    EXPECT_EQ(shown.count(), 2);
+    EXPECT_EQ(MainItems(), "Harbour Road|rgb(255, 255, 255)");
+}
+
 TEST_F(WebEngineTest, NoFileIsWrittenWhilePreviewing) {
     BuildTree({{"Home", 0}, {"Boats", 0}});
     window->show();
