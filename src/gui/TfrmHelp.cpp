@@ -58,7 +58,7 @@ TfrmHelp::TfrmHelp(QWidget* parent) : QWidget(parent, Qt::Tool) {
                            QKeySequence(Qt::ALT | Qt::Key_Left), &TfrmHelp::Back);
     tlbtnHelpForward = button("tlbtnHelpForward", QStyle::SP_ArrowForward, QStringLiteral("Forward"),
                               QKeySequence(Qt::ALT | Qt::Key_Right), &TfrmHelp::Forward);
-    tlbtnHelpHome = button("tlbtnHelpHome", QStyle::SP_DirHomeIcon, QStringLiteral("Contents"),
+    tlbtnHelpHome = button("tlbtnHelpHome", QStyle::SP_DirHomeIcon, QStringLiteral("Home"),
                            QKeySequence(Qt::ALT | Qt::Key_Home), &TfrmHelp::Home);
     lblOpenInBrowser = new QLabel(QStringLiteral("<a href=\"open\">Open in browser</a>"), this);
     lblOpenInBrowser->setObjectName(QStringLiteral("lblOpenInBrowser"));
