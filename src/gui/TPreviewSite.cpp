@@ -59,7 +59,7 @@ std::optional<TWebResource> TPreviewSite::Resource(const QString& path) const {
 
 QString TPreviewSite::AddressOf(const QUrl& url) {
     if (url.scheme() != QLatin1String(kPreviewScheme)) return url.toString();
-    QUrl file = QUrl::fromLocalFile(url.path());
+    QUrl file = QUrl::fromLocalFile(url.path(QUrl::FullyDecoded));
     file.setQuery(url.query());
     file.setFragment(url.fragment());
     return file.toString();

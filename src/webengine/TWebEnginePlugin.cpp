@@ -24,7 +24,7 @@ public:
         : QWebEngineUrlSchemeHandler(parent), source_(std::move(source)) {}
 
     void requestStarted(QWebEngineUrlRequestJob* job) override {
-        const auto resource = source_ ? source_(job->requestUrl().path()) : std::nullopt;
+        const auto resource = source_ ? source_(job->requestUrl().path(QUrl::FullyDecoded)) : std::nullopt;
         if (!resource) {
             job->fail(QWebEngineUrlRequestJob::UrlNotFound);
             return;
