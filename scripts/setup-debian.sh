@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the program and the tests need, but only
 # what is missing, so that a second run costs a second. Runs apt-get as root, or
-# through sudo for an ordinary user. The browser tests run the menu in Chromium,
+# through sudo for an ordinary user. Qt WebEngine draws the live preview and the help
+# window: its process (QtWebEngineProcess) and its resources and locales come in
+# packages of their own. The browser tests run the menu in Chromium,
 # Firefox ESR and WebKitGTK (WebKitWebDriver with its MiniBrowser, on Xvfb; xdotool
 # gives its window the keyboard focus), all from Debian.
 set -euo pipefail
@@ -11,6 +13,7 @@ packages=(
   clang-14 libclang-rt-14-dev llvm-14
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-webengine-dev libqt6webenginecore6-bin libqt6webengine6-data
   xvfb xauth shared-mime-info desktop-file-utils xdg-utils dpkg-dev file
   libfile-mimeinfo-perl libglib2.0-bin
   chromium fonts-dejavu-core ca-certificates

@@ -9,6 +9,7 @@
 #include "TformHTML.h"
 #include "TfrmHelp.h"
 #include "TfrmTemplet.h"
+#include "WebEngineHost.h"
 
 namespace qm {
 
@@ -17,6 +18,8 @@ QString CommandLineFileName(const QStringList& arguments) {
 }
 
 int RunQuillamere(int& argc, char** argv, const TStartOptions& options) {
+    // Loads nothing of the engine; it only has to be said before the application exists.
+    PrepareWebEngine();
     TQuillamereApplication application(argc, argv);
 
     TMainForm mainForm;

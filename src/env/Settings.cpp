@@ -42,6 +42,14 @@ std::optional<long long> WholeNumberOf(const QVariant& value) {
     }
 }
 
+// A whole number that fits 32 bits, or nothing.
+std::optional<int> IntOf(const QVariant& value) {
+    const auto number = WholeNumberOf(value);
+    if (!number || *number < std::numeric_limits<int>::min() || *number > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(*number);
+}
+
 // One branch opened for one call. QSettings reads the whole store when it is made;
 // a store that exists but cannot be read is reported at once.
 class Branch {
@@ -113,6 +121,14 @@ void WriteBoolSetting(const QString& name, bool value) {
     Branch(kTarnwell).SetValue(kSettingsGroup, name, value ? 1 : 0);
 }
 
+int ReadIntSetting(const QString& name, int defaultValue) {
+    return IntOf(Branch(kTarnwell).Value(kSettingsGroup, name)).value_or(defaultValue);
+}
+
+void WriteIntSetting(const QString& name, int value) {
+    Branch(kTarnwell).SetValue(kSettingsGroup, name, value);
+}
+
 bool ReadKvxBool(const QString& group, const QString& name, bool defaultValue) {
     return Branch(kKvx).Bool(group, name, defaultValue);
 }
@@ -134,10 +150,7 @@ void WriteKvxValue(const QString& group, const QString& name, const QVariant& va
 }
 
 std::optional<int> ReadKvxInt(const QString& group, const QString& name) {
-    const auto number = WholeNumberOf(Branch(kKvx).Value(group, name));
-    if (!number || *number < std::numeric_limits<int>::min() || *number > std::numeric_limits<int>::max())
-        return std::nullopt;
-    return static_cast<int>(*number);
+    return IntOf(Branch(kKvx).Value(group, name));
 }
 
 }  // namespace qm

@@ -26,6 +26,10 @@ namespace qm {
 // it was missing, as the registry key would be), silently skipping that when it cannot.
 bool ReadBoolSetting(const QString& name, bool defaultValue);
 void WriteBoolSetting(const QString& name, bool value);
+// A whole number of the same group (the live preview's width); the default when absent
+// or not a 32-bit whole number. Reads never create anything.
+int ReadIntSetting(const QString& name, int defaultValue);
+void WriteIntSetting(const QString& name, int value);
 
 // Values of the KVX branch, e.g. group "Settings" value "ShowLinkTipDialog", or group
 // "Web Browsers". Reads never create anything.

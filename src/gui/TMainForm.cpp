@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QDockWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -52,6 +53,7 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
 TMainForm::~TMainForm() {
     Agent().SetProgressDisplay(nullptr);
     // The views go before the document they show; the document goes unheard.
+    delete dckLivePreview;
     binding_.reset();
     trvwDesignPanel->setModel(nullptr);
     treeModel_.reset();
@@ -64,6 +66,7 @@ TMainForm::~TMainForm() {
 void TMainForm::AttachAuxiliaryWindows(TformHTML* htmlWindow, TfrmHelp* helpWindow) {
     htmlWindow_ = htmlWindow;
     helpWindow_ = helpWindow;
+    if (helpWindow) ConnectHelpWindow(helpWindow);
 }
 
 TformHTML& TMainForm::HtmlWindow() {
@@ -77,6 +80,7 @@ TfrmHelp& TMainForm::HelpWindow() {
         // window would otherwise block the help page it opens. It goes with this window.
         ownHelpWindow_ = std::make_unique<TfrmHelp>(nullptr);
         helpWindow_ = ownHelpWindow_.get();
+        ConnectHelpWindow(helpWindow_);
     }
     return *helpWindow_;
 }
@@ -104,6 +108,7 @@ void TMainForm::FormCreate() {
     UpdateEditCommands();
     ArrangeTabs(true);
     lastTabNodeIndex = -1;
+    RestoreLivePreview();
 }
 
 // The document's state in the window: the Save commands and the title's mark follow

@@ -13,7 +13,8 @@
 //   TMainFormPanels.cpp    the property pages' handlers: the text check, the choosers,
 //                          help and the size estimate
 //   TMainFormDocument.cpp  the File commands, the recent list, the windows it opens
-//   TMainFormPreview.cpp   the preview
+//   TMainFormPreview.cpp   the preview in the user's browser, the live preview pane,
+//                          the help window's routes and the measured size estimate
 // with TPropertyPages (the pages' layout), TPanelBinding (the controls' binding),
 // TMenuDocument and DocumentCommands (the document and its undo steps) beside them.
 //
@@ -36,6 +37,7 @@
 #include "TMenuDocument.h"
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -47,6 +49,7 @@ class QTreeView;
 
 namespace qm {
 
+class TLivePreview;
 class TMenuTreeModel;
 class TPanelBinding;
 class TPropertyPages;
@@ -65,6 +68,8 @@ public:
     void AttachAuxiliaryWindows(TformHTML* htmlWindow, TfrmHelp* helpWindow);
     TformHTML& HtmlWindow();
     TfrmHelp& HelpWindow();
+    // The live preview pane (View > Live Preview), in a dock beside the panels.
+    TLivePreview& LivePreview() { return *livePreview_; }
 
     // --- Document state ------------------------------------------------------------
     TMenuDocument& Document() { return *document_; }
@@ -121,7 +126,12 @@ public:
     // asks where to save. Returns false when it was not opened.
     bool OpenTemplate(const QString& fileName);
     // The page buffer is rebuilt; false (after its message) when the menu is refused.
+    // Its relative links are resolved against the project's folder (the documents
+    // folder while untitled): the page is opened from the Preview folder.
     bool BuildHtmlToBuffer();
+    // The folder the project's page is published into; the documents folder while
+    // untitled. Ends in "/".
+    QString ProjectFolder() const;
     // The template chooser, shown modally (the Template command and the start).
     void ShowTemplateChooser();
     // The paths of the recent-files list as the File menu shows them, most recent first.
@@ -207,6 +217,15 @@ private:
     void ConnectDocument();
     void ConnectPanels();
     void ShowModified(bool modified);
+    void BuildLivePreview();
+    void RestoreLivePreview();
+    void ConnectHelpWindow(TfrmHelp* help);
+    // Shows a page in the help window, made visible.
+    void ShowHelp(const QString& url);
+    // The menu box size as the formula estimates it from the main items and heights.
+    std::pair<long long, long long> FormulaEstimate() const;
+    // The two size fields as one step, each pulled into its range.
+    void ApplyEstimate(long long width, long long height);
 
     // Edit.
     // Where a command's change is to be seen: its node selected, a look value's page.
@@ -249,6 +268,7 @@ private:
     bool checkSuppressed_ = false;   // a chosen link is no typed text
     bool clipboardHoldsItems_ = false;
     bool busy_ = false;
+    bool measuring_ = false;  // the size estimate waits for the engine's measure
     QElapsedTimer progressPaintClock_;  // since the progress display was last painted
     std::vector<QWidget*> appletTabs;
     std::vector<QWidget*> itemTabs;
@@ -267,11 +287,14 @@ private:
     QProgressBar* prgrsbrMainFormBottom = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QMenu* mnitRecentFiles = nullptr;
+    QDockWidget* dckLivePreview = nullptr;
+    TLivePreview* livePreview_ = nullptr;
 
     QAction *New1, *Open1, *Save1, *Save2, *Templet1, *SaveAsTemplate1, *ImportMenuStructure1,
         *ExportMenuStructure1, *Exit1;
     QAction *Undo1, *Redo1, *Cut1, *Copy1, *Paste1, *Duplicate1;
     QAction *ToolBar1, *StatusBar2;
+    QAction* LivePreview1 = nullptr;
     // The Item menu's entries (2) carry the tree's keys; the pop-up's (1) show them.
     QAction *Insert2, *Delete2, *MoveUp2, *MoveDown2, *Indent2, *Outdent2, *Rename2;
     QAction *Insert1, *Delete1, *MoveUp1, *MoveDown1, *Indent1, *Outdent1;

@@ -325,14 +325,6 @@ void TMainForm::WebBrowser1Click() {
     });
 }
 
-void TMainForm::Topic1Click() {
-    Guard([&] { dialogs_->OpenWithShell(GetProgramFolder() + QStringLiteral("help/index.html")); });
-}
-
-void TMainForm::ViewSample1Click() {
-    Guard([&] { dialogs_->OpenWithShell(GetProgramFolder() + QStringLiteral("samples/index.html")); });
-}
-
 void TMainForm::Homepage1Click() {
     Guard([&] { dialogs_->OpenWithShell(QString::fromLatin1(kHomePageAddress)); });
 }

@@ -74,6 +74,7 @@ void TMainForm::BuildWindow() {
     setContextMenuPolicy(Qt::NoContextMenu);  // no toolbar toggling menu of Qt's own
     BuildTree();
     BuildActions();
+    BuildLivePreview();
     BuildMenus();
     BuildToolBar();
     pgcntrl1 = new TPropertyPages(this);
@@ -271,7 +272,7 @@ void TMainForm::BuildMenus() {
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
-    view->addActions({ToolBar1, StatusBar2});
+    view->addActions({ToolBar1, StatusBar2, LivePreview1});
 
     QMenu* item = bar->addMenu(QStringLiteral("&Item"));
     item->setObjectName(QStringLiteral("Item1"));

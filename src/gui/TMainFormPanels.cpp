@@ -1,6 +1,6 @@
 // The property pages' handlers: a changed control (its text checked, its value stored
-// in the document by the binding), the colour, link and sound choosers, the help
-// buttons and the menu box size estimate.
+// in the document by the binding), the colour, link and sound choosers and the help
+// buttons. (The menu box size estimate is the preview's: TMainFormPreview.cpp.)
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -47,9 +47,6 @@ constexpr const char* kHelpPages[] = {
     "customizing_fl_path_path.htm",
     "faq_flash_local_security_warning_dialog.htm",
 };
-
-constexpr std::size_t kMenuBoxWidthField = 17;
-constexpr std::size_t kMenuBoxHeightField = 18;
 
 }  // namespace
 
@@ -177,36 +174,7 @@ QString TMainForm::HelpPageOfTag(int tag) {
 void TMainForm::SpeedButton_OnClick_LaunchHelpDoc(QObject* sender) {
     Guard([&] {
         const int tag = sender ? sender->property("Tag").toInt() : 0;
-        const QString path = GetProgramFolder() + QStringLiteral("help/") + HelpPageOfTag(tag);
-        TfrmHelp& help = HelpWindow();
-        help.Navigate(LocalPathToFileUrl(path));
-        help.show();
-        help.raise();
-        help.activateWindow();
-    });
-}
-
-// The two size fields from the main items and the heights, as one step. Both keep
-// their range: 0 is stored as 1, anything above 9999 as 9999.
-void TMainForm::btnCalcSizeClick() {
-    Guard([&] {
-        StorePanels();
-        const TAppletData& look = Agent().AppletData();
-        const auto number = [](const std::string& text) { return ParseWholeNumber(text).value_or(0); };
-        long long width = 0;
-        long long height = 0;
-        if (Agent().NodeCount() > 1) {
-            const long long mainItems = Agent().ChildCount(kRootNode);
-            width = mainItems * (2 * number(look.mainItemExtWidth) + 45);
-            height = number(look.mainItemHeight) + number(look.subItemHeight) + 3;
-        }
-        const auto fit = [](std::size_t field, long long value) {
-            const LookField& rule = LookFieldAt(field);
-            return std::to_string(std::clamp(value, rule.minimum, rule.maximum));
-        };
-        document_->SetLookValues({{kMenuBoxWidthField, fit(kMenuBoxWidthField, width)},
-                                  {kMenuBoxHeightField, fit(kMenuBoxHeightField, height)}},
-                                 QStringLiteral("Estimate Menu Box Size"));
+        ShowHelp(LocalPathToFileUrl(GetProgramFolder() + QStringLiteral("help/") + HelpPageOfTag(tag)));
     });
 }
 

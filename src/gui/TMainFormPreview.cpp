@@ -1,19 +1,36 @@
 // Preview: the page of the document as it stands (what is on screen: the controls hold
 // nothing the document lacks), built into the page buffer, staged in the Preview
 // folder with the movie, the script and the sounds, and opened in the chosen browser.
+// Beside it the live preview pane, which shows the page in the embedded engine as the
+// document changes; the help window's routes; and the size estimate, which measures
+// the menu as the engine draws it.
 
+#include <QAction>
+#include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
 #include <QSaveFile>
+#include <QTimer>
+#include <QStatusBar>
+#include <QUrl>
+#include <algorithm>
 
 #include "AppFolders.h"
 #include "Error.h"
 #include "IconFactory.h"
+#include "LookValues.h"
 #include "PageWriter.h"
 #include "Publisher.h"
+#include "Settings.h"
+#include "TLivePreview.h"
 #include "TMainForm.h"
+#include "TPropertyPages.h"
 #include "TformHTML.h"
 #include "TformWebBrowser.h"
 #include "TfrmFlashLocalSecrityWarning.h"
+#include "TfrmHelp.h"
+#include "WebEngineHost.h"
 #include "WholeNumber.h"
 
 namespace qm {
@@ -24,7 +41,31 @@ std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(path.toStdString());
 }
 
+constexpr std::size_t kMenuBoxWidthField = 17;
+constexpr std::size_t kMenuBoxHeightField = 18;
+
+// The live preview pane's settings: whether it is open, and the width it shows the
+// page at (0 the box as set, else the width in CSS px).
+const QString kLivePreviewOpen = QStringLiteral("LivePreviewOpen");
+const QString kLivePreviewWidth = QStringLiteral("LivePreviewWidth");
+
+// The settings only remember the pane's state: a store that cannot be read or
+// written changes nothing else.
+template <class Access>
+void QuietlyInSettings(Access&& access) {
+    try {
+        access();
+    } catch (const std::exception&) {
+    }
+}
+
 }  // namespace
+
+QString TMainForm::ProjectFolder() const {
+    const QString project = ProjectFilePath();
+    if (!project.isEmpty()) return AddTrailingBackslash(QFileInfo(project).absolutePath());
+    return GetDocumentsFolder();
+}
 
 bool TMainForm::BuildHtmlToBuffer() {
     StorePanels();
@@ -40,7 +81,10 @@ bool TMainForm::BuildHtmlToBuffer() {
         return false;
     }
     const QString buildFile = GetTempFolder() + QStringLiteral("~tmp0001.txt");
-    MakeHtmlCodes(Agent(), ToPath(buildFile));
+    // The page is opened from the Preview folder: its relative links would lead there.
+    const std::string linkBase =
+        AddTrailingBackslash(QUrl::fromLocalFile(ProjectFolder()).toString(QUrl::FullyEncoded)).toStdString();
+    MakeHtmlCodes(Agent(), ToPath(buildFile), linkBase);
     // Making the page refreshed the levels and converted the links in the document.
     document_->ValuesRewritten();
     QFile file(buildFile);
@@ -82,6 +126,144 @@ void TMainForm::Preview1Click() {
 
         TformWebBrowser browser(this);
         browser.OpenPage(preview, QStringLiteral("~preview.html"));
+    });
+}
+
+// --- The live preview pane -------------------------------------------------------------
+
+void TMainForm::BuildLivePreview() {
+    livePreview_ = new TLivePreview(*document_, [this] { return ProjectFilePath(); });
+    dckLivePreview = new QDockWidget(QStringLiteral("Live Preview"), this);
+    dckLivePreview->setObjectName(QStringLiteral("dckLivePreview"));
+    dckLivePreview->setWidget(livePreview_);
+    dckLivePreview->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    addDockWidget(Qt::RightDockWidgetArea, dckLivePreview);
+    dckLivePreview->hide();
+
+    LivePreview1 = dckLivePreview->toggleViewAction();
+    LivePreview1->setObjectName(QStringLiteral("LivePreview1"));
+    LivePreview1->setText(QStringLiteral("&Live Preview"));
+    LivePreview1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    LivePreview1->setStatusTip(QStringLiteral("Show the menu as it will be published, following every change"));
+    // The pane takes the room its page needs, as far as the window has it, when it opens
+    // and when another width is chosen.
+    const auto fit = [this] {
+        QTimer::singleShot(0, this, [this] {
+            if (dckLivePreview->isVisible() && !dckLivePreview->isFloating())
+                resizeDocks({dckLivePreview}, {livePreview_->PreferredWidth()}, Qt::Horizontal);
+        });
+    };
+    connect(LivePreview1, &QAction::toggled, this, [fit](bool open) {
+        QuietlyInSettings([&] { WriteBoolSetting(kLivePreviewOpen, open); });
+        if (open) fit();
+    });
+    connect(livePreview_, &TLivePreview::WidthChosen, this, [fit](TLivePreview::TWidth width) {
+        QuietlyInSettings([&] { WriteIntSetting(kLivePreviewWidth, static_cast<int>(width)); });
+        fit();
+    });
+    connect(livePreview_, &TLivePreview::StatusMessage, this, [this](const QString& text, int timeout) {
+        if (text.isEmpty())
+            StatusBar1->clearMessage();
+        else
+            StatusBar1->showMessage(text, timeout);
+    });
+}
+
+void TMainForm::RestoreLivePreview() {
+    bool open = false;
+    int width = 0;
+    QuietlyInSettings([&] {
+        width = ReadIntSetting(kLivePreviewWidth, 0);
+        open = ReadBoolSetting(kLivePreviewOpen, false);
+    });
+    using TWidth = TLivePreview::TWidth;
+    const bool known = width == static_cast<int>(TWidth::Phone) || width == static_cast<int>(TWidth::Tablet);
+    livePreview_->SetWidth(known ? static_cast<TWidth>(width) : TWidth::Box);
+    if (open) dckLivePreview->show();
+}
+
+// --- Help -----------------------------------------------------------------------------------
+
+void TMainForm::ConnectHelpWindow(TfrmHelp* help) {
+    connect(help, &TfrmHelp::OpenExternally, this,
+            [this](const QString& pathOrUrl) { Guard([&] { dialogs_->OpenWithShell(pathOrUrl); }); });
+}
+
+void TMainForm::ShowHelp(const QString& url) {
+    TfrmHelp& help = HelpWindow();
+    help.Navigate(url);
+    help.show();
+    help.raise();
+    help.activateWindow();
+}
+
+// Help Topics and the samples show in the help window's engine; without one they go to
+// the user's browser, where they look as they should.
+void TMainForm::Topic1Click() {
+    Guard([&] {
+        if (WebEngine())
+            ShowHelp(TfrmHelp::HomeUrl());
+        else
+            dialogs_->OpenWithShell(GetProgramFolder() + QStringLiteral("help/index.html"));
+    });
+}
+
+void TMainForm::ViewSample1Click() {
+    Guard([&] {
+        const QString samples = GetProgramFolder() + QStringLiteral("samples/index.html");
+        if (WebEngine())
+            ShowHelp(LocalPathToFileUrl(samples));
+        else
+            dialogs_->OpenWithShell(samples);
+    });
+}
+
+// --- The size estimate ------------------------------------------------------------------
+
+std::pair<long long, long long> TMainForm::FormulaEstimate() const {
+    if (Agent().NodeCount() < 2) return {0, 0};
+    const TAppletData& look = Agent().AppletData();
+    const auto number = [](const std::string& text) { return ParseWholeNumber(text).value_or(0); };
+    const long long mainItems = Agent().ChildCount(kRootNode);
+    return {mainItems * (2 * number(look.mainItemExtWidth) + 45),
+            number(look.mainItemHeight) + number(look.subItemHeight) + 3};
+}
+
+void TMainForm::ApplyEstimate(long long width, long long height) {
+    const auto fit = [](std::size_t field, long long value) {
+        const LookField& rule = LookFieldAt(field);
+        return std::to_string(std::clamp(value, rule.minimum, rule.maximum));
+    };
+    document_->SetLookValues({{kMenuBoxWidthField, fit(kMenuBoxWidthField, width)},
+                              {kMenuBoxHeightField, fit(kMenuBoxHeightField, height)}},
+                             QStringLiteral("Estimate Menu Box Size"));
+}
+
+// The two size fields as one step: the menu measured as the engine draws it, every main
+// item in the bar and the tallest row of sub items under it, so that nothing is cut;
+// where no engine can be had, from the formula. Both keep their range: 0 is stored as
+// 1, anything above 9999 as 9999.
+void TMainForm::btnCalcSizeClick() {
+    Guard([&] {
+        StorePanels();
+        if (measuring_) return;
+        if (Agent().NodeCount() < 2) {
+            ApplyEstimate(0, 0);
+            return;
+        }
+        measuring_ = true;
+        pgcntrl1->btnCalcSize->setEnabled(false);
+        SetBusy(true);
+        livePreview_->MeasureMenu([this](std::optional<QSize> drawn) {
+            measuring_ = false;
+            pgcntrl1->btnCalcSize->setEnabled(true);
+            SetBusy(false);
+            Guard([&] {
+                const auto [width, height] = drawn ? std::pair<long long, long long>(drawn->width(), drawn->height())
+                                                   : FormulaEstimate();
+                ApplyEstimate(width, height);
+            });
+        });
     });
 }
 

@@ -263,25 +263,59 @@ std::size_t FindIgnoringCase(std::string_view text, std::string_view needle, std
     return std::string_view::npos;
 }
 
+// The path replacement of the links: from one root to the other, or none where either
+// root is blank.
+struct PathReplacement {
+    std::string_view from;
+    std::string_view to;
+};
+
+PathReplacement PathReplacementOf(const TAppletData& look) {
+    if (TrimBlanks(look.InternalUse_RootDir_Local).empty() || TrimBlanks(look.InternalUse_RootDir_Remote).empty())
+        return {};
+    const bool toLocal = look.InternalUse_RootDir_Local_Checked == "1";
+    return toLocal ? PathReplacement{look.InternalUse_RootDir_Remote, look.InternalUse_RootDir_Local}
+                   : PathReplacement{look.InternalUse_RootDir_Local, look.InternalUse_RootDir_Remote};
+}
+
 // Links are converted where they are; only a link that holds the root is rewritten.
 void ApplyPathReplacement(TkvxAppletAgent& agent) {
-    const auto& look = agent.AppletData();
-    if (TrimBlanks(look.InternalUse_RootDir_Local).empty() || TrimBlanks(look.InternalUse_RootDir_Remote).empty())
-        return;
-    const bool toLocal = look.InternalUse_RootDir_Local_Checked == "1";
-    const std::string_view from = toLocal ? look.InternalUse_RootDir_Remote : look.InternalUse_RootDir_Local;
-    const std::string_view to = toLocal ? look.InternalUse_RootDir_Local : look.InternalUse_RootDir_Remote;
+    const PathReplacement replacement = PathReplacementOf(agent.AppletData());
+    if (replacement.from.empty()) return;
     for (int i = 0; i < agent.ItemCount(); ++i) {
         const auto link = agent.GetItemField(i, ItemField::Link);
-        if (FindIgnoringCase(link, from, 0) != std::string_view::npos)
-            agent.SetItemField(i, ItemField::Link, ReplaceIgnoringCase(link, from, to));
+        if (FindIgnoringCase(link, replacement.from, 0) != std::string_view::npos)
+            agent.SetItemField(i, ItemField::Link, ReplaceIgnoringCase(link, replacement.from, replacement.to));
     }
 }
+
+// How the links are written: as stored, or converted on the way (the path replacement
+// of a page made without preparing the document, the folder a staged page's relative
+// links are resolved against).
+struct LinkWriting {
+    PathReplacement replacement;
+    std::string_view base;
+    bool AsStored() const { return replacement.from.empty() && base.empty(); }
+    std::string_view Convert(std::string_view link, std::string& scratch) const {
+        if (!replacement.from.empty() && FindIgnoringCase(link, replacement.from, 0) != std::string_view::npos) {
+            scratch = ReplaceIgnoringCase(link, replacement.from, replacement.to);
+            link = scratch;
+        }
+        if (!base.empty()) {
+            std::string resolved = ResolveAgainstBase(link, base);
+            if (resolved != link) {
+                scratch = std::move(resolved);
+                link = scratch;
+            }
+        }
+        return link;
+    }
+};
 
 // Written from the depths alone (0 main, 1 sub): a sub item that follows a main item
 // opens a sub-item block, the last sub item of a main item closes it, and the last
 // item closes the hidden link block.
-void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent) {
+void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent, const LinkWriting& links) {
     static constexpr std::string_view kOpenBlock = "<div id='buAj' style='position:absolute;visibility:hidden;'>\r\n";
     static constexpr std::string_view kOpenSubBlock = "<div class='mkvosub'>\r\n";
     static constexpr std::string_view kClose = "</div>\r\n";
@@ -293,11 +327,13 @@ void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent) {
                                        kTargetStart.size() + kCaptionStart.size() + kItemEnd.size() + 2 * kClose.size();
     const auto& depths = agent.Depths();
     const std::size_t n = depths.size();
+    std::string converted;
     for (std::size_t i = 0; i < n; ++i) {
         const bool sub = depths[i] != 0;
         const bool last = i + 1 == n;
         const auto fields = agent.ItemFields(static_cast<int>(i), ItemField::Target);
-        const auto link = fields[FieldIndex(ItemField::Link)];
+        auto link = fields[FieldIndex(ItemField::Link)];
+        if (!links.AsStored()) link = links.Convert(link, converted);
         const auto target = fields[FieldIndex(ItemField::Target)];
         const auto caption = fields[FieldIndex(ItemField::Text)];
         char* to = out.Room(kMostFixed + (link.size() + target.size()) * kAttributeGrowth +
@@ -314,12 +350,9 @@ void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent) {
     }
 }
 
-// The whole page.
-PageBytes MakePage(TkvxAppletAgent& agent) {
-    ProgressScope scope(agent.Progress(), "Making HTML Codes ... ...");
-    agent.RefreshLevelsAndParents();
-    ApplyPathReplacement(agent);
-
+// The whole page of a prepared document (or of one whose links are converted on the
+// way).
+PageBytes WritePage(const TkvxAppletAgent& agent, const LinkWriting& links) {
     const auto& look = agent.AppletData();
     const auto width = Attribute(look.flMenuMaxWidth);
     const auto height = Attribute(look.flMenuMaxHeight);
@@ -339,7 +372,7 @@ PageBytes MakePage(TkvxAppletAgent& agent) {
     out.Line("<!-- Product page: " + std::string(kProductPage) + " -->");
     out.Line("<!-- Support: " + std::string(kSupportPage) + " -->");
 
-    WriteHiddenLinkBlock(out, agent);
+    WriteHiddenLinkBlock(out, agent, links);
 
     out.Line("<div id=\"mkvo_menu_zelvan_outer_div\"  style=\"width:" + width + "px;height:" + height + "px;\">");
     out.Line("<div id=\"bjAj\" style=\"position:relative;z-index:" + Attribute(look.mov_z_index) + "\">");
@@ -365,6 +398,26 @@ PageBytes MakePage(TkvxAppletAgent& agent) {
                             "", "</body>", "</html>"})
         out.Line(line);
     return out;
+}
+
+PageBytes MakePage(TkvxAppletAgent& agent, std::string_view linkBase) {
+    ProgressScope scope(agent.Progress(), "Making HTML Codes ... ...");
+    agent.RefreshLevelsAndParents();
+    ApplyPathReplacement(agent);
+    return WritePage(agent, LinkWriting{.replacement = {}, .base = linkBase});
+}
+
+// A link that names a place relative to the page's folder: no scheme, and not a
+// path from the root, a query or a fragment of the page itself.
+bool IsRelativePath(std::string_view link) {
+    if (link.empty() || link[0] == '/' || link[0] == '\\' || link[0] == '?' || link[0] == '#') return false;
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (!isLetter(link[0])) return true;
+    for (const char c : link.substr(1)) {
+        if (c == ':') return false;  // a scheme ends here
+        if (!(isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')) return true;
+    }
+    return true;
 }
 
 }  // namespace
@@ -397,12 +450,28 @@ std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, st
     return out;
 }
 
-std::string MakeHtmlText(TkvxAppletAgent& agent) {
-    return std::string(MakePage(agent).View());
+std::string ResolveAgainstBase(std::string_view link, std::string_view base) {
+    // A browser ignores the blanks around an address.
+    const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; };
+    std::size_t start = 0;
+    while (start < link.size() && isBlank(link[start])) ++start;
+    const std::string_view address = link.substr(start);
+    if (!IsRelativePath(address)) return std::string(link);
+    std::string resolved(base);
+    resolved += address;
+    return resolved;
 }
 
-void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath) {
-    SaveFileSafely(pagePath, MakePage(agent).View());
+std::string MakeHtmlText(TkvxAppletAgent& agent, std::string_view linkBase) {
+    return std::string(MakePage(agent, linkBase).View());
+}
+
+std::string MakePreviewHtmlText(const TkvxAppletAgent& agent) {
+    return std::string(WritePage(agent, LinkWriting{.replacement = PathReplacementOf(agent.AppletData()), .base = {}}).View());
+}
+
+void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath, std::string_view linkBase) {
+    SaveFileSafely(pagePath, MakePage(agent, linkBase).View());
 }
 
 }  // namespace qm

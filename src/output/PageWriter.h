@@ -23,9 +23,24 @@ std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, st
 
 // Prepares the items in the document (Level, ParentIndex, the path replacement of the
 // links) and returns the page. The document keeps the prepared items.
-std::string MakeHtmlText(TkvxAppletAgent& agent);
+//
+// A page staged away from the project (the preview in the user's browser) passes the
+// project's folder as linkBase, a "file:" address ending in "/": its relative links are
+// then written resolved against it (ResolveAgainstBase), so that they lead where the
+// published page's links lead. The document keeps its links as they are.
+std::string MakeHtmlText(TkvxAppletAgent& agent, std::string_view linkBase = {});
+
+// The page MakeHtmlText makes, byte for byte, without preparing the document: the links
+// are converted as they are written and the document is left as it is. For a preview
+// that follows every edit.
+std::string MakePreviewHtmlText(const TkvxAppletAgent& agent);
 
 // MakeHtmlText written safely to pagePath. Throws qm::Error naming the file.
-void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath);
+void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath, std::string_view linkBase = {});
+
+// link as seen from a page whose folder is base (ending in "/"): base followed by the
+// link when it is a relative path (no scheme; not "/...", "?..." or "#..."; blanks in
+// front dropped), otherwise the link unchanged.
+std::string ResolveAgainstBase(std::string_view link, std::string_view base);
 
 }  // namespace qm

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a finished build, unpacks it into a temporary root
 # with dpkg -x and checks that every file lies where the program looks for it: the
-# programs and their companions together in usr/lib/quillamere (as in build/bin), links
-# in usr/bin, the desktop entry, the MIME package and the icon in the desktop's places.
+# programs, the web engine plugin and their companions together in usr/lib/quillamere
+# (as in build/bin), links in usr/bin, the desktop entry, the MIME package and the icon
+# in the desktop's places.
 # Then it runs what was unpacked: the desktop recognises a project file through the
 # packaged MIME package, quillamere-cli publishes a project, and the window (when it
 # is built) starts and registers itself.
@@ -73,6 +74,10 @@ done
 if [ -x "$bin/quillamere" ]; then
   check "depends on Qt's widgets" grep -q libqt6widgets6 <<<"$(dpkg-deb --field "$deb" Depends)"
 fi
+if [ -f "$bin/quillamere-webengine.so" ]; then
+  check "the web engine plugin lies beside the program" test -f "$app/quillamere-webengine.so"
+  check "depends on Qt WebEngine" grep -q libqt6webenginewidgets6 <<<"$(dpkg-deb --field "$deb" Depends)"
+fi
 
 echo "== companion files beside the programs, as in build/bin"
 for companion in zelvanbar.swf swfhelper.js help samples; do
@@ -82,7 +87,7 @@ for companion in zelvanbar.swf swfhelper.js help samples; do
     echo "note: $companion is not in build/bin; not checked"
   fi
 done
-unexpected=$(cd "$app" && ls -A | grep -v -x -E 'quillamere|quillamere-cli|zelvanbar\.swf|swfhelper\.js|help|samples' || true)
+unexpected=$(cd "$app" && ls -A | grep -v -x -E 'quillamere|quillamere-cli|quillamere-webengine\.so|zelvanbar\.swf|swfhelper\.js|help|samples' || true)
 check "nothing else in the application folder (no tests, no build tools)" test -z "$unexpected"
 [ -z "$unexpected" ] || echo "   found: $unexpected"
 

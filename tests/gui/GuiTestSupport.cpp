@@ -1,11 +1,17 @@
 #include "GuiTestSupport.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include "TMenuTreeModel.h"
+#include "TestProgram.h"
+#include "WebEngineHost.h"
 
 namespace qm::testing {
+
+void RecordQtWarning(const QString& message);
 
 namespace {
 QStringList& Warnings() {
@@ -13,7 +19,48 @@ QStringList& Warnings() {
     return warnings;
 }
 int folderCounter = 0;
+QTemporaryDir* home = nullptr;
+QStringList ignoredWarnings;
+
+void MessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg) return;
+    // Notices of the offscreen platform, and the help window's note about a help page
+    // that is not installed beside the test program, are not failures of the program.
+    if (message.contains(QLatin1String("propagateSizeHints")) ||
+        message.contains(QLatin1String("This plugin does not support")) ||
+        message.startsWith(QLatin1String("QTextBrowser: No document for")))
+        return;
+    for (const QString& ignored : ignoredWarnings)
+        if (message.contains(ignored)) return;
+    RecordQtWarning(message);
+    fprintf(stderr, "Qt: %s\n", qPrintable(message));
+}
 }  // namespace
+
+QString TestHome() {
+    return home->path();
+}
+
+int RunWindowTests(int argc, char** argv, const WindowTestOptions& options) {
+    QTemporaryDir temporaryHome;
+    home = &temporaryHome;
+    test::SetUpTestProgram(temporaryHome.path(), {.documents = true, .runtimeSubfolder = true});
+    PrepareWebEngine();
+    if (options.webEngine) {
+        // Chromium's sandbox is off in tests only: they run as root in containers, where
+        // it cannot be set up. The program itself never switches it off.
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+        ignoredWarnings = options.ignoredWarnings;
+    } else {
+        RefuseWebEngine(QStringLiteral("the tests of the window alone run without it"));
+    }
+    QApplication app(argc, argv);
+    qInstallMessageHandler(MessageHandler);
+    ::testing::InitGoogleTest(&argc, argv);
+    const int result = RUN_ALL_TESTS();
+    home = nullptr;
+    return result;
+}
 
 void RecordQtWarning(const QString& message) {
     Warnings() << message;

@@ -23,7 +23,21 @@ QT_END_NAMESPACE
 
 namespace qm::testing {
 
-// The temporary home of this test program (set up by the test main).
+// How a window test program runs.
+struct WindowTestOptions {
+    // With the web engine (its sandbox off); without it, the engine is refused and the
+    // windows do without it.
+    bool webEngine = false;
+    // Warnings of the engine's own that are no failure of the program's.
+    QStringList ignoredWarnings;
+};
+
+// The main of a window test program: offscreen unless told otherwise, in a temporary
+// home so that settings, per-user folders and documents never touch the real ones,
+// with Qt's warnings recorded for the tests to check.
+int RunWindowTests(int argc, char** argv, const WindowTestOptions& options);
+
+// The temporary home of this test program (set up by RunWindowTests).
 QString TestHome();
 
 // Messages Qt logged as warnings or worse since the last call (the model tester logs

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSpinBox>
 #include <QThread>
+#include <QUrl>
 
 #include "AppFolders.h"
 #include "GuiTestSupport.h"
@@ -101,9 +102,19 @@ TEST_F(PreviewTest, ThePageIsStagedAndHandedToTheChosenBrowser) {
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     const QByteArray text = page.readAll();
     EXPECT_TRUE(text.contains("<title>Preview</title>"));
-    EXPECT_TRUE(text.contains("typed-just-now.html")) << "the panels are flushed first";
+    EXPECT_TRUE(text.contains("href='" + QUrl::fromLocalFile(project).toEncoded() + "/typed-just-now.html'"))
+        << "the panels are flushed first, and the link leads beside the project";
     EXPECT_EQ(QString::fromUtf8(text).replace("\r\n", "\n").trimmed(),
               window->HtmlWindow().Lines().join("\n").trimmed());
+}
+
+TEST_F(PreviewTest, AnUntitledPagesLinksLeadIntoTheDocumentsFolder) {
+    BuildTree({{"A", 0}});
+    window->Document().SetItemValue(0, FieldIndex(ItemField::Link), "a b.html");
+    ASSERT_TRUE(window->BuildHtmlToBuffer());
+    const QString link = "href='" + QUrl::fromLocalFile(GetDocumentsFolder()).toString(QUrl::FullyEncoded) + "a b.html'";
+    EXPECT_TRUE(window->HtmlWindow().Lines().join("\n").contains(link)) << link.toStdString();
+    EXPECT_EQ(window->Agent().Items()[0].Link, "a b.html") << "the document keeps its link";
 }
 
 TEST_F(PreviewTest, TheFlashTipShowsWhileItsSettingIsOn) {

@@ -5,11 +5,17 @@
 // The project defaults to the shipped sample harbour.zorbel. Files are named
 // <palette>-<size>-<page>.png and <palette>-<window>.png; edit-menu.png shows the Edit
 // menu open after a step, drop-allowed.png and drop-refused.png a node dragged over the
-// tree (the drag's image drawn where the pointer is).
+// tree (the drag's image drawn where the pointer is); live-preview-<width>.png the live
+// preview pane at the box's, a phone's and a tablet's width after an edit, and help.png
+// the help window with a topic beside the contents. (The web engine's sandbox is off
+// here, as in the tests: the pictures are made in containers as root.)
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QTimer>
+#include <QToolButton>
 #include <QDragMoveEvent>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,12 +29,16 @@
 #include "AppFolders.h"
 #include "TFakeUserDialogs.h"
 #include "TMainForm.h"
+#include "IWebEngine.h"
+#include "TLivePreview.h"
 #include "TMenuTreeModel.h"
 #include "TformAbout.h"
 #include "TformWebBrowser.h"
 #include "TfrmFlashLocalSecrityWarning.h"
 #include "TfrmMsgBox_LinkTip.h"
+#include "TfrmHelp.h"
 #include "TfrmTemplet.h"
+#include "WebEngineHost.h"
 
 namespace {
 
@@ -113,9 +123,59 @@ void ShootDrop(qm::TMainForm& window, int dragged, int over, bool aboveIt, const
     QApplication::sendEvent(tree->viewport(), &leave);
 }
 
+// Runs step and waits (at most a while) for signal of sender.
+template <class Sender, class Signal, class Step>
+void WaitFor(Sender* sender, Signal signal, Step&& step) {
+    QEventLoop loop;
+    QObject::connect(sender, signal, &loop, &QEventLoop::quit);
+    QTimer::singleShot(20000, &loop, &QEventLoop::quit);
+    step();
+    loop.exec();
+}
+
+// The live preview pane beside the panels after an edit, at each of its widths.
+void ShootLivePreview(qm::TMainForm& window, const QString& folder) {
+    window.resize(QSize(1500, 760));
+    qm::TLivePreview& pane = window.LivePreview();
+    WaitFor(&pane, &qm::TLivePreview::PageShown,
+            [&] { window.findChild<QAction*>(QStringLiteral("LivePreview1"))->trigger(); });
+    WaitFor(&pane, &qm::TLivePreview::PageShown, [&] {
+        window.SelectNode(0);
+        window.Document().SetItemValue(0, qm::FieldIndex(qm::ItemField::Text), "Harbour & Quay");
+        window.Document().SetLookValue(4, "FFD37A");  // the main items' text colour
+    });
+    for (const char* width : {"Box", "Phone", "Tablet"}) {
+        window.findChild<QToolButton*>(QStringLiteral("tlbtnPreview") + QString::fromLatin1(width))->click();
+        // The page lays itself out anew at the new width; on the phone the menu is open.
+        QEventLoop settle;
+        QTimer::singleShot(600, &settle, &QEventLoop::quit);
+        settle.exec();
+        if (QString::fromLatin1(width) == QLatin1String("Phone")) {
+            pane.View()->RunJavaScript(QStringLiteral("document.querySelector('#zv-menu .zv-over .zv-btn').click()"), {});
+            QEventLoop open;
+            QTimer::singleShot(600, &open, &QEventLoop::quit);
+            open.exec();
+        }
+        Shoot(window, folder + QStringLiteral("/live-preview-") + QString::fromLatin1(width).toLower() + ".png");
+    }
+    window.findChild<QAction*>(QStringLiteral("LivePreview1"))->trigger();
+}
+
+void ShootHelp(qm::TMainForm& window, const QString& folder) {
+    qm::TfrmHelp& help = window.HelpWindow();
+    WaitFor(&help, &qm::TfrmHelp::PageLoaded, [&] { window.SpeedButton_OnClick_LaunchHelpDoc(nullptr); });
+    QEventLoop settle;
+    QTimer::singleShot(600, &settle, &QEventLoop::quit);
+    settle.exec();
+    Shoot(help, folder + QStringLiteral("/help.png"));
+    help.hide();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    qm::PrepareWebEngine();
     QApplication application(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const QStringList arguments = QCoreApplication::arguments();
@@ -171,6 +231,8 @@ int main(int argc, char** argv) {
             window.findChild<QAction*>(QStringLiteral("Undo1"))->trigger();
             ShootDrop(window, 8, 3, true, folder + QStringLiteral("/drop-allowed.png"));  // Café Quai before Motor
             ShootDrop(window, 1, 5, false, folder + QStringLiteral("/drop-refused.png"));  // Boats on Timetable
+            ShootLivePreview(window, folder);
+            ShootHelp(window, folder);
         }
         window.SetModified(false);
     }

@@ -167,6 +167,56 @@ TEST(PagePathReplacement, NeedsBothRootsAndUsesThemAsStored) {
     EXPECT_EQ(ReplaceIgnoringCase("aXbxc", "X", "--"), "a--b--c");
 }
 
+TEST(PagePreview, IsThePublishedPageAndLeavesTheDocumentAsItIs) {
+    const std::vector<test::ItemSpec> items = {
+        {0, "A", "http://example.com/a.html"}, {2, "A1", "HTTP://EXAMPLE.COM/b.html"}, {0, "B", "c.html"}};
+    TkvxAppletAgent previewed, published;
+    for (auto* agent : {&previewed, &published}) {
+        MakeMenu(*agent, items);
+        auto look = agent->GetAppletData();
+        look.InternalUse_RootDir_Local = "file:///C|/site/";
+        look.InternalUse_RootDir_Remote = "http://example.com/";
+        look.InternalUse_RootDir_Local_Checked = "1";
+        agent->SetAppletData(look);
+    }
+    const auto before = previewed.Items();
+    EXPECT_EQ(MakePreviewHtmlText(previewed), MakeHtmlText(published));
+    const auto after = previewed.Items();
+    for (std::size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i].Link, before[i].Link) << i;
+        EXPECT_EQ(after[i].Level, before[i].Level) << i;
+    }
+}
+
+TEST(PageLinkBase, ResolvesOnlyRelativePaths) {
+    const std::string base = "file:///home/ann/site%20one/";
+    const std::pair<std::string, std::string> cases[] = {
+        {"about.html", base + "about.html"},
+        {"../index.html", base + "../index.html"},
+        {"  news/today.htm", base + "news/today.htm"},
+        {"a:b/c.html", "a:b/c.html"},
+        {"2020:report.html", base + "2020:report.html"},
+        {"docs/a:b.html", base + "docs/a:b.html"},
+        {"http://example.com/", "http://example.com/"},
+        {"mailto:ann@example.com", "mailto:ann@example.com"},
+        {"javascript:void(0)", "javascript:void(0)"},
+        {"file:///C|/site/a.htm", "file:///C|/site/a.htm"},
+        {"/root.html", "/root.html"},
+        {"//cdn.example.com/x", "//cdn.example.com/x"},
+        {"#top", "#top"},
+        {"?page=2", "?page=2"},
+        {"", ""},
+    };
+    for (const auto& [link, resolved] : cases) EXPECT_EQ(ResolveAgainstBase(link, base), resolved) << link;
+
+    TkvxAppletAgent agent;
+    MakeMenu(agent, {{0, "A", "about.html"}, {0, "B", "http://example.com/"}});
+    const auto page = MakeHtmlText(agent, base);
+    EXPECT_NE(page.find("href='" + base + "about.html'"), std::string::npos);
+    EXPECT_NE(page.find("href='http://example.com/'"), std::string::npos);
+    EXPECT_EQ(agent.Items()[0].Link, "about.html") << "the document keeps its link";
+}
+
 TEST(PageSafety, StoredTextNeverLeavesItsAttribute) {
     TkvxAppletAgent agent;
     MakeMenu(agent, {{0, "A", "x' onmouseover='alert(1)", "_self'><script>alert(2)</script>"},
