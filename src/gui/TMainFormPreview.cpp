@@ -41,9 +41,6 @@ std::filesystem::path ToPath(const QString& path) {
     return std::filesystem::path(path.toStdString());
 }
 
-constexpr std::size_t kMenuBoxWidthField = 17;
-constexpr std::size_t kMenuBoxHeightField = 18;
-
 // The live preview pane's settings: whether it is open, and the width it shows the
 // page at (0 the box as set, else the width in CSS px).
 const QString kLivePreviewOpen = QStringLiteral("LivePreviewOpen");
@@ -234,8 +231,8 @@ void TMainForm::ApplyEstimate(long long width, long long height) {
         const LookField& rule = LookFieldAt(field);
         return std::to_string(std::clamp(value, rule.minimum, rule.maximum));
     };
-    document_->SetLookValues({{kMenuBoxWidthField, fit(kMenuBoxWidthField, width)},
-                              {kMenuBoxHeightField, fit(kMenuBoxHeightField, height)}},
+    document_->SetLookValues({{kFlMenuMaxWidth, fit(kFlMenuMaxWidth, width)},
+                              {kFlMenuMaxHeight, fit(kFlMenuMaxHeight, height)}},
                              QStringLiteral("Estimate Menu Box Size"));
 }
 

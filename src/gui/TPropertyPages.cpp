@@ -26,14 +26,6 @@ constexpr int kSpinWidth = 84;
 constexpr int kItemTextHelp = 6;
 constexpr int kItemLinkHelp = 7;
 
-// Applet fields by name, where the pages place their controls.
-enum LookFieldIndex : std::size_t {
-    kMainItemExtWidth, kMainItemHeight, kMainItemFont, kMainItemFontSize, kMainItemTextColor, kMainItemColor,
-    kMainItemHoverColor, kSubItemHeight, kSubItemFont, kSubItemFontSize, kSubItemTextColor, kSubItemColor,
-    kSubmenuCloseDelay, kSubmenuSlideSpeed, kMainItemHoverSound, kSubItemHoverSound, kItemActiveSound,
-    kFlMenuMaxWidth, kFlMenuMaxHeight, kMovZIndex, kRootDirLocal, kRootDirRemote, kRootDirLocalChecked,
-};
-
 QString Name(std::size_t field) {
     const auto name = LookFieldAt(field).control;
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));

@@ -42,6 +42,16 @@ struct LookField {
     int helpTag = 0;                // 1 = the "Main Menu Items" group's page, ...
 };
 
+// The look fields by name: their positions in the table below, in the record and in
+// the stored parameter line.
+enum LookFieldIndex : std::size_t {
+    kMainItemExtWidth, kMainItemHeight, kMainItemFont, kMainItemFontSize, kMainItemTextColor, kMainItemColor,
+    kMainItemHoverColor, kSubItemHeight, kSubItemFont, kSubItemFontSize, kSubItemTextColor, kSubItemColor,
+    kSubmenuCloseDelay, kSubmenuSlideSpeed, kMainItemHoverSound, kSubItemHoverSound, kItemActiveSound,
+    kFlMenuMaxWidth, kFlMenuMaxHeight, kMovZIndex, kRootDirLocal, kRootDirRemote, kRootDirLocalChecked,
+};
+static_assert(kRootDirLocalChecked + 1 == TAppletData::kFieldCount);
+
 // Applet field 0..22 (an out-of-range index is a programming error, checked with
 // assert).
 const LookField& LookFieldAt(std::size_t index);

@@ -106,7 +106,9 @@ TEST(LookValues, TheTableGivesEveryFieldItsMemberNameAndDefault) {
         EXPECT_EQ(LookFieldOfControl(field.control), &field) << field.control;
         // Every control name ends in its field's code name.
         EXPECT_TRUE(field.control.ends_with(field.codeName)) << field.control;
-        if (field.kind == LookValueKind::Integer) EXPECT_LT(field.minimum, field.maximum) << field.codeName;
+        if (field.kind == LookValueKind::Integer) {
+            EXPECT_LT(field.minimum, field.maximum) << field.codeName;
+        }
     }
     EXPECT_EQ(LookFieldOfControl("pnl__subItemHoverColor"), nullptr) << "bound to no field";
 }
