@@ -340,6 +340,8 @@
       closeAll();
       move(0, bar.children.length - 1, more.row, more.row.firstChild);
       more.li.style.display = '';
+      // The "More" item is measured with its label, which on a narrow screen is "Menu".
+      more.button.textContent = 'More';
       area = rect(box);
       viewport = fitted = root.clientWidth;
       narrow = viewport < NARROW || area.width < width || area.left < 0 || area.right > viewport;
@@ -358,7 +360,7 @@
       }
       move(shown, widths.length, more.row, more.row.firstChild);
       more.li.style.display = shown < mains.length ? '' : 'none';
-      more.button.textContent = narrow ? 'Menu' : 'More';
+      if (narrow) more.button.textContent = 'Menu';
     }
 
     // The menu's events are handled once, on the menu: a large menu adds no listeners
