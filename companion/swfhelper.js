@@ -89,9 +89,8 @@
     return DEFAULTS.map(function (value, i) { return i < values.length - 1 ? values[i] : value; });
   }
 
-  function readLink(div) {
-    var a = div.getElementsByTagName('a')[0];
-    return a && {
+  function readLink(a) {
+    return {
       text: caption(a),
       href: unescapeQuotes(a.getAttribute('href') || ''),
       target: unescapeQuotes(a.getAttribute('target') || ''),
@@ -99,14 +98,15 @@
     };
   }
 
-  // Main items with their sub items, read in the block's order: a main item's div,
-  // then the divs of its sub-item block. Deeper levels have no place in a two-row menu.
+  // Main items with the links of their sub items, read in the block's order: a main
+  // item's div, then the divs of its sub-item block. Deeper levels have no place in a
+  // two-row menu. A sub item's link is read only when its row is first shown.
   function readItems() {
     var items = [], item;
     doc.querySelectorAll('#buAj>:not(.mkvosub),#buAj>.mkvosub>:not(.mkvosub)').forEach(function (div) {
-      var data = readLink(div);
-      if (data && div.parentNode.id === 'buAj') items.push(item = data);
-      else if (data && item) item.subs.push(data);
+      var a = div.getElementsByTagName('a')[0];
+      if (a && div.parentNode.id === 'buAj') items.push(item = readLink(a));
+      else if (a && item) item.subs.push(a);
     });
     return items;
   }
@@ -136,8 +136,8 @@
     e.setAttribute(name, value);
   }
 
-  function on(target, type, handler) {
-    target.addEventListener(type, handler);
+  function on(target, type, handler, capture) {
+    target.addEventListener(type, handler, capture);
   }
 
   function rect(e) {
@@ -150,7 +150,7 @@
     var object = doc.getElementById('bAAd');
     var block = doc.getElementById('buAj');
     var look = readLook();
-    var items = readItems();
+    var mains = readItems();
     var number = function (i, low, high) { return whole(look[i], DEFAULTS[i], low, high); };
     var paint = function (i) { return colour(look[i], DEFAULTS[i]); };
     var font = function (size, name) {
@@ -166,8 +166,10 @@
     var rgb = parseInt(subText.slice(1), 16);
     var rowBack = 0.299 * (rgb >> 16) + 0.587 * (rgb >> 8 & 255) + 0.114 * (rgb & 255) > 127 ? mainBack : '#FFFFFF';
 
-    // The hidden link block takes no room: a 1 px clipped box cannot widen the page.
-    if (block) block.style.cssText += ';width:1px;height:1px;overflow:hidden;clip-path:inset(50%);white-space:nowrap';
+    // The hidden link block takes no room: a 1 px box that hides what overflows it cannot
+    // widen the page. Its links are not even laid out, which in a large menu would take
+    // longer than drawing the menu.
+    if (block) block.style.cssText += ';width:1px;height:1px;overflow:hidden;content-visibility:hidden';
     // The box never sticks out of a page narrower than itself.
     box.style.maxWidth = '100%';
     // A page that is nothing but the menu lays out at the phone's own width; a page of
@@ -199,19 +201,22 @@
       '.zv-btn:after{content:"";border:4px solid transparent;border-bottom:0;border-top-color:currentColor;margin:2px 8px 0}' +
       '.zv-over>.zv-btn{padding:0 ' + Math.min(ext, 12) + 'px}' +
       '.zv-main:hover>*,.zv-main>:focus,.zv-open>*,.zv-open>a{color:' + paint(6) + '}' +
-      '.zv-drop{position:absolute;top:100%;width:max-content;visibility:hidden;clip-path:inset(0 0 100% 0)}' +
-      // The slide takes 600 ms divided by the slide speed: 200 ms at the default 3.
-      '.zv-open>.zv-drop{visibility:visible;clip-path:inset(0);transition:clip-path ' +
+      // A closed row is not drawn at all, so that a large menu lays out no more than its
+      // bar; an opening row slides in from its top edge, in 600 ms divided by the slide
+      // speed: 200 ms at the default 3.
+      '.zv-drop{position:absolute;top:100%;width:max-content;display:none}' +
+      '.zv-open>.zv-drop{display:flex;clip-path:inset(0);transition:clip-path ' +
       Math.round(600 / number(13, 1, 99999)) + 'ms}' +
+      '@starting-style{.zv-open>.zv-drop{clip-path:inset(0 0 100% 0)}}' +
       '.zv-row{flex-wrap:wrap;background:' + rowBack + '}' +
       '.zv-row a' + item + number(7, 0, 9999) + 'px;padding:0 ' + Math.ceil(ext / 2) + 'px;color:' + subText +
       font(9, 8) + '}' +
       '.zv-row a:hover{color:' + paint(11) + '}' +
       // The list of the "More" item or of the "Menu" button: a main item a line, its
       // sub items under it.
-      '.zv-list{display:block;background:' + mainBack + ';white-space:normal}' +
-      '.zv-list .zv-row{position:static;display:none;clip-path:none;grid-column:1/3;width:auto}' +
-      '.zv-list .zv-open>ul{display:block}' +
+      '.zv-list{background:' + mainBack + ';white-space:normal}' +
+      '.zv-list .zv-row{position:static;clip-path:none;grid-column:1/3;width:auto}' +
+      '.zv-open>.zv-list,.zv-list .zv-open>ul{display:block}' +
       '.zv-list>li{display:grid;grid-template-columns:1fr auto}' +
       '.zv-list .zv-row a{padding-inline-start:' + (ext + 12) + 'px}' +
       '#zv-menu :focus-visible{outline:2px solid;outline-offset:-2px}' +
@@ -228,6 +233,15 @@
 
     function isOpen(item) {
       return item.li.classList.contains('zv-open');
+    }
+
+    function link(data, parent) {
+      var a = element('a', '', parent), href = data.href;
+      a.href = href;
+      if (data.target) a.target = data.target;
+      a.textContent = data.text;
+      if (href && href[0] !== '#' && a.href.split('#')[0] === location.href.split('#')[0]) attr(a, 'aria-current', 'page');
+      return a;
     }
 
     function show(item, shown) {
@@ -262,18 +276,12 @@
       clearTimeout(timer);
       pending = 0;
       if (item.li.parentNode === bar) closeAll();
+      // A row gets its sub items when it first opens: a large menu starts with its main
+      // items only.
+      if (item.subs) item.subs.forEach(function (a) { link(readLink(a), element('li', '', item.row)); });
+      item.subs = 0;
       show(item, true);
       byHover = hover;
-    }
-
-    function link(data, parent) {
-      var a = element('a', '', parent), href = data.href;
-      a.href = href;
-      if (data.target) a.target = data.target;
-      a.textContent = data.text;
-      if (href && href[0] !== '#' && a.href.split('#')[0] === location.href.split('#')[0])
-        attr(a, 'aria-current', 'page');
-      return a;
     }
 
     function disclosure(item, id, label) {
@@ -284,10 +292,6 @@
       if (label) attr(button, 'aria-label', label);
       item.row = element('ul', 'zv-row zv-drop', item.li);
       item.row.id = id;
-      // A click pins a row that the pointer opened; only a pinned row closes by click.
-      on(button, 'click', function () {
-        if (isOpen(item) && !byHover) show(item, false); else open(item, false);
-      });
     }
 
     // Whether the pointer, moving from its last place to e, heads for the open row in
@@ -303,82 +307,89 @@
 
     // Pointer rules apply to the main items in the bar; items in the list open by click.
     function pointer(e, item) {
-      return e.pointerType !== 'touch' && item.li.parentNode === bar && !(narrow && item === more);
+      return item && e.pointerType !== 'touch' && item.li.parentNode === bar && !(narrow && item === more);
     }
-
-    var mains = items.map(function (data, index) {
-      var li = element('li', 'zv-main', bar);
-      var item = li.item = { li: li };
-      var a = link(data, li);
-      if (data.subs.length) {
-        a.className = 'zv-has';
-        disclosure(item, 'zv-row-' + index, 'More ' + data.text);
-        data.subs.forEach(function (sub) {
-          on(link(sub, element('li', '', item.row)), 'pointerenter', function () { play(look[15]); });
-        });
-        // The first tap on a main item with sub items in the bar shows its row; the
-        // second follows the link.
-        on(a, 'click', function (e) {
-          if (touched && !isOpen(item) && li.parentNode === bar) {
-            e.preventDefault();
-            open(item, false);
-          }
-        });
-      }
-      return item;
-    });
 
     var more = { li: element('li', 'zv-main zv-over', bar) };
     more.li.item = more;
     disclosure(more, 'zv-list');
     more.row.className = 'zv-list zv-drop';
 
-    mains.concat(more).forEach(function (item) {
-      var li = item.li;
-      on(li, 'pointerenter', function (e) {
-        if (!pointer(e, item)) return;
-        clearTimeout(timer);
-        if (item !== more) play(look[14]);
-        if (isOpen(item)) return;
-        if (aiming(e)) {
-          pending = item;
-          timer = setTimeout(function () { open(item, true); }, AIM);
-        } else {
-          open(item, true);
-        }
-      });
-      on(li, 'pointerleave', function (e) {
-        if (!pointer(e, item)) return;
-        clearTimeout(timer);
-        pending = 0;
-        if (byHover) timer = setTimeout(closeAll, delay);
-      });
-      on(li, 'focusout', function (e) {
-        if (!li.contains(e.relatedTarget) && li.parentNode === bar) show(item, false);
-      });
+    // The main items start in the list, which is not drawn while it is closed.
+    mains.forEach(function (item, index) {
+      var li = item.li = element('li', 'zv-main', more.row);
+      var a = link(item, li);
+      li.item = item;
+      if (item.subs.length) {
+        a.className = 'zv-has';
+        disclosure(item, 'zv-row-' + index, 'More ' + item.text);
+      }
     });
 
-    // Puts the main items that fit in the bar and the rest in the list.
-    function fit() {
-      var area = rect(box), viewport = fitted = root.clientWidth, shown = 0, room, used = 0;
-      closeAll();
-      narrow = viewport < NARROW || area.width < width || area.left < 0 || area.right > viewport;
-      mains.forEach(function (item) { bar.insertBefore(item.li, more.li); });
-      more.li.style.display = 'none';
-      if (!narrow) {
-        room = rect(nav).width;
-        if (rect(bar).width <= room) shown = mains.length;
-        else {
-          more.li.style.display = '';
-          room -= rect(more.li).width;
-          while (shown < mains.length && (used += rect(mains[shown].li).width) <= room) shown++;
-        }
-      }
-      mains.slice(shown).forEach(function (item) { more.row.appendChild(item.li); });
-      more.li.style.display = shown < mains.length ? '' : 'none';
-      more.button.textContent = narrow ? 'Menu' : 'More';
+    // Moves main items FROM to TO (not included) into PARENT before NEXT.
+    function move(from, to, parent, next) {
+      mains.slice(from, to).forEach(function (item) { parent.insertBefore(item.li, next); });
     }
 
+    // Puts the main items that fit in the bar and the rest in the list. The bar takes
+    // the items in batches that double, each measured in one pass after it moved in,
+    // until they fill it: a large menu lays out no more items than its bar shows, and
+    // the page only a few times.
+    function fit() {
+      var shown = 0, used = 0, widths = [], room, area, viewport, end;
+      closeAll();
+      move(0, bar.children.length - 1, more.row, more.row.firstChild);
+      more.li.style.display = '';
+      // The "More" item is measured with its label, which on a narrow screen is "Menu".
+      more.button.textContent = 'More';
+      area = rect(box);
+      viewport = fitted = root.clientWidth;
+      narrow = viewport < NARROW || area.width < width || area.left < 0 || area.right > viewport;
+      if (!narrow) {
+        // Widths are fractions of a pixel, whose sums are not always exact.
+        room = rect(nav).width + 0.01;
+        while (used <= room && shown < mains.length) {
+          move(shown, end = shown * 2 + 8, bar, more.li);
+          for (; shown < end && mains[shown]; shown++) used += widths[shown] = rect(mains[shown].li).width;
+        }
+        // Not all of them fit: as many as fit beside the "More" item.
+        if (used > room) {
+          room -= rect(more.li).width;
+          for (shown = used = 0; (used += widths[shown]) <= room;) shown++;
+        }
+      }
+      move(shown, widths.length, more.row, more.row.firstChild);
+      more.li.style.display = shown < mains.length ? '' : 'none';
+      if (narrow) more.button.textContent = 'Menu';
+    }
+
+    // The menu's events are handled once, on the menu: a large menu adds no listeners
+    // per item. Entering and leaving an item do not bubble; they are caught on their way
+    // down.
+    on(nav, 'pointerenter', function (e) {
+      var item = e.target.item;
+      if (e.target.matches('.zv-row a')) play(look[15]);
+      if (!pointer(e, item)) return;
+      clearTimeout(timer);
+      if (item !== more) play(look[14]);
+      if (isOpen(item)) return;
+      if (aiming(e)) {
+        pending = item;
+        timer = setTimeout(function () { open(item, true); }, AIM);
+      } else {
+        open(item, true);
+      }
+    }, true);
+    on(nav, 'pointerleave', function (e) {
+      if (!pointer(e, e.target.item)) return;
+      clearTimeout(timer);
+      pending = 0;
+      if (byHover) timer = setTimeout(closeAll, delay);
+    }, true);
+    on(nav, 'focusout', function (e) {
+      var li = e.target.closest('.zv-bar>li');
+      if (li && !li.contains(e.relatedTarget)) show(li.item, false);
+    });
     on(nav, 'pointermove', function (e) {
       if (pending && !aiming(e)) open(pending, true);
       last = [e.clientX, e.clientY];
@@ -386,7 +397,19 @@
     on(nav, 'pointerdown', function (e) { touched = e.pointerType === 'touch'; });
     on(nav, 'keydown', function () { touched = false; });
     on(nav, 'click', function (e) {
-      if (e.target.closest('a') && !e.defaultPrevented) play(look[16]);
+      // Items hold their text only: a click's target is the link or button itself.
+      var target = e.target, item = target.parentNode.item;
+      // A click pins a row that the pointer opened; only a pinned row closes by click.
+      if (target.type === 'button') {
+        if (isOpen(item) && !byHover) show(item, false); else open(item, false);
+      } else if (target.className === 'zv-has' && touched && !isOpen(item) && item.li.parentNode === bar) {
+        // The first tap on a main item with sub items in the bar shows its row; the
+        // second follows the link.
+        e.preventDefault();
+        open(item, false);
+      } else if (target.href && !e.defaultPrevented) {
+        play(look[16]);
+      }
     });
     on(doc, 'pointerdown', function (e) {
       if (!nav.contains(e.target)) closeAll();

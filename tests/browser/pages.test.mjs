@@ -90,7 +90,7 @@ describe('samples', () => {
       const { page, problems, context } = await openPage(browser, sample(name, '.html'));
       // The menu readers take a page that evaluates by `eval` and waits by `waitFor`.
       const menuPage = { eval: (fn, arg) => page.evaluate(fn, arg), waitFor: (fn, arg) => page.waitForFunction(fn, arg) };
-      const menu = await readMenu(menuPage);
+      const menu = await readMenu(menuPage, { openRows: true });
       assert.deepEqual(menu.map((m) => m.text), mains, name);
       assert.equal(menu.flatMap((m) => m.subs).length, items.length - mains.length, name);
       const withRow = menu.findIndex((m) => m.subs.length);

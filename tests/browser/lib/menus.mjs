@@ -45,11 +45,18 @@ export function targetPages(items = SHOP_ITEMS) {
 export const beside = (file, name) => fileUrl(path.join(path.dirname(file), name));
 
 // The menu as drawn: main items (in the bar or in the list of the last item) with
-// their link, target, disclosure button and row.
-export function readMenu(page) {
-  return page.eval(() => {
+// their link, target, disclosure button and row. A row gets its sub items when it
+// first opens: openRows opens and closes each row by its button first.
+export function readMenu(page, { openRows = false } = {}) {
+  return page.eval((open) => {
     const nav = document.querySelector('#mkvo_menu_zelvan_outer_div nav');
     if (!nav) return null;
+    if (open) {
+      for (const button of nav.querySelectorAll('.zv-main:not(.zv-over) > button')) {
+        button.click();
+        button.click();
+      }
+    }
     const link = (a) => ({ text: a.textContent, href: a.getAttribute('href'), target: a.getAttribute('target') });
     return [...nav.querySelectorAll('.zv-main:not(.zv-over)')].map((li) => {
       const a = li.querySelector(':scope > a');
@@ -62,7 +69,7 @@ export function readMenu(page) {
         subs: row ? [...row.querySelectorAll('a')].map(link) : [],
       };
     });
-  });
+  }, openRows);
 }
 
 // The names of the main items in the bar, then of those in the list; and the name of

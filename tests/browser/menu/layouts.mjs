@@ -58,6 +58,25 @@ for (const [layout, size, button] of LAYOUTS) {
   });
 }
 
+describe('a wide box with many short items', () => {
+  it('fills the bar as far as it goes and lists the rest under "More"', async () => {
+    const items = Array.from({ length: 60 }, (_, i) => ({ text: String(i + 10), link: `${i}.html` }));
+    const page = await openMenu(publishMenu({ items, look: { mainItemExtWidth: '6', flMenuMaxWidth: '1200' } }), { width: 1280, height: 400 });
+    const { bar, list, button } = await readLayout(page);
+    assert.deepEqual([[...bar, ...list], button], [items.map((item) => item.text), 'More']);
+    // The items are equally wide: the room left beside "More" is less than one of them.
+    const room = await page.eval(() => {
+      const nav = document.getElementById('zv-menu').getBoundingClientRect();
+      const more = document.querySelector('#zv-menu .zv-over').getBoundingClientRect();
+      return { left: nav.right - more.right, item: document.querySelector('#zv-menu .zv-main').getBoundingClientRect().width };
+    });
+    assert.ok(bar.length > 24 && room.left >= 0 && room.left < room.item, JSON.stringify({ bar: bar.length, ...room }));
+    assert.deepEqual(await overflow(page), { page: false, box: true });
+    assert.deepEqual(await page.problems(), []);
+    await page.close();
+  });
+});
+
 describe('the hidden link block', () => {
   it('widens nothing at 1024 px, though it holds long captions that are all non-ASCII', async () => {
     const caption = (i) => `${i}. Überblick über Ökologie, Ästhetik und Übersetzungen — 日本語の長い見出し`;

@@ -167,6 +167,7 @@ describe('look values and fonts', () => {
     const fonts = [['Georgia', 'Times New Roman', 'serif', 'serif'], ['Courier New', 'Verdana', 'monospace', 'sans-serif']];
     for (const [main, sub, mainKind, subKind] of fonts) {
       const page = await openWith((html) => html, { mainItemFont: main, subItemFont: sub });
+      await page.click('More About us');
       assert.deepEqual([(await measure(page, 'Home')).fontFamily, (await measure(page, 'Team')).fontFamily],
         [`${main}, ${mainKind}`, `${sub}, ${subKind}`]);
       await page.close();

@@ -34,7 +34,7 @@ describe('items and nesting', () => {
   });
 
   it('puts the sub items in the row of their own main item, decoded from UTF-8', async () => {
-    const menu = await readMenu(page);
+    const menu = await readMenu(page, { openRows: true });
     assert.deepEqual(menu.map((m) => m.subs.map((s) => [s.text, s.href, s.target])), [
       [],
       [['Product A', 'a.html', '_self'], ['Product B', 'b.html', '_blank'], ['Café & Crème', 'cafe.html', null]],
@@ -97,7 +97,7 @@ describe('captions, links and targets as the editor stores them', () => {
   for (const [name, items, edit, expected] of cases) {
     it(name, async () => {
       const page = await openEdited(items, edit);
-      const menu = await readMenu(page);
+      const menu = await readMenu(page, { openRows: true });
       assert.deepEqual(menu.map((m) => [m.text, m.href, m.target, m.subs.map((s) => s.text)]), expected);
       assert.deepEqual(await page.eval(() => document.querySelectorAll('nav, object').length), 1);
       assert.deepEqual(await page.problems(), []);
@@ -114,6 +114,7 @@ describe('the page around the menu', () => {
     const file = publishMenu({ items });
     assert.equal(path.basename(testCopy(file)), 'menu.t.html');
     const page = await openMenu(file);
+    await page.click('More Here');
     const current = await page.eval(() => [...document.querySelectorAll('#zv-menu a')].map((a) => a.getAttribute('aria-current')));
     assert.deepEqual(current, ['page', 'page', null, null]);
     await page.close();
