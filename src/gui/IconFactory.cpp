@@ -304,10 +304,12 @@ public:
     }
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
-        const qint64 palette = QGuiApplication::palette().cacheKey();
-        if (palette != paletteKey_) {
-            drawn_.clear();
-            paletteKey_ = palette;
+        if (kind_ == TIconKind::Browse) {
+            const qint64 palette = QGuiApplication::palette().cacheKey();
+            if (palette != paletteKey_) {
+                drawn_.clear();
+                paletteKey_ = palette;
+            }
         }
         const DrawnKey key{size.width(), size.height(), mode};
         for (const auto& [at, pixmap] : drawn_)

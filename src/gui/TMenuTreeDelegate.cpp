@@ -13,6 +13,17 @@ namespace {
 // very large menu starts the kept layouts afresh when there are this many.
 constexpr std::size_t kMostKeptLayouts = 4096;
 
+// Characters that the text engine draws unshaped and in reading order with this font:
+// Latin letters, digits and signs up to the combining marks, no controls and no soft
+// hyphen (which is invisible).
+bool NeedsNoShaping(const QString& text) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u < 0xA0) || u == 0xAD || u >= 0x300) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 TMenuTreeDelegate::TMenuTreeDelegate(std::function<void(QLineEdit*)> created, QObject* parent)
@@ -22,11 +33,43 @@ void TMenuTreeDelegate::ForgetLayouts() {
     layouts_.clear();
 }
 
-QStaticText TMenuTreeDelegate::LayOut(const QString& text) const {
-    QStaticText layout(text);
-    layout.setTextFormat(Qt::PlainText);  // a caption is never markup
-    layout.prepare(QTransform(), font_);
-    return layout;
+TMenuTreeDelegate::Line TMenuTreeDelegate::LayOut(const QString& text) const {
+    Line line;
+    if (NeedsNoShaping(text) && rawFont_.isValid()) {
+        const QList<quint32> glyphs = rawFont_.glyphIndexesForString(text);
+        // A character the font lacks is drawn from another font: the text engine knows
+        // which.
+        if (!glyphs.contains(0)) {
+            const QList<QPointF> advances = rawFont_.advancesForGlyphIndexes(glyphs);
+            QList<QPointF> positions;
+            positions.reserve(glyphs.size());
+            QPointF at(0, rawFont_.ascent());
+            for (const QPointF& advance : advances) {
+                positions.append(at);
+                at += advance;
+            }
+            line.glyphs.setRawFont(rawFont_);
+            line.glyphs.setGlyphIndexes(glyphs);
+            line.glyphs.setPositions(positions);
+            line.width = at.x();
+            return line;
+        }
+    }
+    line.isShaped = true;
+    line.shaped.setText(text);
+    line.shaped.setTextFormat(Qt::PlainText);  // a caption is never markup
+    line.shaped.prepare(QTransform(), font_);
+    line.width = line.shaped.size().width();
+    return line;
+}
+
+void TMenuTreeDelegate::Draw(QPainter& painter, const QPoint& topLeft, const Line& line) const {
+    if (line.isShaped) {
+        painter.setFont(font_);  // the layout's, or the painter lays the text out again
+        painter.drawStaticText(topLeft, line.shaped);
+    } else if (!line.glyphs.glyphIndexes().isEmpty()) {
+        painter.drawGlyphRun(topLeft, line.glyphs);
+    }
 }
 
 TMenuTreeDelegate::KeptLayout& TMenuTreeDelegate::LayoutOf(const QModelIndex& index, const QString& text,
@@ -34,6 +77,7 @@ TMenuTreeDelegate::KeptLayout& TMenuTreeDelegate::LayoutOf(const QModelIndex& in
     if (font != font_ || lineHeight_ == 0) {
         layouts_.clear();
         font_ = font;
+        rawFont_ = QRawFont::fromFont(font_);
         const QFontMetrics metrics(font_);
         lineHeight_ = metrics.ascent() + metrics.descent();
     }
@@ -89,8 +133,8 @@ void TMenuTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     // The caption, elided where the room is too narrow for it.
     const QRect room = QStyle::visualRect(opt.direction, row, textCell.adjusted(margin, 0, -margin, 0));
     KeptLayout& kept = LayoutOf(index, opt.text, opt.font);
-    const QStaticText* shown = &kept.whole;
-    if (kept.whole.size().width() > room.width() && opt.textElideMode != Qt::ElideNone) {
+    const Line* shown = &kept.whole;
+    if (kept.whole.width > room.width() && opt.textElideMode != Qt::ElideNone) {
         if (kept.elidedWidth != room.width()) {
             kept.elided = LayOut(QFontMetrics(font_).elidedText(opt.text, opt.textElideMode, room.width()));
             kept.elidedWidth = room.width();
@@ -98,14 +142,13 @@ void TMenuTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
         shown = &kept.elided;
     }
     const QRect at = QStyle::alignedRect(opt.direction, QStyle::visualAlignment(opt.direction, opt.displayAlignment),
-                                         QSize(qCeil(shown->size().width()), lineHeight_), room);
+                                         QSize(qCeil(shown->width), lineHeight_), room);
     QPalette::ColorGroup group = enabled ? QPalette::Normal : QPalette::Disabled;
     if (group == QPalette::Normal && !(opt.state & QStyle::State_Active)) group = QPalette::Inactive;
     painter->save();
     painter->setPen(opt.palette.color(group, (opt.state & QStyle::State_Selected) ? QPalette::HighlightedText
                                                                                    : QPalette::Text));
-    painter->setFont(font_);  // the layout's, or the painter lays the text out again
-    painter->drawStaticText(at.topLeft(), *shown);
+    Draw(*painter, at.topLeft(), *shown);
     painter->restore();
 }
 

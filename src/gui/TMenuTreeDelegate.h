@@ -12,6 +12,8 @@
 // The in-place caption editor is a plain edit box, which the window checks as it checks
 // every text field.
 
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QStaticText>
 #include <QStyledItemDelegate>
 #include <functional>
@@ -34,19 +36,31 @@ public:
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    // A caption laid out on one line, drawn from its top left.
+    struct Line {
+        // Most captions need neither shaping nor reordering: their glyphs are placed by
+        // the font's advances and kerning, as the text engine places them unshaped.
+        QGlyphRun glyphs;
+        // Any other caption, laid out by the text engine.
+        QStaticText shaped;
+        qreal width = 0;
+        bool isShaped = false;
+    };
     struct KeptLayout {
         QString text;
-        QStaticText whole;      // the caption as it is
+        Line whole;             // the caption as it is
         int elidedWidth = -1;   // the room the elided form was made for; -1: none
-        QStaticText elided;
+        Line elided;
     };
-    QStaticText LayOut(const QString& text) const;
+    Line LayOut(const QString& text) const;
+    void Draw(QPainter& painter, const QPoint& topLeft, const Line& line) const;
     // The row's layout, made or made again as needed.
     KeptLayout& LayoutOf(const QModelIndex& index, const QString& text, const QFont& font) const;
 
     std::function<void(QLineEdit*)> created_;
     mutable std::unordered_map<quintptr, KeptLayout> layouts_;
     mutable QFont font_;
+    mutable QRawFont rawFont_;    // font_'s own glyphs, without fallbacks
     mutable int lineHeight_ = 0;  // of font_
 };
 

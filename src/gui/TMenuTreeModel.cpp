@@ -39,13 +39,6 @@ QModelIndex TMenuTreeModel::IndexOfNode(int node) const {
     return createIndex(agent_.RowOfNode(node), 0, keys_.KeyOf(node));
 }
 
-int TMenuTreeModel::NodeOfIndex(const QModelIndex& index) const {
-    if (!index.isValid() || index.model() != this) return kNoNode;
-    if (index.internalId() == kRootKey) return kRootNode;
-    const int item = keys_.ItemOf(index.internalId());
-    return item >= 0 ? item : kNoNode;
-}
-
 QModelIndex TMenuTreeModel::index(int row, int column, const QModelIndex& parent) const {
     if (row < 0 || column != 0) return {};
     if (!parent.isValid()) return row == 0 ? RootIndex() : QModelIndex();

@@ -23,6 +23,7 @@
 #include <QPersistentModelIndex>
 
 #include "MenuTreeObserver.h"
+#include "TkvxAppletAgent.h"
 #include "NodeKeys.h"
 
 namespace qm {
@@ -55,7 +56,12 @@ public:
     // kRootNode or an item index -> its index; an invalid index for anything else.
     QModelIndex IndexOfNode(int node) const;
     // kRootNode, an item index, or kNoNode for an invalid index.
-    int NodeOfIndex(const QModelIndex& index) const;
+    int NodeOfIndex(const QModelIndex& index) const {
+        if (!index.isValid() || index.model() != this) return kNoNode;
+        if (index.internalId() == kRootKey) return kRootNode;
+        const int item = keys_.ItemOf(index.internalId());
+        return item >= 0 ? item : kNoNode;
+    }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
