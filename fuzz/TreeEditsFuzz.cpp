@@ -72,7 +72,7 @@ void CheckAgainst(const TkvxAppletAgent& agent, const Model& model, std::string_
         const auto expect = [&](bool holds, const char* query) {
             if (!holds) fuzz::Check(false, query, context + ", node " + std::to_string(node));
         };
-        expect(agent.Items()[node].Text == expected.text, "caption");
+        expect(agent.GetItemField(node, ItemField::Text) == expected.text, "caption");
         expect(agent.NodeLevel(node) == expected.depth, "level");
         expect(agent.ParentNode(node) == expected.parent, "parent");
         expect(agent.RowOfNode(node) == expected.row, "row");
@@ -138,7 +138,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const int added = agent.InsertNewChild(node);
             fuzz::Check((added == kNoNode) == (sub >= 0), what);
             if (added == kNoNode) break;
-            fuzz::Check(agent.Items()[added].Text == "Item", what);
+            fuzz::Check(agent.GetItemField(added, ItemField::Text) == "Item", what);
             agent.SetItemCaption(added, caption);
             if (node == kRootNode)
                 model.push_back({caption, {}});
@@ -218,9 +218,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             what = "refresh levels and parents";
             agent.RefreshLevelsAndParents();
             for (int i = 0; i < agent.ItemCount(); ++i) {
-                fuzz::Check(agent.Items()[i].Level == std::to_string(agent.NodeLevel(i) - 1), what);
+                fuzz::Check(agent.GetItemField(i, ItemField::Level) == std::to_string(agent.NodeLevel(i) - 1), what);
                 const int parent = agent.ParentNode(i);
-                fuzz::Check(agent.Items()[i].ParentIndex == std::to_string(parent == kRootNode ? -1 : parent), what);
+                fuzz::Check(agent.GetItemField(i, ItemField::ParentIndex) == std::to_string(parent == kRootNode ? -1 : parent), what);
             }
             break;
         }
