@@ -38,25 +38,37 @@ char* Put(char* to, std::string_view text) {
     return to + text.size();
 }
 
-// The page as it is made: appended to one block that is not zero-filled first. A writer
-// asks for room for the most a piece can take, writes through the pointer it gets and
-// commits where it ended, so an item costs one check of room, not one per piece.
+// The page as it is made: appended to a block that is not zero-filled first and handed
+// on whenever the next piece would not fit. A writer asks for room for the most a
+// piece can take, writes through the pointer it gets and commits where it ended, so an
+// item costs one check of room, not one per piece.
 class PageBytes {
 public:
-    explicit PageBytes(std::size_t expected) : buffer_(expected) {}
+    // A part of this size stays in the processor's cache while it is made and written.
+    static constexpr std::size_t kPartSize = 256 << 10;
+
+    explicit PageBytes(const PageSink& sink) : buffer_(kPartSize), sink_(sink) {}
     char* Room(std::size_t bytes) {
-        if (buffer_.Capacity() - buffer_.Size() < bytes)
-            buffer_.Grow(std::max(buffer_.Capacity() * 2, buffer_.Size() + bytes));
+        if (buffer_.Capacity() - buffer_.Size() < bytes) {
+            HandOn();
+            if (buffer_.Capacity() < bytes) buffer_.Grow(bytes);
+        }
         return buffer_.Data() + buffer_.Size();
     }
     void Commit(const char* end) { buffer_.SetSize(static_cast<std::size_t>(end - buffer_.Data())); }
     void Line(std::string_view text) {
         Commit(Put(Put(Room(text.size() + kCrLf.size()), text), kCrLf));
     }
-    std::string_view View() const { return buffer_.View(); }
+    // What is made so far goes to the sink.
+    void HandOn() {
+        if (buffer_.Size() == 0) return;
+        sink_(buffer_.View());
+        buffer_.SetSize(0);
+    }
 
 private:
     TextBuffer buffer_;
+    const PageSink& sink_;
 };
 
 // Attribute values are written with the five markup characters as character
@@ -182,8 +194,7 @@ char* CopyShort(char* to, const char* from, std::size_t n) {
     return to + n;
 }
 
-// Writes text encoded; room for growth bytes a byte and kCodeSlack more. The bytes after
-// the last whole block are looked up once to see whether any needs its code.
+// Writes text encoded; room for growth bytes a byte and kCodeSlack more.
 template <bool (*IsPlainBlock)(const char*)>
 char* Encode(char* to, std::string_view text, const CodeTable& codes) {
     const char* p = text.data();
@@ -203,12 +214,14 @@ char* Encode(char* to, std::string_view text, const CodeTable& codes) {
             putByteByByte(p, p + kEncodeBlock);
         }
     }
-    bool plain = true;
-    for (const char* q = p; q < end; ++q) {
-        const auto& code = codes[static_cast<unsigned char>(*q)];
-        plain &= code.length == 1 && code.bytes[0] == *q;
-    }
-    if (plain) return CopyShort(to, p, static_cast<std::size_t>(end - p));
+    // The bytes after the last whole block are judged as a block of their own, filled
+    // up with a letter (plain in both encodings).
+    const auto rest = static_cast<std::size_t>(end - p);
+    if (rest == 0) return to;
+    char block[kEncodeBlock];
+    std::memset(block, 'a', sizeof block);
+    CopyShort(block, p, rest);
+    if (IsPlainBlock(block)) return CopyShort(to, p, rest);
     putByteByByte(p, end);
     return to;
 }
@@ -315,7 +328,7 @@ void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent) {
 }
 
 // The whole page.
-PageBytes MakePage(TkvxAppletAgent& agent) {
+void MakePage(TkvxAppletAgent& agent, PageBytes& out) {
     ProgressScope scope(agent.Progress(), "Making HTML Codes ... ...");
     agent.RefreshLevelsAndParents();
     ApplyPathReplacement(agent);
@@ -324,9 +337,6 @@ PageBytes MakePage(TkvxAppletAgent& agent) {
     const auto width = Attribute(look.flMenuMaxWidth);
     const auto height = Attribute(look.flMenuMaxHeight);
 
-    // Room for a page of ordinary items without a second pass over them; pages never
-    // written cost no memory.
-    PageBytes out(4096 + static_cast<std::size_t>(agent.ItemCount()) * 192);
     out.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
              "\"http://www.w3.org/TR/html4/loose.dtd\">");
     out.Line("<!-- saved from url=(0023)" + std::string(kHomePage) + " -->");
@@ -364,7 +374,7 @@ PageBytes MakePage(TkvxAppletAgent& agent) {
     for (const auto line : {"<script src='swfhelper.js'></script>", "</div>", "</div>", "", "<!-- END OF COPYING -->",
                             "", "</body>", "</html>"})
         out.Line(line);
-    return out;
+    out.HandOn();
 }
 
 }  // namespace
@@ -397,12 +407,25 @@ std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, st
     return out;
 }
 
+void WriteHtml(TkvxAppletAgent& agent, const PageSink& sink) {
+    PageBytes out(sink);
+    MakePage(agent, out);
+}
+
 std::string MakeHtmlText(TkvxAppletAgent& agent) {
-    return std::string(MakePage(agent).View());
+    std::string page;
+    page.reserve(4096 + static_cast<std::size_t>(agent.ItemCount()) * 192);  // an ordinary item's share
+    WriteHtml(agent, [&page](std::string_view part) { page.append(part); });
+    return page;
 }
 
 void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath) {
-    SaveFileSafely(pagePath, MakePage(agent).View());
+    SafeSave save;
+    const auto file = save.Add(pagePath, LinkAtTarget::FollowOwnLink);
+    save.Begin(file);
+    WriteHtml(agent, [&](std::string_view part) { save.Append(file, part); });
+    save.End(file);
+    save.Commit();
 }
 
 }  // namespace qm

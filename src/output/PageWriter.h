@@ -4,6 +4,7 @@
 // script include. Lines end in CR LF.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,11 +22,20 @@ std::string MenuParameterString(const TAppletData& data);
 // Replaces every occurrence of `from` in `link` by `to`, ignoring letter case (ASCII).
 std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, std::string_view to);
 
+// Receives the page part by part, in order.
+using PageSink = std::function<void(std::string_view part)>;
+
 // Prepares the items in the document (Level, ParentIndex, the path replacement of the
-// links) and returns the page. The document keeps the prepared items.
+// links) and hands the page to sink as it is made, in parts of a few hundred KiB at
+// most (a single item may make a larger one): a page of any size costs that much
+// memory and is written while it is still in the processor's cache. The document keeps
+// the prepared items. What sink throws ends the page and passes on.
+void WriteHtml(TkvxAppletAgent& agent, const PageSink& sink);
+
+// WriteHtml into one string.
 std::string MakeHtmlText(TkvxAppletAgent& agent);
 
-// MakeHtmlText written safely to pagePath. Throws qm::Error naming the file.
+// WriteHtml straight into a safely saved pagePath. Throws qm::Error naming the file.
 void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath);
 
 }  // namespace qm
