@@ -33,7 +33,7 @@ constexpr bool IsAsciiAlphanumeric(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-char* Put(char* to, std::string_view text) {
+[[gnu::always_inline]] inline char* Put(char* to, std::string_view text) {
     if (!text.empty()) std::memcpy(to, text.data(), text.size());  // an empty view may have no data
     return to + text.size();
 }
@@ -131,17 +131,40 @@ constexpr CodeTable kCaptionCodes = [] {
     return table;
 }();
 
+// Reads the bytes of a text shorter than a block, in at most two overlapping moves of
+// fixed size each side (nothing is read outside the text, nothing goes through memory);
+// the other places of the word read as letters, which are plain in both encodings.
+constexpr std::uint64_t kLetterWord = 0x6161616161616161;  // "aaaaaaaa"
+std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+std::uint64_t LoadShortWord(const char* p, std::size_t n) {  // 0 < n < 8
+    if (n >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, p, 4);
+        std::memcpy(&last, p + n - 4, 4);
+        return first | std::uint64_t{last} << 32;
+    }
+    const auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+    return byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16 | kLetterWord << 24;
+}
+
 #if defined(__SSE2__)
 constexpr std::size_t kEncodeBlock = 16;
-__m128i LoadBlock(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-bool IsPlainAttributeBlock(const char* p) {
-    const __m128i block = LoadBlock(p);
-    __m128i hits = _mm_setzero_si128();
-    for (const char c : {'&', '<', '>', '"', '\''}) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(c)));
+using Block = __m128i;
+Block LoadBlock(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+Block LoadShortBlock(const char* p, std::size_t n) {  // 0 < n < 16
+    if (n >= 8) return _mm_set_epi64x(static_cast<long long>(LoadWord(p + n - 8)), static_cast<long long>(LoadWord(p)));
+    return _mm_set_epi64x(static_cast<long long>(kLetterWord), static_cast<long long>(LoadShortWord(p, n)));
+}
+bool IsPlainAttributeBlock(Block block) {
+    const auto is = [block](char c) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(c)); };
+    const __m128i hits = _mm_or_si128(_mm_or_si128(is('&'), is('<')), _mm_or_si128(_mm_or_si128(is('>'), is('"')), is('\'')));
     return _mm_movemask_epi8(hits) == 0;
 }
-bool IsPlainCaptionBlock(const char* p) {
-    const __m128i block = LoadBlock(p);
+bool IsPlainCaptionBlock(Block block) {
     // byte - first, wrapping, is at most last - first only inside the range.
     const auto inRange = [block](char first, char last) {
         const __m128i offset = _mm_sub_epi8(block, _mm_set1_epi8(first));
@@ -153,22 +176,18 @@ bool IsPlainCaptionBlock(const char* p) {
 }
 #else
 constexpr std::size_t kEncodeBlock = 8;
-std::uint64_t LoadWord(const char* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-bool IsPlainAttributeBlock(const char* p) {
+using Block = std::uint64_t;
+Block LoadBlock(const char* p) { return LoadWord(p); }
+Block LoadShortBlock(const char* p, std::size_t n) { return LoadShortWord(p, n); }  // 0 < n < 8
+bool IsPlainAttributeBlock(Block word) {
     using byte_search::ExactMatches;
     using byte_search::kOnes;
-    const auto word = LoadWord(p);
     return (ExactMatches(word, kOnes * '&') | ExactMatches(word, kOnes * '<') | ExactMatches(word, kOnes * '>') |
             ExactMatches(word, kOnes * '"') | ExactMatches(word, kOnes * '\'')) == 0;
 }
-bool IsPlainCaptionBlock(const char* p) {
+bool IsPlainCaptionBlock(Block word) {
     using byte_search::kHighs;
     using byte_search::kOnes;
-    const auto word = LoadWord(p);
     // The ranges are judged on the low seven bits, where adding at most 0x80 cannot
     // carry into the next byte; a byte with its high bit set is never a letter or digit.
     const std::uint64_t low = word & ~kHighs;
@@ -181,7 +200,7 @@ bool IsPlainCaptionBlock(const char* p) {
 
 // Copies fewer than 16 bytes with a few moves of fixed size, which a compiler inlines
 // (a call to memcpy costs more than such a copy).
-char* CopyShort(char* to, const char* from, std::size_t n) {
+[[gnu::always_inline]] inline char* CopyShort(char* to, const char* from, std::size_t n) {
     if (n >= 8) {
         std::memcpy(to, from, 8);
         std::memcpy(to + n - 8, from + n - 8, 8);
@@ -195,7 +214,7 @@ char* CopyShort(char* to, const char* from, std::size_t n) {
 }
 
 // Writes text encoded; room for growth bytes a byte and kCodeSlack more.
-template <bool (*IsPlainBlock)(const char*)>
+template <bool (*IsPlainBlock)(Block)>
 char* Encode(char* to, std::string_view text, const CodeTable& codes) {
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -207,21 +226,26 @@ char* Encode(char* to, std::string_view text, const CodeTable& codes) {
         }
     };
     for (; end - p >= static_cast<std::ptrdiff_t>(kEncodeBlock); p += kEncodeBlock) {
-        if (IsPlainBlock(p)) {
+        if (IsPlainBlock(LoadBlock(p))) {
             std::memcpy(to, p, kEncodeBlock);
             to += kEncodeBlock;
         } else {
             putByteByByte(p, p + kEncodeBlock);
         }
     }
-    // The bytes after the last whole block are judged as a block of their own, filled
-    // up with a letter (plain in both encodings).
     const auto rest = static_cast<std::size_t>(end - p);
     if (rest == 0) return to;
-    char block[kEncodeBlock];
-    std::memset(block, 'a', sizeof block);
-    CopyShort(block, p, rest);
-    if (IsPlainBlock(block)) return CopyShort(to, p, rest);
+    if (text.size() >= kEncodeBlock) {
+        // The last whole block of the text, which ends with the rest: when it is plain,
+        // the bytes before the rest were written as themselves, and writing them again
+        // with the rest in one move changes nothing.
+        if (IsPlainBlock(LoadBlock(end - kEncodeBlock))) {
+            std::memcpy(to + rest - kEncodeBlock, end - kEncodeBlock, kEncodeBlock);
+            return to + rest;
+        }
+    } else if (IsPlainBlock(LoadShortBlock(p, rest))) {
+        return CopyShort(to, p, rest);
+    }
     putByteByByte(p, end);
     return to;
 }
