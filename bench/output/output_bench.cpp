@@ -1,8 +1,8 @@
 // Page making and a whole publish of a 100,000-item menu, each beside a baseline that
 // writes the same bytes with plain streams: of the menu made in memory, and of the same
 // menu read from its project file (what `quillamere-cli publish` does). The page also
-// beside the same bytes saved safely, as every file of the program is. Prints
-// ours / baseline (medians of the repetitions) at the end.
+// beside the same bytes saved safely, as every file of the program is, and made in
+// memory without a file. Prints ours / baseline (medians of the repetitions) at the end.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -79,6 +79,16 @@ void PageLoadedOurs(benchmark::State& state) {
     for (auto _ : state) qm::MakeHtmlCodes(agent, Folder() / "page.html");
 }
 
+// The page made in memory only, without a file: what the making itself costs.
+void PageMakeOnly(benchmark::State& state) {
+    auto& agent = Menu();
+    for (auto _ : state) benchmark::DoNotOptimize(qm::MakeHtmlText(agent));
+}
+void PageLoadedMakeOnly(benchmark::State& state) {
+    auto& agent = LoadedMenu();
+    for (auto _ : state) benchmark::DoNotOptimize(qm::MakeHtmlText(agent));
+}
+
 void PageBaseline(benchmark::State& state) {
     const auto bytes = qm::MakeHtmlText(Menu());
     for (auto _ : state) WritePlain(Folder() / "page-plain.html", bytes);
@@ -119,6 +129,8 @@ BENCHMARK(PageOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PageLoadedOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PageBaseline)->Unit(benchmark::kMillisecond);
 BENCHMARK(PageSafeSaveBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(PageMakeOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(PageLoadedMakeOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishLoadedOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishBaseline)->Unit(benchmark::kMillisecond);

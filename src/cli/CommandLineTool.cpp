@@ -181,7 +181,9 @@ int Page(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     }
     auto agent = std::make_unique<TkvxAppletAgent>();
     LoadForPublishing(*agent, args[0], err);
-    out << MakeHtmlText(*agent);
+    WriteHtml(*agent, [&out](std::string_view part) {
+        out.write(part.data(), static_cast<std::streamsize>(part.size()));
+    });
     out.flush();
     DoneWith(std::move(agent));
     return kDone;

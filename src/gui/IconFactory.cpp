@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <utility>
+#include <vector>
 
 namespace qm {
 
@@ -286,35 +288,59 @@ void Draw(QPainter& p, TIconKind kind) {
     }
 }
 
-// Renders on demand at whatever size and state is asked for, so icons stay sharp on
-// every screen and disabled commands look disabled.
+// Drawn at whatever size and state is asked for, so icons stay sharp on every screen
+// and disabled commands look disabled; each size and state is drawn once into a pixmap
+// and painted from it after that (a tree paints its node image on every row). The
+// browse dots take the palette's text colour, so a new palette draws them anew.
 class TDrawnIconEngine final : public QIconEngine {
 public:
     explicit TDrawnIconEngine(TIconKind kind) : kind_(kind) {}
 
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-        painter->save();
-        painter->setRenderHint(QPainter::Antialiasing);
-        painter->setRenderHint(QPainter::TextAntialiasing);
-        painter->translate(rect.topLeft());
-        painter->scale(rect.width() / 32.0, rect.height() / 32.0);
-        if (mode == QIcon::Disabled) painter->setOpacity(0.35);
-        Draw(*painter, kind_);
-        painter->restore();
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+        const qreal ratio = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+        QPixmap drawn = pixmap(QSize(qRound(rect.width() * ratio), qRound(rect.height() * ratio)), mode, state);
+        drawn.setDevicePixelRatio(ratio);
+        painter->drawPixmap(rect.topLeft(), drawn);
     }
 
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override {
+        if (kind_ == TIconKind::Browse) {
+            const qint64 palette = QGuiApplication::palette().cacheKey();
+            if (palette != paletteKey_) {
+                drawn_.clear();
+                paletteKey_ = palette;
+            }
+        }
+        const DrawnKey key{size.width(), size.height(), mode};
+        for (const auto& [at, pixmap] : drawn_)
+            if (at == key) return pixmap;
         QPixmap pixmap(size);
         pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        if (!size.isEmpty()) {
+            QPainter painter(&pixmap);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter.scale(size.width() / 32.0, size.height() / 32.0);
+            if (mode == QIcon::Disabled) painter.setOpacity(0.35);
+            Draw(painter, kind_);
+        }
+        drawn_.emplace_back(key, pixmap);
         return pixmap;
     }
 
     QIconEngine* clone() const override { return new TDrawnIconEngine(kind_); }
 
 private:
+    struct DrawnKey {
+        int width;
+        int height;
+        QIcon::Mode mode;
+        bool operator==(const DrawnKey&) const = default;
+    };
     TIconKind kind_;
+    // An icon is asked for at a few sizes and states only.
+    std::vector<std::pair<DrawnKey, QPixmap>> drawn_;
+    qint64 paletteKey_ = 0;
 };
 
 }  // namespace

@@ -27,15 +27,18 @@ namespace {
 // .zv-main, each row of sub items a .zv-drop under its item, the "More" item
 // .zv-over): every main item is put back into the bar, the "More" item hidden, and the
 // widest of the bar and the rows is the width; the bar's height and the tallest row's
-// are the height. The rows are measured where they lie hidden: hiding keeps their size.
+// are the height. A row gets its sub items when it first opens, so each is opened by
+// its button once; then every row is laid out where it lies, none clipped by the box.
 constexpr char kMeasureScript[] = R"((function () {
   var nav = document.getElementById('zv-menu');
   if (!nav) return null;
   var bar = nav.querySelector('.zv-bar'), more = bar.querySelector('.zv-over');
   nav.querySelectorAll('.zv-main:not(.zv-over)').forEach(function (li) { bar.insertBefore(li, more); });
   more.style.display = 'none';
+  bar.querySelectorAll(':scope>.zv-main>.zv-btn').forEach(function (button) { button.click(); });
   var barBox = bar.getBoundingClientRect(), width = barBox.width, rows = 0;
   bar.querySelectorAll(':scope>.zv-main>.zv-drop').forEach(function (row) {
+    row.style.display = 'flex';
     row.style.maxWidth = 'none';
     var box = row.getBoundingClientRect();
     width = Math.max(width, box.width);

@@ -118,7 +118,11 @@ void TMainForm::ConnectDocument() {
     connect(document_.get(), &TMenuDocument::ModifiedChanged, this, &TMainForm::ShowModified);
     connect(document_.get(), &TMenuDocument::FileNameChanged, this, [this] { UpdateWindowTitle(); });
     connect(document_.get(), &TMenuDocument::ShowRequested, this, &TMainForm::ShowChange);
-    connect(document_.get(), &TMenuDocument::Changed, this, [this] { UpdateItemCommands(); });
+    // While a whole document comes in, nothing is selected until the tree is reset; the
+    // commands are set once after that (a command disabled and enabled again repaints).
+    connect(document_.get(), &TMenuDocument::Changed, this, [this] {
+        if (!treeUpdating) UpdateItemCommands();
+    });
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMainForm::ClipboardChanged);
     ClipboardChanged();
     QUndoStack& stack = document_->UndoStack();
@@ -291,7 +295,7 @@ void TMainForm::ToolBar1Click() {
 void TMainForm::StatusBar2Click() {
     const bool shown = StatusBar2->isChecked();
     stctxtHint->setVisible(shown);
-    prgrsbrMainFormBottom->setVisible(shown && busy_);
+    prgrsbrMainFormBottom->setVisible(shown && progressShown_);
     StatusBar1->setVisible(shown);
 }
 
@@ -302,25 +306,30 @@ void TMainForm::Exit1Click() {
 // --- Progress -------------------------------------------------------------------------------------
 
 void TMainForm::SetStatusText(std::string_view text) {
-    stctxtHint->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
-    PaintProgressPart(stctxtHint);
+    statusText_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // During an operation the text shows with the operation (ShowProgressWhenDue).
+    if (busy_ && !progressShown_) return;
+    if (stctxtHint->text() != statusText_) stctxtHint->setText(statusText_);
+    if (busy_) ShowProgressWhenDue();
 }
 
-// A long operation keeps the event loop away, so the hint and the bar are painted at
-// once, but at most every few dozen milliseconds: painting each of thousands of steps
-// would cost more than the operation itself, and a short operation needs no painting
-// before the loop does it.
-void TMainForm::PaintProgressPart(QWidget* part) {
-    if (!part->isVisible()) return;
+// A long operation keeps the event loop away, so its text and bar are painted at once,
+// but at most every few dozen milliseconds: painting each of thousands of steps would
+// cost more than the operation itself. An operation is shown only once it has run that
+// long: the text and the bar of one that ends sooner would never be painted, and
+// putting them up and down again would only lay out and paint the status bar twice
+// (a third of opening a file into the window).
+void TMainForm::ShowProgressWhenDue() {
     constexpr qint64 kPaintInterval = 40;  // milliseconds
-    if (!progressPaintClock_.isValid()) {
-        progressPaintClock_.start();
-    } else if (progressPaintClock_.elapsed() >= kPaintInterval) {
-        part->repaint();
-        progressPaintClock_.restart();
-        return;
+    if (!progressPaintClock_.isValid() || progressPaintClock_.elapsed() < kPaintInterval) return;
+    progressPaintClock_.restart();
+    if (!progressShown_) {
+        progressShown_ = true;
+        stctxtHint->setText(statusText_);
+        prgrsbrMainFormBottom->setVisible(StatusBar2->isChecked());
     }
-    part->update();
+    for (QWidget* part : {static_cast<QWidget*>(stctxtHint), static_cast<QWidget*>(prgrsbrMainFormBottom)})
+        if (part->isVisible()) part->repaint();
 }
 
 void TMainForm::SetProgressMaximum(int maximum) {
@@ -333,23 +342,29 @@ void TMainForm::AdvanceProgress(int step) {
 
 void TMainForm::SetProgressPosition(int position) {
     // The bar paints itself at once on every visible change; the paint is left to
-    // PaintProgressPart instead.
+    // ShowProgressWhenDue instead.
     prgrsbrMainFormBottom->setUpdatesEnabled(false);
     prgrsbrMainFormBottom->setValue(std::clamp(position, 0, prgrsbrMainFormBottom->maximum()));
     prgrsbrMainFormBottom->setUpdatesEnabled(true);
-    PaintProgressPart(prgrsbrMainFormBottom);
+    if (busy_) ShowProgressWhenDue();
 }
 
 void TMainForm::SetBusy(bool busy) {
     if (busy == busy_) return;
     busy_ = busy;
-    progressPaintClock_.invalidate();  // each operation starts its own count
-    // The bar shows while an operation runs, where the status bar is shown.
-    prgrsbrMainFormBottom->setVisible(busy && StatusBar2->isChecked());
-    if (busy)
+    if (busy) {
+        progressPaintClock_.start();  // each operation starts its own count
         QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
+        return;
+    }
+    progressPaintClock_.invalidate();
+    if (progressShown_) {
+        progressShown_ = false;
+        prgrsbrMainFormBottom->hide();
+    }
+    // The text the operation left (its scope clears it), where it differs from the shown.
+    if (stctxtHint->text() != statusText_) stctxtHint->setText(statusText_);
+    QApplication::restoreOverrideCursor();
 }
 
 // --- Closing ----------------------------------------------------------------------------------

@@ -145,7 +145,7 @@ public:
     void AdvanceProgress(int step) override;
     void SetProgressPosition(int position) override;
     void SetBusy(bool busy) override;
-    void PaintProgressPart(QWidget* part);
+    void ShowProgressWhenDue();
 
 public slots:
     // Commands; a menu entry, a toolbar button and a pop-up entry share one handler.
@@ -269,7 +269,9 @@ private:
     bool clipboardHoldsItems_ = false;
     bool busy_ = false;
     bool measuring_ = false;  // the size estimate waits for the engine's measure
-    QElapsedTimer progressPaintClock_;  // since the progress display was last painted
+    bool progressShown_ = false;  // the running operation's text and bar are up
+    QString statusText_;          // the last status text an operation set
+    QElapsedTimer progressPaintClock_;  // since the operation began or was last painted
     std::vector<QWidget*> appletTabs;
     std::vector<QWidget*> itemTabs;
     int lastTabNodeIndex = 0;

@@ -145,14 +145,15 @@ bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how)
         if (!quiet) ShowFileRefusal(fileName, std::current_exception());
         return false;
     }
-    ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
+    const auto previewFolder = ToPath(GetPreviewFolder());
+    ClearPreviewFolder(Agent(), previewFolder);
     if (how == OpenAs::Project) {
         SetCurrentFileName(fileName);
         if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();
     } else {
         SetCurrentFileName({});
     }
-    CopyResourceFilesToPreview(Agent(), ToPath(GetPreviewFolder()), ToPath(FolderOf(fileName)));
+    CopyResourceFilesToPreview(Agent(), previewFolder, ToPath(FolderOf(fileName)));
     ResetTree();
     ArrangeTabs(false);
     UpdateItemCommands();

@@ -10,7 +10,7 @@ namespace qm {
 
 TMenuTreeModel::TMenuTreeModel(TMenuDocument& document, QObject* parent)
     : QAbstractItemModel(parent), document_(document), agent_(document.Agent()) {
-    RenewAllKeys();
+    keys_.Reset(agent_.ItemCount());
     agent_.SetTreeObserver(this);
 }
 
@@ -35,32 +35,8 @@ QModelIndex TMenuTreeModel::RootIndex() const {
 
 QModelIndex TMenuTreeModel::IndexOfNode(int node) const {
     if (node == kRootNode) return RootIndex();
-    if (node < 0 || node >= agent_.ItemCount() || node >= static_cast<int>(keys_.size())) return {};
-    return createIndex(agent_.RowOfNode(node), 0, keys_[node]);
-}
-
-int TMenuTreeModel::NodeOfIndex(const QModelIndex& index) const {
-    if (!index.isValid() || index.model() != this) return kNoNode;
-    if (index.internalId() == kRootKey) return kRootNode;
-    const int item = ItemOfKey(index.internalId());
-    return item >= 0 ? item : kNoNode;
-}
-
-int TMenuTreeModel::ItemOfKey(quintptr key) const {
-    if (!itemOfKeyValid_) {
-        itemOfKey_.clear();
-        itemOfKey_.reserve(keys_.size());
-        for (std::size_t i = 0; i < keys_.size(); ++i) itemOfKey_.emplace(keys_[i], static_cast<int>(i));
-        itemOfKeyValid_ = true;
-    }
-    const auto found = itemOfKey_.find(key);
-    return found == itemOfKey_.end() ? -1 : found->second;
-}
-
-void TMenuTreeModel::RenewAllKeys() {
-    keys_.resize(static_cast<std::size_t>(agent_.ItemCount()));
-    for (auto& key : keys_) key = nextKey_++;
-    itemOfKeyValid_ = false;
+    if (node < 0 || node >= agent_.ItemCount() || node >= keys_.Count()) return {};
+    return createIndex(agent_.RowOfNode(node), 0, keys_.KeyOf(node));
 }
 
 QModelIndex TMenuTreeModel::index(int row, int column, const QModelIndex& parent) const {
@@ -71,7 +47,7 @@ QModelIndex TMenuTreeModel::index(int row, int column, const QModelIndex& parent
     if (node == kNoNode) return {};
     const int child = agent_.ChildNode(node, row);
     if (child == kNoNode) return {};
-    return createIndex(row, 0, keys_[child]);
+    return createIndex(row, 0, keys_.KeyOf(child));
 }
 
 QModelIndex TMenuTreeModel::parent(const QModelIndex& child) const {
@@ -85,6 +61,10 @@ int TMenuTreeModel::rowCount(const QModelIndex& parent) const {
     if (parent.column() != 0) return 0;
     const int node = NodeOfIndex(parent);
     return node == kNoNode ? 0 : agent_.ChildCount(node);
+}
+
+bool TMenuTreeModel::hasChildren(const QModelIndex& parent) const {
+    return rowCount(parent) > 0;
 }
 
 int TMenuTreeModel::columnCount(const QModelIndex&) const {
@@ -193,17 +173,12 @@ int TMenuTreeModel::ItemEndOfRow(int parentNode, int row) const {
 
 void TMenuTreeModel::BeginInsertNodes(int parentNode, int firstRow, int lastRow) {
     pending_ = {agent_.PositionOfRow(parentNode, firstRow), 0, 0};
-    pending_.end = pending_.first + (lastRow - firstRow + 1);
     beginInsertRows(IndexOfNode(parentNode), firstRow, lastRow);
 }
 
 void TMenuTreeModel::EndInsertNodes() {
     // The rows came with their subtrees: as many keys as the list has grown.
-    pending_.end = pending_.first + (agent_.ItemCount() - static_cast<int>(keys_.size()));
-    std::vector<quintptr> fresh(static_cast<std::size_t>(pending_.end - pending_.first));
-    for (auto& key : fresh) key = nextKey_++;
-    keys_.insert(keys_.begin() + pending_.first, fresh.begin(), fresh.end());
-    itemOfKeyValid_ = false;
+    keys_.Insert(pending_.first, agent_.ItemCount() - keys_.Count());
     endInsertRows();
 }
 
@@ -213,8 +188,7 @@ void TMenuTreeModel::BeginRemoveNodes(int parentNode, int firstRow, int lastRow)
 }
 
 void TMenuTreeModel::EndRemoveNodes() {
-    keys_.erase(keys_.begin() + pending_.first, keys_.begin() + pending_.end);
-    itemOfKeyValid_ = false;
+    keys_.Erase(pending_.first, pending_.end);
     endRemoveRows();
 }
 
@@ -232,13 +206,11 @@ void TMenuTreeModel::BeginMoveNodeTo(int sourceParent, int sourceRow, int destin
 }
 
 void TMenuTreeModel::EndMoveNodes() {
-    const auto at = [this](int position) { return keys_.begin() + position; };
     // A node that stays in place and changes only its parent (Indent) keeps its keys.
     if (pending_.destination < pending_.first)
-        std::rotate(at(pending_.destination), at(pending_.first), at(pending_.end));
+        keys_.Rotate(pending_.destination, pending_.first, pending_.end);
     else if (pending_.destination > pending_.end)
-        std::rotate(at(pending_.first), at(pending_.end), at(pending_.destination));
-    itemOfKeyValid_ = false;
+        keys_.Rotate(pending_.first, pending_.end, pending_.destination);
     endMoveRows();
 }
 
@@ -247,7 +219,7 @@ void TMenuTreeModel::BeginResetTree() {
 }
 
 void TMenuTreeModel::EndResetTree() {
-    RenewAllKeys();
+    keys_.Reset(agent_.ItemCount());
     endResetModel();
 }
 

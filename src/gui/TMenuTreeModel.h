@@ -7,7 +7,9 @@
 // Indexes carry a key per item rather than the item index itself: item indexes shift
 // when nodes are inserted, deleted or moved, while the view's persistent indexes (the
 // selection, the expanded nodes, the window's current item) must keep naming the same
-// node. The keys travel with their items through every edit.
+// node. The keys travel with their items through every edit, and a key leads back to
+// its item through a dense table (NodeKeys): the view asks for it on every row it lays
+// out or paints.
 //
 // Edits made in the view go to the document as undo steps: a caption edited in place
 // is a rename, and drag and drop carries the dragged node as menu items (the
@@ -19,10 +21,10 @@
 #include <QIcon>
 #include <QMimeData>
 #include <QPersistentModelIndex>
-#include <unordered_map>
-#include <vector>
 
 #include "MenuTreeObserver.h"
+#include "TkvxAppletAgent.h"
+#include "NodeKeys.h"
 
 namespace qm {
 
@@ -54,11 +56,17 @@ public:
     // kRootNode or an item index -> its index; an invalid index for anything else.
     QModelIndex IndexOfNode(int node) const;
     // kRootNode, an item index, or kNoNode for an invalid index.
-    int NodeOfIndex(const QModelIndex& index) const;
+    int NodeOfIndex(const QModelIndex& index) const {
+        if (!index.isValid() || index.model() != this) return kNoNode;
+        if (index.internalId() == kRootKey) return kRootNode;
+        const int item = keys_.ItemOf(index.internalId());
+        return item >= 0 ? item : kNoNode;
+    }
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex& index) const override;
@@ -89,10 +97,8 @@ private:
 
     // One past the last item of the subtree of child row `row` of parentNode.
     int ItemEndOfRow(int parentNode, int row) const;
-    void RenewAllKeys();
-    int ItemOfKey(quintptr key) const;
-
-    static constexpr quintptr kRootKey = 0;
+    static constexpr quintptr kRootKey = NodeKeys::kNoItemKey;
+    static_assert(sizeof(quintptr) >= sizeof(NodeKeys::Key), "an index carries a whole key");
 
     // What a drop there does: the dragged node moved within this tree, or items
     // inserted. node is kNoNode for an insert.
@@ -106,10 +112,7 @@ private:
 
     TMenuDocument& document_;
     TkvxAppletAgent& agent_;
-    std::vector<quintptr> keys_;  // keys_[i] is the key of item i
-    quintptr nextKey_ = 1;
-    mutable std::unordered_map<quintptr, int> itemOfKey_;
-    mutable bool itemOfKeyValid_ = false;
+    NodeKeys keys_;
 
     // The edit announced by a Begin call, applied to the keys by its End call.
     struct PendingEdit {

@@ -131,7 +131,7 @@ void TPanelBinding::ShowItemValues() {
 
 void TPanelBinding::InterpretTypedNumbers() {
     for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field)
-        if (auto* spin = qobject_cast<QAbstractSpinBox*>(pages_.LookControl(field))) spin->interpretText();
+        if (auto* spin = qobject_cast<TSpinEdit*>(pages_.LookControl(field))) spin->InterpretTypedText();
 }
 
 void TPanelBinding::Stepped() {

@@ -47,4 +47,8 @@ void TSpinEdit::stepBy(int steps) {
     QSpinBox::stepBy(steps);
 }
 
+void TSpinEdit::InterpretTypedText() {
+    if (text() != textFromValue(value())) interpretText();
+}
+
 }  // namespace qm

@@ -22,6 +22,10 @@ public:
     // A whole number outside the range becomes the nearest bound.
     void fixup(QString& input) const override;
     void stepBy(int steps) override;
+    // Text still being typed becomes the value (pulled into the range), as leaving the
+    // box would make it. A box that shows its value is left alone: interpreting it
+    // anyway repaints it.
+    void InterpretTypedText();
 
 signals:
     // Sent before the value changes by a step.

@@ -7,7 +7,8 @@
 
 namespace qm {
 
-ItemStore::ItemStore(TextBuffer text, const FieldLayout& layout) : text_(std::move(text)), layout_(layout) {
+ItemStore::ItemStore(TextBuffer text, const FieldLayout& layout)
+    : text_(std::move(text)), layout_(layout), projectLayout_(layout == kProjectLayout) {
     int count = 0;
     for (std::size_t f = 0; f < layout_.size(); ++f) {
         count = std::max(count, layout_[f] + 1);
@@ -77,7 +78,7 @@ ItemFieldViews ItemStore::Fields(int index, ItemField last) const {
     ItemFieldViews fields{};
     const std::uint16_t own = item.own ? item.own->mask : 0;
     if (own != (1u << TItemData::kFieldCount) - 1) {
-        if (layout_ == kProjectLayout) {
+        if (projectLayout_) {
             ForEachField(Line(item), wanted, [&](std::size_t i, std::string_view value) { fields[i] = value; });
         } else {
             ItemFieldViews byPosition{};

@@ -70,7 +70,7 @@ public:
     // it (the ten fields in record order, each followed by the separator, nothing
     // after); then an item without fields of its own is written as its line.
     bool LinesAsWritten() const { return linesAsWritten_; }
-    void SetLinesAsWritten(bool asWritten) { linesAsWritten_ = asWritten && layout_ == kProjectLayout; }
+    void SetLinesAsWritten(bool asWritten) { linesAsWritten_ = asWritten && projectLayout_; }
     // Whether all the item's fields are still in its line, and that line.
     bool IsUnchanged(int index) const { return !items_[static_cast<std::size_t>(index)].own; }
     std::string_view LineOf(int index) const { return Line(items_[static_cast<std::size_t>(index)]); }
@@ -107,6 +107,7 @@ private:
 
     TextBuffer text_;
     FieldLayout layout_ = kProjectLayout;
+    bool projectLayout_ = true;  // layout_ is kProjectLayout (asked for every item)
     // How many separated fields of a line hold the fields up to each one.
     std::array<std::uint8_t, TItemData::kFieldCount> splitCount_ = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     std::vector<Item> items_;

@@ -31,9 +31,10 @@ public:
 // error: a failed save must not leave the window looking busy.
 class ProgressScope {
 public:
+    // Busy first: a display may show an operation's text only once it has run a while.
     ProgressScope(IProgressDisplay& display, std::string_view statusText) : display_(display) {
-        display_.SetStatusText(statusText);
         display_.SetBusy(true);
+        display_.SetStatusText(statusText);
     }
     ~ProgressScope() {
         display_.SetProgressPosition(0);

@@ -26,6 +26,7 @@ constexpr std::string_view kTemporaryPrefix = ".quillamere-tmp-";
 constexpr long kUsualNameMax = 255;
 constexpr int kMostLinksFollowed = 40;  // as the system itself gives up (ELOOP)
 constexpr std::size_t kCopyChunk = 1 << 20;
+constexpr off_t kWritebackStep = 1 << 20;
 
 ssize_t SystemWrite(int descriptor, const void* data, std::size_t size) {
     return ::write(descriptor, data, size);
@@ -86,6 +87,11 @@ struct SafeSave::State {
         mode_t keptMode = 0;        // its permissions
         std::string temporary;      // the temporary file's name while it exists
         FileDescriptor file;        // the temporary file, locked
+        // Where its new content is: a content begun and never completed (not ended, or
+        // failed) keeps the whole save from being committed.
+        enum class Content { None, Begun, Complete } content = Content::None;
+        off_t written = 0;          // bytes in the temporary file
+        off_t handedToDisk = 0;     // of those, how many the disk was asked to take
     };
 
     std::vector<Folder> folders;
@@ -94,6 +100,8 @@ struct SafeSave::State {
     std::size_t OpenFolder(const fs::path& given, const std::string& shown);
     void CreateTemporary(Target& target);
     void WriteAll(Target& target, const char* data, std::size_t size);
+    void StartWriteback(Target& target);
+    Target& BeingWritten(FileId file);
     void Finish(Target& target, std::optional<mode_t> mode);
     void Discard(Target& target);
     [[noreturn]] void Fail(Target& target, int reason);
@@ -113,6 +121,7 @@ std::size_t SafeSave::State::OpenFolder(const fs::path& given, const std::string
 
 void SafeSave::State::CreateTemporary(Target& target) {
     static std::atomic<unsigned> counter{0};
+    target.content = Target::Content::Begun;
     const int folder = folders[target.folder].descriptor.Get();
     for (int attempt = 0; attempt < 10000; ++attempt) {
         auto name = std::string(kTemporaryPrefix) + std::to_string(counter.fetch_add(1));
@@ -128,6 +137,7 @@ void SafeSave::State::CreateTemporary(Target& target) {
         if (!NameIsFile(folder, name, file.Get())) continue;
         target.temporary = std::move(name);
         target.file = std::move(file);
+        target.written = target.handedToDisk = 0;
         return;
     }
     throw Error(target.shown, 0, "cannot write the file: " + SystemReason(EEXIST));
@@ -153,7 +163,30 @@ void SafeSave::State::WriteAll(Target& target, const char* data, std::size_t siz
         if (written <= 0) Fail(target, written < 0 && errno ? errno : EIO);
         data += written;
         size -= static_cast<std::size_t>(written);
+        target.written += written;
     }
+}
+
+// A large content is handed to the disk as it is written, not all at once when it is
+// flushed: the disk works while the rest is being made, and the flush waits only for
+// the last part. (A hint: nothing depends on it but the time.)
+void SafeSave::State::StartWriteback(Target& target) {
+#if defined(__linux__)
+    if (target.written - target.handedToDisk < kWritebackStep) return;
+    ::sync_file_range(target.file.Get(), target.handedToDisk, target.written - target.handedToDisk,
+                      SYNC_FILE_RANGE_WRITE);
+    target.handedToDisk = target.written;
+#else
+    (void)target;
+#endif
+}
+
+// The target whose content is begun and can still take parts.
+SafeSave::State::Target& SafeSave::State::BeingWritten(FileId file) {
+    auto& target = targets.at(file);
+    if (target.content != Target::Content::Begun || target.temporary.empty())
+        throw Error(target.shown, 0, "cannot write the file: no new content is being written");
+    return target;
 }
 
 void SafeSave::State::Finish(Target& target, std::optional<mode_t> mode) {
@@ -161,6 +194,7 @@ void SafeSave::State::Finish(Target& target, std::optional<mode_t> mode) {
     // On the disk before the rename: a power cut must not leave an empty file in the
     // target's place.
     if (::fsync(target.file.Get()) != 0) Fail(target, errno);
+    target.content = Target::Content::Complete;
 }
 
 SafeSave::SafeSave() : state_(std::make_unique<State>()) {}
@@ -217,10 +251,25 @@ SafeSave::FileId SafeSave::Add(const fs::path& givenTarget, LinkAtTarget links) 
 }
 
 void SafeSave::Write(FileId file, std::string_view content) {
+    Begin(file);
+    Append(file, content);
+    End(file);
+}
+
+void SafeSave::Begin(FileId file) {
     auto& target = state_->targets.at(file);
     state_->Discard(target);
     state_->CreateTemporary(target);
-    state_->WriteAll(target, content.data(), content.size());
+}
+
+void SafeSave::Append(FileId file, std::string_view part) {
+    auto& target = state_->BeingWritten(file);
+    state_->WriteAll(target, part.data(), part.size());
+    state_->StartWriteback(target);
+}
+
+void SafeSave::End(FileId file) {
+    auto& target = state_->BeingWritten(file);
     // A new file has the permissions the user's umask gives it (the temporary file was
     // created so); a replaced one keeps its own.
     state_->Finish(target, target.replacesFile ? std::optional<mode_t>(target.keptMode) : std::nullopt);
@@ -239,6 +288,7 @@ void SafeSave::Copy(FileId file, int sourceDescriptor) {
         if (got < 0) state_->Fail(target, errno);
         if (got == 0) break;
         state_->WriteAll(target, buffer.data(), static_cast<std::size_t>(got));
+        state_->StartWriteback(target);
         offset += got;
     }
     state_->Finish(target, (source.st_mode & 0777) | S_IWUSR);
@@ -246,6 +296,9 @@ void SafeSave::Copy(FileId file, int sourceDescriptor) {
 
 void SafeSave::Commit() {
     std::vector<bool> touched(state_->folders.size(), false);
+    for (const auto& target : state_->targets)
+        if (target.content == State::Target::Content::Begun)
+            throw Error(target.shown, 0, "cannot replace the file: its new content is not complete");
     for (auto& target : state_->targets) {
         if (target.temporary.empty()) continue;
         const int folder = state_->folders[target.folder].descriptor.Get();
@@ -253,6 +306,7 @@ void SafeSave::Commit() {
             throw Error(target.shown, 0, "cannot replace the file: " + SystemReason(errno));
         target.temporary.clear();
         target.file.Close();
+        target.content = State::Target::Content::None;
         touched[target.folder] = true;
     }
     // The renames on the disk too: after a power cut the folder names the new files.

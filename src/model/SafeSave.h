@@ -52,6 +52,17 @@ public:
     // replaced file's permissions are kept. Throws qm::Error naming the target with the
     // system's reason ("cannot write the file: No space left on device").
     void Write(FileId file, std::string_view content);
+    // The same content written in parts as it is made, so that a large one is never
+    // held whole: Begin, Append as often as needed, End (which flushes it to the disk as
+    // Write does). Throws as Write does; a failure removes the temporary file. Append
+    // or End without a content being written throws ("cannot write the file: no new
+    // content is being written"). A content begun and not completed (not ended, or
+    // failed in Write, Append, End or Copy) keeps the whole save from being committed:
+    // Commit refuses it ("cannot replace the file: its new content is not complete")
+    // before renaming anything.
+    void Begin(FileId file);
+    void Append(FileId file, std::string_view part);
+    void End(FileId file);
     // A copy of an open regular file as the new content of a target. The copy has the
     // source's permission bits, and its owner may write it so that the next save can
     // replace it. Throws as Write does.

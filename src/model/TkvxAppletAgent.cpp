@@ -194,40 +194,12 @@ void TkvxAppletAgent::DeriveTree() const {
     tree_.valid = true;
 }
 
-int TkvxAppletAgent::NodeLevel(int node) const {
-    if (node == kRootNode) return 0;
-    if (!IsValidNode(node)) return -1;
-    return Tree().depth[node] + 1;
-}
-
-int TkvxAppletAgent::ParentNode(int node) const {
-    if (!IsValidNode(node) || node == kRootNode) return kNoNode;
-    return Tree().parent[node];
-}
-
-int TkvxAppletAgent::ChildCount(int node) const {
-    if (node == kRootNode) return static_cast<int>(Tree().mainItems.size());
-    if (!IsValidNode(node) || Tree().depth[node] != 0) return 0;
-    return SubtreeSize(node) - 1;
-}
-
-int TkvxAppletAgent::ChildNode(int node, int row) const {
-    if (row < 0 || row >= ChildCount(node)) return kNoNode;
-    if (node == kRootNode) return Tree().mainItems[row];
-    return node + 1 + row;  // the sub items follow their main item directly
-}
-
 std::vector<int> TkvxAppletAgent::ChildNodes(int node) const {
     if (node == kRootNode) return Tree().mainItems;
     std::vector<int> children;
     const int count = ChildCount(node);
     for (int row = 0; row < count; ++row) children.push_back(node + 1 + row);
     return children;
-}
-
-int TkvxAppletAgent::RowOfNode(int node) const {
-    if (!IsValidNode(node) || node == kRootNode) return 0;
-    return Tree().row[node];
 }
 
 int TkvxAppletAgent::PreviousSibling(int node) const {
@@ -239,16 +211,6 @@ int TkvxAppletAgent::PreviousSibling(int node) const {
 int TkvxAppletAgent::NextSibling(int node) const {
     if (!IsValidNode(node) || node == kRootNode) return kNoNode;
     return ChildNode(ParentNode(node), RowOfNode(node) + 1);
-}
-
-int TkvxAppletAgent::SubtreeSize(int node) const {
-    if (node == kRootNode) return NodeCount();
-    if (!IsValidNode(node)) return 0;
-    const auto& tree = Tree();
-    if (tree.depth[node] != 0) return 1;
-    const int row = tree.row[node];
-    const int end = row + 1 < static_cast<int>(tree.mainItems.size()) ? tree.mainItems[row + 1] : ItemCount();
-    return end - node;
 }
 
 int TkvxAppletAgent::NextNodeInPreOrder(int node) const {

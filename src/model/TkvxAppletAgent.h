@@ -234,6 +234,46 @@ private:
     IProgressDisplay* progress_ = nullptr;
 };
 
+// The tree queries the view asks for every row it lays out or paints.
+
+inline int TkvxAppletAgent::NodeLevel(int node) const {
+    if (node == kRootNode) return 0;
+    if (!IsValidNode(node)) return -1;
+    return Tree().depth[node] + 1;
+}
+
+inline int TkvxAppletAgent::ParentNode(int node) const {
+    if (!IsValidNode(node) || node == kRootNode) return kNoNode;
+    return Tree().parent[node];
+}
+
+inline int TkvxAppletAgent::ChildCount(int node) const {
+    if (node == kRootNode) return static_cast<int>(Tree().mainItems.size());
+    if (!IsValidNode(node) || Tree().depth[node] != 0) return 0;
+    return SubtreeSize(node) - 1;
+}
+
+inline int TkvxAppletAgent::ChildNode(int node, int row) const {
+    if (row < 0 || row >= ChildCount(node)) return kNoNode;
+    if (node == kRootNode) return Tree().mainItems[row];
+    return node + 1 + row;  // the sub items follow their main item directly
+}
+
+inline int TkvxAppletAgent::RowOfNode(int node) const {
+    if (!IsValidNode(node) || node == kRootNode) return 0;
+    return Tree().row[node];
+}
+
+inline int TkvxAppletAgent::SubtreeSize(int node) const {
+    if (node == kRootNode) return NodeCount();
+    if (!IsValidNode(node)) return 0;
+    const auto& tree = Tree();
+    if (tree.depth[node] != 0) return 1;
+    const int row = tree.row[node];
+    const int end = row + 1 < static_cast<int>(tree.mainItems.size()) ? tree.mainItems[row + 1] : ItemCount();
+    return end - node;
+}
+
 // Effective depths (0 or 1) of a list of items read from their levels by the
 // attach-to-the-nearest-possible-parent rule. levels[i] is the parsed Level.
 std::vector<int> EffectiveDepths(const std::vector<long long>& levels);

@@ -33,30 +33,42 @@ constexpr bool IsAsciiAlphanumeric(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
 
-char* Put(char* to, std::string_view text) {
+[[gnu::always_inline]] inline char* Put(char* to, std::string_view text) {
     if (!text.empty()) std::memcpy(to, text.data(), text.size());  // an empty view may have no data
     return to + text.size();
 }
 
-// The page as it is made: appended to one block that is not zero-filled first. A writer
-// asks for room for the most a piece can take, writes through the pointer it gets and
-// commits where it ended, so an item costs one check of room, not one per piece.
+// The page as it is made: appended to a block that is not zero-filled first and handed
+// on whenever the next piece would not fit. A writer asks for room for the most a
+// piece can take, writes through the pointer it gets and commits where it ended, so an
+// item costs one check of room, not one per piece.
 class PageBytes {
 public:
-    explicit PageBytes(std::size_t expected) : buffer_(expected) {}
+    // A part of this size stays in the processor's cache while it is made and written.
+    static constexpr std::size_t kPartSize = 256 << 10;
+
+    explicit PageBytes(const PageSink& sink) : buffer_(kPartSize), sink_(sink) {}
     char* Room(std::size_t bytes) {
-        if (buffer_.Capacity() - buffer_.Size() < bytes)
-            buffer_.Grow(std::max(buffer_.Capacity() * 2, buffer_.Size() + bytes));
+        if (buffer_.Capacity() - buffer_.Size() < bytes) {
+            HandOn();
+            if (buffer_.Capacity() < bytes) buffer_.Grow(bytes);
+        }
         return buffer_.Data() + buffer_.Size();
     }
     void Commit(const char* end) { buffer_.SetSize(static_cast<std::size_t>(end - buffer_.Data())); }
     void Line(std::string_view text) {
         Commit(Put(Put(Room(text.size() + kCrLf.size()), text), kCrLf));
     }
-    std::string_view View() const { return buffer_.View(); }
+    // What is made so far goes to the sink.
+    void HandOn() {
+        if (buffer_.Size() == 0) return;
+        sink_(buffer_.View());
+        buffer_.SetSize(0);
+    }
 
 private:
     TextBuffer buffer_;
+    const PageSink& sink_;
 };
 
 // Attribute values are written with the five markup characters as character
@@ -119,17 +131,40 @@ constexpr CodeTable kCaptionCodes = [] {
     return table;
 }();
 
+// Reads the bytes of a text shorter than a block, in at most two overlapping moves of
+// fixed size each side (nothing is read outside the text, nothing goes through memory);
+// the other places of the word read as letters, which are plain in both encodings.
+constexpr std::uint64_t kLetterWord = 0x6161616161616161;  // "aaaaaaaa"
+std::uint64_t LoadWord(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+std::uint64_t LoadShortWord(const char* p, std::size_t n) {  // 0 < n < 8
+    if (n >= 4) {
+        std::uint32_t first, last;
+        std::memcpy(&first, p, 4);
+        std::memcpy(&last, p + n - 4, 4);
+        return first | std::uint64_t{last} << 32;
+    }
+    const auto byte = [p](std::size_t i) { return std::uint64_t{static_cast<unsigned char>(p[i])}; };
+    return byte(0) | byte(n / 2) << 8 | byte(n - 1) << 16 | kLetterWord << 24;
+}
+
 #if defined(__SSE2__)
 constexpr std::size_t kEncodeBlock = 16;
-__m128i LoadBlock(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-bool IsPlainAttributeBlock(const char* p) {
-    const __m128i block = LoadBlock(p);
-    __m128i hits = _mm_setzero_si128();
-    for (const char c : {'&', '<', '>', '"', '\''}) hits = _mm_or_si128(hits, _mm_cmpeq_epi8(block, _mm_set1_epi8(c)));
+using Block = __m128i;
+Block LoadBlock(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+Block LoadShortBlock(const char* p, std::size_t n) {  // 0 < n < 16
+    if (n >= 8) return _mm_set_epi64x(static_cast<long long>(LoadWord(p + n - 8)), static_cast<long long>(LoadWord(p)));
+    return _mm_set_epi64x(static_cast<long long>(kLetterWord), static_cast<long long>(LoadShortWord(p, n)));
+}
+bool IsPlainAttributeBlock(Block block) {
+    const auto is = [block](char c) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(c)); };
+    const __m128i hits = _mm_or_si128(_mm_or_si128(is('&'), is('<')), _mm_or_si128(_mm_or_si128(is('>'), is('"')), is('\'')));
     return _mm_movemask_epi8(hits) == 0;
 }
-bool IsPlainCaptionBlock(const char* p) {
-    const __m128i block = LoadBlock(p);
+bool IsPlainCaptionBlock(Block block) {
     // byte - first, wrapping, is at most last - first only inside the range.
     const auto inRange = [block](char first, char last) {
         const __m128i offset = _mm_sub_epi8(block, _mm_set1_epi8(first));
@@ -141,22 +176,18 @@ bool IsPlainCaptionBlock(const char* p) {
 }
 #else
 constexpr std::size_t kEncodeBlock = 8;
-std::uint64_t LoadWord(const char* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-bool IsPlainAttributeBlock(const char* p) {
+using Block = std::uint64_t;
+Block LoadBlock(const char* p) { return LoadWord(p); }
+Block LoadShortBlock(const char* p, std::size_t n) { return LoadShortWord(p, n); }  // 0 < n < 8
+bool IsPlainAttributeBlock(Block word) {
     using byte_search::ExactMatches;
     using byte_search::kOnes;
-    const auto word = LoadWord(p);
     return (ExactMatches(word, kOnes * '&') | ExactMatches(word, kOnes * '<') | ExactMatches(word, kOnes * '>') |
             ExactMatches(word, kOnes * '"') | ExactMatches(word, kOnes * '\'')) == 0;
 }
-bool IsPlainCaptionBlock(const char* p) {
+bool IsPlainCaptionBlock(Block word) {
     using byte_search::kHighs;
     using byte_search::kOnes;
-    const auto word = LoadWord(p);
     // The ranges are judged on the low seven bits, where adding at most 0x80 cannot
     // carry into the next byte; a byte with its high bit set is never a letter or digit.
     const std::uint64_t low = word & ~kHighs;
@@ -169,7 +200,7 @@ bool IsPlainCaptionBlock(const char* p) {
 
 // Copies fewer than 16 bytes with a few moves of fixed size, which a compiler inlines
 // (a call to memcpy costs more than such a copy).
-char* CopyShort(char* to, const char* from, std::size_t n) {
+[[gnu::always_inline]] inline char* CopyShort(char* to, const char* from, std::size_t n) {
     if (n >= 8) {
         std::memcpy(to, from, 8);
         std::memcpy(to + n - 8, from + n - 8, 8);
@@ -182,9 +213,8 @@ char* CopyShort(char* to, const char* from, std::size_t n) {
     return to + n;
 }
 
-// Writes text encoded; room for growth bytes a byte and kCodeSlack more. The bytes after
-// the last whole block are looked up once to see whether any needs its code.
-template <bool (*IsPlainBlock)(const char*)>
+// Writes text encoded; room for growth bytes a byte and kCodeSlack more.
+template <bool (*IsPlainBlock)(Block)>
 char* Encode(char* to, std::string_view text, const CodeTable& codes) {
     const char* p = text.data();
     const char* const end = p + text.size();
@@ -196,19 +226,26 @@ char* Encode(char* to, std::string_view text, const CodeTable& codes) {
         }
     };
     for (; end - p >= static_cast<std::ptrdiff_t>(kEncodeBlock); p += kEncodeBlock) {
-        if (IsPlainBlock(p)) {
+        if (IsPlainBlock(LoadBlock(p))) {
             std::memcpy(to, p, kEncodeBlock);
             to += kEncodeBlock;
         } else {
             putByteByByte(p, p + kEncodeBlock);
         }
     }
-    bool plain = true;
-    for (const char* q = p; q < end; ++q) {
-        const auto& code = codes[static_cast<unsigned char>(*q)];
-        plain &= code.length == 1 && code.bytes[0] == *q;
+    const auto rest = static_cast<std::size_t>(end - p);
+    if (rest == 0) return to;
+    if (text.size() >= kEncodeBlock) {
+        // The last whole block of the text, which ends with the rest: when it is plain,
+        // the bytes before the rest were written as themselves, and writing them again
+        // with the rest in one move changes nothing.
+        if (IsPlainBlock(LoadBlock(end - kEncodeBlock))) {
+            std::memcpy(to + rest - kEncodeBlock, end - kEncodeBlock, kEncodeBlock);
+            return to + rest;
+        }
+    } else if (IsPlainBlock(LoadShortBlock(p, rest))) {
+        return CopyShort(to, p, rest);
     }
-    if (plain) return CopyShort(to, p, static_cast<std::size_t>(end - p));
     putByteByByte(p, end);
     return to;
 }
@@ -352,14 +389,11 @@ void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent, const Li
 
 // The whole page of a prepared document (or of one whose links are converted on the
 // way).
-PageBytes WritePage(const TkvxAppletAgent& agent, const LinkWriting& links) {
+void WritePage(const TkvxAppletAgent& agent, const LinkWriting& links, PageBytes& out) {
     const auto& look = agent.AppletData();
     const auto width = Attribute(look.flMenuMaxWidth);
     const auto height = Attribute(look.flMenuMaxHeight);
 
-    // Room for a page of ordinary items without a second pass over them; pages never
-    // written cost no memory.
-    PageBytes out(4096 + static_cast<std::size_t>(agent.ItemCount()) * 192);
     out.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
              "\"http://www.w3.org/TR/html4/loose.dtd\">");
     out.Line("<!-- saved from url=(0023)" + std::string(kHomePage) + " -->");
@@ -397,14 +431,21 @@ PageBytes WritePage(const TkvxAppletAgent& agent, const LinkWriting& links) {
     for (const auto line : {"<script src='swfhelper.js'></script>", "</div>", "</div>", "", "<!-- END OF COPYING -->",
                             "", "</body>", "</html>"})
         out.Line(line);
-    return out;
+    out.HandOn();
 }
 
-PageBytes MakePage(TkvxAppletAgent& agent, std::string_view linkBase) {
+void MakePage(TkvxAppletAgent& agent, std::string_view linkBase, PageBytes& out) {
     ProgressScope scope(agent.Progress(), "Making HTML Codes ... ...");
     agent.RefreshLevelsAndParents();
     ApplyPathReplacement(agent);
-    return WritePage(agent, LinkWriting{.replacement = {}, .base = linkBase});
+    WritePage(agent, LinkWriting{.replacement = {}, .base = linkBase}, out);
+}
+
+// Room for a page of the agent's items, each of an ordinary size.
+std::string PageRoom(const TkvxAppletAgent& agent) {
+    std::string page;
+    page.reserve(4096 + static_cast<std::size_t>(agent.ItemCount()) * 192);
+    return page;
 }
 
 // A link that names a place relative to the page's folder: no scheme, and not a
@@ -462,16 +503,32 @@ std::string ResolveAgainstBase(std::string_view link, std::string_view base) {
     return resolved;
 }
 
+void WriteHtml(TkvxAppletAgent& agent, const PageSink& sink, std::string_view linkBase) {
+    PageBytes out(sink);
+    MakePage(agent, linkBase, out);
+}
+
 std::string MakeHtmlText(TkvxAppletAgent& agent, std::string_view linkBase) {
-    return std::string(MakePage(agent, linkBase).View());
+    std::string page = PageRoom(agent);
+    WriteHtml(agent, [&page](std::string_view part) { page.append(part); }, linkBase);
+    return page;
 }
 
 std::string MakePreviewHtmlText(const TkvxAppletAgent& agent) {
-    return std::string(WritePage(agent, LinkWriting{.replacement = PathReplacementOf(agent.AppletData()), .base = {}}).View());
+    std::string page = PageRoom(agent);
+    const PageSink sink = [&page](std::string_view part) { page.append(part); };
+    PageBytes out(sink);
+    WritePage(agent, LinkWriting{.replacement = PathReplacementOf(agent.AppletData()), .base = {}}, out);
+    return page;
 }
 
 void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath, std::string_view linkBase) {
-    SaveFileSafely(pagePath, MakePage(agent, linkBase).View());
+    SafeSave save;
+    const auto file = save.Add(pagePath, LinkAtTarget::FollowOwnLink);
+    save.Begin(file);
+    WriteHtml(agent, [&](std::string_view part) { save.Append(file, part); }, linkBase);
+    save.End(file);
+    save.Commit();
 }
 
 }  // namespace qm

@@ -4,6 +4,7 @@
 // script include. Lines end in CR LF.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -21,13 +22,22 @@ std::string MenuParameterString(const TAppletData& data);
 // Replaces every occurrence of `from` in `link` by `to`, ignoring letter case (ASCII).
 std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, std::string_view to);
 
+// Receives the page part by part, in order.
+using PageSink = std::function<void(std::string_view part)>;
+
 // Prepares the items in the document (Level, ParentIndex, the path replacement of the
-// links) and returns the page. The document keeps the prepared items.
+// links) and hands the page to sink as it is made, in parts of a few hundred KiB at
+// most (a single item may make a larger one): a page of any size costs that much
+// memory and is written while it is still in the processor's cache. The document keeps
+// the prepared items. What sink throws ends the page and passes on.
 //
 // A page staged away from the project (the preview in the user's browser) passes the
 // project's folder as linkBase, a "file:" address ending in "/": its relative links are
 // then written resolved against it (ResolveAgainstBase), so that they lead where the
 // published page's links lead. The document keeps its links as they are.
+void WriteHtml(TkvxAppletAgent& agent, const PageSink& sink, std::string_view linkBase = {});
+
+// WriteHtml into one string.
 std::string MakeHtmlText(TkvxAppletAgent& agent, std::string_view linkBase = {});
 
 // The page MakeHtmlText makes, byte for byte, without preparing the document: the links
@@ -35,7 +45,7 @@ std::string MakeHtmlText(TkvxAppletAgent& agent, std::string_view linkBase = {})
 // that follows every edit.
 std::string MakePreviewHtmlText(const TkvxAppletAgent& agent);
 
-// MakeHtmlText written safely to pagePath. Throws qm::Error naming the file.
+// WriteHtml straight into a safely saved pagePath. Throws qm::Error naming the file.
 void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath, std::string_view linkBase = {});
 
 // link as seen from a page whose folder is base (ending in "/"): base followed by the

@@ -233,7 +233,9 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
 
     // The page comes first: making it refreshes levels, parents and converted links,
     // which the project file must hold.
-    save.Write(pageFile, MakeHtmlText(agent));
+    save.Begin(pageFile);
+    WriteHtml(agent, [&](std::string_view part) { save.Append(pageFile, part); });
+    save.End(pageFile);
     result.written.push_back(page);
     for (auto& copy : linkedCopies) {
         save.Copy(copy.file, copy.source.Get());

@@ -3,6 +3,7 @@
 // save, import, export, the recent list) end to end.
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -323,23 +324,39 @@ TEST_F(MainWindowTest, AFailedSaveShowsTheErrorBoxAndKeepsTheWindowOpen) {
 TEST_F(MainWindowTest, TheProgressDisplayShowsTextBarAndBusyCursor) {
     window->show();
     auto* bar = Find<QProgressBar>("prgrsbrMainFormBottom");
+    auto* text = Find<QLabel>("stctxtHint");
     EXPECT_FALSE(bar->isVisible()) << "only while an operation runs";
-    window->SetProgressMaximum(101);
-    window->SetStatusText("Making Publish Report ... ...");
-    window->SetBusy(true);
-    EXPECT_TRUE(bar->isVisible());
-    window->AdvanceProgress(50);
-    window->AdvanceProgress(50);
-    EXPECT_EQ(Find<QProgressBar>("prgrsbrMainFormBottom")->value(), 100);
-    EXPECT_EQ(Find<QLabel>("stctxtHint")->text(), "Making Publish Report ... ...");
+    // As an operation's scope drives it: busy, its text, its steps.
+    const auto operation = [&](int milliseconds) {
+        window->SetBusy(true);
+        window->SetStatusText("Making Publish Report ... ...");
+        window->SetProgressMaximum(101);
+        window->AdvanceProgress(50);
+        QTest::qSleep(milliseconds);  // the operation works, the event loop waits
+        window->AdvanceProgress(50);
+    };
+    const auto end = [&] {
+        window->SetProgressPosition(0);
+        window->SetStatusText("");
+        window->SetBusy(false);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(bar->value(), 0);
+        EXPECT_FALSE(bar->isVisible());
+        EXPECT_EQ(text->text(), "");
+    };
+    // One too short to be painted leaves the status bar as it was.
+    operation(0);
+    EXPECT_FALSE(bar->isVisible());
+    EXPECT_EQ(text->text(), "");
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
-    window->SetProgressPosition(0);
-    window->SetStatusText("");
-    window->SetBusy(false);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-    EXPECT_EQ(bar->value(), 0);
-    EXPECT_FALSE(bar->isVisible());
+    end();
+    // A long one shows its text and bar.
+    operation(60);
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->value(), 100);
+    EXPECT_EQ(text->text(), "Making Publish Report ... ...");
+    end();
 }
 
 // --- Opening -----------------------------------------------------------------------------
@@ -363,6 +380,27 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
     EXPECT_GT(window->Agent().ItemCount(), 0);
     EXPECT_EQ(window->RecentFiles(), QStringList({project}));
     EXPECT_EQ(window->Agent().GetAppletData(), NormalizeAppletData(window->Agent().GetAppletData()));
+}
+
+// Opening a file again changes no value of the panels and no command's state: of the
+// whole window only the tree is painted anew.
+TEST_F(MainWindowTest, OpeningRepaintsOnlyWhatChanged) {
+    const QString project = SampleProject();
+    window->show();
+    ASSERT_TRUE(window->OpenProjectFile(project));
+    QApplication::processEvents();
+    struct PaintLog : QObject {
+        QStringList painted;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint) painted << watched->objectName();
+            return false;
+        }
+    } log;
+    qApp->installEventFilter(&log);
+    ASSERT_TRUE(window->OpenProjectFile(project));
+    QApplication::processEvents();
+    qApp->removeEventFilter(&log);
+    EXPECT_EQ(log.painted, QStringList({"qt_scrollarea_viewport"}));
 }
 
 TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {

@@ -22,6 +22,7 @@
 
 #include "AppFolders.h"
 #include "GuiTestSupport.h"
+#include "LookValues.h"
 #include "Settings.h"
 #include "TLivePreview.h"
 #include "TfrmHelp.h"
@@ -141,12 +142,16 @@ TEST_F(WebEngineTest, ThePaneShowsThePageAndFollowsAnEdit) {
     BuildTree({{"Home", 0}, {"Boats", 0}, {"Sails", 1}});
     OpenPane();
     EXPECT_EQ(MainItems(), "Home|rgb(255, 255, 255),Boats|rgb(255, 255, 255)");
-    EXPECT_EQ(Script(View(), "document.querySelectorAll('#zv-menu .zv-row a').length").toInt(), 1);
+    // A row gets its sub items when it first opens.
+    EXPECT_EQ(Script(View(), "document.querySelector('#zv-menu .zv-has ~ .zv-btn').click(),"
+                             "document.querySelectorAll('#zv-menu .zv-row a').length")
+                  .toInt(),
+              1);
 
     AfterShown([&] {
         Select(1);
         Find<QLineEdit>("edt_Text")->setText("Ships");
-        window->Document().SetLookValue(4, "FF8000");  // the main items' text colour
+        window->Document().SetLookValue(kMainItemTextColor, "FF8000");
     });
     EXPECT_EQ(MainItems(), "Home|rgb(255, 128, 0),Ships|rgb(255, 128, 0)");
     AfterShown([&] { window->Undo1Click(); });

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <random>
 
@@ -293,6 +294,40 @@ TEST(PageFile, IsWrittenSafelyAndAFailureLeavesTheOldPage) {
     EXPECT_THROW(MakeHtmlCodes(agent, folder / "menu2.html"), Error);
     EXPECT_THROW(MakeHtmlCodes(agent, folder / "missing" / "menu.html"), Error);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2) << "no temporary file left";
+}
+
+// A large page is handed on in parts as it is made. Together they are the page of one
+// such item (made in one part) with its item line repeated; an item larger than a part
+// comes whole. The file written from the parts holds the same bytes.
+TEST(PageFile, WrittenInPartsIsTheWholePage) {
+    unit::TempFolder folder;
+    for (const auto& [captionSize, count] : std::vector<std::pair<std::size_t, int>>{
+             {10, 40'000}, {100'000, 40}, {700'000, 3}, {10, 1}}) {
+        SCOPED_TRACE(std::to_string(count) + " items of " + std::to_string(captionSize) + " bytes");
+        std::string caption;
+        while (caption.size() < captionSize) caption += "Ab c";
+        TkvxAppletAgent agent;
+        MakeMenu(agent, {{0, caption, "a.html"}});
+        auto expected = MakeHtmlText(agent);
+        const auto lineStart = expected.find("<div><a href=");
+        const auto line = expected.substr(lineStart, expected.find("\r\n", lineStart) + 2 - lineStart);
+        for (int i = 1; i < count; ++i) expected.insert(lineStart, line);
+
+        MakeMenu(agent, std::vector<test::ItemSpec>(static_cast<std::size_t>(count), {0, caption, "a.html"}));
+        std::vector<std::size_t> partSizes;
+        std::string page;
+        WriteHtml(agent, [&](std::string_view part) {
+            partSizes.push_back(part.size());
+            page.append(part);
+        });
+        ASSERT_EQ(page, expected);
+        EXPECT_GT(partSizes.size(), expected.size() >> 20) << "a part for each MiB at least";
+        EXPECT_LE(*std::max_element(partSizes.begin(), partSizes.end()),
+                  std::max<std::size_t>(1 << 20, 2 * line.size()));
+        EXPECT_EQ(std::count(partSizes.begin(), partSizes.end(), 0u), 0) << "no empty part";
+        MakeHtmlCodes(agent, folder / "menu.html");
+        EXPECT_EQ(unit::ReadBytes(folder / "menu.html"), expected);
+    }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <functional>
 #include <optional>
 
 #include "Error.h"
@@ -225,6 +226,81 @@ TEST_F(FakedWrite, AgentSaveAndExportReportTheFailureAndKeepTheDocument) {
     EXPECT_EQ(ReadBytes(folder / "menu.zorbel"), kOldBytes);
     EXPECT_EQ(ReadBytes(folder / "menu.gms"), kOldBytes);
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"menu.gms", "menu.zorbel"}));
+}
+
+// A content written in parts becomes the file only when ended; one begun and not
+// completed keeps every target of the save as it was, and parts go only into a content
+// being written.
+TEST_F(FakedWrite, ContentInPartsIsCommittedOnlyWhenComplete) {
+    const std::string notComplete = "cannot replace the file: its new content is not complete";
+    const std::string notBeingWritten = "cannot write the file: no new content is being written";
+    struct Case {
+        const char* what;
+        std::function<void(SafeSave&, SafeSave::FileId)> write;
+        std::string writeError;   // of the last call, or ""
+        std::string commitError;  // or "": the project file is new
+        bool newPage;             // the page is new after the commit
+    };
+    const std::vector<Case> cases = {
+        {"ended", [](SafeSave& save, SafeSave::FileId page) {
+             save.Begin(page);
+             for (const auto* part : {"new ", "", "page"}) save.Append(page, part);
+             save.End(page);
+         }, "", "", true},
+        {"written again after a part", [](SafeSave& save, SafeSave::FileId page) {
+             save.Begin(page);
+             save.Append(page, "half");
+             save.Write(page, "new page");
+         }, "", "", true},
+        {"never ended", [](SafeSave& save, SafeSave::FileId page) {
+             save.Begin(page);
+             save.Append(page, "new");
+         }, "", notComplete, false},
+        {"a part failed", [](SafeSave& save, SafeSave::FileId page) {
+             save.Begin(page);
+             SetSafeSaveWriteFunctionForTesting(&EverythingButReportsAnIoError);
+             save.Append(page, "new");
+         }, "cannot write the file: Input/output error", notComplete, false},
+        {"a part before the beginning", [](SafeSave& save, SafeSave::FileId page) { save.Append(page, "new"); },
+         notBeingWritten, "", false},
+        {"an end before the beginning", [](SafeSave& save, SafeSave::FileId page) { save.End(page); },
+         notBeingWritten, "", false},
+        {"a part after the end", [](SafeSave& save, SafeSave::FileId page) {
+             save.Write(page, "new page");
+             save.Append(page, "more");
+         }, notBeingWritten, "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TempFolder folder;
+        WriteBytes(folder / "menu.html", kOldBytes);
+        WriteBytes(folder / "menu.zorbel", kOldBytes);
+        std::string writeError, commitError;
+        {
+            SafeSave save;
+            const auto page = save.Add(folder / "menu.html");
+            save.Write(save.Add(folder / "menu.zorbel"), "new project");
+            try {
+                c.write(save, page);
+            } catch (const Error& error) {
+                writeError = error.what();
+            }
+            SetSafeSaveWriteFunctionForTesting(nullptr);
+            try {
+                save.Commit();
+            } catch (const Error& error) {
+                commitError = error.what();
+            }
+        }
+        const auto named = [&](const std::string& reason) {
+            return reason.empty() ? reason : DisplayPath(folder / "menu.html") + ": " + reason;
+        };
+        EXPECT_EQ(writeError, named(c.writeError));
+        EXPECT_EQ(commitError, named(c.commitError));
+        EXPECT_EQ(ReadBytes(folder / "menu.zorbel"), c.commitError.empty() ? "new project" : kOldBytes);
+        EXPECT_EQ(ReadBytes(folder / "menu.html"), c.newPage ? "new page" : kOldBytes);
+        EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"menu.html", "menu.zorbel"}));
+    }
 }
 
 // A file that cannot be replaced: another file is mounted over it, so renaming onto it
