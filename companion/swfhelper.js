@@ -52,11 +52,6 @@
     return '#' + (text.slice(0, 6) + '00000').slice(0, 6).toUpperCase();
   }
 
-  function lightness(hex) {
-    var v = parseInt(hex.slice(1), 16);
-    return (0.299 * (v >> 16) + 0.587 * (v >> 8 & 255) + 0.114 * (v & 255)) / 255;
-  }
-
   // A font family as one quoted CSS name with the generic family it belongs to, so
   // that a visitor without the font still gets its kind of letters.
   function family(text, fallback) {

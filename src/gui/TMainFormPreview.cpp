@@ -71,7 +71,7 @@ bool TMainForm::BuildHtmlToBuffer() {
                              TMsgDlgType::Error, QMessageBox::Ok);
         return false;
     }
-    const auto size = [this](const std::string& value) { return ParseWholeNumber(value).value_or(0); };
+    const auto size = [](const std::string& value) { return ParseWholeNumber(value).value_or(0); };
     if (size(Agent().AppletData().flMenuMaxWidth) < 10 || size(Agent().AppletData().flMenuMaxHeight) < 10) {
         dialogs_->MessageDlg(this, QStringLiteral("The menu box is too small. Adjust its size on the Ext. tab."),
                              TMsgDlgType::Error, QMessageBox::Ok);
