@@ -20,6 +20,13 @@ const QColor kGreen(46, 160, 90);
 const QColor kRed(214, 64, 58);
 const QColor kAmber(236, 170, 56);
 
+// A shape filled with colour and outlined a shade darker, with round corners.
+void FillOutlined(QPainter& p, const QPainterPath& shape, const QColor& colour, qreal outline) {
+    p.setPen(QPen(colour.darker(130), outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(colour);
+    p.drawPath(shape);
+}
+
 void Page(QPainter& p, const QColor& fill = kPaper) {
     QPainterPath page;
     page.moveTo(7, 3);
@@ -59,9 +66,7 @@ void Arrow(QPainter& p, bool up, const QColor& colour) {
         arrow.lineTo(5, 16);
     }
     arrow.closeSubpath();
-    p.setPen(QPen(colour.darker(130), 1.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(colour);
-    p.drawPath(arrow);
+    FillOutlined(p, arrow, colour, 1.4);
 }
 
 void Badge(QPainter& p, const QColor& colour, bool plus) {
@@ -92,9 +97,7 @@ void TurnArrow(QPainter& p, bool back) {
     head.lineTo(12, 5);
     head.lineTo(12, 19);
     head.closeSubpath();
-    p.setPen(QPen(kBlue.darker(130), 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(kBlue);
-    p.drawPath(head);
+    FillOutlined(p, head, kBlue, 1.2);
     p.restore();
 }
 
@@ -114,9 +117,7 @@ void IndentArrow(QPainter& p, bool in) {
         arrow.lineTo(11, 22);
     }
     arrow.closeSubpath();
-    p.setPen(QPen(kBlue.darker(130), 1.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(kBlue);
-    p.drawPath(arrow);
+    FillOutlined(p, arrow, kBlue, 1.2);
 }
 
 void Book(QPainter& p) {

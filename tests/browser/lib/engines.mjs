@@ -28,6 +28,18 @@ const KEYS = ['Tab', 'Shift+Tab', 'Enter', 'Space', 'Escape'];
 const MINIBROWSER = ['x86_64-linux-gnu', 'aarch64-linux-gnu', 'i386-linux-gnu', 'arm-linux-gnueabihf']
   .map((triplet) => `/usr/lib/${triplet}/webkit2gtk-4.1/MiniBrowser`).find(existsSync) ?? '/usr/lib/webkit2gtk-4.1/MiniBrowser';
 
+// What playwright's and puppeteer's pages offer alike, as the tests use it.
+function pointerAndPage(page) {
+  return {
+    eval: (fn, arg) => page.evaluate(fn, arg),
+    move: (x, y) => page.mouse.move(x, y),
+    click: (x, y) => page.mouse.click(x, y),
+    tap: (x, y) => page.touchscreen.tap(x, y),
+    url: () => page.url(),
+    shot: (file) => page.screenshot({ path: file }),
+  };
+}
+
 const chromium = {
   name: 'chromium',
   needs: () => [CHROMIUM],
@@ -55,13 +67,8 @@ const chromium = {
         if (shared) await page.setViewportSize({ width, height });
         await page.goto(url);
         return {
-          eval: (fn, arg) => page.evaluate(fn, arg),
-          move: (x, y) => page.mouse.move(x, y),
-          click: (x, y) => page.mouse.click(x, y),
-          tap: (x, y) => page.touchscreen.tap(x, y),
+          ...pointerAndPage(page),
           press: (key) => page.keyboard.press(key),
-          url: () => page.url(),
-          shot: (file) => page.screenshot({ path: file }),
           resize: (w, h) => page.setViewportSize({ width: w, height: h }),
           windows: () => context.pages().map((p) => p.url()),
           close: () => (shared ? page.close() : context.close()),
@@ -99,18 +106,13 @@ const firefox = {
         await page.setViewport({ width, height });
         await page.goto(url);
         return {
-          eval: (fn, arg) => page.evaluate(fn, arg),
-          move: (x, y) => page.mouse.move(x, y),
-          click: (x, y) => page.mouse.click(x, y),
-          tap: (x, y) => page.touchscreen.tap(x, y),
+          ...pointerAndPage(page),
           async press(key) {
             const [modifier, name] = key.includes('+') ? key.split('+') : [null, key];
             if (modifier) await page.keyboard.down(modifier);
             await page.keyboard.press(name === 'Space' ? ' ' : name);
             if (modifier) await page.keyboard.up(modifier);
           },
-          url: () => page.url(),
-          shot: (file) => page.screenshot({ path: file }),
           resize: (w, h) => page.setViewport({ width: w, height: h }),
           windows: async () => (await context.pages()).map((p) => p.url()),
           close: async () => {},
