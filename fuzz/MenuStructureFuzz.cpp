@@ -1,8 +1,8 @@
 // The menu structure reader on any bytes: a document with the default look or a
 // refusal with qm::Error, nothing else; a document it returns is exported and imported
 // back with the same items (the five carried fields, every other one empty).
-#include "DocumentFiles.h"
-#include "Error.h"
+#include "model/DocumentFiles.h"
+#include "model/Error.h"
 #include "FuzzInput.h"
 
 using namespace qm;

@@ -3,7 +3,7 @@
 // move an element or an attribute.
 #include "FuzzInput.h"
 #include "PageMarkup.h"
-#include "PageWriter.h"
+#include "output/PageWriter.h"
 
 using namespace qm;
 

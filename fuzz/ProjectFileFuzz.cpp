@@ -1,8 +1,8 @@
 // The project reader on any bytes: it returns a document or refuses the file with
 // qm::Error, nothing else (no crash, no other exception); a document it returns is
 // written and read back field for field, with no level left to re-attach.
-#include "DocumentFiles.h"
-#include "Error.h"
+#include "model/DocumentFiles.h"
+#include "model/Error.h"
 #include "FuzzInput.h"
 
 using namespace qm;

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "FuzzInput.h"
-#include "TextFile.h"
+#include "model/TextFile.h"
 
 using namespace qm;
 

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "FuzzInput.h"
-#include "TkvxAppletAgent.h"
-#include "WholeNumber.h"
+#include "model/TkvxAppletAgent.h"
+#include "model/WholeNumber.h"
 
 using namespace qm;
 

@@ -25,7 +25,7 @@
 #include <vector>
 
 #include "MinimalReader.h"
-#include "TkvxAppletAgent.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace {
 

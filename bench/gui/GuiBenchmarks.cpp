@@ -30,12 +30,12 @@
 #include <malloc.h>
 #endif
 
-#include "IWebEngine.h"
-#include "TLivePreview.h"
-#include "TMainForm.h"
-#include "TMenuDocument.h"
-#include "TkvxAppletAgent.h"
-#include "WebEngineHost.h"
+#include "gui/IWebEngine.h"
+#include "gui/TLivePreview.h"
+#include "gui/TMainForm.h"
+#include "gui/TMenuDocument.h"
+#include "model/TkvxAppletAgent.h"
+#include "gui/WebEngineHost.h"
 
 namespace {
 

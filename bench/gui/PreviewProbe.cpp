@@ -8,11 +8,11 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "TLivePreview.h"
-#include "TMainForm.h"
-#include "Settings.h"
-#include "TMenuDocument.h"
-#include "WebEngineHost.h"
+#include "gui/TLivePreview.h"
+#include "gui/TMainForm.h"
+#include "env/Settings.h"
+#include "gui/TMenuDocument.h"
+#include "gui/WebEngineHost.h"
 
 int main(int argc, char** argv) {
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");  // the benchmark runs as root in containers

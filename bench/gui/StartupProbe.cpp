@@ -4,7 +4,7 @@
 
 #include <QFile>
 
-#include "ProgramEntry.h"
+#include "app/ProgramEntry.h"
 
 int main(int argc, char** argv) {
     const int result = qm::RunQuillamere(argc, argv, {.quitWhenIdle = true});

@@ -13,9 +13,9 @@
 #include <random>
 #include <vector>
 
-#include "PageWriter.h"
-#include "Publisher.h"
-#include "SafeSave.h"
+#include "output/PageWriter.h"
+#include "output/Publisher.h"
+#include "model/SafeSave.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "ProgramEntry.h"
+#include "app/ProgramEntry.h"
 
 #include <QTimer>
 
-#include "CommandGuard.h"
-#include "TMainForm.h"
-#include "TQtUserDialogs.h"
-#include "TQuillamereApplication.h"
-#include "TformHTML.h"
-#include "TfrmHelp.h"
-#include "TfrmTemplet.h"
-#include "WebEngineHost.h"
+#include "gui/CommandGuard.h"
+#include "gui/TMainForm.h"
+#include "gui/TQtUserDialogs.h"
+#include "app/TQuillamereApplication.h"
+#include "gui/TformHTML.h"
+#include "gui/TfrmHelp.h"
+#include "gui/dialogs/TfrmTemplet.h"
+#include "gui/WebEngineHost.h"
 
 namespace qm {
 

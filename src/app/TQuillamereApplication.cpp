@@ -1,7 +1,7 @@
-#include "TQuillamereApplication.h"
+#include "app/TQuillamereApplication.h"
 
-#include "CommandGuard.h"
-#include "TQtUserDialogs.h"
+#include "gui/CommandGuard.h"
+#include "gui/TQtUserDialogs.h"
 
 namespace qm {
 

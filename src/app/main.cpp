@@ -1,6 +1,6 @@
 // quillamere: the menu designer's window.
 
-#include "ProgramEntry.h"
+#include "app/ProgramEntry.h"
 
 int main(int argc, char** argv) {
     return qm::RunQuillamere(argc, argv);

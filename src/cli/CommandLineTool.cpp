@@ -1,4 +1,4 @@
-#include "CommandLineTool.h"
+#include "cli/CommandLineTool.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -6,13 +6,13 @@
 #include <map>
 #include <memory>
 
-#include "DocumentFiles.h"
-#include "Error.h"
-#include "LookValues.h"
-#include "PageWriter.h"
-#include "Publisher.h"
-#include "TextFile.h"
-#include "TkvxAppletAgent.h"
+#include "model/DocumentFiles.h"
+#include "model/Error.h"
+#include "model/LookValues.h"
+#include "output/PageWriter.h"
+#include "output/Publisher.h"
+#include "model/TextFile.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm {
 

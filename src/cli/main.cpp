@@ -1,7 +1,7 @@
 // quillamere-cli: the headless front end of the menu document.
 #include <iostream>
 
-#include "CommandLineTool.h"
+#include "cli/CommandLineTool.h"
 
 #include <filesystem>
 

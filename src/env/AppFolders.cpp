@@ -1,6 +1,6 @@
-#include "AppFolders.h"
+#include "env/AppFolders.h"
 
-#include "Error.h"
+#include "model/Error.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "FileAssociation.h"
+#include "env/FileAssociation.h"
 
 #include "AssociationTexts.h"
 

@@ -1,7 +1,7 @@
-#include "Settings.h"
+#include "env/Settings.h"
 
-#include "Error.h"
-#include "WholeNumber.h"
+#include "model/Error.h"
+#include "model/WholeNumber.h"
 
 #include <QDir>
 #include <QFile>

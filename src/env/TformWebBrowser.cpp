@@ -1,7 +1,7 @@
-#include "TformWebBrowser.h"
+#include "env/TformWebBrowser.h"
 
-#include "Error.h"
-#include "Settings.h"
+#include "model/Error.h"
+#include "env/Settings.h"
 
 #include <QComboBox>
 #include <QDesktopServices>

@@ -7,8 +7,8 @@
 #include <exception>
 #include <utility>
 
-#include "DialogErrors.h"
-#include "IUserDialogs.h"
+#include "gui/dialogs/DialogErrors.h"
+#include "gui/IUserDialogs.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "ControlValues.h"
+#include "gui/ControlValues.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -8,11 +8,11 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "Error.h"
-#include "LookValues.h"
-#include "TColorPanel.h"
-#include "TSpinEdit.h"
-#include "WholeNumber.h"
+#include "model/Error.h"
+#include "model/LookValues.h"
+#include "gui/TColorPanel.h"
+#include "gui/TSpinEdit.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

@@ -1,8 +1,8 @@
-#include "DocumentCommands.h"
+#include "gui/DocumentCommands.h"
 
-#include "LookValues.h"
-#include "TkvxAppletAgent.h"
-#include "WholeNumber.h"
+#include "model/LookValues.h"
+#include "model/TkvxAppletAgent.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

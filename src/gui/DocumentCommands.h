@@ -11,7 +11,7 @@
 #include <QUndoCommand>
 #include <string>
 
-#include "MenuRecords.h"
+#include "model/MenuRecords.h"
 
 namespace qm {
 

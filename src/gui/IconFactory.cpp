@@ -1,4 +1,4 @@
-#include "IconFactory.h"
+#include "gui/IconFactory.h"
 
 #include <QGuiApplication>
 #include <QPalette>

@@ -1,11 +1,11 @@
-#include "MenuClipboard.h"
+#include "gui/MenuClipboard.h"
 
 #include <QMimeData>
 
-#include "DocumentFiles.h"
-#include "TextCheck.h"
-#include "TextFile.h"
-#include "WholeNumber.h"
+#include "model/DocumentFiles.h"
+#include "gui/TextCheck.h"
+#include "model/TextFile.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

@@ -11,7 +11,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "MenuRecords.h"
+#include "model/MenuRecords.h"
 
 class QMimeData;
 

@@ -1,4 +1,4 @@
-#include "NodeKeys.h"
+#include "gui/NodeKeys.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "TColorPanel.h"
+#include "gui/TColorPanel.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

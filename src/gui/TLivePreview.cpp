@@ -1,4 +1,4 @@
-#include "TLivePreview.h"
+#include "gui/TLivePreview.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -13,11 +13,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "AppFolders.h"
-#include "PageWriter.h"
-#include "TMenuDocument.h"
-#include "WebEngineHost.h"
-#include "WholeNumber.h"
+#include "env/AppFolders.h"
+#include "output/PageWriter.h"
+#include "gui/TMenuDocument.h"
+#include "gui/WebEngineHost.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

@@ -17,7 +17,7 @@
 #include <functional>
 #include <optional>
 
-#include "TPreviewSite.h"
+#include "gui/TPreviewSite.h"
 
 class QButtonGroup;
 class QLabel;

@@ -2,7 +2,7 @@
 // title, the tree's selection with the pages it shows, the keys, closing and the
 // progress display.
 
-#include "TMainForm.h"
+#include "gui/TMainForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,18 +22,18 @@
 #include <QTreeView>
 #include <algorithm>
 
-#include "AppFolders.h"
-#include "Error.h"
-#include "FileAssociation.h"
-#include "FlagScope.h"
-#include "Publisher.h"
-#include "TMenuTreeModel.h"
-#include "TPanelBinding.h"
-#include "TPropertyPages.h"
-#include "TQtUserDialogs.h"
-#include "TformAbout.h"
-#include "TformHTML.h"
-#include "TfrmHelp.h"
+#include "env/AppFolders.h"
+#include "model/Error.h"
+#include "env/FileAssociation.h"
+#include "gui/FlagScope.h"
+#include "output/Publisher.h"
+#include "gui/TMenuTreeModel.h"
+#include "gui/TPanelBinding.h"
+#include "gui/TPropertyPages.h"
+#include "gui/TQtUserDialogs.h"
+#include "gui/dialogs/TformAbout.h"
+#include "gui/TformHTML.h"
+#include "gui/TfrmHelp.h"
 
 namespace qm {
 

@@ -29,12 +29,12 @@
 #include <memory>
 #include <vector>
 
-#include "CommandGuard.h"
-#include "ControlValues.h"
-#include "DialogErrors.h"
-#include "IUserDialogs.h"
-#include "ProgressDisplay.h"
-#include "TMenuDocument.h"
+#include "gui/CommandGuard.h"
+#include "gui/ControlValues.h"
+#include "gui/dialogs/DialogErrors.h"
+#include "gui/IUserDialogs.h"
+#include "model/ProgressDisplay.h"
+#include "gui/TMenuDocument.h"
 
 class QAction;
 class QDockWidget;

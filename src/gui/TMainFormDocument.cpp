@@ -9,20 +9,20 @@
 #include <QMenu>
 #include <QTreeView>
 
-#include "AppFolders.h"
-#include "Error.h"
-#include "FlagScope.h"
-#include "ProductAddresses.h"
-#include "Publisher.h"
-#include "Settings.h"
-#include "TMainForm.h"
-#include "TMenuTreeModel.h"
-#include "TPanelBinding.h"
-#include "TformWebBrowser.h"
-#include "RecentFilesList.h"
-#include "TformAbout.h"
-#include "TfrmTemplet.h"
-#include "TextFile.h"
+#include "env/AppFolders.h"
+#include "model/Error.h"
+#include "gui/FlagScope.h"
+#include "gui/dialogs/ProductAddresses.h"
+#include "output/Publisher.h"
+#include "env/Settings.h"
+#include "gui/TMainForm.h"
+#include "gui/TMenuTreeModel.h"
+#include "gui/TPanelBinding.h"
+#include "env/TformWebBrowser.h"
+#include "gui/dialogs/RecentFilesList.h"
+#include "gui/dialogs/TformAbout.h"
+#include "gui/dialogs/TfrmTemplet.h"
+#include "model/TextFile.h"
 
 namespace qm {
 

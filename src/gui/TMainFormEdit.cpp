@@ -9,11 +9,11 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "MenuClipboard.h"
-#include "TMainForm.h"
-#include "TMenuTreeModel.h"
-#include "TPanelBinding.h"
-#include "TPropertyPages.h"
+#include "gui/MenuClipboard.h"
+#include "gui/TMainForm.h"
+#include "gui/TMenuTreeModel.h"
+#include "gui/TPanelBinding.h"
+#include "gui/TPropertyPages.h"
 
 namespace qm {
 

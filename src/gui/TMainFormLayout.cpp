@@ -19,11 +19,11 @@
 #include <QVBoxLayout>
 #include <functional>
 
-#include "IconFactory.h"
-#include "TMainForm.h"
-#include "TMenuTreeDelegate.h"
-#include "TMenuTreeModel.h"
-#include "TPropertyPages.h"
+#include "gui/IconFactory.h"
+#include "gui/TMainForm.h"
+#include "gui/TMenuTreeDelegate.h"
+#include "gui/TMenuTreeModel.h"
+#include "gui/TPropertyPages.h"
 
 namespace qm {
 

@@ -11,18 +11,18 @@
 #include <QToolButton>
 #include <algorithm>
 
-#include "AppFolders.h"
-#include "FlagScope.h"
-#include "LookValues.h"
-#include "Publisher.h"
-#include "TColorPanel.h"
-#include "TMainForm.h"
-#include "TPanelBinding.h"
-#include "TPropertyPages.h"
-#include "TextCheck.h"
-#include "TfrmHelp.h"
-#include "TfrmMsgBox_LinkTip.h"
-#include "WholeNumber.h"
+#include "env/AppFolders.h"
+#include "gui/FlagScope.h"
+#include "model/LookValues.h"
+#include "output/Publisher.h"
+#include "gui/TColorPanel.h"
+#include "gui/TMainForm.h"
+#include "gui/TPanelBinding.h"
+#include "gui/TPropertyPages.h"
+#include "gui/TextCheck.h"
+#include "gui/TfrmHelp.h"
+#include "gui/TfrmMsgBox_LinkTip.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

@@ -16,22 +16,22 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "AppFolders.h"
-#include "Error.h"
-#include "IconFactory.h"
-#include "LookValues.h"
-#include "PageWriter.h"
-#include "Publisher.h"
-#include "Settings.h"
-#include "TLivePreview.h"
-#include "TMainForm.h"
-#include "TPropertyPages.h"
-#include "TformHTML.h"
-#include "TformWebBrowser.h"
-#include "TfrmFlashLocalSecrityWarning.h"
-#include "TfrmHelp.h"
-#include "WebEngineHost.h"
-#include "WholeNumber.h"
+#include "env/AppFolders.h"
+#include "model/Error.h"
+#include "gui/IconFactory.h"
+#include "model/LookValues.h"
+#include "output/PageWriter.h"
+#include "output/Publisher.h"
+#include "env/Settings.h"
+#include "gui/TLivePreview.h"
+#include "gui/TMainForm.h"
+#include "gui/TPropertyPages.h"
+#include "gui/TformHTML.h"
+#include "env/TformWebBrowser.h"
+#include "gui/dialogs/TfrmFlashLocalSecrityWarning.h"
+#include "gui/TfrmHelp.h"
+#include "gui/WebEngineHost.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

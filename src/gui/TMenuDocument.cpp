@@ -1,11 +1,11 @@
-#include "TMenuDocument.h"
+#include "gui/TMenuDocument.h"
 
 #include <memory>
 #include <unordered_set>
 
-#include "DocumentCommands.h"
-#include "LookValues.h"
-#include "WholeNumber.h"
+#include "gui/DocumentCommands.h"
+#include "model/LookValues.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

@@ -22,8 +22,8 @@
 #include <utility>
 #include <vector>
 
-#include "DocumentCommands.h"
-#include "TkvxAppletAgent.h"
+#include "gui/DocumentCommands.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm {
 

@@ -1,4 +1,4 @@
-#include "TMenuTreeDelegate.h"
+#include "gui/TMenuTreeDelegate.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,10 +1,10 @@
-#include "TMenuTreeModel.h"
+#include "gui/TMenuTreeModel.h"
 
 #include <algorithm>
 
-#include "MenuClipboard.h"
-#include "TMenuDocument.h"
-#include "TkvxAppletAgent.h"
+#include "gui/MenuClipboard.h"
+#include "gui/TMenuDocument.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm {
 

@@ -22,9 +22,9 @@
 #include <QMimeData>
 #include <QPersistentModelIndex>
 
-#include "MenuTreeObserver.h"
-#include "TkvxAppletAgent.h"
-#include "NodeKeys.h"
+#include "model/MenuTreeObserver.h"
+#include "model/TkvxAppletAgent.h"
+#include "gui/NodeKeys.h"
 
 namespace qm {
 

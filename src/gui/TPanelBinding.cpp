@@ -1,16 +1,16 @@
-#include "TPanelBinding.h"
+#include "gui/TPanelBinding.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "ControlValues.h"
-#include "FlagScope.h"
-#include "TMenuDocument.h"
-#include "TMenuTreeModel.h"
-#include "TPropertyPages.h"
-#include "TSpinEdit.h"
+#include "gui/ControlValues.h"
+#include "gui/FlagScope.h"
+#include "gui/TMenuDocument.h"
+#include "gui/TMenuTreeModel.h"
+#include "gui/TPropertyPages.h"
+#include "gui/TSpinEdit.h"
 
 namespace qm {
 

@@ -1,12 +1,12 @@
-#include "TPreviewSite.h"
+#include "gui/TPreviewSite.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 
-#include "AppFolders.h"
-#include "WebEngineHost.h"
+#include "env/AppFolders.h"
+#include "gui/WebEngineHost.h"
 
 namespace qm {
 

@@ -12,7 +12,7 @@
 #include <QUrl>
 #include <optional>
 
-#include "IWebEngine.h"
+#include "gui/IWebEngine.h"
 
 namespace qm {
 

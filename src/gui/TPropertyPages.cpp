@@ -1,4 +1,4 @@
-#include "TPropertyPages.h"
+#include "gui/TPropertyPages.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -11,11 +11,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "ControlValues.h"
-#include "IconFactory.h"
-#include "LookValues.h"
-#include "TColorPanel.h"
-#include "TSpinEdit.h"
+#include "gui/ControlValues.h"
+#include "gui/IconFactory.h"
+#include "model/LookValues.h"
+#include "gui/TColorPanel.h"
+#include "gui/TSpinEdit.h"
 
 namespace qm {
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <functional>
 
-#include "MenuRecords.h"
+#include "model/MenuRecords.h"
 
 class QComboBox;
 class QLineEdit;

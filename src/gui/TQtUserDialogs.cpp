@@ -1,4 +1,4 @@
-#include "TQtUserDialogs.h"
+#include "gui/TQtUserDialogs.h"
 
 #include <QColorDialog>
 #include <QDesktopServices>

@@ -1,7 +1,7 @@
 #pragma once
 // The real dialogs: QMessageBox, QFileDialog and QColorDialog.
 
-#include "IUserDialogs.h"
+#include "gui/IUserDialogs.h"
 
 namespace qm {
 

@@ -1,4 +1,4 @@
-#include "TSpinEdit.h"
+#include "gui/TSpinEdit.h"
 
 #include <QRegularExpression>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "TextCheck.h"
+#include "gui/TextCheck.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "TformHTML.h"
+#include "gui/TformHTML.h"
 
 #include <QFontDatabase>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "TfrmHelp.h"
+#include "gui/TfrmHelp.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -11,9 +11,9 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "AppFolders.h"
-#include "ControlValues.h"
-#include "WebEngineHost.h"
+#include "env/AppFolders.h"
+#include "gui/ControlValues.h"
+#include "gui/WebEngineHost.h"
 
 namespace qm {
 

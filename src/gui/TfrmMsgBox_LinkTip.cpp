@@ -1,4 +1,4 @@
-#include "TfrmMsgBox_LinkTip.h"
+#include "gui/TfrmMsgBox_LinkTip.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -7,8 +7,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "CommandGuard.h"
-#include "Settings.h"
+#include "gui/CommandGuard.h"
+#include "env/Settings.h"
 
 namespace qm {
 

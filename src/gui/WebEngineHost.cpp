@@ -1,4 +1,4 @@
-#include "WebEngineHost.h"
+#include "gui/WebEngineHost.h"
 
 #include <QCoreApplication>
 #include <QPluginLoader>
@@ -8,7 +8,7 @@
 #include <unistd.h>
 #endif
 
-#include "AppFolders.h"
+#include "env/AppFolders.h"
 
 namespace qm {
 

@@ -10,7 +10,7 @@
 
 #include <QString>
 
-#include "IWebEngine.h"
+#include "gui/IWebEngine.h"
 
 namespace qm {
 

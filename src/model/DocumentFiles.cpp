@@ -1,9 +1,9 @@
-#include "DocumentFiles.h"
+#include "model/DocumentFiles.h"
 
-#include "Error.h"
-#include "FieldLine.h"
-#include "LookValues.h"
-#include "WholeNumber.h"
+#include "model/Error.h"
+#include "model/FieldLine.h"
+#include "model/LookValues.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

@@ -6,10 +6,10 @@
 
 #include <string>
 
-#include "MenuRecords.h"
-#include "ProgressDisplay.h"
-#include "TextFile.h"
-#include "TkvxAppletAgent.h"
+#include "model/MenuRecords.h"
+#include "model/ProgressDisplay.h"
+#include "model/TextFile.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm {
 

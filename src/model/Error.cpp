@@ -1,4 +1,4 @@
-#include "Error.h"
+#include "model/Error.h"
 
 #include <system_error>
 

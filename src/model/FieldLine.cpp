@@ -1,4 +1,4 @@
-#include "FieldLine.h"
+#include "model/FieldLine.h"
 
 namespace qm {
 

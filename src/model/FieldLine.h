@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ByteSearch.h"
+#include "model/ByteSearch.h"
 
 namespace qm {
 

@@ -1,9 +1,9 @@
-#include "ItemStore.h"
+#include "model/ItemStore.h"
 
 #include <algorithm>
 #include <cassert>
 
-#include "FieldLine.h"
+#include "model/FieldLine.h"
 
 namespace qm {
 

@@ -16,8 +16,8 @@
 #include <string_view>
 #include <vector>
 
-#include "MenuRecords.h"
-#include "TextFile.h"
+#include "model/MenuRecords.h"
+#include "model/TextFile.h"
 
 namespace qm {
 

@@ -1,11 +1,11 @@
-#include "LookValues.h"
+#include "model/LookValues.h"
 
 #include <array>
 #include <algorithm>
 #include <cassert>
 
-#include "Error.h"
-#include "WholeNumber.h"
+#include "model/Error.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

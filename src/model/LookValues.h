@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-#include "MenuRecords.h"
+#include "model/MenuRecords.h"
 
 namespace qm {
 

@@ -1,8 +1,8 @@
-#include "MenuRecords.h"
+#include "model/MenuRecords.h"
 
 #include <cassert>
 
-#include "LookValues.h"
+#include "model/LookValues.h"
 
 namespace qm {
 

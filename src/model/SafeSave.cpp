@@ -1,4 +1,4 @@
-#include "SafeSave.h"
+#include "model/SafeSave.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "Error.h"
-#include "FileDescriptor.h"
-#include "TextFile.h"
+#include "model/Error.h"
+#include "model/FileDescriptor.h"
+#include "model/TextFile.h"
 
 namespace qm {
 

@@ -1,4 +1,4 @@
-#include "TextFile.h"
+#include "model/TextFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "ByteSearch.h"
-#include "Error.h"
+#include "model/ByteSearch.h"
+#include "model/Error.h"
 
 namespace qm {
 

@@ -1,12 +1,12 @@
-#include "TkvxAppletAgent.h"
+#include "model/TkvxAppletAgent.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "DocumentFiles.h"
-#include "SafeSave.h"
-#include "TextFile.h"
-#include "WholeNumber.h"
+#include "model/DocumentFiles.h"
+#include "model/SafeSave.h"
+#include "model/TextFile.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

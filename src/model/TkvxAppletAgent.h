@@ -15,11 +15,11 @@
 #include <string>
 #include <vector>
 
-#include "ItemStore.h"
-#include "MenuRecords.h"
-#include "MenuTreeObserver.h"
-#include "ProgressDisplay.h"
-#include "TextFile.h"
+#include "model/ItemStore.h"
+#include "model/MenuRecords.h"
+#include "model/MenuTreeObserver.h"
+#include "model/ProgressDisplay.h"
+#include "model/TextFile.h"
 
 namespace qm {
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "TkvxAppletAgent.h"
-#include "WholeNumber.h"
+#include "model/TkvxAppletAgent.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

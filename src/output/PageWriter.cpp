@@ -1,4 +1,4 @@
-#include "PageWriter.h"
+#include "output/PageWriter.h"
 
 #include <algorithm>
 #include <array>
@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <cstring>
 
-#include "ByteSearch.h"
-#include "LookValues.h"
-#include "ProgressDisplay.h"
-#include "SafeSave.h"
-#include "TextFile.h"
-#include "WholeNumber.h"
+#include "model/ByteSearch.h"
+#include "model/LookValues.h"
+#include "model/ProgressDisplay.h"
+#include "model/SafeSave.h"
+#include "model/TextFile.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "TkvxAppletAgent.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm {
 

@@ -1,4 +1,4 @@
-#include "Publisher.h"
+#include "output/Publisher.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,13 +7,13 @@
 #include <algorithm>
 #include <system_error>
 
-#include "DocumentFiles.h"
-#include "Error.h"
-#include "FileDescriptor.h"
-#include "LookValues.h"
-#include "PageWriter.h"
-#include "ProgressDisplay.h"
-#include "SafeSave.h"
+#include "model/DocumentFiles.h"
+#include "model/Error.h"
+#include "model/FileDescriptor.h"
+#include "model/LookValues.h"
+#include "output/PageWriter.h"
+#include "model/ProgressDisplay.h"
+#include "model/SafeSave.h"
 
 namespace qm {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "TkvxAppletAgent.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm {
 

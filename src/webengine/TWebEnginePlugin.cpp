@@ -1,4 +1,4 @@
-#include "TWebEnginePlugin.h"
+#include "webengine/TWebEnginePlugin.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -10,7 +10,7 @@
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
 
-#include "TWebView.h"
+#include "webengine/TWebView.h"
 
 namespace qm {
 

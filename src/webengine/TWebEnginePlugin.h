@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "IWebEngine.h"
+#include "gui/IWebEngine.h"
 
 class QWebEngineProfile;
 

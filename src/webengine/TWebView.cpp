@@ -1,4 +1,4 @@
-#include "TWebView.h"
+#include "webengine/TWebView.h"
 
 #include <QEvent>
 #include <QTimer>

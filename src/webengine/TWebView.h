@@ -4,7 +4,7 @@
 #include <QPointer>
 #include <QWebEngineView>
 
-#include "IWebEngine.h"
+#include "gui/IWebEngine.h"
 
 class QWebEngineProfile;
 

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "AppFolders.h"
-#include "Error.h"
-#include "RecentFilesList.h"
+#include "env/AppFolders.h"
+#include "model/Error.h"
+#include "gui/dialogs/RecentFilesList.h"
 #include "TemporaryHome.h"
 
 namespace qm {

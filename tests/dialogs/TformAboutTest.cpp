@@ -7,8 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include "ProductAddresses.h"
-#include "TformAbout.h"
+#include "gui/dialogs/ProductAddresses.h"
+#include "gui/dialogs/TformAbout.h"
 
 namespace qm {
 namespace {

@@ -14,9 +14,9 @@
 #include <gtest/gtest.h>
 
 #include "ErrorLog.h"
-#include "Settings.h"
+#include "env/Settings.h"
 #include "TemporaryHome.h"
-#include "TfrmFlashLocalSecrityWarning.h"
+#include "gui/dialogs/TfrmFlashLocalSecrityWarning.h"
 
 namespace qm {
 namespace {

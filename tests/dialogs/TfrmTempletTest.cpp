@@ -12,11 +12,11 @@
 
 #include <gtest/gtest.h>
 
-#include "Error.h"
+#include "model/Error.h"
 #include "ErrorLog.h"
-#include "Settings.h"
+#include "env/Settings.h"
 #include "TemporaryHome.h"
-#include "TfrmTemplet.h"
+#include "gui/dialogs/TfrmTemplet.h"
 
 namespace qm {
 namespace {

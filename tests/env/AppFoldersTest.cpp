@@ -1,8 +1,8 @@
 // The per-user folders: where they are, which are created, the trailing "/", and the
 // exact messages when a level cannot be made.
 
-#include "AppFolders.h"
-#include "Error.h"
+#include "env/AppFolders.h"
+#include "model/Error.h"
 #include "ErrorMessage.h"
 #include "TemporaryHome.h"
 

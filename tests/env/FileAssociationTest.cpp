@@ -2,7 +2,7 @@
 // data home, their recognition by xdg-mime, the rule that nothing is written or
 // refreshed when nothing changed, and the quoting of a program path in Exec.
 
-#include "FileAssociation.h"
+#include "env/FileAssociation.h"
 #include "TemporaryHome.h"
 
 #include <QDir>

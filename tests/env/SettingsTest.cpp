@@ -2,8 +2,8 @@
 // defaults of an empty store, non-zero as true, wrong types as the default, and the
 // errors of a store that cannot be read or written.
 
-#include "Error.h"
-#include "Settings.h"
+#include "model/Error.h"
+#include "env/Settings.h"
 #include "ErrorMessage.h"
 #include "TemporaryHome.h"
 

@@ -2,9 +2,9 @@
 // storing the choice, and OpenPage starting stand-in browsers that record what they
 // were given.
 
-#include "Settings.h"
+#include "env/Settings.h"
 #include "TemporaryHome.h"
-#include "TformWebBrowser.h"
+#include "env/TformWebBrowser.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -9,10 +9,10 @@
 #include <QToolButton>
 #include <gtest/gtest.h>
 
-#include "ControlValues.h"
-#include "Error.h"
+#include "gui/ControlValues.h"
+#include "model/Error.h"
 #include "GuiTestSupport.h"
-#include "TColorPanel.h"
+#include "gui/TColorPanel.h"
 
 namespace qm::testing {
 namespace {

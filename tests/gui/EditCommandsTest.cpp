@@ -14,8 +14,8 @@
 #include <QTreeView>
 
 #include "GuiTestSupport.h"
-#include "MenuClipboard.h"
-#include "TMenuTreeModel.h"
+#include "gui/MenuClipboard.h"
+#include "gui/TMenuTreeModel.h"
 
 namespace qm::testing {
 namespace {

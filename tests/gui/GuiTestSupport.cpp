@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 
-#include "TMenuTreeModel.h"
+#include "gui/TMenuTreeModel.h"
 #include "TestProgram.h"
-#include "WebEngineHost.h"
+#include "gui/WebEngineHost.h"
 
 namespace qm::testing {
 

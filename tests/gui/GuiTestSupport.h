@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "TFakeUserDialogs.h"
-#include "TMainForm.h"
+#include "gui/TMainForm.h"
 
 // Readable failure messages for Qt strings.
 QT_BEGIN_NAMESPACE

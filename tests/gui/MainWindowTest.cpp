@@ -24,14 +24,14 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "AppFolders.h"
+#include "env/AppFolders.h"
 #include "GuiTestSupport.h"
-#include "LookValues.h"
-#include "ProgramEntry.h"
-#include "RecentFilesList.h"
-#include "Settings.h"
-#include "TMenuTreeModel.h"
-#include "TformHTML.h"
+#include "model/LookValues.h"
+#include "app/ProgramEntry.h"
+#include "gui/dialogs/RecentFilesList.h"
+#include "env/Settings.h"
+#include "gui/TMenuTreeModel.h"
+#include "gui/TformHTML.h"
 
 #ifndef QUILLAMERE_FIXTURES
 #error "QUILLAMERE_FIXTURES names the folder of the test fixtures"

@@ -10,10 +10,10 @@
 #include <QThread>
 #include <QUrl>
 
-#include "AppFolders.h"
+#include "env/AppFolders.h"
 #include "GuiTestSupport.h"
-#include "Settings.h"
-#include "TformHTML.h"
+#include "env/Settings.h"
+#include "gui/TformHTML.h"
 
 namespace qm::testing {
 namespace {

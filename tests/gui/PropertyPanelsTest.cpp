@@ -14,15 +14,15 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "AppFolders.h"
-#include "Error.h"
-#include "TMenuTreeModel.h"
+#include "env/AppFolders.h"
+#include "model/Error.h"
+#include "gui/TMenuTreeModel.h"
 #include "GuiTestSupport.h"
-#include "LookValues.h"
-#include "Settings.h"
-#include "TColorPanel.h"
-#include "TfrmHelp.h"
-#include "TfrmMsgBox_LinkTip.h"
+#include "model/LookValues.h"
+#include "env/Settings.h"
+#include "gui/TColorPanel.h"
+#include "gui/TfrmHelp.h"
+#include "gui/TfrmMsgBox_LinkTip.h"
 
 namespace qm::testing {
 namespace {

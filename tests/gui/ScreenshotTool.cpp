@@ -26,19 +26,19 @@
 #include <QTabWidget>
 #include <QTreeView>
 
-#include "AppFolders.h"
+#include "env/AppFolders.h"
 #include "TFakeUserDialogs.h"
-#include "TMainForm.h"
-#include "IWebEngine.h"
-#include "TLivePreview.h"
-#include "TMenuTreeModel.h"
-#include "TformAbout.h"
-#include "TformWebBrowser.h"
-#include "TfrmFlashLocalSecrityWarning.h"
-#include "TfrmMsgBox_LinkTip.h"
-#include "TfrmHelp.h"
-#include "TfrmTemplet.h"
-#include "WebEngineHost.h"
+#include "gui/TMainForm.h"
+#include "gui/IWebEngine.h"
+#include "gui/TLivePreview.h"
+#include "gui/TMenuTreeModel.h"
+#include "gui/dialogs/TformAbout.h"
+#include "env/TformWebBrowser.h"
+#include "gui/dialogs/TfrmFlashLocalSecrityWarning.h"
+#include "gui/TfrmMsgBox_LinkTip.h"
+#include "gui/TfrmHelp.h"
+#include "gui/dialogs/TfrmTemplet.h"
+#include "gui/WebEngineHost.h"
 
 namespace {
 

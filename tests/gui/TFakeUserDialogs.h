@@ -11,7 +11,7 @@
 #include <optional>
 #include <vector>
 
-#include "IUserDialogs.h"
+#include "gui/IUserDialogs.h"
 
 namespace qm::testing {
 

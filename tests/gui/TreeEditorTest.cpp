@@ -12,7 +12,7 @@
 #include <QTreeView>
 
 #include "GuiTestSupport.h"
-#include "TMenuTreeModel.h"
+#include "gui/TMenuTreeModel.h"
 
 namespace qm::testing {
 namespace {

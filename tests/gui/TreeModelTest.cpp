@@ -10,10 +10,10 @@
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
-#include "MenuClipboard.h"
-#include "TMenuDocument.h"
-#include "TMenuTreeModel.h"
-#include "TkvxAppletAgent.h"
+#include "gui/MenuClipboard.h"
+#include "gui/TMenuDocument.h"
+#include "gui/TMenuTreeModel.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::testing {
 namespace {

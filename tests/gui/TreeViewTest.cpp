@@ -12,11 +12,11 @@
 #include <gtest/gtest.h>
 
 #include "GuiTestSupport.h"
-#include "IconFactory.h"
-#include "NodeKeys.h"
-#include "TMenuDocument.h"
-#include "TMenuTreeDelegate.h"
-#include "TMenuTreeModel.h"
+#include "gui/IconFactory.h"
+#include "gui/NodeKeys.h"
+#include "gui/TMenuDocument.h"
+#include "gui/TMenuTreeDelegate.h"
+#include "gui/TMenuTreeModel.h"
 
 namespace qm::testing {
 namespace {

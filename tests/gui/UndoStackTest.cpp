@@ -7,11 +7,11 @@
 #include <gtest/gtest.h>
 #include <random>
 
-#include "DocumentFiles.h"
+#include "model/DocumentFiles.h"
 #include "GuiTestSupport.h"
-#include "LookValues.h"
-#include "TMenuDocument.h"
-#include "TMenuTreeModel.h"
+#include "model/LookValues.h"
+#include "gui/TMenuDocument.h"
+#include "gui/TMenuTreeModel.h"
 
 namespace qm::testing {
 namespace {

@@ -20,13 +20,13 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "AppFolders.h"
+#include "env/AppFolders.h"
 #include "GuiTestSupport.h"
-#include "LookValues.h"
-#include "Settings.h"
-#include "TLivePreview.h"
-#include "TfrmHelp.h"
-#include "WebEngineHost.h"
+#include "model/LookValues.h"
+#include "env/Settings.h"
+#include "gui/TLivePreview.h"
+#include "gui/TfrmHelp.h"
+#include "gui/WebEngineHost.h"
 
 // Under AddressSanitizer: the engine's own library (Chromium, built without the
 // sanitizer) frees with sizes its allocations were not made with and keeps objects for

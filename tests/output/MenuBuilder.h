@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TkvxAppletAgent.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::test {
 

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "LookValues.h"
-#include "Publisher.h"
+#include "model/LookValues.h"
+#include "output/Publisher.h"
 #include "TestSupport.h"
 
 namespace qm {

@@ -4,9 +4,9 @@
 #include <regex>
 #include <sstream>
 
-#include "Error.h"
+#include "model/Error.h"
 #include "ErrorMessage.h"
-#include "LookValues.h"
+#include "model/LookValues.h"
 
 namespace qm {
 namespace {

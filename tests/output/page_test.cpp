@@ -4,9 +4,9 @@
 #include <cctype>
 #include <random>
 
-#include "Error.h"
+#include "model/Error.h"
 #include "MenuBuilder.h"
-#include "PageWriter.h"
+#include "output/PageWriter.h"
 #include "TestSupport.h"
 
 namespace qm {

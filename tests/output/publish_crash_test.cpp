@@ -16,7 +16,7 @@
 #include <random>
 #include <thread>
 
-#include "SafeSave.h"
+#include "model/SafeSave.h"
 #include "TestSupport.h"
 
 namespace qm {

@@ -9,14 +9,14 @@
 #include <cerrno>
 #include <map>
 
-#include "Error.h"
-#include "FileDescriptor.h"
+#include "model/Error.h"
+#include "model/FileDescriptor.h"
 #include "MenuBuilder.h"
-#include "PageWriter.h"
-#include "Publisher.h"
-#include "SafeSave.h"
+#include "output/PageWriter.h"
+#include "output/Publisher.h"
+#include "model/SafeSave.h"
 #include "TestSupport.h"
-#include "TextFile.h"
+#include "model/TextFile.h"
 
 namespace qm {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "MenuBuilder.h"
-#include "Publisher.h"
+#include "output/Publisher.h"
 #include "TestSupport.h"
 
 namespace qm {

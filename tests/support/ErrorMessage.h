@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "Error.h"
+#include "model/Error.h"
 
 namespace qm::test {
 

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "LookValues.h"
+#include "model/LookValues.h"
 
 #include <gtest/gtest.h>
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "MenuRecords.h"
-#include "ProgressDisplay.h"
-#include "TkvxAppletAgent.h"
+#include "model/MenuRecords.h"
+#include "model/ProgressDisplay.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::unit {
 

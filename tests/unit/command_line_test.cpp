@@ -5,8 +5,8 @@
 #include <sys/stat.h>
 
 #include "TestSupport.h"
-#include "TextFile.h"
-#include "TkvxAppletAgent.h"
+#include "model/TextFile.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::unit {
 namespace {

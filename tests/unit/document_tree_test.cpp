@@ -6,10 +6,10 @@
 #include <functional>
 #include <random>
 
-#include "MenuRecords.h"
-#include "MenuTreeObserver.h"
+#include "model/MenuRecords.h"
+#include "model/MenuTreeObserver.h"
 #include "TestSupport.h"
-#include "TkvxAppletAgent.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::unit {
 namespace {

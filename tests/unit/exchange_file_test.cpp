@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include "DocumentFiles.h"
-#include "Error.h"
+#include "model/DocumentFiles.h"
+#include "model/Error.h"
 #include "TestSupport.h"
-#include "TkvxAppletAgent.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::unit {
 namespace {

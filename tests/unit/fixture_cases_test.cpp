@@ -16,11 +16,11 @@
 #include <map>
 #include <sstream>
 
-#include "CommandLineTool.h"
-#include "Error.h"
+#include "cli/CommandLineTool.h"
+#include "model/Error.h"
 #include "TestSupport.h"
-#include "TextFile.h"
-#include "TkvxAppletAgent.h"
+#include "model/TextFile.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::unit {
 namespace {

@@ -6,12 +6,12 @@
 
 #include <random>
 
-#include "DocumentFiles.h"
-#include "Error.h"
-#include "FieldLine.h"
-#include "LookValues.h"
+#include "model/DocumentFiles.h"
+#include "model/Error.h"
+#include "model/FieldLine.h"
+#include "model/LookValues.h"
 #include "TestSupport.h"
-#include "TkvxAppletAgent.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::unit {
 namespace {

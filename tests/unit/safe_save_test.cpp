@@ -10,11 +10,11 @@
 #include <functional>
 #include <optional>
 
-#include "Error.h"
-#include "SafeSave.h"
+#include "model/Error.h"
+#include "model/SafeSave.h"
 #include "TestSupport.h"
-#include "TextFile.h"
-#include "TkvxAppletAgent.h"
+#include "model/TextFile.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::unit {
 namespace {

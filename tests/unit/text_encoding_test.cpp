@@ -6,10 +6,10 @@
 
 #include <random>
 
-#include "Error.h"
+#include "model/Error.h"
 #include "TestSupport.h"
-#include "TextFile.h"
-#include "TkvxAppletAgent.h"
+#include "model/TextFile.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm::unit {
 namespace {

@@ -1,4 +1,4 @@
-#include "DialogErrors.h"
+#include "gui/dialogs/DialogErrors.h"
 
 #include <QtGlobal>
 

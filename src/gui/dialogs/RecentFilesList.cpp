@@ -1,4 +1,4 @@
-#include "RecentFilesList.h"
+#include "gui/dialogs/RecentFilesList.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -9,9 +9,9 @@
 #include <string>
 #include <utility>
 
-#include "AppFolders.h"
-#include "SafeSave.h"
-#include "TextFile.h"
+#include "env/AppFolders.h"
+#include "model/SafeSave.h"
+#include "model/TextFile.h"
 
 namespace qm {
 

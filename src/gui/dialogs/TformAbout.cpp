@@ -1,4 +1,4 @@
-#include "TformAbout.h"
+#include "gui/dialogs/TformAbout.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -14,7 +14,7 @@
 
 #include <utility>
 
-#include "ProductAddresses.h"
+#include "gui/dialogs/ProductAddresses.h"
 
 namespace qm {
 

@@ -1,4 +1,4 @@
-#include "TfrmFlashLocalSecrityWarning.h"
+#include "gui/dialogs/TfrmFlashLocalSecrityWarning.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -12,7 +12,7 @@
 
 #include <utility>
 
-#include "Settings.h"
+#include "env/Settings.h"
 
 namespace qm {
 

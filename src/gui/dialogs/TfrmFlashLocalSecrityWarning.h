@@ -13,7 +13,7 @@
 
 #include <functional>
 
-#include "DialogErrors.h"
+#include "gui/dialogs/DialogErrors.h"
 
 class QCheckBox;
 class QLabel;

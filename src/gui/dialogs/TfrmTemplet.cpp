@@ -1,4 +1,4 @@
-#include "TfrmTemplet.h"
+#include "gui/dialogs/TfrmTemplet.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -14,9 +14,9 @@
 
 #include <utility>
 
-#include "AppFolders.h"
-#include "Error.h"
-#include "Settings.h"
+#include "env/AppFolders.h"
+#include "model/Error.h"
+#include "env/Settings.h"
 
 namespace qm {
 

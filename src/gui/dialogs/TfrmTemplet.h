@@ -15,7 +15,7 @@
 
 #include <functional>
 
-#include "DialogErrors.h"
+#include "gui/dialogs/DialogErrors.h"
 
 class QCheckBox;
 class QLabel;
