@@ -15,6 +15,9 @@
 //   TMainFormDocument.cpp  the File commands, the recent list, the windows it opens
 //   TMainFormPreview.cpp   the preview in the user's browser, the live preview pane,
 //                          the help window's routes and the measured size estimate
+//   TMainFormSafety.cpp    what keeps work from being lost: the recovery copies and
+//                          their offer, changes made to the file elsewhere, the
+//                          project's lock against a second window
 // with TPropertyPages (the pages' layout), TPanelBinding (the controls' binding),
 // TMenuDocument and DocumentCommands (the document and its undo steps) beside them.
 //
@@ -49,8 +52,12 @@ class QTreeView;
 
 namespace qm {
 
+class ProjectLock;
+class TDiskStateGuard;
 class TLivePreview;
 class TMenuTreeModel;
+class TRecoveryStore;
+struct TStaleCopy;
 class TPanelBinding;
 class TPropertyPages;
 class TformHTML;
@@ -89,6 +96,10 @@ public:
     // The project file that saving under CurrentFileName() writes (its stem and
     // ".zorbel"); empty while untitled.
     QString ProjectFilePath() const;
+    // The same for any name the save dialog may return.
+    static QString ProjectFileOf(const QString& fileName);
+    // Open read-only: another window holds the project; Save asks for another name.
+    bool ReadOnly() const { return readOnly_; }
     // The node whose record the Item page shows, or kNoNode.
     int CurrentItemNode() const;
     bool TreeUpdating() const { return treeUpdating; }
@@ -138,6 +149,19 @@ public:
     QStringList RecentFiles();
     // The name Export writes: ".gms" appended unless the name ends in it (any case).
     static QString ExchangeFileName(const QString& chosen);
+
+    // --- Keeping work ----------------------------------------------------------------
+    TRecoveryStore& Recovery() { return *recovery_; }
+    TDiskStateGuard& DiskGuard() { return *diskGuard_; }
+    ProjectLock& Lock() { return *projectLock_; }
+    // Offers the changes that windows ended unexpectedly left (the start). Returns true
+    // when a copy was restored into this window.
+    bool OfferRecovery();
+    // Reads the project file again, keeping the selection where it can (a change made
+    // elsewhere). False, after its message, when it cannot be read.
+    bool ReloadFromDisk();
+    // The status bar's note (outside any operation).
+    QString Note() const;
 
     // --- IProgressDisplay -----------------------------------------------------------
     void SetStatusText(std::string_view text) override;
@@ -239,8 +263,28 @@ private:
 
     // Documents.
     void ResetTree();
+    // Keeping work (TMainFormSafety.cpp).
+    void ConnectSafety();
+    void ShowNote(const QString& note);
+    void SetReadOnly(bool readOnly);
+    // The recovery offer for one project file (empty: for every stale copy); true when a
+    // copy was restored.
+    bool OfferRecoveryOf(const QString& origin);
+    bool RestoreCopy(const TStaleCopy& copy);
+    void ReportDamagedCopies(const QStringList& names);
+    // Before a project is opened: another window that holds it is brought forward, and
+    // asked about.
+    enum class Claim { Open, OpenReadOnly, Stop };
+    Claim ClaimProject(const QString& fileName);
+    // After a project was read or written under fileName: the lock, the watch.
+    void FollowProject(const QString& fileName, bool readOnly);
+    // Before writing project: false (after saying why) when it must not be written.
+    bool MayWriteProject(const QString& project);
+    void DiskFileChanged();
+    void DiskFileRemoved();
+    void LetProjectGo();
     ErrorReporter ErrorReporterOfWindow();
-    enum class OpenAs { Project, Template };
+    enum class OpenAs { Project, Template, Reload };
     bool LoadProjectFile(const QString& fileName, bool quiet, OpenAs how);
     // A file that could not be read or was refused: an "Error" box naming the file
     // by its name, the line and the reason.
@@ -263,6 +307,11 @@ private:
     std::unique_ptr<TMenuDocument> document_;
     std::unique_ptr<TMenuTreeModel> treeModel_;
     std::unique_ptr<TPanelBinding> binding_;
+    std::unique_ptr<TRecoveryStore> recovery_;
+    std::unique_ptr<TDiskStateGuard> diskGuard_;
+    std::unique_ptr<ProjectLock> projectLock_;
+    bool readOnly_ = false;
+    bool askingAboutDisk_ = false;
     IUserDialogs* dialogs_;
     bool treeUpdating = false;
     bool checkSuppressed_ = false;   // a chosen link is no typed text

@@ -135,7 +135,6 @@ void TMainForm::Duplicate1Click() {
 
 void TMainForm::Insert1Click() {
     Guard([&] {
-        document_->MarkModified();
         const int parent = SelectedNode();
         if (parent == kNoNode) return;
         const int node = document_->InsertNewItem(parent);  // selects it
@@ -149,7 +148,6 @@ void TMainForm::Insert1Click() {
 
 void TMainForm::Delete1Click() {
     Guard([&] {
-        document_->MarkModified();
         const int node = SelectedNode();
         if (node == kNoNode) return;
         if (node == kRootNode) {
@@ -169,7 +167,6 @@ void TMainForm::Delete1Click() {
 
 void TMainForm::MoveUp1Click() {
     Guard([&] {
-        document_->MarkModified();
         document_->MoveNodeUp(SelectedNode());
         UpdateItemCommands();
     });
@@ -177,7 +174,6 @@ void TMainForm::MoveUp1Click() {
 
 void TMainForm::MoveDown1Click() {
     Guard([&] {
-        document_->MarkModified();
         document_->MoveNodeDown(SelectedNode());
         UpdateItemCommands();
     });

@@ -17,10 +17,7 @@ constexpr std::string_view kNewItemCaption = "New item";
 
 TMenuDocument::TMenuDocument(QObject* parent) : QObject(parent) {
     // Back at the saved state, by undo or redo, nothing is left to save.
-    connect(&undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) {
-        if (clean) marked_ = false;
-        UpdateModified();
-    });
+    connect(&undoStack_, &QUndoStack::cleanChanged, this, [this] { UpdateModified(); });
     Reset();
 }
 
@@ -31,13 +28,12 @@ TMenuDocument::~TMenuDocument() {
 
 // --- State ---------------------------------------------------------------------------------
 
-void TMenuDocument::MarkModified() {
-    marked_ = true;
+void TMenuDocument::MarkUnsaved() {
+    undoStack_.resetClean();
     UpdateModified();
 }
 
 void TMenuDocument::MarkSaved() {
-    marked_ = false;
     undoStack_.setClean();
     UpdateModified();
 }

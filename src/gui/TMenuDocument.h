@@ -40,12 +40,14 @@ public:
     QUndoStack& UndoStack() { return undoStack_; }
 
     // --- State -------------------------------------------------------------------------
-    // Unsaved changes: a step since the saved state, or a mark. Undoing or redoing back
-    // to the saved state clears both.
-    bool Modified() const { return marked_ || !undoStack_.isClean(); }
-    // Counts as a change that needs saving without changing anything (a refused move,
-    // a selected item, a cancelled colour dialog).
-    void MarkModified();
+    // Unsaved changes: the document differs from the saved file, which is the undo
+    // stack's clean state and nothing else (looking at an item or a refused command
+    // changes nothing). Undoing or redoing back to the saved state clears it.
+    bool Modified() const { return !undoStack_.isClean(); }
+    // The document differs from the file on disk without a step of its own: a restored
+    // recovery copy, or a file that was deleted under it. No undo or redo reaches the
+    // saved state again; only a save does.
+    void MarkUnsaved();
     // The document as it is now is the saved one.
     void MarkSaved();
     // The path the document saves to, as the save dialog returned it; empty while
@@ -130,7 +132,6 @@ private:
 
     TkvxAppletAgent agent_;
     QUndoStack undoStack_;
-    bool marked_ = false;
     bool modifiedShown_ = false;
     int changing_ = 0;
     QString fileName_;
