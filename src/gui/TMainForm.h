@@ -191,6 +191,7 @@ public slots:
     void ToolBar1Click();
     void StatusBar2Click();
     void Insert1Click();
+    void InsertBelow1Click();
     void Delete1Click();
     void MoveUp1Click();
     void MoveDown1Click();
@@ -260,6 +261,8 @@ private:
     bool CopySelection();
     // A refused paste or drop says what the text check removed.
     void ShowRemovedText(const QStringList& messages);
+    // A new item selected, with its caption open: typing names it at once.
+    void EditNewItem(int node);
 
     // Documents.
     void ResetTree();
@@ -347,8 +350,8 @@ private:
     QAction *ToolBar1, *StatusBar2;
     QAction* LivePreview1 = nullptr;
     // The Item menu's entries (2) carry the tree's keys; the pop-up's (1) show them.
-    QAction *Insert2, *Delete2, *MoveUp2, *MoveDown2, *Indent2, *Outdent2, *Rename2;
-    QAction *Insert1, *Delete1, *MoveUp1, *MoveDown1, *Indent1, *Outdent1;
+    QAction *Insert2, *InsertBelow2, *Delete2, *MoveUp2, *MoveDown2, *Indent2, *Outdent2, *Rename2;
+    QAction *Insert1, *InsertBelow1, *Delete1, *MoveUp1, *MoveDown1, *Indent1, *Outdent1;
     QAction* Preview1;
     QAction* WebBrowser1;
     QAction *Topic1, *ViewSample1, *Homepage1, *ContactUs1, *About1;

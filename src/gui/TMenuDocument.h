@@ -77,6 +77,9 @@ public:
     // A new item as the last child of a node at level 0 or 1, captioned "New item",
     // "New item 2", ...; returns it, or kNoNode below a sub item.
     int InsertNewItem(int parentNode);
+    // A new item right after an item, at its level, captioned as above; kNoNode for
+    // the root.
+    int InsertNewItemAfter(int node);
     // A node with its subtree. False for the root.
     bool DeleteNode(int node, const QString& text);
     bool MoveNodeUp(int node);
@@ -127,6 +130,8 @@ private:
     void AnnounceItemValue(int item, std::size_t field) override { emit ItemValueChanged(item, field); }
 
     void Push(QUndoCommand* command);
+    // A new record to go under parentNode.
+    TItemData NewItem(int parentNode) const;
     void UpdateModified();
     void AfterReplace();
 
