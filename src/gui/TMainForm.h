@@ -162,6 +162,9 @@ public:
     bool ReloadFromDisk();
     // The status bar's note (outside any operation).
     QString Note() const;
+    // The one question about a project file that another program changed while the
+    // document has changes of its own: 0 reloads, 1 keeps the document's.
+    static TQuestion ChangedOnDiskQuestion(const QString& fileName);
 
     // --- IProgressDisplay -----------------------------------------------------------
     void SetStatusText(std::string_view text) override;

@@ -238,6 +238,17 @@ bool TMainForm::MayWriteProject(const QString& project) {
 
 // --- Changes made elsewhere -------------------------------------------------------------------
 
+TQuestion TMainForm::ChangedOnDiskQuestion(const QString& fileName) {
+    // Keeping the user's own is the default: a slip of the Enter key loses nothing.
+    return {TMsgDlgType::Warning,
+            QStringLiteral("%1 was changed by another program. Reload it (your changes are lost), or keep yours (Save "
+                           "will replace it)?")
+                .arg(fileName),
+            {QStringLiteral("Reload"), QStringLiteral("Keep Mine")},
+            1,
+            1};
+}
+
 void TMainForm::DiskFileChanged() {
     // One question at a time: the file may change again while it is open.
     if (askingAboutDisk_) return;
@@ -247,14 +258,7 @@ void TMainForm::DiskFileChanged() {
         if (ReloadFromDisk()) ShowNote(QStringLiteral("%1 was changed by another program and has been reloaded.").arg(name));
         return;
     }
-    const TQuestion question{TMsgDlgType::Warning,
-                             QStringLiteral("%1 was changed by another program. Reload it (your changes are lost), or "
-                                            "keep yours (Save will replace it)?")
-                                 .arg(name),
-                             {QStringLiteral("Reload"), QStringLiteral("Keep Mine")},
-                             1,
-                             1};
-    if (dialogs_->Ask(this, question) == 0) {
+    if (dialogs_->Ask(this, ChangedOnDiskQuestion(name)) == 0) {
         if (ReloadFromDisk()) ShowNote(QStringLiteral("%1 has been reloaded.").arg(name));
     } else {
         diskGuard_->Remember();

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace qm {
 
@@ -55,6 +56,11 @@ TRecoveryOffer::TRecoveryOffer(std::vector<TStaleCopy> copies, const QDateTime& 
             list_->addItem(row);
         }
         list_->setCurrentRow(0);
+        // Each row whole, and no more rows' room than there are copies (up to six).
+        const int frame = 2 * list_->frameWidth() + 4;
+        list_->setMinimumWidth(std::min(list_->sizeHintForColumn(0) + frame, 720));
+        list_->setFixedHeight(list_->sizeHintForRow(0) * std::min(list_->count(), 6) + frame);
+        list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
     auto* buttons = new QDialogButtonBox(this);
     restore_ = buttons->addButton(QStringLiteral("&Restore"), QDialogButtonBox::AcceptRole);
