@@ -130,7 +130,9 @@ public:
     // Opens a project by name (command line, recent files) and puts it at the top of the
     // recent list. Returns false when it was not opened: the previous document, its name,
     // tree, panels and the recent list then stay as they were. With quiet set, failures
-    // are not shown (start-up).
+    // are not shown. A project that another window holds is brought forward there, or
+    // opened read-only or taken over as the user chooses; changes a crashed window left
+    // of it are offered first.
     bool OpenProjectFile(const QString& fileName, bool quiet = false);
     // Opens a template (or a shipped sample) as a new, untitled project with its content:
     // the template file is neither made current nor put into the recent list, so Save

@@ -93,7 +93,12 @@ bool TMainForm::SavePrompt() {
     const auto answer = dialogs_->MessageDlg(this, QStringLiteral("Save changes to files?"), TMsgDlgType::Warning,
                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) return false;
-    if (answer == QMessageBox::Yes) Save1Click();
+    if (answer == QMessageBox::Yes) {
+        Save1Click();
+        // Not saved (the dialog cancelled, the save refused or failed): the command stops
+        // rather than throw the changes away.
+        return !Modified();
+    }
     return true;
 }
 

@@ -315,6 +315,29 @@ TEST_F(KeepingWorkTest, ASecondWindowOfTheProgramLeavesTheProjectToTheFirst) {
     EXPECT_TRUE(second.OpenProjectFile(project));
 }
 
+// Yes to "Save changes to files?" and then no save (the name not given): the command
+// stops, and the changes stay.
+TEST_F(KeepingWorkTest, ACommandWhoseSaveDidNotHappenKeepsTheChanges) {
+    const QString other = NewFolder("other") + "/other.zorbel";
+    WriteFile(other, ProjectBytes({"Elsewhere"}));
+    const struct {
+        const char* command;
+        std::function<void()> run;
+    } cases[] = {
+        {"New", [&] { window->New1Click(); }},
+        {"Open", [&] { window->OpenProjectFile(other); }},
+    };
+    for (const auto& c : cases) {
+        Select(kRootNode);
+        window->Insert1Click();
+        const Strings before = Captions();
+        dialogs.messageAnswers = {QMessageBox::Yes};  // the save dialog is cancelled
+        c.run();
+        EXPECT_EQ(Captions(), before) << c.command;
+        EXPECT_TRUE(window->Modified()) << c.command;
+    }
+}
+
 // A project named at start that cannot be read gets the message File > Open gives, and
 // the window stays empty (no template chooser over it).
 TEST_F(KeepingWorkTest, AnUnreadableProjectNamedAtStartIsReportedAsOpenReportsIt) {
