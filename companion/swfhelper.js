@@ -107,13 +107,16 @@
   }
 
   var sounds = {};
+  // The sounds lie beside this script: at the site's root, where a page in a sub folder
+  // includes it from.
+  var SCRIPT_URL = (doc.currentScript && doc.currentScript.src) || location.href;
   // Browsers refuse sound until the visitor has clicked or pressed a key; until then
   // nothing is tried, and a refusal after that is quietly dropped.
   function play(name) {
     var activation = navigator.userActivation;
     if (!name || (activation && !activation.hasBeenActive)) return;
     try {
-      var audio = sounds[name] || (sounds[name] = new Audio(encodeURIComponent(name)));
+      var audio = sounds[name] || (sounds[name] = new Audio(new URL(encodeURIComponent(name), SCRIPT_URL).href));
       audio.currentTime = 0;
       var started = audio.play();
       if (started && started.catch) started.catch(function () {});
