@@ -8,6 +8,7 @@
 #include "model/Error.h"
 #include "model/SafeSave.h"
 #include "model/TextFile.h"
+#include "model/WholeNumber.h"
 #include "site/SiteFiles.h"
 
 namespace qm {
@@ -17,6 +18,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kRunFile = "run.txt";
+constexpr std::string_view kPagesFile = "pages.bin";
 constexpr std::string_view kSiteKey = "Site\t";
 constexpr std::string_view kPageKey = "Page\t";
 constexpr std::string_view kRunPrefix = "run-";
@@ -61,6 +63,8 @@ fs::path NewRunFolder(const fs::path& historyFolder) {
 struct RunPage {
     std::string relative;
     std::string afterFingerprint;
+    std::size_t offset;  // of its earlier bytes in the run's pages file
+    std::size_t size;
 };
 
 struct Run {
@@ -77,11 +81,22 @@ Run ReadRun(const fs::path& folder) {
         if (line.starts_with(kSiteKey)) {
             run.site = FromUtf8(line.substr(kSiteKey.size()));
         } else if (line.starts_with(kPageKey)) {
-            const auto rest = line.substr(kPageKey.size());
-            const auto tab = rest.find('\t');
-            if (tab == std::string_view::npos)
-                throw Error(DisplayPath(folder / kRunFile), lines.LineNumber(), "a page line without its fingerprint");
-            run.pages.push_back({std::string(rest.substr(tab + 1)), std::string(rest.substr(0, tab))});
+            // fingerprint, offset, size, then the name, which may hold anything but a line end
+            std::string_view fields[4];
+            auto rest = line.substr(kPageKey.size());
+            for (int i = 0; i < 3; ++i) {
+                const auto tab = rest.find('\t');
+                if (tab == std::string_view::npos)
+                    throw Error(DisplayPath(folder / kRunFile), lines.LineNumber(), "a page line with a field missing");
+                fields[i] = rest.substr(0, tab);
+                rest.remove_prefix(tab + 1);
+            }
+            fields[3] = rest;
+            const auto offset = ParseWholeNumber(fields[1]), size = ParseWholeNumber(fields[2]);
+            if (!offset || !size || *offset < 0 || *size < 0)
+                throw Error(DisplayPath(folder / kRunFile), lines.LineNumber(), "a page line with a bad offset or size");
+            run.pages.push_back({std::string(fields[3]), std::string(fields[0]), static_cast<std::size_t>(*offset),
+                                 static_cast<std::size_t>(*size)});
         }
     }
     return run;
@@ -104,21 +119,24 @@ void KeepSiteRun(const fs::path& historyFolder, const fs::path& siteFolder, cons
     fs::create_directories(historyFolder, ec);
     if (ec) throw Error(DisplayPath(historyFolder), 0, "cannot create the folder: " + ec.message());
     const auto folder = NewRunFolder(historyFolder);
-    // The page lines start with the fingerprint, so any page name (tabs included) reads back.
+    // The page lines start with their numbers, so any page name (tabs included) reads
+    // back. The earlier versions go into one file: a run costs two files on the disk,
+    // however many pages it wrote.
     std::string manifest = std::string(kSiteKey) + Utf8(fs::absolute(siteFolder).lexically_normal()) + "\n";
-    {
-        SafeSave save;
-        for (const auto& page : pages) {
-            manifest += std::string(kPageKey) + Fingerprint(page.after) + "\t" + page.relative + "\n";
-            const auto kept = folder / "pages" / FromUtf8(page.relative);
-            fs::create_directories(kept.parent_path(), ec);
-            if (ec) throw Error(DisplayPath(kept.parent_path()), 0, "cannot create the folder: " + ec.message());
-            save.Write(save.Add(kept), page.before);
-        }
-        // The run file last: a run is whole once it names its pages.
-        save.Write(save.Add(folder / kRunFile), manifest);
-        save.Commit();
+    std::size_t size = 0;
+    for (const auto& page : pages) size += page.before.size();
+    std::string before;
+    before.reserve(size);
+    for (const auto& page : pages) {
+        manifest += std::string(kPageKey) + Fingerprint(page.after) + "\t" + std::to_string(before.size()) + "\t" +
+                    std::to_string(page.before.size()) + "\t" + page.relative + "\n";
+        before += page.before;
     }
+    SafeSave save;
+    save.Write(save.Add(folder / kPagesFile), before);
+    // The run file last: a run is whole once it names its pages.
+    save.Write(save.Add(folder / kRunFile), manifest);
+    save.Commit();
     auto runs = SiteRuns(historyFolder);
     for (std::size_t i = 0; i + kRunsKept < runs.size(); ++i) fs::remove_all(runs[i], ec);
 }
@@ -130,10 +148,13 @@ std::vector<UndoneSitePage> UndoLastSiteRun(const fs::path& historyFolder, const
         const Run run = ReadRun(*it);
         if (run.site != site) continue;
         std::vector<UndoneSitePage> undone;
+        const std::string earlier = ReadFileBytes(run.folder / kPagesFile);
         SafeSave save;
         for (const auto& page : run.pages) {
             const auto target = site / FromUtf8(page.relative);
-            const std::string before = ReadFileBytes(run.folder / "pages" / FromUtf8(page.relative));
+            if (page.offset > earlier.size() || page.size > earlier.size() - page.offset)
+                throw Error(DisplayPath(run.folder / kPagesFile), 0, "the file is shorter than its run says");
+            const std::string_view before(earlier.data() + page.offset, page.size);
             const std::string now = ReadFileBytes(target);
             if (now == before) {
                 undone.push_back({page.relative, UndoOutcome::AlreadyAsBefore});

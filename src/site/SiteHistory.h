@@ -2,8 +2,8 @@
 // The previous versions of the pages a publish to a site wrote, kept in the per-user
 // data folder for the last kRunsKept publishes (of any site), so that the last one can
 // be undone. Each publish is a folder of its own: "run.txt" names the site and each
-// page with the size and a hash of what the publish wrote, "pages/" holds what was
-// there before.
+// page with the size and a hash of what the publish wrote, "pages.bin" holds what the
+// pages were before, one after the other.
 
 #include <filesystem>
 #include <string>
