@@ -94,7 +94,7 @@ std::string SiteHistoryFolder() {
     const char* dataHome = std::getenv("XDG_DATA_HOME");
     const char* home = std::getenv("HOME");
     fs::path base = dataHome && *dataHome ? fs::path(dataHome) : fs::path(home ? home : ".") / ".local" / "share";
-    return (base / "Tarnwell" / "Quillamere" / "1.0" / "Site history").string();
+    return (base / "Tarnwell" / "Quillamere" / "1.0" / kSiteHistoryFolderName).string();
 }
 
 int PublishToSiteCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,

@@ -7,11 +7,14 @@
 
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qm {
 
 inline constexpr int kRunsKept = 10;
+// The history's folder in the per-user data folder.
+inline constexpr std::string_view kSiteHistoryFolderName = "Site history";
 
 struct PageVersions {
     std::string relative;   // the page's path from the site folder, "/" between folders
