@@ -240,7 +240,7 @@ void TMainForm::BuildMenus() {
     file->addActions({Templet1, SaveAsTemplate1});
     file->addSeparator();
     file->addActions({ImportMenuStructure1, ExportMenuStructure1});
-    QMenu* import = file->addMenu(QStringLiteral("&Import"));
+    QMenu* import = file->addMenu(QStringLiteral("Im&port"));
     import->setObjectName(QStringLiteral("Import1"));
     import->addAction(site_->ImportNavigation1);
     file->addSeparator();

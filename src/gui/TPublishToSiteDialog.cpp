@@ -59,6 +59,8 @@ TPublishToSiteDialog::TPublishToSiteDialog(const QString& siteFolder, Planner pl
     layout->addWidget(lblSummary_);
     lstPages_ = new QListWidget(this);
     lstPages_->setObjectName(QStringLiteral("lstSitePages"));
+    lstPages_->setWordWrap(true);
+    lstPages_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(lstPages_, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
     btnPublish_ = buttons->addButton(QStringLiteral("Publish"), QDialogButtonBox::AcceptRole);
@@ -100,12 +102,14 @@ void TPublishToSiteDialog::Replan() {
     lblSummary_->setText(SitePlanSummary(*plan_));
     const QIcon page = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
     const QIcon refused = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
-    for (const auto& entry : plan_->pages) {
-        if (entry.outcome == PageOutcome::Written)
-            new QListWidgetItem(page, QString::fromStdString(entry.page.relative), lstPages_);
-        else if (entry.outcome == PageOutcome::Refused)
-            new QListWidgetItem(refused, QString::fromStdString(entry.refusal), lstPages_);
-    }
+    // The pages that will change, then those refused with the reason.
+    for (const auto outcome : {PageOutcome::Written, PageOutcome::Refused})
+        for (const auto& entry : plan_->pages)
+            if (entry.outcome == outcome)
+                new QListWidgetItem(outcome == PageOutcome::Written ? page : refused,
+                                    QString::fromStdString(outcome == PageOutcome::Written ? entry.page.relative
+                                                                                           : entry.refusal),
+                                    lstPages_);
 }
 
 }  // namespace qm

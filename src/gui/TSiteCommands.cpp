@@ -38,13 +38,13 @@ QAction* MakeAction(QObject* parent, const QString& text, const char* name) {
 }  // namespace
 
 TSiteCommands::TSiteCommands(TMainForm& window) : QObject(&window), window_(window) {
-    PublishToSite1 = MakeAction(this, QStringLiteral("Publish to &Site..."), "PublishToSite1");
+    PublishToSite1 = MakeAction(this, QStringLiteral("Pu&blish to Site..."), "PublishToSite1");
     PublishToSite1->setStatusTip(QStringLiteral("Write the menu into every page of the site"));
     UndoPublishToSite1 = MakeAction(this, QStringLiteral("&Undo Publish to Site"), "UndoPublishToSite1");
     UndoPublishToSite1->setStatusTip(QStringLiteral("Put back the pages the last publish to the site changed"));
     CheckLinks1 = MakeAction(this, QStringLiteral("Check &Links"), "CheckLinks1");
     CheckLinks1->setStatusTip(QStringLiteral("Mark the items whose links lead to no page of the site"));
-    NewFromSite1 = MakeAction(this, QStringLiteral("New from Si&te..."), "NewFromSite1");
+    NewFromSite1 = MakeAction(this, QStringLiteral("New &from Site..."), "NewFromSite1");
     NewFromSite1->setStatusTip(QStringLiteral("A new menu with the site's pages as its items"));
     ImportNavigation1 = MakeAction(this, QStringLiteral("&Navigation from Web Page..."), "ImportNavigation1");
     ImportNavigation1->setStatusTip(QStringLiteral("A new menu with the items of a page's navigation"));
