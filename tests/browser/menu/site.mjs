@@ -34,7 +34,8 @@ before(() => {
   // The UTF-16 page is refused, which makes the command's exit status 1.
   rmSync(path.join(site, 'notes.html'));
   const project = path.join(path.dirname(site), 'menu.zorbel');
-  writeFileSync(project, projectText({}, ITEMS));
+  writeFileSync(project, projectText({ mainItemHoverSound: 'hover.wav' }, ITEMS));
+  writeFileSync(path.join(path.dirname(site), 'hover.wav'), 'RIFF');
   // The pages' earlier versions go to a data folder of the test's own.
   execFileSync(cli, ['site', project, '--site', site], {
     stdio: ['ignore', 'pipe', 'pipe'], env: { ...process.env, XDG_DATA_HOME: newFolder() },
@@ -42,6 +43,19 @@ before(() => {
 });
 
 describe('the menu on every page of a site', () => {
+  it('plays its sounds from the site\'s root on a page three folders down', async () => {
+    const menu = await openMenu(path.join(site, 'products/sails/rigging/knots.html'), {
+      init: () => {
+        window.plays = [];
+        HTMLMediaElement.prototype.play = function () { window.plays.push(this.src); return Promise.resolve(); };
+      },
+    });
+    await menu.clickAt(700, 250);  // sound waits for the visitor's first gesture
+    await menu.hover('About');
+    assert.deepEqual(await menu.eval(() => window.plays), [pathToFileURL(path.join(site, 'hover.wav')).href]);
+    await menu.close();
+  });
+
   for (const page of PAGES) {
     for (const main of ITEMS) {
       for (const item of [main, ...(main.subs ?? [])]) {
