@@ -33,7 +33,7 @@
 #include <QTreeView>
 
 #include "env/AppFolders.h"
-#include "TFakeUserDialogs.h"
+#include "support/TFakeUserDialogs.h"
 #include "gui/TMainForm.h"
 #include "gui/IWebEngine.h"
 #include "gui/TLivePreview.h"
@@ -170,7 +170,7 @@ void ShootLivePreview(qm::TMainForm& window, const QString& folder) {
 // Publish to Site with the list of pages that will change, and an item whose link leads
 // to no page of the site marked in the tree, with its tooltip. The site is made for the
 // picture: pages at three depths, one with no place for the menu, one in UTF-16.
-void ShootSite(qm::TMainForm& window, qm::testing::TFakeUserDialogs& dialogs, const QString& folder) {
+void ShootSite(qm::TMainForm& window, qm::test::TFakeUserDialogs& dialogs, const QString& folder) {
     QTemporaryDir site;
     const auto write = [&site](const QString& name, const QByteArray& bytes) {
         QDir().mkpath(QFileInfo(site.filePath(name)).absolutePath());
@@ -245,7 +245,7 @@ int main(int argc, char** argv) {
                                                std::pair{QStringLiteral("dark"), DarkPalette()}}) {
         QApplication::setPalette(palette);
         const QString prefix = folder + QLatin1Char('/') + paletteName + QLatin1Char('-');
-        qm::testing::TFakeUserDialogs dialogs;
+        qm::test::TFakeUserDialogs dialogs;
         qm::TMainForm window(&dialogs);
         window.OpenProjectFile(project);
         window.show();

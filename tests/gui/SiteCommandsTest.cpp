@@ -9,11 +9,10 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 #include "gui/TMenuTreeModel.h"
-#include "model/MenuRecords.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 QByteArray ReadAll(const QString& path) {
@@ -32,18 +31,10 @@ const QByteArray kMarkedPage = "<html><body>\n<!-- Quillamere menu -->\n<!-- End
 
 class SiteCommandsTest : public WindowTest {
 protected:
-    // A project "menu.zorbel" in a site folder, untitled no more, with the given items.
-    void StartProject(const std::vector<std::pair<std::string, std::string>>& captionsAndLinks) {
+    // A project "menu.zorbel" in a site folder, untitled no more, with these main items.
+    void StartProject(const std::vector<ItemRow>& rows) {
         site = NewFolder("site");
-        TItemArray items;
-        for (const auto& [caption, link] : captionsAndLinks) {
-            auto item = TkvxAppletAgent::NewItemData();
-            item.Text = caption;
-            item.Link = link;
-            item.Level = "0";
-            items.push_back(item);
-        }
-        window->StartNewDocument([&](TMenuDocument& document) { document.Start(items); });
+        MakeDocument(rows);
         window->SetCurrentFileName(site + "/menu.zorbel");
     }
     void Trigger(const char* action) { Find<QAction>(action)->trigger(); }
@@ -52,7 +43,7 @@ protected:
 };
 
 TEST_F(SiteCommandsTest, PublishToSiteListsThePagesThatWillChangeBeforeItWritesAny) {
-    StartProject({{"Home", "index.html"}, {"About", "about.html"}});
+    StartProject({{0, "Home", "index.html"}, {0, "About", "about.html"}});
     for (const char* page : {"/index.html", "/about.html", "/boats/sails.html"}) WriteAll(site + page, kMarkedPage);
     WriteAll(site + "/contact.html", "<p>no menu here</p>");
     QStringList listed;
@@ -78,7 +69,7 @@ TEST_F(SiteCommandsTest, PublishToSiteListsThePagesThatWillChangeBeforeItWritesA
 }
 
 TEST_F(SiteCommandsTest, ACancelledPublishWritesNothing) {
-    StartProject({{"Home", "index.html"}});
+    StartProject({{0, "Home", "index.html"}});
     WriteAll(site + "/index.html", kMarkedPage);
     dialogs.modalAnswers.push_back([](QDialog&) { return int(QDialog::Rejected); });
     Trigger("PublishToSite1");
@@ -87,7 +78,7 @@ TEST_F(SiteCommandsTest, ACancelledPublishWritesNothing) {
 }
 
 TEST_F(SiteCommandsTest, CheckLinksMarksTheItemWhoseLinkLeadsNowhereUntilItIsMended) {
-    StartProject({{"Home", "index.html"}, {"Boats", "boats.html"}});
+    StartProject({{0, "Home", "index.html"}, {0, "Boats", "boats.html"}});
     WriteAll(site + "/index.html", "<p>Home</p>");
     Trigger("CheckLinks1");
     const QString broken = "'Boats' links to boats.html, which is not in the site folder";
@@ -126,4 +117,4 @@ TEST_F(SiteCommandsTest, NewFromSiteAndImportNavigationStartANewMenu) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -13,7 +13,7 @@
 
 #include "gui/IUserDialogs.h"
 
-namespace qm::testing {
+namespace qm::test {
 
 struct TShownMessage {
     TMsgDlgType kind;
@@ -65,4 +65,4 @@ public:
     void Clear();
 };
 
-}  // namespace qm::testing
+}  // namespace qm::test

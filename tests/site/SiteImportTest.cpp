@@ -2,11 +2,11 @@
 // the items they give.
 #include <gtest/gtest.h>
 
-#include "ErrorMessage.h"
+#include "support/ErrorCheck.h"
 #include "site/SiteImport.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 // Items as one line each: "-" before a sub item, then caption, link and target.
@@ -18,7 +18,7 @@ std::string Rendered(const TItemArray& items) {
 }
 
 TEST(ItemsFromSite, RootPagesAndFoldersInNameOrderWithTheHomePageFirst) {
-    unit::TempFolder site;
+    TempFolder site;
     const std::vector<std::pair<std::string, std::string>> pages = {
         {"about.html", "<title> About\n us </title><h1>Ignored</h1>"},
         {"index.html", "<h1>Home</h1>"},
@@ -30,7 +30,7 @@ TEST(ItemsFromSite, RootPagesAndFoldersInNameOrderWithTheHomePageFirst) {
         {".git/x.html", "<title>Hidden</title>"},
         {"notes.txt", "not a page"},
     };
-    for (const auto& [name, text] : pages) unit::WriteBytes(site / name, text);
+    for (const auto& [name, text] : pages) WriteBytes(site / name, text);
     EXPECT_EQ(Rendered(ItemsFromSite(site.Path())),
               "Home | index.html | _self\n"
               "About us | about.html | _self\n"
@@ -51,11 +51,11 @@ struct NavigationCase {
 class ItemsFromNavigationCases : public ::testing::TestWithParam<NavigationCase> {};
 
 TEST_P(ItemsFromNavigationCases, GivesTheNavigationsItems) {
-    unit::TempFolder folder;
-    unit::WriteBytes(folder / "page.html", GetParam().page);
+    TempFolder folder;
+    WriteBytes(folder / "page.html", GetParam().page);
     const auto path = folder / "page.html";
     if (GetParam().items.starts_with("page.html"))
-        EXPECT_EQ(test::MessageOf([&] { ItemsFromNavigation(path); }), (folder.Path() / GetParam().items).string());
+        EXPECT_QM_ERROR(ItemsFromNavigation(path), (folder.Path() / GetParam().items).string());
     else
         EXPECT_EQ(Rendered(ItemsFromNavigation(path)), GetParam().items);
 }
@@ -92,4 +92,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -3,10 +3,10 @@
 // and the reason.
 #include <gtest/gtest.h>
 
-#include "ErrorMessage.h"
+#include "support/ErrorCheck.h"
 #include "site/MenuPlace.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 // A short stand-in for the menu, so the expected pages stay readable.
@@ -28,7 +28,7 @@ TEST_P(MenuPlaceCases, PutsTheMenuInItsPlaceOrRefusesThePage) {
     const auto& c = GetParam();
     const bool refused = c.expected.starts_with("p.html");
     if (refused)
-        EXPECT_EQ(test::MessageOf([&] { WithMenu(c.page); }), c.expected);
+        EXPECT_QM_ERROR(WithMenu(c.page), c.expected);
     else
         EXPECT_EQ(WithMenu(c.page), c.expected);
 }
@@ -76,4 +76,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

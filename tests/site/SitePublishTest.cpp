@@ -9,21 +9,20 @@
 #include <sstream>
 
 #include "cli/CommandLineTool.h"
-#include "ErrorMessage.h"
-#include "MenuBuilder.h"
+#include "support/ErrorCheck.h"
+#include "support/DocumentBuilder.h"
 #include "model/LookValues.h"
 #include "site/MenuPlace.h"
 #include "site/SiteHistory.h"
 #include "site/SitePublisher.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
-using unit::ReadBytes;
 
-const fs::path kFixture = fs::path(QUILLAMERE_FIXTURES) / "site";
+const fs::path kFixture = FixturesFolder() / "site";
 
 // Every page of the fixture (its path from the site folder), changed or not.
 const std::vector<std::string> kPages = {
@@ -34,8 +33,8 @@ class SitePublish : public ::testing::Test {
 protected:
     void SetUp() override {
         fs::copy(kFixture / "input", root.Path(), fs::copy_options::recursive | fs::copy_options::copy_symlinks);
-        unit::WriteBytes(root / "program" / "zelvanbar.swf", "movie");
-        unit::WriteBytes(root / "program" / "swfhelper.js", "script");
+        WriteBytes(root / "program" / "zelvanbar.swf", "movie");
+        WriteBytes(root / "program" / "swfhelper.js", "script");
         agent.LoadProject(root / "menu.zorbel");
         agent.SetAppletData(NormalizeAppletData(agent.AppletData()));
     }
@@ -51,7 +50,7 @@ protected:
     static std::string Input(const std::string& relative) { return ReadBytes(kFixture / "input" / "site" / relative); }
     static fs::path Expected(const std::string& relative) { return kFixture / "expected" / relative; }
 
-    unit::TempFolder root;
+    TempFolder root;
     TkvxAppletAgent agent;
 };
 
@@ -117,7 +116,7 @@ TEST_F(SitePublish, ScriptMovieAndRelativeLinksLeadToTheSamePlacesFromEveryDepth
 }
 
 TEST_F(SitePublish, CompanionsLieOnceAtTheRootAndASecondPublishWritesNothing) {
-    unit::WriteBytes(root / "hover.mp3", "sound");
+    WriteBytes(root / "hover.mp3", "sound");
     auto look = agent.AppletData();
     look.mainItemHoverSound = "hover.mp3";
     agent.SetAppletData(look);
@@ -141,7 +140,7 @@ TEST_F(SitePublish, ThePlanWritesNothingAndAPageEditedMeanwhileIsRefused) {
     auto plan = Plan();
     EXPECT_EQ(plan.PagesThatChange().size(), 6u);
     for (const auto& page : kPages) EXPECT_EQ(Page(page), Input(page)) << page;
-    unit::WriteBytes(root / "site" / "index.html", "edited");
+    WriteBytes(root / "site" / "index.html", "edited");
     CommitSitePlan(plan, root / "history");
     EXPECT_EQ(Page("index.html"), "edited");
     EXPECT_EQ(Page("about.html"), ReadBytes(Expected("about.html")));
@@ -150,7 +149,7 @@ TEST_F(SitePublish, ThePlanWritesNothingAndAPageEditedMeanwhileIsRefused) {
 
 TEST_F(SitePublish, UndoPutsTheLastRunBackExceptPagesChangedSince) {
     Publish();
-    unit::WriteBytes(root / "site" / "products" / "index.html", "edited since");
+    WriteBytes(root / "site" / "products" / "index.html", "edited since");
     const auto undone = UndoLastSiteRun(root / "history", root / "site");
     ASSERT_EQ(undone.size(), 6u);
     for (const auto& page : undone) {
@@ -158,13 +157,13 @@ TEST_F(SitePublish, UndoPutsTheLastRunBackExceptPagesChangedSince) {
         EXPECT_EQ(page.outcome, edited ? UndoOutcome::ChangedSince : UndoOutcome::PutBack) << page.relative;
         EXPECT_EQ(Page(page.relative), edited ? "edited since" : Input(page.relative)) << page.relative;
     }
-    EXPECT_EQ(test::MessageOf([&] { UndoLastSiteRun(root / "history", root / "site"); }),
-              (root / "site").string() + ": no publish to this site to undo");
+    EXPECT_QM_ERROR(UndoLastSiteRun(root / "history", root / "site"),
+                    (root / "site").string() + ": no publish to this site to undo");
 }
 
 TEST_F(SitePublish, KeepsTheLastTenRuns) {
     for (int run = 0; run < kRunsKept + 2; ++run) {
-        test::MakeMenu(agent, {{0, "Run " + std::to_string(run), "index.html"}});
+        MakeDocument(agent, {{0, "Run " + std::to_string(run), "index.html"}});
         Publish();
     }
     EXPECT_EQ(SiteRuns(root / "history").size(), static_cast<std::size_t>(kRunsKept));
@@ -188,4 +187,4 @@ TEST_F(SitePublish, TheCommandLineToolPublishesUndoesAndExitsWithOneOnARefusedPa
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -18,9 +18,10 @@
 #include <thread>
 
 #include "model/SafeSave.h"
-#include "TestSupport.h"
+#include "support/DocumentBuilder.h"
+#include "support/TestSupport.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -34,31 +35,30 @@ using FileSet = std::map<std::string, std::string>;
 FileSet FilesIn(const fs::path& folder) {
     FileSet files;
     for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = unit::ReadBytes(entry.path());
+        files[entry.path().filename().string()] = ReadBytes(entry.path());
     return files;
 }
 
 // A project "menu.zorbel" in folder, with its sound beside it; version names the
 // captions and the sound.
 void WriteProject(const fs::path& folder, const std::string& version) {
-    auto look = DefaultAppletData();
-    look.mainItemHoverSound = "s.mp3";
-    TItemArray items(kItems);
-    for (int i = 0; i < kItems; ++i) {
-        items[i] = TkvxAppletAgent::NewItemData();
-        items[i].Text = version + " item " + std::to_string(i);
-        items[i].Link = version + "/" + std::to_string(i) + ".html";
-        items[i].Level = i % 10 == 0 ? "0" : "1";
-    }
+    std::vector<ItemRow> rows;
+    rows.reserve(kItems);
+    for (int i = 0; i < kItems; ++i)
+        rows.push_back({i % 10 == 0 ? 0 : 1, version + " item " + std::to_string(i),
+                        version + "/" + std::to_string(i) + ".html"});
     TkvxAppletAgent agent;
-    agent.ReplaceDocument(look, items);
+    MakeDocument(agent, rows);
+    auto look = agent.GetAppletData();
+    look.mainItemHoverSound = "s.mp3";
+    agent.SetAppletData(look);
     fs::create_directories(folder);
     agent.SaveProject(folder / "menu.zorbel");
-    unit::WriteBytes(folder / "s.mp3", "the sound of " + version);
+    WriteBytes(folder / "s.mp3", "the sound of " + version);
 }
 
 int Publish(const fs::path& project, const fs::path& site) {
-    return unit::RunProgram({QUILLAMERE_CLI, "publish", project.string(), "--to", site.string()}).exitCode;
+    return RunProgram({CliProgram(), "publish", project.string(), "--to", site.string()}).exitCode;
 }
 
 struct KillCounts {
@@ -86,7 +86,7 @@ KillCounts KillRepeatedly(const std::function<std::vector<std::string>(int versi
                                                  : std::uniform_real_distribution<double>(0.7, 1.0)(random);
         const auto start = Clock::now();
         const auto killAt = start + std::chrono::duration<double>(share * runTime);
-        const pid_t pid = unit::StartProgram(command(version));
+        const pid_t pid = StartProgram(command(version));
         EXPECT_GT(pid, 0);
         if (pid <= 0) return counts;
         int status = 0;
@@ -114,7 +114,7 @@ KillCounts KillRepeatedly(const std::function<std::vector<std::string>(int versi
 }
 
 TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTemporaryFile) {
-    unit::TempFolder root;
+    TempFolder root;
     const fs::path projects[] = {root / "a" / "menu.zorbel", root / "b" / "menu.zorbel"};
     WriteProject(root / "a", "a");
     WriteProject(root / "b", "b");
@@ -142,7 +142,7 @@ TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTem
     int mixedSets = 0, withTemporaryFiles = 0, temporaryFiles = 0;
     const auto [kills, runs, seed] = KillRepeatedly(
         [&](int version) {
-            return std::vector<std::string>{QUILLAMERE_CLI, "publish", projects[version].string(), "--to", site.string()};
+            return std::vector<std::string>{CliProgram(), "publish", projects[version].string(), "--to", site.string()};
         },
         publishTime, kKills, [&](int run) {
         const auto files = FilesIn(site);
@@ -188,7 +188,7 @@ FileSet SiteFilesIn(const fs::path& site, int* temporaryFiles = nullptr) {
             if (temporaryFiles) ++*temporaryFiles;
             continue;
         }
-        files[entry.path().lexically_relative(site).string()] = unit::ReadBytes(entry.path());
+        files[entry.path().lexically_relative(site).string()] = ReadBytes(entry.path());
     }
     return files;
 }
@@ -196,28 +196,24 @@ FileSet SiteFilesIn(const fs::path& site, int* temporaryFiles = nullptr) {
 void WriteSite(const fs::path& site) {
     for (int i = 0; i < kSitePages; ++i) {
         const std::string folder = i % 3 == 0 ? "" : i % 3 == 1 ? "boats/" : "boats/sails/";
-        unit::WriteBytes(site / (folder + "page" + std::to_string(i) + ".html"),
+        WriteBytes(site / (folder + "page" + std::to_string(i) + ".html"),
                          "<html><body>\n<!-- Quillamere menu -->\n<!-- End of Quillamere menu -->\n<p>" +
                              std::string(2000, 'x') + "</p></body></html>\n");
     }
 }
 
 void WriteSiteProject(const fs::path& project, const std::string& version) {
-    TItemArray items(60);
-    for (int i = 0; i < 60; ++i) {
-        items[i] = TkvxAppletAgent::NewItemData();
-        items[i].Text = version + " item " + std::to_string(i);
-        items[i].Link = "page" + std::to_string(i) + ".html";
-        items[i].Level = i % 6 == 0 ? "0" : "1";
-    }
+    std::vector<ItemRow> rows;
+    for (int i = 0; i < 60; ++i)
+        rows.push_back({i % 6 == 0 ? 0 : 1, version + " item " + std::to_string(i), "page" + std::to_string(i) + ".html"});
     TkvxAppletAgent agent;
-    agent.ReplaceDocument(DefaultAppletData(), items);
+    MakeDocument(agent, rows);
     fs::create_directories(project.parent_path());
     agent.SaveProject(project);
 }
 
 TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
-    unit::TempFolder root;
+    TempFolder root;
     const fs::path projects[] = {root / "a" / "menu.zorbel", root / "b" / "menu.zorbel"};
     WriteSiteProject(projects[0], "a");
     WriteSiteProject(projects[1], "b");
@@ -225,14 +221,14 @@ TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
     WriteSite(site);
     ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);  // the kept versions, for the programs started here
     const auto command = [&](int version) {
-        return std::vector<std::string>{QUILLAMERE_CLI, "site", projects[version].string(), "--site", site.string()};
+        return std::vector<std::string>{CliProgram(), "site", projects[version].string(), "--site", site.string()};
     };
 
     FileSet sets[2];
     std::vector<double> times;
     for (const int version : {0, 1, 0, 1}) {
         const auto start = Clock::now();
-        ASSERT_EQ(unit::RunProgram(command(version)).exitCode, 0);
+        ASSERT_EQ(RunProgram(command(version)).exitCode, 0);
         times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
         sets[version] = SiteFilesIn(site);
     }
@@ -258,7 +254,7 @@ TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
     });
     if (HasFatalFailure()) return;
 
-    ASSERT_EQ(unit::RunProgram(command(0)).exitCode, 0);
+    ASSERT_EQ(RunProgram(command(0)).exitCode, 0);
     int temporary = 0;
     EXPECT_EQ(SiteFilesIn(site, &temporary), sets[0]) << "the next publish leaves the new site";
     EXPECT_EQ(temporary, 0) << "and no temporary file";
@@ -269,4 +265,4 @@ TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -6,11 +6,11 @@
 #include <sstream>
 
 #include "cli/CommandLineTool.h"
-#include "MenuBuilder.h"
+#include "support/DocumentBuilder.h"
 #include "site/LinkCheck.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 struct LinkCase {
@@ -46,16 +46,16 @@ const std::vector<LinkCase> kLinks = {
 class LinkCheck : public ::testing::Test {
 protected:
     void SetUp() override {
-        unit::WriteBytes(site / "about.html", "<h2 id=\"team\">Team</h2><a name=\"crew\"></a>");
-        unit::WriteBytes(site / "products" / "index.html", "<p>Products</p>");
-        unit::WriteBytes(site / "products" / "sails" / "main.html", "<p>Main sail</p>");
-        unit::WriteBytes(site / "my page.html", "<p>Mine</p>");
-        unit::WriteBytes(site.Path().parent_path() / "outside.html", "<p>Outside</p>");
-        std::vector<test::ItemSpec> items;
+        WriteBytes(site / "about.html", "<h2 id=\"team\">Team</h2><a name=\"crew\"></a>");
+        WriteBytes(site / "products" / "index.html", "<p>Products</p>");
+        WriteBytes(site / "products" / "sails" / "main.html", "<p>Main sail</p>");
+        WriteBytes(site / "my page.html", "<p>Mine</p>");
+        WriteBytes(site.Path().parent_path() / "outside.html", "<p>Outside</p>");
+        std::vector<ItemRow> items;
         for (const auto& c : kLinks) items.push_back({0, "Item", c.link});
-        test::MakeMenu(agent, items);
+        MakeDocument(agent, items);
     }
-    unit::TempFolder site;
+    TempFolder site;
     TkvxAppletAgent agent;
 };
 
@@ -71,13 +71,13 @@ TEST_F(LinkCheck, ReportsEachBrokenLinkOnceWithTheItemAndTheReason) {
 }
 
 TEST_F(LinkCheck, TheCommandLineToolPrintsThemAndExitsWithOne) {
-    test::MakeMenu(agent, {{0, "Boats", "boats.html"}, {0, "About", "about.html"}});
+    MakeDocument(agent, {{0, "Boats", "boats.html"}, {0, "About", "about.html"}});
     agent.SaveProject(site / "menu.zorbel");
     std::ostringstream out, err;
     EXPECT_EQ(RunCommandLineTool({"check", (site / "menu.zorbel").string(), "--links"}, out, err), 1) << err.str();
     EXPECT_EQ(out.str().substr(0, out.str().find('\n')), "'Boats' links to boats.html, which is not in the site folder");
 
-    unit::WriteBytes(site / "boats.html", "<p>Boats</p>");
+    WriteBytes(site / "boats.html", "<p>Boats</p>");
     std::ostringstream again;
     EXPECT_EQ(RunCommandLineTool({"check", (site / "menu.zorbel").string(), "--links", "--site", site.Path().string()},
                                  again, err),
@@ -86,4 +86,4 @@ TEST_F(LinkCheck, TheCommandLineToolPrintsThemAndExitsWithOne) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test
