@@ -29,6 +29,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -60,6 +61,7 @@ class TRecoveryStore;
 struct TStaleCopy;
 class TPanelBinding;
 class TPropertyPages;
+class TSiteCommands;
 class TformHTML;
 class TfrmHelp;
 
@@ -145,6 +147,9 @@ public:
     // The folder the project's page is published into; the documents folder while
     // untitled. Ends in "/".
     QString ProjectFolder() const;
+    // Puts a new untitled document in place, as New does, after offering to save the
+    // current one: fill makes the new document. Returns false when the user cancelled.
+    bool StartNewDocument(const std::function<void(TMenuDocument&)>& fill);
     // The template chooser, shown modally (the Template command and the start).
     void ShowTemplateChooser();
     // The paths of the recent-files list as the File menu shows them, most recent first.
@@ -320,6 +325,7 @@ private:
     std::unique_ptr<ProjectLock> projectLock_;
     bool readOnly_ = false;
     bool askingAboutDisk_ = false;
+    TSiteCommands* site_ = nullptr;  // the site's commands, a child of the window
     IUserDialogs* dialogs_;
     bool treeUpdating = false;
     bool checkSuppressed_ = false;   // a chosen link is no typed text

@@ -116,16 +116,19 @@ void TMainForm::ResetTree() {
 }
 
 void TMainForm::New1Click() {
-    Guard([&] {
-        if (!SavePrompt()) return;
-        ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
-        SetCurrentFileName({});
-        document_->Reset();
-        FollowProject({}, false);
-        ResetTree();
-        ArrangeTabs(true);
-        UpdateItemCommands();
-    });
+    Guard([&] { StartNewDocument([](TMenuDocument& document) { document.Reset(); }); });
+}
+
+bool TMainForm::StartNewDocument(const std::function<void(TMenuDocument&)>& fill) {
+    if (!SavePrompt()) return false;
+    ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
+    SetCurrentFileName({});
+    fill(*document_);
+    FollowProject({}, false);
+    ResetTree();
+    ArrangeTabs(true);
+    UpdateItemCommands();
+    return true;
 }
 
 void TMainForm::ShowFileRefusal(const QString& fileName, const std::exception_ptr& error) {

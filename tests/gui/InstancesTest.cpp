@@ -16,11 +16,8 @@
 #include "gui/TRecoveryOffer.h"
 #include "gui/TRecoveryStore.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
-
-using test::ReadFile;
-using test::WriteFile;
 
 // A window in a program of its own (quillamere-gui-test-child), ended when this goes.
 class ChildProgram {
@@ -79,7 +76,7 @@ TEST_F(InstancesTest, AKilledProgramsChangesAreOfferedAndRestoredByteForByte) {
         const QString line = child.NextLine();
         ASSERT_TRUE(line.startsWith("written ")) << c.when << ": " << line.toStdString();
         const QString copy = line.mid(8);
-        const QByteArray kept = ReadFile(copy);
+        const QByteArray kept = ReadBytes(copy);
         EXPECT_TRUE(window->Recovery().ClaimStaleCopies({}).empty()) << c.when << ": its program still runs";
         child.KillHard();
 
@@ -102,7 +99,7 @@ TEST_F(InstancesTest, AKilledProgramsChangesAreOfferedAndRestoredByteForByte) {
         std::string scratch;
         EXPECT_EQ(window->Agent().ProjectText(scratch), kept.toStdString()) << c.when << ": the copy's bytes";
         window->Save1Click();
-        EXPECT_TRUE(ReadFile(project).contains("New item 3")) << c.when;
+        EXPECT_TRUE(ReadBytes(project).contains("New item 3")) << c.when;
         EXPECT_FALSE(QFile::exists(copy)) << c.when;
         window->New1Click();
     }
@@ -132,7 +129,7 @@ TEST_F(InstancesTest, AProjectAnotherProgramHoldsOpensReadOnlyOrIsTakenOver) {
                                    "another name, or close it there first.")
                                .arg(child.Pid())
                                .arg(QFileInfo(ProjectLock::LockPathOf(project)).owner())}));
-    EXPECT_EQ(ReadFile(project), ProjectBytes({"Home"}));
+    EXPECT_EQ(ReadBytes(project), ProjectBytes({"Home"}));
 
     dialogs.Clear();
     dialogs.messageAnswers = {QMessageBox::No};  // the read-only changes are not saved
@@ -146,8 +143,8 @@ TEST_F(InstancesTest, AProjectAnotherProgramHoldsOpensReadOnlyOrIsTakenOver) {
     EXPECT_EQ(pid, QCoreApplication::applicationPid());
     window->Insert1Click();
     window->Save1Click();
-    EXPECT_TRUE(ReadFile(project).contains("New item"));
+    EXPECT_TRUE(ReadBytes(project).contains("New item"));
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -8,12 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "GuiTestSupport.h"
-#include "TemporaryHome.h"
+#include "support/WindowTest.h"
+#include "support/DocumentBuilder.h"
+#include "support/TemporaryHome.h"
 #include "gui/TRecoveryStore.h"
 #include "model/TkvxAppletAgent.h"
 
-namespace qm::testing {
+namespace qm::test {
 
 using Strings = std::vector<std::string>;
 
@@ -32,16 +33,10 @@ protected:
 
     // A project file with one main item per caption, as saving writes it.
     static QByteArray ProjectBytes(const Strings& captions) {
+        std::vector<ItemRow> rows;
+        for (const auto& caption : captions) rows.push_back({0, caption});
         TkvxAppletAgent agent;
-        agent.ResetToDefaults();
-        TItemArray items;
-        for (const auto& caption : captions) {
-            TItemData item = TkvxAppletAgent::NewItemData();
-            item.Text = caption;
-            item.Level = "0";
-            items.push_back(item);
-        }
-        agent.ReplaceDocument(agent.AppletData(), items);
+        test::MakeDocument(agent, rows);
         std::string scratch;
         return QByteArray::fromStdString(std::string(agent.ProjectText(scratch)));
     }
@@ -49,7 +44,7 @@ protected:
     // A project in a folder of its own, open in the window.
     QString OpenedProject(const Strings& captions) {
         const QString path = NewFolder("site") + "/menu.zorbel";
-        test::WriteFile(path, ProjectBytes(captions));
+        WriteBytes(path, ProjectBytes(captions));
         EXPECT_TRUE(window->OpenProjectFile(path));
         return path;
     }
@@ -63,4 +58,4 @@ protected:
     std::vector<std::unique_ptr<TMainForm>> others;
 };
 
-}  // namespace qm::testing
+}  // namespace qm::test

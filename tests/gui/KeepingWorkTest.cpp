@@ -21,11 +21,8 @@
 #include "gui/TRecoveryOffer.h"
 #include "gui/TRecoveryStore.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
-
-using test::ReadFile;
-using test::WriteFile;
 
 // The offer answered as a click would, and its question kept.
 std::function<int(QDialog&)> Answer(TRecoveryOffer::Choice choice, QString* question = nullptr) {
@@ -59,8 +56,8 @@ TEST_F(RecoveryTest, TheCopyWaitsForItsMomentAndHoldsWhatSavingWrites) {
     const QString copy = window->Recovery().CopyPath();
     ASSERT_TRUE(copy.startsWith(GetAppDataFolder() + "Recovery/")) << copy.toStdString();
     std::string scratch;
-    EXPECT_EQ(ReadFile(copy).toStdString(), window->Agent().ProjectText(scratch));
-    EXPECT_EQ(ReadFile(QFileInfo(copy).path() + "/" + QFileInfo(copy).completeBaseName() + ".origin"), project.toUtf8());
+    EXPECT_EQ(ReadBytes(copy).toStdString(), window->Agent().ProjectText(scratch));
+    EXPECT_EQ(ReadBytes(QFileInfo(copy).path() + "/" + QFileInfo(copy).completeBaseName() + ".origin"), project.toUtf8());
     EXPECT_FALSE(window->Recovery().WritePending()) << "two edits, one write";
 }
 
@@ -108,7 +105,7 @@ TEST_F(RecoveryTest, ARunningWindowsCopyIsNeverOfferedAndALeftOneIs) {
 TEST_F(RecoveryTest, RestoredChangesKeepTheNameCountAsModifiedAndStartTheHistory) {
     const QString project = OpenedProject({"Home"});
     const QString copy = EditAndWrite();
-    const QByteArray kept = ReadFile(copy);
+    const QByteArray kept = ReadBytes(copy);
     window.reset();
     window = std::make_unique<TMainForm>(&dialogs);
     QString question;
@@ -124,7 +121,7 @@ TEST_F(RecoveryTest, RestoredChangesKeepTheNameCountAsModifiedAndStartTheHistory
     std::string scratch;
     EXPECT_EQ(window->Agent().ProjectText(scratch), kept.toStdString()) << "the copy's bytes";
     window->Save1Click();
-    EXPECT_TRUE(ReadFile(project).contains("New item"));
+    EXPECT_TRUE(ReadBytes(project).contains("New item"));
     EXPECT_FALSE(QFile::exists(copy));
 }
 
@@ -164,8 +161,8 @@ TEST_F(RecoveryTest, ADamagedCopyIsReportedAndSetAside) {
     };
     for (const auto& c : cases) {
         dialogs.Clear();
-        WriteFile(folder + c.id + ".zorbel", c.content);
-        if (c.withOrigin) WriteFile(folder + c.id + ".origin", "/srv/site/menu.zorbel");
+        WriteBytes(folder + c.id + ".zorbel", c.content);
+        if (c.withOrigin) WriteBytes(folder + c.id + ".origin", "/srv/site/menu.zorbel");
         dialogs.modalAnswers = {Answer(TRecoveryOffer::Choice::Restore)};
         EXPECT_FALSE(window->OfferRecovery()) << c.id;
         EXPECT_EQ(dialogs.MessageTexts(), QStringList({c.message}));
@@ -191,9 +188,9 @@ protected:
     enum class Way { InPlace, ReplacedByRename, Deleted };
     void ChangeOnDisk(Way way, const QByteArray& content) {
         if (way == Way::InPlace) {
-            WriteFile(project, content);
+            WriteBytes(project, content);
         } else if (way == Way::ReplacedByRename) {
-            WriteFile(project + ".new", content);
+            WriteBytes(project + ".new", content);
             ASSERT_EQ(std::rename((project + ".new").toLocal8Bit().constData(), project.toLocal8Bit().constData()), 0);
         } else {
             ASSERT_TRUE(QFile::remove(project));
@@ -260,9 +257,9 @@ TEST_F(ChangedOnDiskTest, AModifiedDocumentAsksOnceReloadOrKeepMine) {
             // Kept: Save replaces their file without asking again.
             window->Save1Click();
             EXPECT_EQ(dialogs.questions.size(), 1u);
-            EXPECT_TRUE(ReadFile(project).contains("New item"));
+            EXPECT_TRUE(ReadBytes(project).contains("New item"));
         }
-        WriteFile(project, ProjectBytes({"Home", "Boats", "Map"}));
+        WriteBytes(project, ProjectBytes({"Home", "Boats", "Map"}));
         WaitForNotice();
     }
 }
@@ -276,7 +273,7 @@ TEST_F(ChangedOnDiskTest, ADeletedFileIsNamedAndSaveWritesItAnew) {
     EXPECT_EQ(window->Note(), said);
     EXPECT_TRUE(window->Modified());
     window->Save1Click();
-    EXPECT_TRUE(ReadFile(project).contains("Boats"));
+    EXPECT_TRUE(ReadBytes(project).contains("Boats"));
     EXPECT_FALSE(window->Modified());
     EXPECT_TRUE(dialogs.questions.empty());
 }
@@ -287,7 +284,7 @@ TEST_F(ChangedOnDiskTest, SaveNeverReplacesAChangedFileWithoutAsking) {
         dialogs.Clear();
         Select(kRootNode);
         window->Insert1Click();
-        WriteFile(project, theirs);
+        WriteBytes(project, theirs);
         dialogs.choiceAnswers = {answer};
         window->Save1Click();
         ASSERT_EQ(dialogs.questions.size(), 1u);
@@ -295,7 +292,7 @@ TEST_F(ChangedOnDiskTest, SaveNeverReplacesAChangedFileWithoutAsking) {
                   "menu.zorbel was changed by another program since it was opened or saved here. Replace it with your "
                   "version?");
         EXPECT_EQ(dialogs.questions[0].choices, QStringList({"Replace", "Cancel"}));
-        EXPECT_EQ(ReadFile(project) == theirs, answer == 1);
+        EXPECT_EQ(ReadBytes(project) == theirs, answer == 1);
         EXPECT_EQ(window->Modified(), answer == 1);
     }
 }
@@ -319,7 +316,7 @@ TEST_F(KeepingWorkTest, ASecondWindowOfTheProgramLeavesTheProjectToTheFirst) {
 // stops, and the changes stay.
 TEST_F(KeepingWorkTest, ACommandWhoseSaveDidNotHappenKeepsTheChanges) {
     const QString other = NewFolder("other") + "/other.zorbel";
-    WriteFile(other, ProjectBytes({"Elsewhere"}));
+    WriteBytes(other, ProjectBytes({"Elsewhere"}));
     const struct {
         const char* command;
         std::function<void()> run;
@@ -342,7 +339,7 @@ TEST_F(KeepingWorkTest, ACommandWhoseSaveDidNotHappenKeepsTheChanges) {
 // the window stays empty (no template chooser over it).
 TEST_F(KeepingWorkTest, AnUnreadableProjectNamedAtStartIsReportedAsOpenReportsIt) {
     const QString folder = NewFolder("start");
-    WriteFile(folder + "/refused.zorbel", "not a project\r\n");
+    WriteBytes(folder + "/refused.zorbel", "not a project\r\n");
     for (const QString& path : {folder + "/missing.zorbel", folder + "/refused.zorbel"}) {
         dialogs.Clear();
         dialogs.openAnswers = {path};
@@ -358,4 +355,4 @@ TEST_F(KeepingWorkTest, AnUnreadableProjectNamedAtStartIsReportedAsOpenReportsIt
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -8,9 +8,9 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -31,7 +31,7 @@ protected:
 // Each key where its command cannot act: the first main item up, the last down, a main
 // item without one before it in, a main item out.
 TEST_F(TreeKeysTest, AMoveKeyThatCannotApplyChangesNothing) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     const struct {
         int node;
         Qt::Key key;
@@ -49,7 +49,7 @@ TEST_F(TreeKeysTest, AMoveKeyThatCannotApplyChangesNothing) {
 }
 
 TEST_F(TreeKeysTest, InsertBelowAddsAnItemRightAfterTheSelectedOneAsOneStep) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"A2", 1}, {"B", 0}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}});
     QTreeView* tree = FocusedTree();
     const struct {
         int selected;
@@ -76,9 +76,9 @@ TEST_F(TreeKeysTest, InsertBelowAddsAnItemRightAfterTheSelectedOneAsOneStep) {
 // Insert, Insert Below and the pop-up's entries, each followed at once by typing.
 TEST_F(TreeKeysTest, TypingRightAfterAnInsertNamesTheNewItem) {
     // More rows than the tree shows: the new main item lands below the visible ones.
-    std::vector<std::pair<std::string, int>> rows = {{"A", 0}, {"B", 0}};
-    for (int i = 0; i < 40; ++i) rows.push_back({"Row " + std::to_string(i), 0});
-    BuildTree(rows);
+    std::vector<ItemRow> rows = {{0, "A"}, {0, "B"}};
+    for (int i = 0; i < 40; ++i) rows.push_back({0, "Row " + std::to_string(i)});
+    MakeDocument(rows);
     QTreeView* tree = FocusedTree();
     const struct {
         int selected;
@@ -125,4 +125,4 @@ TEST_F(TreeKeysTest, TypingAfterASecondInsertNamesTheSecondItem) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -11,7 +11,7 @@
 #include <QApplication>
 #include <QTextStream>
 
-#include "TFakeUserDialogs.h"
+#include "support/TFakeUserDialogs.h"
 #include "gui/TMainForm.h"
 #include "gui/TRecoveryStore.h"
 
@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     if (argc != 3) return 2;
     const QString mode = QString::fromLocal8Bit(argv[1]);
     const QString project = QString::fromLocal8Bit(argv[2]);
-    qm::testing::TFakeUserDialogs dialogs;
+    qm::test::TFakeUserDialogs dialogs;
     qm::TMainForm window(&dialogs);
     window.show();
     QTextStream out(stdout);
