@@ -1,6 +1,6 @@
 #include "gui/TDiskStateGuard.h"
 
-#include <QCryptographicHash>
+#include <QHashFunctions>
 #include <QFile>
 #include <QFileInfo>
 
@@ -14,11 +14,16 @@ TDiskState TDiskState::Of(const QString& path) {
     state.size = info.size();
     state.modified = info.lastModified();
     QFile file(path);
-    if (file.open(QIODevice::ReadOnly)) {
-        QCryptographicHash hash(QCryptographicHash::Sha256);
-        hash.addData(&file);
-        state.hash = hash.result();
-    }
+    if (!file.open(QIODevice::ReadOnly)) return state;
+    // Telling the program's own bytes from another program's needs no cryptographic
+    // hash: Qt's hash of the bytes, chained over parts, reads a large project about ten
+    // times faster, and the window remembers a state at every open and save.
+    constexpr qint64 kPart = 1 << 20;
+    QByteArray part(kPart, Qt::Uninitialized);
+    std::size_t hash = 0;
+    for (qint64 read; (read = file.read(part.data(), kPart)) > 0;)
+        hash = qHashBits(part.constData(), static_cast<std::size_t>(read), hash);
+    state.hash = QByteArray::number(static_cast<qulonglong>(hash), 16);
     return state;
 }
 

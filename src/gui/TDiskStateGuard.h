@@ -21,7 +21,7 @@ struct TDiskState {
     bool exists = false;
     qint64 size = 0;
     QDateTime modified;
-    QByteArray hash;  // of the whole content
+    QByteArray hash;  // of the whole content (an unreadable file's is empty)
 
     // Reads the file now; an unreadable file counts as present with an empty hash.
     static TDiskState Of(const QString& path);
