@@ -156,7 +156,14 @@ bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how)
         if (claim == Claim::Stop) return false;
         readOnly = claim == Claim::OpenReadOnly;
         // Changes a crashed window left of this project come instead of the file.
-        if (!readOnly && OfferRecoveryOf(ProjectFileOf(fileName))) {
+        bool restored = false;
+        try {
+            restored = !readOnly && OfferRecoveryOf(ProjectFileOf(fileName));
+        } catch (...) {
+            // No copies can be looked for (the data folder fails): the file opens as it is.
+            ShowNote(QStringLiteral("Kept changes cannot be looked for: ") + DescribeException(std::current_exception()));
+        }
+        if (restored) {
             if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();
             return true;
         }

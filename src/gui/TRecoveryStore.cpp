@@ -60,11 +60,15 @@ QString TRecoveryStore::DamagedFolder() {
     return MakeFolder(Folder() + QStringLiteral("Damaged/"));
 }
 
-QString TRecoveryStore::PathOf(const QString& id, const char* suffix) {
-    return Folder() + id + QLatin1String(suffix);
+void TRecoveryStore::EnsureFolder() {
+    folder_ = Folder();
 }
 
-std::unique_ptr<QLockFile> TRecoveryStore::LockOf(const QString& id) {
+QString TRecoveryStore::PathOf(const QString& id, const char* suffix) const {
+    return folder_ + id + QLatin1String(suffix);
+}
+
+std::unique_ptr<QLockFile> TRecoveryStore::LockOf(const QString& id) const {
     auto lock = std::make_unique<QLockFile>(PathOf(id, kLockSuffix));
     // A lock is stale only when its program is gone, however long it has been held.
     lock->setStaleLockTime(0);
@@ -88,6 +92,7 @@ void TRecoveryStore::WriteCopy() {
     if (!document_.Modified()) return;
     try {
         if (id_.isEmpty()) {
+            EnsureFolder();
             auto lock = LockOf(QUuid::createUuid().toString(QUuid::WithoutBraces));
             const QString id = QFileInfo(lock->fileName()).completeBaseName();
             if (!lock->tryLock(0))
@@ -132,7 +137,8 @@ QString TRecoveryStore::CopyPath() const {
 
 std::vector<TStaleCopy> TRecoveryStore::ClaimStaleCopies(const QString& origin, QStringList* damaged) {
     std::vector<TStaleCopy> found;
-    const QDir folder(Folder());
+    EnsureFolder();
+    const QDir folder(folder_);
     const QString wanted = origin.isEmpty() ? QString() : QFileInfo(origin).absoluteFilePath();
     for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*.zorbel")}, QDir::Files)) {
         const QString id = file.completeBaseName();

@@ -89,12 +89,16 @@ private:
     void DocumentChanged();
     void WriteCopy();
     void RemoveFiles(const QString& id);
-    static QString PathOf(const QString& id, const char* suffix);
-    static std::unique_ptr<QLockFile> LockOf(const QString& id);
+    // The folder, made when missing (qm::Error when it cannot be); remembered for
+    // PathOf, which never fails, so that removing a copy never throws.
+    void EnsureFolder();
+    QString PathOf(const QString& id, const char* suffix) const;
+    std::unique_ptr<QLockFile> LockOf(const QString& id) const;
 
     TMenuDocument& document_;
     std::function<QString()> originOfDocument_;
     QTimer timer_;
+    QString folder_;                   // set by EnsureFolder
     QString id_;                       // the document's copy; empty while it has none
     std::unique_ptr<QLockFile> lock_;  // held while id_ is set
     std::map<QString, std::unique_ptr<QLockFile>> claims_;

@@ -89,19 +89,6 @@ TEST_F(RecoveryTest, TheCopyGoesWhenNothingIsLeftToRecover) {
     }
 }
 
-TEST_F(RecoveryTest, ARunningWindowsCopyIsNeverOfferedAndALeftOneIs) {
-    OpenedProject({"Home"});
-    const QString copy = EditAndWrite();
-    TMainForm& second = OtherWindow();
-    EXPECT_TRUE(second.Recovery().ClaimStaleCopies({}).empty()) << "its window still runs";
-    window.reset();  // ended without closing: the copy stays, unlocked
-    ASSERT_TRUE(QFile::exists(copy));
-    const auto stale = second.Recovery().ClaimStaleCopies({});
-    ASSERT_EQ(stale.size(), 1u);
-    EXPECT_EQ(stale[0].copyPath, copy);
-    second.Recovery().ReleaseClaims();
-}
-
 TEST_F(RecoveryTest, RestoredChangesKeepTheNameCountAsModifiedAndStartTheHistory) {
     const QString project = OpenedProject({"Home"});
     const QString copy = EditAndWrite();

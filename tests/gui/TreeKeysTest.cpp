@@ -111,18 +111,5 @@ TEST_F(TreeKeysTest, TypingRightAfterAnInsertNamesTheNewItem) {
     }
 }
 
-// Insert pressed again while the caption of the last new item is still open.
-TEST_F(TreeKeysTest, TypingAfterASecondInsertNamesTheSecondItem) {
-    QTreeView* tree = FocusedTree();
-    Select(kRootNode);
-    QTest::keyClick(tree, Qt::Key_Insert);
-    QTest::keyClicks(QApplication::focusWidget(), "First");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Insert);
-    QTest::keyClicks(QApplication::focusWidget(), "Second");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-    QApplication::processEvents();
-    EXPECT_EQ(CaptionsWithLevels(), (Strings{"First:0", "Second:1"}));
-}
-
 }  // namespace
 }  // namespace qm::test
