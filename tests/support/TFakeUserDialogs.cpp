@@ -17,6 +17,14 @@ QMessageBox::StandardButton TFakeUserDialogs::MessageDlg(QWidget*, const QString
     return QMessageBox::NoButton;
 }
 
+int TFakeUserDialogs::Ask(QWidget*, const TQuestion& question) {
+    questions.push_back(question);
+    if (choiceAnswers.empty()) return question.defaultChoice;
+    const int answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer;
+}
+
 void TFakeUserDialogs::ShowApplicationError(QWidget*, const QString& text) {
     errors << text;
 }
@@ -36,6 +44,14 @@ QString TFakeUserDialogs::GetSaveFileName(QWidget*, const QString& title, const 
     if (saveAnswers.empty()) return {};
     const QString answer = saveAnswers.front();
     saveAnswers.pop_front();
+    return answer;
+}
+
+QString TFakeUserDialogs::GetExistingDirectory(QWidget*, const QString& title, const QString&) {
+    folderDialogs.push_back(title);
+    if (folderAnswers.empty()) return {};
+    const QString answer = folderAnswers.front();
+    folderAnswers.pop_front();
     return answer;
 }
 
@@ -67,6 +83,7 @@ QStringList TFakeUserDialogs::MessageTexts() const {
 
 void TFakeUserDialogs::Clear() {
     messages.clear();
+    questions.clear();
     errors.clear();
     fileDialogs.clear();
     colourRequests.clear();
