@@ -120,6 +120,9 @@ QStringList FilesBelow(const QString& folder) {
          it.hasNext();) {
         const QFileInfo info(it.next());
         if (info.filePath() == SettingsStoreLocation("Tarnwell")) continue;
+        // The recovery copies are the edits' (written on the keeping-work timer), not the
+        // preview's.
+        if (info.filePath().startsWith(GetAppDataFolder() + QStringLiteral("Recovery/"))) continue;
         files << info.filePath() + " " + QString::number(info.size()) + " " +
                      QString::number(info.lastModified().toMSecsSinceEpoch());
     }
