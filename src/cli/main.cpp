@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "cli/CommandLineTool.h"
+#include "cli/WriteAnnouncements.h"
 
 #include <filesystem>
 
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
         programFolder = std::filesystem::absolute(argv[0], ec).parent_path().string();
     }
     qm::LeaveDocumentsToProcessEnd();
+    qm::AnnounceWritesWhenAsked();
     return qm::RunCommandLineTool(arguments, std::cout, std::cerr, programFolder);
 }

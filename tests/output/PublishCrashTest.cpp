@@ -1,22 +1,26 @@
-// quillamere-cli publish killed at random moments while it publishes a 100,000-item
+// quillamere-cli publish killed at chosen writes while it publishes a 100,000-item
 // project over an earlier set: after every kill each output is whole, the earlier
 // version or the new one, and the next publish leaves no temporary file behind.
-// Bounded: at least kKills kills, at most three times as many runs, each killed within
-// about the time an uninterrupted publish takes.
+// The tool announces each of its writes on a pipe (cli/WriteAnnouncements.h), so every
+// kill lands while it writes, never while it still reads the project, and nothing
+// depends on how fast the machine is: a busy one only makes the runs slower.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <functional>
 #include <iostream>
 #include <map>
 #include <random>
-#include <thread>
 
+#include "cli/WriteAnnouncements.h"
 #include "model/SafeSave.h"
 #include "support/DocumentBuilder.h"
 #include "support/TestSupport.h"
@@ -25,12 +29,12 @@ namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kKills = 200;
 constexpr int kItems = 100000;
 
 using FileSet = std::map<std::string, std::string>;
+using Command = std::function<std::vector<std::string>(int version)>;
 
 FileSet FilesIn(const fs::path& folder) {
     FileSet files;
@@ -57,94 +61,154 @@ void WriteProject(const fs::path& folder, const std::string& version) {
     WriteBytes(folder / "s.mp3", "the sound of " + version);
 }
 
-int Publish(const fs::path& project, const fs::path& site) {
-    return RunProgram({CliProgram(), "publish", project.string(), "--to", site.string()}).exitCode;
+// A run of the tool that announces its writes: one byte on the pipe before each.
+class AnnouncedRun {
+public:
+    explicit AnnouncedRun(const std::vector<std::string>& command) {
+        int ends[2];
+        if (::pipe2(ends, O_CLOEXEC) != 0) return;
+        ::fcntl(ends[1], F_SETFD, 0);  // the tool inherits the writing end
+        ::setenv(kAnnounceWritesVariable, std::to_string(ends[1]).c_str(), 1);
+        pid_ = StartProgram(command);
+        ::unsetenv(kAnnounceWritesVariable);
+        ::close(ends[1]);
+        announcements_ = ends[0];
+    }
+    ~AnnouncedRun() {
+        if (pid_ > 0) End(false);
+        if (announcements_ >= 0) ::close(announcements_);
+    }
+    AnnouncedRun(const AnnouncedRun&) = delete;
+    AnnouncedRun& operator=(const AnnouncedRun&) = delete;
+
+    bool Started() const { return pid_ > 0 && announcements_ >= 0; }
+    // Waits until the tool has begun write number `write` (from 1) or has ended; true
+    // for the first.
+    bool ReachWrite(long write) { return Read(write - writes_) && writes_ == write; }
+    // Kills the tool now (or lets it end) and waits for it; true when it was killed.
+    // Afterwards Writes() counts every write it began.
+    bool End(bool kill) {
+        if (kill) ::kill(pid_, SIGKILL);
+        int status = 0;
+        while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+        pid_ = -1;
+        Read(LONG_MAX);
+        exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return WIFSIGNALED(status);
+    }
+    long Writes() const { return writes_; }
+    int ExitCode() const { return exitCode_; }
+
+private:
+    // Reads up to `wanted` announcements; false at the end of the pipe (the tool ended).
+    bool Read(long wanted) {
+        char buffer[4096];
+        while (wanted > 0) {
+            const auto got = ::read(announcements_, buffer, static_cast<std::size_t>(std::min<long>(wanted, sizeof buffer)));
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) return false;
+            writes_ += got;
+            wanted -= got;
+        }
+        return true;
+    }
+
+    pid_t pid_ = -1;
+    int announcements_ = -1;
+    long writes_ = 0;
+    int exitCode_ = -1;
+};
+
+// The writes of an uninterrupted run of command(version), which must succeed.
+long WritesOfWholeRun(const Command& command, int version) {
+    AnnouncedRun run(command(version));
+    EXPECT_TRUE(run.Started());
+    EXPECT_FALSE(run.End(false));
+    EXPECT_EQ(run.ExitCode(), 0) << "an uninterrupted run of version " << version;
+    EXPECT_GT(run.Writes(), 0) << "the tool announced no write";
+    return run.Writes();
 }
 
 struct KillCounts {
     int kills = 0;
     int runs = 0;
+    int afterLastWrite = 0;  // kills that landed in the flushes and renames of the set
     unsigned seed = 0;
 };
 
-// Runs command(version), the versions 0 and 1 in turn, killing it at random moments:
-// half the kills anywhere in the run, half near its end, where the files are written
-// and renamed. The time a run takes (runTime, first measured by the caller) changes
-// with the load of the machine, so it is learnt as the runs go: a run that ends before
-// its kill shortens it, a killed one lengthens it a little, so that most runs are
-// killed and many of them near their end. After each run, check(run) looks at what it
-// left. At least wantedKills kills, at most three times as many runs.
-KillCounts KillRepeatedly(const std::function<std::vector<std::string>(int version)>& command, double runTime,
-                          int wantedKills, const std::function<void(int run)>& check) {
+// A kill leaves what the process wrote in the system's cache, whether it reached the
+// disk or not: in memory, the test checks the same and the tools' hundreds of flushes
+// do not wait for a disk that other work keeps busy. (Where nothing can be mounted, the
+// folder stays on the disk.)
+ScopedMount InMemory(const TempFolder& folder) {
+    return ScopedMount::Tmpfs(folder.Path(), "size=1g");
+}
+
+// What a run left: the version that every output is in, or -1 for a mix of both.
+using Check = std::function<void(int run, int& wholeVersion)>;
+
+// Runs command(version) again and again and kills each run at a write chosen at random
+// (writes[version] is how many a whole run makes): every other run at any of its writes,
+// the others at the last one, so that the kill lands in the flushes and renames. Each
+// run changes the outputs: from the version they are in to the other, from a mix to the
+// version whose renames were cut off. A run that ends before its kill (the test was not
+// scheduled in time, or the run had less to write) counts as a run only. After each
+// run, check looks at what it left. At least wantedKills kills, at most three times as
+// many runs.
+KillCounts KillRepeatedly(const Command& command, const long (&writes)[2], int wholeVersion, int wantedKills,
+                          const Check& check) {
     const char* seedText = std::getenv("QUILLAMERE_CRASH_SEED");
     KillCounts counts;
     counts.seed = seedText ? static_cast<unsigned>(std::strtoul(seedText, nullptr, 10)) : 15u;
     std::mt19937 random(counts.seed);
+    int version = 1 - wholeVersion;
     while (counts.kills < wantedKills && counts.runs < 3 * wantedKills) {
-        const int version = counts.runs++ % 2;
-        const double share = counts.runs % 4 < 2 ? std::uniform_real_distribution<double>(0.0, 1.0)(random)
-                                                 : std::uniform_real_distribution<double>(0.7, 1.0)(random);
-        const auto start = Clock::now();
-        const auto killAt = start + std::chrono::duration<double>(share * runTime);
-        const pid_t pid = StartProgram(command(version));
-        EXPECT_GT(pid, 0);
-        if (pid <= 0) return counts;
-        int status = 0;
-        pid_t ended = 0;
-        while (ended == 0 && Clock::now() < killAt) {
-            std::this_thread::sleep_for(std::chrono::microseconds(500));
-            ended = ::waitpid(pid, &status, WNOHANG);
-        }
-        if (ended == 0) {
-            ::kill(pid, SIGKILL);
-            EXPECT_EQ(::waitpid(pid, &status, 0), pid);
-        }
-        if (WIFSIGNALED(status)) {
+        const long last = writes[version];
+        const long killAt = ++counts.runs % 4 < 2 ? std::uniform_int_distribution<long>(1, last)(random) : last;
+        AnnouncedRun run(command(version));
+        EXPECT_TRUE(run.Started());
+        if (!run.Started()) return counts;
+        if (run.End(run.ReachWrite(killAt))) {
             ++counts.kills;
-            runTime *= 1.01;
+            counts.afterLastWrite += run.Writes() >= last;
         } else {
-            EXPECT_EQ(WEXITSTATUS(status), 0) << "run " << counts.runs << " (seed " << counts.seed << ")";
-            runTime = std::min(0.93 * runTime, std::chrono::duration<double>(Clock::now() - start).count());
+            EXPECT_EQ(run.ExitCode(), 0) << "run " << counts.runs << " (seed " << counts.seed << ")";
         }
-        check(counts.runs);
+        check(counts.runs, wholeVersion);
         if (::testing::Test::HasFailure()) return counts;
+        if (wholeVersion >= 0) version = 1 - wholeVersion;
     }
     EXPECT_GE(counts.kills, wantedKills) << "too many runs ended before their kill";
     return counts;
 }
 
 TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTemporaryFile) {
-    TempFolder root;
+    TempFolder folder;
+    const auto memory = InMemory(folder);
+    const fs::path root = folder.Path();
     const fs::path projects[] = {root / "a" / "menu.zorbel", root / "b" / "menu.zorbel"};
     WriteProject(root / "a", "a");
     WriteProject(root / "b", "b");
     const auto site = root / "site";
     fs::create_directories(site);
 
-    // Each version's set, from publishes that are not interrupted. The kills are
-    // spread over the time a publish takes. That time changes with the load of the
-    // machine, so it is learnt as the runs go: the median of these four first; then a
-    // run that ends before its kill shortens it, a killed one lengthens it a little, so
-    // that most runs are killed and many of them near their end.
+    const Command publish = [&](int version) {
+        return std::vector<std::string>{CliProgram(), "publish", projects[version].string(), "--to", site.string()};
+    };
+    // Each version's set and its writes, from publishes that are not interrupted.
     FileSet sets[2];
-    std::vector<double> times;
+    long writes[2] = {0, 0};
     for (const int version : {0, 1, 0, 1}) {
-        const auto start = Clock::now();
-        ASSERT_EQ(Publish(projects[version], site), 0);
-        times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        writes[version] = WritesOfWholeRun(publish, version);
+        ASSERT_FALSE(HasFailure());
         sets[version] = FilesIn(site);
     }
-    std::sort(times.begin(), times.end());
-    double publishTime = (times[1] + times[2]) / 2;
     ASSERT_EQ(sets[0].size(), 6u);
     ASSERT_NE(sets[0]["menu.html"], sets[1]["menu.html"]);
 
     int mixedSets = 0, withTemporaryFiles = 0, temporaryFiles = 0;
-    const auto [kills, runs, seed] = KillRepeatedly(
-        [&](int version) {
-            return std::vector<std::string>{CliProgram(), "publish", projects[version].string(), "--to", site.string()};
-        },
-        publishTime, kKills, [&](int run) {
+    const auto [kills, runs, afterLastWrite, seed] = KillRepeatedly(publish, writes, 1, kKills, [&](int run, int& whole) {
         const auto files = FilesIn(site);
         int fromVersion[2] = {0, 0}, temporary = 0;
         for (const auto& [name, bytes] : files) {
@@ -159,17 +223,19 @@ TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTem
             fromVersion[1] += now;
         }
         ASSERT_EQ(static_cast<int>(files.size()) - temporary, 6) << "run " << run << ": an output is missing";
-        if (fromVersion[0] < 6 && fromVersion[1] < 6) ++mixedSets;
+        whole = fromVersion[0] == 6 ? 0 : fromVersion[1] == 6 ? 1 : -1;
+        if (whole < 0) ++mixedSets;
         if (temporary > 0) ++withTemporaryFiles;
         temporaryFiles += temporary;
     });
     if (HasFatalFailure()) return;
 
-    ASSERT_EQ(Publish(projects[0], site), 0);
+    ASSERT_EQ(RunProgram(publish(0)).exitCode, 0);
     EXPECT_EQ(FilesIn(site), sets[0]) << "the next publish leaves the new set and nothing else";
 
-    std::cout << "kills: " << kills << " of " << runs << " runs (seed " << seed << "); mixed sets after " << mixedSets << " kills; temporary files after " << withTemporaryFiles
-              << " kills (" << temporaryFiles << " in all), none after the next publish\n";
+    std::cout << "kills: " << kills << " of " << runs << " runs (seed " << seed << "), " << afterLastWrite
+              << " after the last write; mixed sets after " << mixedSets << " kills; temporary files after "
+              << withTemporaryFiles << " kills (" << temporaryFiles << " in all), none after the next publish\n";
     RecordProperty("kills", kills);
     RecordProperty("mixed_sets", mixedSets);
     RecordProperty("kills_leaving_temporary_files", withTemporaryFiles);
@@ -213,31 +279,31 @@ void WriteSiteProject(const fs::path& project, const std::string& version) {
 }
 
 TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
-    TempFolder root;
+    TempFolder folder;
+    const auto memory = InMemory(folder);
+    const fs::path root = folder.Path();
     const fs::path projects[] = {root / "a" / "menu.zorbel", root / "b" / "menu.zorbel"};
     WriteSiteProject(projects[0], "a");
     WriteSiteProject(projects[1], "b");
     const auto site = root / "site";
     WriteSite(site);
     ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);  // the kept versions, for the programs started here
-    const auto command = [&](int version) {
+    const Command command = [&](int version) {
         return std::vector<std::string>{CliProgram(), "site", projects[version].string(), "--site", site.string()};
     };
 
     FileSet sets[2];
-    std::vector<double> times;
+    long writes[2] = {0, 0};
     for (const int version : {0, 1, 0, 1}) {
-        const auto start = Clock::now();
-        ASSERT_EQ(RunProgram(command(version)).exitCode, 0);
-        times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        writes[version] = WritesOfWholeRun(command, version);
+        ASSERT_FALSE(HasFailure());
         sets[version] = SiteFilesIn(site);
     }
-    std::sort(times.begin(), times.end());
     ASSERT_EQ(sets[0].size(), sets[1].size());
     ASSERT_NE(sets[0]["boats/sails/page2.html"], sets[1]["boats/sails/page2.html"]);
 
     int mixedSites = 0, withTemporaryFiles = 0;
-    const auto [kills, runs, seed] = KillRepeatedly(command, (times[1] + times[2]) / 2, kSiteKills, [&](int run) {
+    const auto [kills, runs, afterLastWrite, seed] = KillRepeatedly(command, writes, 1, kSiteKills, [&](int run, int& whole) {
         int temporary = 0;
         const auto files = SiteFilesIn(site, &temporary);
         ASSERT_EQ(files.size(), sets[0].size()) << "run " << run << ": a page or a companion is missing or new";
@@ -249,7 +315,8 @@ TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
             fromVersion[1] += now;
         }
         const int all = static_cast<int>(files.size());
-        if (fromVersion[0] < all && fromVersion[1] < all) ++mixedSites;
+        whole = fromVersion[0] == all ? 0 : fromVersion[1] == all ? 1 : -1;
+        if (whole < 0) ++mixedSites;
         if (temporary > 0) ++withTemporaryFiles;
     });
     if (HasFatalFailure()) return;
@@ -263,7 +330,8 @@ TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
     EXPECT_EQ(SiteFilesIn(site, &temporary), sets[0]) << "the next publish leaves the new site";
     EXPECT_EQ(temporary, 0) << "and no temporary file";
     ::unsetenv("XDG_DATA_HOME");
-    std::cout << "site kills: " << kills << " of " << runs << " runs (seed " << seed << "); mixed sites after "
+    std::cout << "site kills: " << kills << " of " << runs << " runs (seed " << seed << "), " << afterLastWrite
+              << " after the last write; mixed sites after "
               << mixedSites << " kills; temporary files after " << withTemporaryFiles << " kills\n";
     RecordProperty("site_kills", kills);
 }
