@@ -16,6 +16,7 @@
 #include "MenuBuilder.h"
 #include "TestSupport.h"
 #include "model/Error.h"
+#include "model/SafeSave.h"
 #include "output/Publisher.h"
 
 namespace qm {
@@ -128,6 +129,74 @@ TEST(PublishRace, TwoPublishersIntoOneFolderNeverMixTheirSets) {
         if (found != sets[0] && found != sets[1]) ++mixed;
     }
     EXPECT_EQ(mixed, 0) << "in " << rounds << " rounds";
+}
+
+// A process that holds a folder's commit lock, stopped, until it is killed.
+class StoppedLockHolder {
+public:
+    explicit StoppedLockHolder(const fs::path& folder) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            const FolderCommitLock lock(folder);
+            ::raise(SIGSTOP);
+            ::_exit(0);
+        }
+        int status = 0;
+        stopped_ = pid_ > 0 && ::waitpid(pid_, &status, WUNTRACED) == pid_ && WIFSTOPPED(status);
+    }
+    ~StoppedLockHolder() { Kill(); }
+    bool Stopped() const { return stopped_; }
+    void Kill() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    bool stopped_ = false;
+};
+
+// While another holds the folder's commit lock a publish renames nothing, and a holder
+// that is stopped fails it after the wait instead of blocking it for ever; a killed
+// holder's lock is gone with it.
+TEST(PublishRace, APublishCommitsOnlyUnderTheFoldersLock) {
+    unit::TempFolder root;
+    const auto program = root / "program", site = root / "site";
+    WriteBytes(program / "zelvanbar.swf", "FWS");
+    WriteBytes(program / "swfhelper.js", "//");
+    fs::create_directories(site);
+    TkvxAppletAgent agent;
+    test::MakeMenu(agent, {{0, "Home", "index.html"}});
+    const auto publish = [&]() -> std::string {
+        try {
+            SaveAndPublish(agent, site, "menu", {program, program});
+            return {};
+        } catch (const Error& error) {
+            return error.what();
+        }
+    };
+    ASSERT_EQ(publish(), "");
+    const auto page = ReadBytes(site / "menu.html");
+    agent.SetItemCaption(0, "Changed");
+    const auto busy = DisplayPath(site) + ": cannot save into the folder: another save into it has not finished";
+    const auto wait = SetCommitLockWaitForTesting(std::chrono::milliseconds(0));
+    {
+        const FolderCommitLock held(site);
+        EXPECT_EQ(publish(), busy) << "held in this process";
+    }
+    {
+        StoppedLockHolder holder(site);
+        ASSERT_TRUE(holder.Stopped());
+        EXPECT_EQ(publish(), busy) << "held by a stopped process";
+        EXPECT_EQ(ReadBytes(site / "menu.html"), page);
+        SetCommitLockWaitForTesting(wait);
+        holder.Kill();
+        EXPECT_EQ(publish(), "") << "after the holder was killed";
+    }
+    EXPECT_NE(ReadBytes(site / "menu.html"), page);
+    EXPECT_EQ(std::distance(fs::directory_iterator(site), {}), 5) << "no temporary file is left";
 }
 
 }  // namespace
