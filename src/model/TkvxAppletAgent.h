@@ -20,6 +20,7 @@
 #include "model/MenuTreeObserver.h"
 #include "model/ProgressDisplay.h"
 #include "model/TextFile.h"
+#include "model/TextSink.h"
 
 namespace qm {
 
@@ -179,6 +180,8 @@ public:
     // the project was read from while nothing has changed since, else the writer's text,
     // made into `scratch`. The view is valid while `scratch` and the document are.
     std::string_view ProjectText(std::string& scratch);
+    // The same text handed to sink in parts, never held whole.
+    void WriteProject(const TextSink& sink);
     LoadReport ImportMenuStructure(const std::filesystem::path& path);
     void ExportMenuStructure(const std::filesystem::path& path);
 
@@ -215,7 +218,6 @@ private:
         levelsAndParentsFresh_ = false;
     }
     void RotateRange(int first, int middle, int last);  // items [first,last) with middle first
-    void SetDecimal(int index, ItemField field, int value);
 
     TAppletData appletData_;
     ItemStore items_;

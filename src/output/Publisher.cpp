@@ -259,8 +259,9 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     }
     {
         ProgressScope scope(progress, "Saving Data ... ...");
-        std::string scratch;
-        save.Write(projectFile, agent.ProjectText(scratch));
+        save.Begin(projectFile);
+        agent.WriteProject([&](std::string_view part) { save.Append(projectFile, part); });
+        save.End(projectFile);
     }
     result.written.push_back(project);
     {
