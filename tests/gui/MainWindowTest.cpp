@@ -25,7 +25,8 @@
 #include <QTreeView>
 
 #include "env/AppFolders.h"
-#include "GuiTestSupport.h"
+#include "support/TestSupport.h"
+#include "support/WindowTest.h"
 #include "model/LookValues.h"
 #include "app/ProgramEntry.h"
 #include "gui/dialogs/RecentFilesList.h"
@@ -33,14 +34,10 @@
 #include "gui/TMenuTreeModel.h"
 #include "gui/TformHTML.h"
 
-#ifndef QUILLAMERE_FIXTURES
-#error "QUILLAMERE_FIXTURES names the folder of the test fixtures"
-#endif
-
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
-const QString kFixtures = QStringLiteral(QUILLAMERE_FIXTURES);
+const QString kFixtures = QString::fromStdString(FixturesFolder().string());
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
@@ -239,7 +236,7 @@ TEST_F(MainWindowTest, EscapeWhileTypingStartsClosingTheWindow) {
 }
 
 TEST_F(MainWindowTest, EscapeInAnOpenListOnlyClosesTheList) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     window->show();
     QApplication::setActiveWindow(window.get());
     Select(0);
@@ -524,7 +521,7 @@ TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
 }
 
 TEST_F(MainWindowTest, ASoundThatIsNotCopiedIsNamedInAWarningAfterSaving) {
-    BuildTree({{"Home", 0}});
+    MakeDocument({{0, "Home"}});
     Select(kRootNode);
     Find<QLineEdit>("edt__itemActiveSound")->setText("menu.html");
     const QString folder = NewFolder("sound");
@@ -539,7 +536,7 @@ TEST_F(MainWindowTest, ASoundThatIsNotCopiedIsNamedInAWarningAfterSaving) {
 
 TEST_F(MainWindowTest, WhatTheWindowSavesIsWhatTheCommandLineToolPublishes) {
     // A new document built by hand: items, captions, links and look values.
-    BuildTree({{"Home", 0}, {"Boats", 0}, {"Sailing", 1}, {"Rowing", 1}, {"Map", 0}});
+    MakeDocument({{0, "Home"}, {0, "Boats"}, {1, "Sailing"}, {1, "Rowing"}, {0, "Map"}});
     Select(1);
     Find<QComboBox>("cmbx_Link")->setEditText("boats.html");
     Find<QComboBox>("cmbx_Target")->setEditText("_blank");
@@ -584,7 +581,7 @@ TEST_F(MainWindowTest, ExportAppendsGmsUnlessTheNameEndsInIt) {
     EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu"), "/x/menu.gms");
     EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu.GMS"), "/x/menu.GMS");
     EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu.txt"), "/x/menu.txt.gms");
-    BuildTree({{"A", 0}, {"A1", 1}});
+    MakeDocument({{0, "A"}, {1, "A1"}});
     const QString folder = NewFolder("export");
     dialogs.saveAnswers = {folder + "/menu"};
     window->ExportMenuStructure1Click();
@@ -595,7 +592,7 @@ TEST_F(MainWindowTest, ExportAppendsGmsUnlessTheNameEndsInIt) {
 // What is on screen is in the document: an export right after typing a link, with no
 // change of selection, carries the link.
 TEST_F(MainWindowTest, ExportSeesWhatWasJustTyped) {
-    BuildTree({{"Home", 0}});
+    MakeDocument({{0, "Home"}});
     Select(0);
     Find<QComboBox>("cmbx_Link")->setEditText("index.html");
     const QString folder = NewFolder("typed");
@@ -648,4 +645,4 @@ TEST_F(MainWindowTest, TheRecentListPutsOpenedFilesFirstAndDropsTheFifth) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -27,7 +27,7 @@
 #include <QTreeView>
 
 #include "env/AppFolders.h"
-#include "TFakeUserDialogs.h"
+#include "support/TFakeUserDialogs.h"
 #include "gui/TMainForm.h"
 #include "gui/IWebEngine.h"
 #include "gui/TLivePreview.h"
@@ -188,7 +188,7 @@ int main(int argc, char** argv) {
                                                std::pair{QStringLiteral("dark"), DarkPalette()}}) {
         QApplication::setPalette(palette);
         const QString prefix = folder + QLatin1Char('/') + paletteName + QLatin1Char('-');
-        qm::testing::TFakeUserDialogs dialogs;
+        qm::test::TFakeUserDialogs dialogs;
         qm::TMainForm window(&dialogs);
         window.OpenProjectFile(project);
         window.show();

@@ -1,15 +1,13 @@
 #include <gtest/gtest.h>
 
-#include "MenuBuilder.h"
+#include "support/DocumentBuilder.h"
 #include "output/Publisher.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
-using unit::ReadBytes;
-using unit::WriteBytes;
 
 class Staging : public ::testing::Test {
 protected:
@@ -23,7 +21,7 @@ protected:
     fs::path preview() const { return root / "Preview"; }
     fs::path source() const { return root / "source"; }
 
-    unit::TempFolder root;
+    TempFolder root;
     TkvxAppletAgent agent;
 };
 
@@ -91,4 +89,4 @@ TEST_F(Staging, ClearingNeverDeletesOutsideThePreviewFolder) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

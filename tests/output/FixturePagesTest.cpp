@@ -8,16 +8,16 @@
 
 #include "model/LookValues.h"
 #include "output/Publisher.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
 
 std::vector<fs::path> FixtureCases() {
     std::vector<fs::path> cases;
-    for (const auto& entry : fs::directory_iterator(fs::path(QUILLAMERE_FIXTURES) / "publish"))
+    for (const auto& entry : fs::directory_iterator(FixturesFolder() / "publish"))
         if (entry.is_directory()) cases.push_back(entry.path());
     std::sort(cases.begin(), cases.end());
     return cases;
@@ -27,17 +27,17 @@ class FixturePublish : public ::testing::TestWithParam<fs::path> {};
 
 TEST_P(FixturePublish, WritesTheExpectedPageReportAndProject) {
     const auto& folder = GetParam();
-    unit::TempFolder out;
+    TempFolder out;
     TkvxAppletAgent agent;
     agent.LoadProject(folder / "input.zorbel");
     agent.SetAppletData(NormalizeAppletData(agent.AppletData()));
     // The movie and the script from beside the built program, as the window finds them.
-    SaveAndPublish(agent, out.Path(), "input.zorbel", {fs::path(QUILLAMERE_CLI).parent_path(), folder});
+    SaveAndPublish(agent, out.Path(), "input.zorbel", {fs::path(CliProgram()).parent_path(), folder});
     for (const auto& [written, expected] : {std::pair{"input.html", "expected.html"},
                                             std::pair{"input_PublishReport.txt", "expected_PublishReport.txt"},
                                             std::pair{"input.zorbel", "expected.zorbel"}}) {
         ASSERT_TRUE(fs::exists(folder / expected)) << folder / expected;
-        EXPECT_EQ(unit::ReadBytes(out / written), unit::ReadBytes(folder / expected)) << folder.filename() << ": " << written;
+        EXPECT_EQ(ReadBytes(out / written), ReadBytes(folder / expected)) << folder.filename() << ": " << written;
     }
 }
 
@@ -50,4 +50,4 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, FixturePublish, ::testing::ValuesIn(FixtureCa
                          });
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

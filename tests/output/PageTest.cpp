@@ -5,15 +5,14 @@
 #include <random>
 
 #include "model/Error.h"
-#include "MenuBuilder.h"
+#include "support/ErrorCheck.h"
+#include "support/DocumentBuilder.h"
 #include "output/PageWriter.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-using unit::CrLfLines;
-using test::MakeMenu;
 
 // The lines of the hidden link block: from the line after the support comment up to the
 // container line.
@@ -27,7 +26,7 @@ std::vector<std::string> HiddenLinkBlock(TkvxAppletAgent& agent) {
 
 TEST(PageHiddenLinkBlock, NestsSubItemsInABlockAfterTheirMainItem) {
     TkvxAppletAgent agent;
-    MakeMenu(agent, {{0, "Home", "index.html"},
+    MakeDocument(agent, {{0, "Home", "index.html"},
                      {0, "Products", "products.html"},
                      {1, "Product A", "a.html", "_blank"},
                      {1, "Product B", "b.html", "_blank"}});
@@ -45,16 +44,16 @@ TEST(PageHiddenLinkBlock, NestsSubItemsInABlockAfterTheirMainItem) {
 
 TEST(PageHiddenLinkBlock, ClosesBlocksByWhatEndsThere) {
     TkvxAppletAgent agent;
-    MakeMenu(agent, {});
+    MakeDocument(agent, {});
     EXPECT_TRUE(HiddenLinkBlock(agent).empty()) << "no items: no block at all";
 
-    MakeMenu(agent, {{0, "Only", "o.html"}});
+    MakeDocument(agent, {{0, "Only", "o.html"}});
     EXPECT_EQ(HiddenLinkBlock(agent).size(), 3u);
     EXPECT_EQ(HiddenLinkBlock(agent).back(), "</div>");
 
     // Sub items under a middle main item end with one "</div>"; a last main item
     // without sub items with one more for the whole block.
-    MakeMenu(agent, {{0, "A", "a"}, {1, "A1", "a1"}, {1, "A2", "a2"}, {0, "B", "b"}});
+    MakeDocument(agent, {{0, "A", "a"}, {1, "A1", "a1"}, {1, "A2", "a2"}, {0, "B", "b"}});
     const auto block = HiddenLinkBlock(agent);
     ASSERT_EQ(block.size(), 8u);
     EXPECT_EQ(block[2], "<div class='mkvosub'>");
@@ -69,7 +68,7 @@ TEST(PageHiddenLinkBlock, ClosesBlocksByWhatEndsThere) {
 
 TEST(PageHiddenLinkBlock, AnEmptyTargetIsWrittenEmpty) {
     TkvxAppletAgent agent;
-    MakeMenu(agent, {{0, "A", "a.html", ""}});
+    MakeDocument(agent, {{0, "A", "a.html", ""}});
     EXPECT_EQ(HiddenLinkBlock(agent)[1], "<div><a href='a.html' target=''>A</a></div>");
 }
 
@@ -84,7 +83,7 @@ TEST(PageCaptions, KeepOnlyLettersAndDigitsAndEncodeEveryOtherByte) {
 
 TEST(PageTemplate, WritesTheHeadTheMovieAndTheTailLineForLine) {
     TkvxAppletAgent agent;
-    MakeMenu(agent, {});
+    MakeDocument(agent, {});
     const auto lines = CrLfLines(MakeHtmlText(agent));
     ASSERT_EQ(lines.size(), 38u) << "17 head lines, no block, 21 tail lines";
     EXPECT_EQ(lines[0],
@@ -119,7 +118,7 @@ TEST(PageParameterString, HoldsSeventeenValuesEachFollowedByTheSeparator) {
 
 TEST(PagePreparation, RefreshesLevelsAndParentIndexesInTheDocument) {
     TkvxAppletAgent agent;
-    MakeMenu(agent, {{0, "A", ""}, {1, "A1", ""}, {0, "B", ""}, {1, "B1", ""}, {1, "B2", ""}});
+    MakeDocument(agent, {{0, "A", ""}, {1, "A1", ""}, {0, "B", ""}, {1, "B1", ""}, {1, "B2", ""}});
     MakeHtmlText(agent);
     std::vector<std::string> parents, levels;
     for (const auto& item : agent.Items()) {
@@ -132,7 +131,7 @@ TEST(PagePreparation, RefreshesLevelsAndParentIndexesInTheDocument) {
 
 TEST(PagePathReplacement, ConvertsEveryOccurrenceIgnoringCaseAndKeepsTheResult) {
     TkvxAppletAgent agent;
-    MakeMenu(agent, {{0, "A", "HTTP://Example.COM/a.html?back=http://example.com/"}, {0, "B", "file:///C|/site/b.html"}});
+    MakeDocument(agent, {{0, "A", "HTTP://Example.COM/a.html?back=http://example.com/"}, {0, "B", "file:///C|/site/b.html"}});
     auto look = agent.GetAppletData();
     look.InternalUse_RootDir_Local = "file:///C|/site/";
     look.InternalUse_RootDir_Remote = "http://example.com/";
@@ -152,7 +151,7 @@ TEST(PagePathReplacement, ConvertsEveryOccurrenceIgnoringCaseAndKeepsTheResult) 
 
 TEST(PagePathReplacement, NeedsBothRootsAndUsesThemAsStored) {
     TkvxAppletAgent agent;
-    MakeMenu(agent, {{0, "A", "file:///C|/site/a.html"}});
+    MakeDocument(agent, {{0, "A", "file:///C|/site/a.html"}});
     auto look = agent.GetAppletData();
     look.InternalUse_RootDir_Local = "file:///C|/site/";
     look.InternalUse_RootDir_Remote = "   ";
@@ -169,11 +168,11 @@ TEST(PagePathReplacement, NeedsBothRootsAndUsesThemAsStored) {
 }
 
 TEST(PagePreview, IsThePublishedPageAndLeavesTheDocumentAsItIs) {
-    const std::vector<test::ItemSpec> items = {
+    const std::vector<ItemRow> items = {
         {0, "A", "http://example.com/a.html"}, {2, "A1", "HTTP://EXAMPLE.COM/b.html"}, {0, "B", "c.html"}};
     TkvxAppletAgent previewed, published;
     for (auto* agent : {&previewed, &published}) {
-        MakeMenu(*agent, items);
+        MakeDocument(*agent, items);
         auto look = agent->GetAppletData();
         look.InternalUse_RootDir_Local = "file:///C|/site/";
         look.InternalUse_RootDir_Remote = "http://example.com/";
@@ -211,7 +210,7 @@ TEST(PageLinkBase, ResolvesOnlyRelativePaths) {
     for (const auto& [link, resolved] : cases) EXPECT_EQ(ResolveAgainstBase(link, base), resolved) << link;
 
     TkvxAppletAgent agent;
-    MakeMenu(agent, {{0, "A", "about.html"}, {0, "B", "http://example.com/"}});
+    MakeDocument(agent, {{0, "A", "about.html"}, {0, "B", "http://example.com/"}});
     const auto page = MakeHtmlText(agent, base);
     EXPECT_NE(page.find("href='" + base + "about.html'"), std::string::npos);
     EXPECT_NE(page.find("href='http://example.com/'"), std::string::npos);
@@ -220,7 +219,7 @@ TEST(PageLinkBase, ResolvesOnlyRelativePaths) {
 
 TEST(PageSafety, StoredTextNeverLeavesItsAttribute) {
     TkvxAppletAgent agent;
-    MakeMenu(agent, {{0, "A", "x' onmouseover='alert(1)", "_self'><script>alert(2)</script>"},
+    MakeDocument(agent, {{0, "A", "x' onmouseover='alert(1)", "_self'><script>alert(2)</script>"},
                      {0, "B", "a\\'b&c\"d<e>", "_blank"}});
     auto look = agent.GetAppletData();
     look.mainItemFont = "arial\" /><script>alert(3)</script>";
@@ -274,7 +273,7 @@ TEST(PageSafety, EncodersAgreeWithTheByteByByteRulesOnRandomText) {
         for (auto& t : text)
             for (int i = std::uniform_int_distribution<int>(0, 40)(random); i > 0; --i)
                 t += alphabet[random() % alphabet.size()];
-        MakeMenu(agent, {{0, text[0], text[1], text[2]}});
+        MakeDocument(agent, {{0, text[0], text[1], text[2]}});
         ASSERT_EQ(EncodeCaption(text[0]), caption(text[0]));
         ASSERT_EQ(HiddenLinkBlock(agent).at(1), "<div><a href='" + attribute(text[1]) + "' target='" +
                                                   attribute(text[2]) + "'>" + caption(text[0]) + "</a></div>");
@@ -282,17 +281,19 @@ TEST(PageSafety, EncodersAgreeWithTheByteByByteRulesOnRandomText) {
 }
 
 TEST(PageFile, IsWrittenSafelyAndAFailureLeavesTheOldPage) {
-    unit::TempFolder folder;
+    TempFolder folder;
     TkvxAppletAgent agent;
-    MakeMenu(agent, {{0, "A", "a.html"}});
+    MakeDocument(agent, {{0, "A", "a.html"}});
     const auto page = folder / "menu.html";
     MakeHtmlCodes(agent, page);
-    const auto first = unit::ReadBytes(page);
+    const auto first = ReadBytes(page);
     EXPECT_EQ(first, MakeHtmlText(agent));
 
     std::filesystem::create_directory(folder / "menu2.html");
-    EXPECT_THROW(MakeHtmlCodes(agent, folder / "menu2.html"), Error);
-    EXPECT_THROW(MakeHtmlCodes(agent, folder / "missing" / "menu.html"), Error);
+    EXPECT_QM_ERROR(MakeHtmlCodes(agent, folder / "menu2.html"),
+                    DisplayPath(folder / "menu2.html") + ": cannot write the file: it is a folder");
+    EXPECT_QM_ERROR(MakeHtmlCodes(agent, folder / "missing" / "menu.html"),
+                    DisplayPath(folder / "missing" / "menu.html") + ": cannot write the file: No such file or directory");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2) << "no temporary file left";
 }
 
@@ -300,20 +301,20 @@ TEST(PageFile, IsWrittenSafelyAndAFailureLeavesTheOldPage) {
 // such item (made in one part) with its item line repeated; an item larger than a part
 // comes whole. The file written from the parts holds the same bytes.
 TEST(PageFile, WrittenInPartsIsTheWholePage) {
-    unit::TempFolder folder;
+    TempFolder folder;
     for (const auto& [captionSize, count] : std::vector<std::pair<std::size_t, int>>{
              {10, 40'000}, {100'000, 40}, {700'000, 3}, {10, 1}}) {
         SCOPED_TRACE(std::to_string(count) + " items of " + std::to_string(captionSize) + " bytes");
         std::string caption;
         while (caption.size() < captionSize) caption += "Ab c";
         TkvxAppletAgent agent;
-        MakeMenu(agent, {{0, caption, "a.html"}});
+        MakeDocument(agent, {{0, caption, "a.html"}});
         auto expected = MakeHtmlText(agent);
         const auto lineStart = expected.find("<div><a href=");
         const auto line = expected.substr(lineStart, expected.find("\r\n", lineStart) + 2 - lineStart);
         for (int i = 1; i < count; ++i) expected.insert(lineStart, line);
 
-        MakeMenu(agent, std::vector<test::ItemSpec>(static_cast<std::size_t>(count), {0, caption, "a.html"}));
+        MakeDocument(agent, std::vector<ItemRow>(static_cast<std::size_t>(count), {0, caption, "a.html"}));
         std::vector<std::size_t> partSizes;
         std::string page;
         WriteHtml(agent, [&](std::string_view part) {
@@ -326,9 +327,9 @@ TEST(PageFile, WrittenInPartsIsTheWholePage) {
                   std::max<std::size_t>(1 << 20, 2 * line.size()));
         EXPECT_EQ(std::count(partSizes.begin(), partSizes.end(), 0u), 0) << "no empty part";
         MakeHtmlCodes(agent, folder / "menu.html");
-        EXPECT_EQ(unit::ReadBytes(folder / "menu.html"), expected);
+        EXPECT_EQ(ReadBytes(folder / "menu.html"), expected);
     }
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -8,30 +8,17 @@
 
 #include "model/MenuRecords.h"
 #include "model/MenuTreeObserver.h"
-#include "TestSupport.h"
+#include "support/DocumentBuilder.h"
+#include "support/TestSupport.h"
 #include "model/TkvxAppletAgent.h"
 
-namespace qm::unit {
+namespace qm::test {
 namespace {
-
-TItemData Named(const std::string& text, const std::string& level = "0") {
-    TItemData item = TkvxAppletAgent::NewItemData();
-    item.Text = text;
-    item.Level = level;
-    return item;
-}
 
 std::vector<std::string> Texts(const TkvxAppletAgent& agent) {
     std::vector<std::string> texts;
     for (const auto& item : agent.Items()) texts.push_back(item.Text);
     return texts;
-}
-
-// A document from "text:level" pairs.
-void Fill(TkvxAppletAgent& agent, const std::vector<std::pair<std::string, std::string>>& items) {
-    TItemArray list;
-    for (const auto& [text, level] : items) list.push_back(Named(text, level));
-    agent.ReplaceDocument(DefaultAppletData(), list);
 }
 
 // --- Records ------------------------------------------------------------------------
@@ -59,7 +46,7 @@ TEST(MenuRecords, ResetToDefaultsGivesTheTwentyThreeDefaultValuesInOrder) {
 
 TEST(MenuRecords, ResetToDefaultsEmptiesItemsButKeepsLinkedFilesAndWorkingLists) {
     TkvxAppletAgent agent;
-    FillSampleDocument(agent);
+    MakeDocument(agent, kSampleMenu, Fields::Every);
     agent.PreviewCopiedFiles() = {"hover.mp3"};
     agent.ResourceFiles() = {"click.mp3"};
     const auto linked = agent.LinkedFiles();
@@ -79,8 +66,8 @@ TEST(MenuRecords, NewItemIsItemSelfAndEightEmptyFields) {
 TEST(MenuRecords, ItemFieldsKeepTheirPlaceInTheListOfStrings) {
     const TStringArray expected = {"Home",    "r1-Home", "Home.html", "_blank",  "r4-Home",
                                    "r5-Home", "0",       "r7-Home",   "r8-Home", "p-Home"};
-    EXPECT_EQ(ItemDataToStrings(FullItem("Home", "0")), expected);
-    EXPECT_EQ(StringsToItemData(expected), FullItem("Home", "0"));
+    EXPECT_EQ(ItemDataToStrings(MakeItem(kSampleMenu[0], Fields::Every)), expected);
+    EXPECT_EQ(StringsToItemData(expected), MakeItem(kSampleMenu[0], Fields::Every));
 }
 
 TEST(MenuRecords, AppletFieldsKeepTheirPlaceInTheListOfStrings) {
@@ -101,9 +88,9 @@ TEST(MenuRecords, AppletFieldsKeepTheirPlaceInTheListOfStrings) {
 }
 
 TEST(MenuRecords, ListsToRecordsIgnoreEntriesBeyondTheRecord) {
-    TStringArray item = ItemDataToStrings(FullItem("A", "1"));
+    TStringArray item = ItemDataToStrings(MakeItem({1, "A", "A.html", "_blank"}, Fields::Every));
     item.push_back("extra");
-    EXPECT_EQ(StringsToItemData(item), FullItem("A", "1"));
+    EXPECT_EQ(StringsToItemData(item), MakeItem({1, "A", "A.html", "_blank"}, Fields::Every));
     TStringArray look = AppletDataToStrings(DefaultAppletData());
     look.push_back("extra");
     EXPECT_EQ(StringsToAppletData(look), DefaultAppletData());
@@ -111,14 +98,14 @@ TEST(MenuRecords, ListsToRecordsIgnoreEntriesBeyondTheRecord) {
 
 TEST(MenuRecords, GettersAndSettersCopyWholeRecords) {
     TkvxAppletAgent agent;
-    FillSampleDocument(agent);
+    MakeDocument(agent, kSampleMenu, Fields::Every);
     auto look = agent.GetAppletData();
     look.subItemFont = "verdana";
     agent.SetAppletData(look);
     EXPECT_EQ(agent.AppletData().subItemFont, "verdana");
 
     auto item = agent.GetItemData(2);
-    EXPECT_EQ(item, FullItem("Prices", "1"));
+    EXPECT_EQ(item, MakeItem(kSampleMenu[2], Fields::Every));
     item.Text = "Price list";
     agent.SetItemData(item, 2);
     EXPECT_EQ(agent.Items()[2], item);
@@ -129,26 +116,26 @@ TEST(MenuRecords, GettersAndSettersCopyWholeRecords) {
 
 TEST(ListEdits, InsertIntoEmptyListAtZero) {
     TkvxAppletAgent agent;
-    agent.InsertItem(0, Named("A"));
+    agent.InsertItem(0, MakeItem({0, "A"}));
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A"}));
 }
 
 TEST(ListEdits, InsertBeyondTheEndDoesNothingAtTheEndAppendsAtZeroPutsFirst) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"B", "0"}});
-    agent.InsertItem(3, Named("X"));
+    MakeDocument(agent, {{0, "A"}, {0, "B"}});
+    agent.InsertItem(3, MakeItem({0, "X"}));
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "B"}));
-    agent.InsertItem(2, Named("C"));
+    agent.InsertItem(2, MakeItem({0, "C"}));
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "B", "C"}));
-    agent.InsertItem(0, Named("Z"));
+    agent.InsertItem(0, MakeItem({0, "Z"}));
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"Z", "A", "B", "C"}));
-    agent.InsertItem(2, Named("M"));
+    agent.InsertItem(2, MakeItem({0, "M"}));
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"Z", "A", "M", "B", "C"}));
 }
 
 TEST(ListEdits, DeleteBeyondTheLastDoesNothingAtZeroLeavesTheSecond) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"B", "0"}});
+    MakeDocument(agent, {{0, "A"}, {0, "B"}});
     agent.DeleteItem(2);
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "B"}));
     agent.DeleteItem(0);
@@ -157,7 +144,7 @@ TEST(ListEdits, DeleteBeyondTheLastDoesNothingAtZeroLeavesTheSecond) {
 
 TEST(ListEdits, SwapAtZeroOrAtCountDoesNothingAtOneExchangesTheFirstTwo) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"B", "0"}, {"C", "0"}});
+    MakeDocument(agent, {{0, "A"}, {0, "B"}, {0, "C"}});
     agent.SwapItemWithPrevious(0);
     agent.SwapItemWithPrevious(3);
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "B", "C"}));
@@ -169,9 +156,9 @@ TEST(ListEdits, SwapAtZeroOrAtCountDoesNothingAtOneExchangesTheFirstTwo) {
 
 TEST(ListEdits, TreeFollowsTheListEdits) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"B", "0"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}, {0, "B"}});
     EXPECT_EQ(TreeShape(agent), "A(A1); B");
-    agent.InsertItem(3, Named("B1", "1"));
+    agent.InsertItem(3, MakeItem({1, "B1"}));
     EXPECT_EQ(TreeShape(agent), "A(A1); B(B1)");
     agent.SwapItemWithPrevious(2);  // B before A1: A1 now belongs to B
     EXPECT_EQ(TreeShape(agent), "A; B(A1, B1)");
@@ -183,7 +170,7 @@ TEST(ListEdits, TreeFollowsTheListEdits) {
 
 TEST(MenuTree, LevelsZeroOneOneZeroOneGiveTwoMainNodesWithTwoAndOneSubNodes) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"B1", "1"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}, {1, "B1"}});
     EXPECT_EQ(TreeShape(agent), "A(A1, A2); B(B1)");
     EXPECT_EQ(agent.ChildCount(kRootNode), 2);
     EXPECT_EQ(agent.ParentNode(3), kRootNode);  // a main item after a sub item is under the root
@@ -192,7 +179,7 @@ TEST(MenuTree, LevelsZeroOneOneZeroOneGiveTwoMainNodesWithTwoAndOneSubNodes) {
 
 TEST(MenuTree, QueriesOnASmallTree) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"C", "0"}, {"C1", "1"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}, {0, "C"}, {1, "C1"}});
     // Depth: root 0, main 1, sub 2.
     EXPECT_EQ(agent.NodeLevel(kRootNode), 0);
     EXPECT_EQ(agent.NodeLevel(0), 1);
@@ -241,7 +228,7 @@ TEST(MenuTree, QueriesOnASmallTree) {
 
 TEST(MenuTree, InvalidNodesHaveNoRelatives) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}});
     for (const int node : {kNoNode, -5, 2, 100}) {
         SCOPED_TRACE(node);
         EXPECT_FALSE(agent.IsValidNode(node));
@@ -272,14 +259,16 @@ TEST(MenuTree, EmptyDocumentIsTheRootAlone) {
 // Levels the editor never makes are read as the nearest possible parent makes them.
 TEST(MenuTree, LevelsThatCannotStandAttachToTheNearestPossibleParent) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "1"}, {"B", "0"}, {"B1", "3"}, {"B2", "2"}, {"C", "-4"}, {"C1", "1"}, {"D", "x"}});
+    auto items = MakeItems({{1, "A"}, {0, "B"}, {3, "B1"}, {2, "B2"}, {-4, "C"}, {1, "C1"}, {0, "D"}});
+    items.back().Level = "x";
+    agent.ReplaceDocument(DefaultAppletData(), items);
     EXPECT_EQ(TreeShape(agent), "A; B(B1, B2); C(C1); D");
     EXPECT_EQ(EffectiveDepths({1, 0, 3, 2, -4, 1, 0}), (std::vector<int>{0, 0, 1, 1, 0, 1, 0}));
 }
 
 TEST(MenuTree, RefreshLevelsAndParentsWritesDepthsAndParentIndexes) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "2"}, {"A1", "1"}, {"B", "0"}, {"B1", "7"}, {"B2", "1"}});
+    MakeDocument(agent, {{2, "A"}, {1, "A1"}, {0, "B"}, {7, "B1"}, {1, "B2"}});
     agent.RefreshLevelsAndParents();
     std::vector<std::string> levels;
     std::vector<std::string> parents;
@@ -296,7 +285,7 @@ TEST(MenuTree, RefreshLevelsAndParentsWritesDepthsAndParentIndexes) {
 
 TEST(TreeEdits, InsertUnderAMainItemGoesAfterItsLastChild) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"B", "0"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}, {0, "B"}});
     const int node = agent.InsertNewChild(0);
     EXPECT_EQ(node, 2);
     EXPECT_EQ(TkvxAppletAgent::AbsoluteIndex(node), 3);
@@ -309,7 +298,7 @@ TEST(TreeEdits, InsertUnderAMainItemGoesAfterItsLastChild) {
 
 TEST(TreeEdits, InsertUnderTheRootAppendsAMainItem) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}});
     const int node = agent.InsertNewChild(kRootNode);
     EXPECT_EQ(node, 2);
     EXPECT_EQ(agent.Items()[2].Level, "0");
@@ -318,21 +307,21 @@ TEST(TreeEdits, InsertUnderTheRootAppendsAMainItem) {
 
 TEST(TreeEdits, InsertUnderASubItemIsRefused) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}});
     EXPECT_EQ(agent.InsertNewChild(1), kNoNode);
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "A1"}));
 }
 
 TEST(TreeEdits, DeleteTheLastMainItemRemovesItsSubItemsFromTheEnd) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"B", "0"}, {"B1", "1"}, {"B2", "1"}});
+    MakeDocument(agent, {{0, "A"}, {0, "B"}, {1, "B1"}, {1, "B2"}});
     EXPECT_TRUE(agent.DeleteNode(1));
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A"}));
 }
 
 TEST(TreeEdits, DeleteAMainItemWithTwoSubItemsRemovesThreeRecords) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"B", "0"}, {"B1", "1"}, {"B2", "1"}, {"C", "0"}});
+    MakeDocument(agent, {{0, "A"}, {0, "B"}, {1, "B1"}, {1, "B2"}, {0, "C"}});
     EXPECT_TRUE(agent.DeleteNode(1));
     EXPECT_EQ(Texts(agent), (std::vector<std::string>{"A", "C"}));
     EXPECT_FALSE(agent.DeleteNode(kRootNode));
@@ -341,16 +330,16 @@ TEST(TreeEdits, DeleteAMainItemWithTwoSubItemsRemovesThreeRecords) {
 
 TEST(TreeEdits, DeleteASubItemLeavesItsSiblings) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"A3", "1"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}, {1, "A2"}, {1, "A3"}});
     EXPECT_TRUE(agent.DeleteNode(2));
     EXPECT_EQ(TreeShape(agent), "A(A1, A3)");
 }
 
 TEST(TreeEdits, MoveUpAndMoveDownExchangeWholeSubtrees) {
     TkvxAppletAgent up;
-    Fill(up, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"B1", "1"}});
+    MakeDocument(up, {{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}, {1, "B1"}});
     TkvxAppletAgent down;
-    Fill(down, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"B1", "1"}});
+    MakeDocument(down, {{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}, {1, "B1"}});
     EXPECT_TRUE(up.MoveNodeUp(3));
     EXPECT_TRUE(down.MoveNodeDown(0));
     const std::vector<std::string> expected = {"B", "B1", "A", "A1", "A2"};
@@ -363,11 +352,11 @@ TEST(TreeEdits, MovingAFirstItemWhoseLevelReadsAsASubItemKeepsItAMainItem) {
     // A first item with level "1" can only be a main item; moved away from the top it
     // must stay one, with its sub item, and not fall under its new neighbour.
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "1"}, {"A1", "1"}, {"B", "0"}});
+    MakeDocument(agent, {{1, "A"}, {1, "A1"}, {0, "B"}});
     ASSERT_EQ(TreeShape(agent), "A(A1); B");
     EXPECT_TRUE(agent.MoveNodeDown(0));
     EXPECT_EQ(TreeShape(agent), "B; A(A1)");
-    agent.InsertItem(agent.ItemCount(), Named("C"));  // a list edit: the tree is derived afresh
+    agent.InsertItem(agent.ItemCount(), MakeItem({0, "C"}));  // a list edit: the tree is derived afresh
     EXPECT_EQ(TreeShape(agent), "B; A(A1); C");
     EXPECT_TRUE(agent.MoveNodeUp(1));
     EXPECT_EQ(TreeShape(agent), "A(A1); B; C");
@@ -375,7 +364,7 @@ TEST(TreeEdits, MovingAFirstItemWhoseLevelReadsAsASubItemKeepsItAMainItem) {
 
 TEST(TreeEdits, MovesWithoutASiblingChangeNothing) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}});
     const auto before = agent.Items();
     EXPECT_FALSE(agent.MoveNodeUp(0));
     EXPECT_FALSE(agent.MoveNodeUp(1));
@@ -454,7 +443,7 @@ TItemArray RandomTree(std::mt19937& random, int count) {
     TItemArray items;
     for (int i = 0; i < count; ++i) {
         const bool sub = i > 0 && std::uniform_int_distribution<int>(0, 2)(random) > 0;
-        items.push_back(Named("n" + std::to_string(i), sub ? "1" : "0"));
+        items.push_back(MakeItem({sub ? 1 : 0, "n" + std::to_string(i)}));
     }
     return items;
 }
@@ -540,7 +529,7 @@ TEST(BlockEdits, MovesFollowTheTwoLevelRule) {
     };
     for (const auto& c : cases) {
         TkvxAppletAgent agent;
-        Fill(agent, {{"A", "0"}, {"A1", "1"}, {"A2", "1"}, {"B", "0"}, {"C", "0"}, {"C1", "1"}});
+        MakeDocument(agent, {{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}, {0, "C"}, {1, "C1"}});
         const auto before = agent.Items();
         SCOPED_TRACE(std::to_string(c.node) + " before " + std::to_string(c.before) + " at level " +
                      std::to_string(c.level));
@@ -558,8 +547,8 @@ TEST(BlockEdits, MovesFollowTheTwoLevelRule) {
 
 TEST(BlockEdits, RemovedRowsGoBackByteForByteAndBlocksCheckTheirLevels) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"B", "0"}, {"B1", "1"}, {"B2", "1"}, {"C", "0"}});
-    agent.SetItemData(FullItem("B1", "1"), 3);
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}, {0, "B"}, {1, "B1"}, {1, "B2"}, {0, "C"}});
+    agent.SetItemData(MakeItem({1, "B1", "B1.html", "_blank"}, Fields::Every), 3);
     const auto before = agent.Items();
     const TItemArray removed = agent.RemoveNodes(kRootNode, 1, 2);  // B(B1, B2), C
     EXPECT_EQ(removed.size(), 4u);
@@ -567,13 +556,13 @@ TEST(BlockEdits, RemovedRowsGoBackByteForByteAndBlocksCheckTheirLevels) {
     EXPECT_EQ(agent.InsertNodes(kRootNode, 1, removed), 2);
     EXPECT_EQ(agent.Items(), before);
 
-    EXPECT_EQ(agent.InsertNodes(0, 1, {Named("X", "1"), Named("Y", "1")}), 2);
+    EXPECT_EQ(agent.InsertNodes(0, 1, {MakeItem({1, "X"}), MakeItem({1, "Y"})}), 2);
     EXPECT_EQ(TreeShape(agent), "A(A1, X, Y); B(B1, B2); C");
     const auto now = agent.Items();
-    EXPECT_EQ(agent.InsertNodes(0, 0, {Named("M", "0")}), kNoNode) << "a main item below a main item";
-    EXPECT_EQ(agent.InsertNodes(kRootNode, 0, {Named("S", "1")}), kNoNode) << "a block must start at the top";
-    EXPECT_EQ(agent.InsertNodes(1, 0, {Named("S", "1")}), kNoNode) << "nothing below a sub item";
-    EXPECT_EQ(agent.InsertNodes(kRootNode, 9, {Named("M", "0")}), kNoNode);
+    EXPECT_EQ(agent.InsertNodes(0, 0, {MakeItem({0, "M"})}), kNoNode) << "a main item below a main item";
+    EXPECT_EQ(agent.InsertNodes(kRootNode, 0, {MakeItem({1, "S"})}), kNoNode) << "a block must start at the top";
+    EXPECT_EQ(agent.InsertNodes(1, 0, {MakeItem({1, "S"})}), kNoNode) << "nothing below a sub item";
+    EXPECT_EQ(agent.InsertNodes(kRootNode, 9, {MakeItem({0, "M"})}), kNoNode);
     EXPECT_TRUE(agent.RemoveNodes(kRootNode, 2, 3).empty());
     EXPECT_EQ(agent.Items(), now);
 }
@@ -645,7 +634,7 @@ private:
 
 TEST(TreeNotifications, StructuralEditsAreAnnouncedWithRowsOfTheTreeBeforeTheChange) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"A1", "1"}, {"B", "0"}, {"C", "0"}});
+    MakeDocument(agent, {{0, "A"}, {1, "A1"}, {0, "B"}, {0, "C"}});
     RecordingObserver observer(agent);
     agent.SetTreeObserver(&observer);
 
@@ -657,7 +646,7 @@ TEST(TreeNotifications, StructuralEditsAreAnnouncedWithRowsOfTheTreeBeforeTheCha
     agent.SetItemCaption(0, "Renamed");
     agent.SetItemCaption(0, "Renamed");  // unchanged: no notice
     agent.MoveNode(4, 4, 1);  // the last main item below the one before it: row 2 of A
-    agent.InsertNodes(kRootNode, 0, {Named("X"), Named("X1", "1"), Named("Y")});  // two rows with a sub item
+    agent.InsertNodes(kRootNode, 0, {MakeItem({0, "X"}), MakeItem({1, "X1"}), MakeItem({0, "Y"})});  // two rows with a sub item
     agent.RemoveNodes(kRootNode, 0, 1);
 
     const std::vector<std::string> expected = {
@@ -673,10 +662,10 @@ TEST(TreeNotifications, StructuralEditsAreAnnouncedWithRowsOfTheTreeBeforeTheCha
 
 TEST(TreeNotifications, ListEditsAndLevelChangesResetTheView) {
     TkvxAppletAgent agent;
-    Fill(agent, {{"A", "0"}, {"B", "0"}});
+    MakeDocument(agent, {{0, "A"}, {0, "B"}});
     RecordingObserver observer(agent);
     agent.SetTreeObserver(&observer);
-    agent.InsertItem(2, Named("C"));
+    agent.InsertItem(2, MakeItem({0, "C"}));
     agent.SwapItemWithPrevious(1);
     agent.DeleteItem(0);
     auto item = agent.GetItemData(1);
@@ -684,7 +673,7 @@ TEST(TreeNotifications, ListEditsAndLevelChangesResetTheView) {
     agent.SetItemData(item, 1);  // C becomes a sub item of A
     item.Text = "C1";
     agent.SetItemData(item, 1);  // only the caption
-    agent.InsertItem(9, Named("X"));  // out of range: nothing, no notice
+    agent.InsertItem(9, MakeItem({0, "X"}));  // out of range: nothing, no notice
     const std::vector<std::string> expected = {"reset", "end reset", "reset", "end reset", "reset",
                                                "end reset", "reset", "end reset", "caption 1"};
     EXPECT_EQ(observer.log, expected);
@@ -693,4 +682,4 @@ TEST(TreeNotifications, ListEditsAndLevelChangesResetTheView) {
 }
 
 }  // namespace
-}  // namespace qm::unit
+}  // namespace qm::test

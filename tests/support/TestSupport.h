@@ -1,7 +1,9 @@
 #pragma once
-// Helpers shared by the core tests: a fresh folder per test, byte-exact file access,
-// a progress display that records what it was told, document snapshots, and the means
-// to make a folder read-only or a disk full where the machine allows it.
+// What every test program shares, on the standard library alone: where the fixtures,
+// the companion files and the command-line tool are, a fresh folder per test,
+// byte-exact file access, a progress display that records what it was told, document
+// snapshots, running programs, and the means to make a folder read-only or a disk full
+// where the machine allows it.
 
 #include <sys/types.h>
 
@@ -15,9 +17,16 @@
 #include "model/ProgressDisplay.h"
 #include "model/TkvxAppletAgent.h"
 
-namespace qm::unit {
+namespace qm::test {
 
 namespace fs = std::filesystem;
+
+// tests/fixtures in the source tree: input files beside their expected output.
+fs::path FixturesFolder();
+// The companion files in the source tree (companion/).
+fs::path CompanionFolder();
+// The built command-line tool.
+std::string CliProgram();
 
 // A new empty folder under the system's temporary folder, removed with everything in
 // it when the object goes.
@@ -64,13 +73,6 @@ std::string TreeShape(const TkvxAppletAgent& agent);
 inline const std::string kDefaultParameterLine =
     "25#$@20#$@arial#$@11#$@FFFFFF#$@131313#$@92DDFA#$@15#$@arial#$@9#$@000000#$@9E9E9E#$@100#$@3#$@"
     "#$@#$@#$@600#$@40#$@1000#$@#$@#$@0#$@";
-
-// An item record with every field set, to catch fields that get lost or swapped.
-TItemData FullItem(const std::string& text, const std::string& level);
-
-// A document with a look that differs from the defaults in every field and a small
-// tree with sub items: Home; Products(Prices, Stock); Contact.
-void FillSampleDocument(TkvxAppletAgent& agent);
 
 class RecordingProgress final : public IProgressDisplay {
 public:
@@ -126,4 +128,4 @@ private:
     bool mounted_ = false;
 };
 
-}  // namespace qm::unit
+}  // namespace qm::test

@@ -13,18 +13,17 @@
 #include <map>
 #include <thread>
 
-#include "MenuBuilder.h"
-#include "TestSupport.h"
+#include "support/DocumentBuilder.h"
+#include "support/TestSupport.h"
 #include "model/Error.h"
+#include "support/ErrorCheck.h"
 #include "model/SafeSave.h"
 #include "output/Publisher.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
-using unit::ReadBytes;
-using unit::WriteBytes;
 
 // A second process that swaps two names of a folder, over and over, until it is
 // stopped (or after a bound of its own).
@@ -49,9 +48,9 @@ private:
 };
 
 TEST(PublishRace, ASoundSwappedForALinkNeverCopiesWhatTheLinkPointsTo) {
-    unit::TempFolder root;
+    TempFolder root;
     // Quick publishes where a memory file system can be mounted, so that the rounds are many.
-    auto mount = unit::ScopedMount::Tmpfs(root / "disk", "size=16m");
+    auto mount = ScopedMount::Tmpfs(root / "disk", "size=16m");
     const auto base = mount.Mounted() ? root / "disk" : root.Path();
     const auto program = base / "program", project = base / "project", site = base / "site";
     WriteBytes(program / "zelvanbar.swf", "FWS");
@@ -61,7 +60,7 @@ TEST(PublishRace, ASoundSwappedForALinkNeverCopiesWhatTheLinkPointsTo) {
     fs::create_symlink(base / "secret", project / "other");
     fs::create_directories(site);
     TkvxAppletAgent agent;
-    test::MakeMenu(agent, {{0, "Home", "index.html"}});
+    MakeDocument(agent, {{0, "Home", "index.html"}});
     auto look = agent.GetAppletData();
     look.mainItemHoverSound = "s.mp3";
     agent.SetAppletData(look);
@@ -72,11 +71,7 @@ TEST(PublishRace, ASoundSwappedForALinkNeverCopiesWhatTheLinkPointsTo) {
     int rounds = 0, copied = 0;
     for (; rounds < 1000 && std::chrono::steady_clock::now() < deadline; ++rounds) {
         fs::remove(site / "s.mp3");
-        try {
-            SaveAndPublish(agent, site, "menu", {program, project});
-        } catch (const Error& error) {
-            ADD_FAILURE() << "round " << rounds << ": " << error.what();
-        }
+        SaveAndPublish(agent, site, "menu", {program, project});
         if (!fs::exists(site / "s.mp3")) continue;
         ++copied;
         ASSERT_EQ(ReadBytes(site / "s.mp3"), "the sound") << "round " << rounds;
@@ -88,8 +83,8 @@ TEST(PublishRace, ASoundSwappedForALinkNeverCopiesWhatTheLinkPointsTo) {
 // Two publishers of two versions of a project into one folder at once, round after
 // round: after each round the folder holds one version's set, never a mix.
 TEST(PublishRace, TwoPublishersIntoOneFolderNeverMixTheirSets) {
-    unit::TempFolder root;
-    auto mount = unit::ScopedMount::Tmpfs(root / "disk", "size=16m");
+    TempFolder root;
+    auto mount = ScopedMount::Tmpfs(root / "disk", "size=16m");
     const auto base = mount.Mounted() ? root / "disk" : root.Path();
     const auto site = base / "site";
     fs::create_directories(site);
@@ -101,7 +96,7 @@ TEST(PublishRace, TwoPublishersIntoOneFolderNeverMixTheirSets) {
         WriteBytes(folder / "zelvanbar.swf", "FWS");
         WriteBytes(folder / "swfhelper.js", "//");
         for (const auto* sound : {"s.mp3", "t.mp3", "u.mp3"}) WriteBytes(folder / sound, name + " " + sound);
-        test::MakeMenu(agents[version], {{0, name, name + ".html"}});
+        MakeDocument(agents[version], {{0, name, name + ".html"}});
         auto look = agents[version].GetAppletData();
         look.mainItemHoverSound = "s.mp3";
         look.subItemHoverSound = "t.mp3";
@@ -162,42 +157,35 @@ private:
 // that is stopped fails it after the wait instead of blocking it for ever; a killed
 // holder's lock is gone with it.
 TEST(PublishRace, APublishCommitsOnlyUnderTheFoldersLock) {
-    unit::TempFolder root;
+    TempFolder root;
     const auto program = root / "program", site = root / "site";
     WriteBytes(program / "zelvanbar.swf", "FWS");
     WriteBytes(program / "swfhelper.js", "//");
     fs::create_directories(site);
     TkvxAppletAgent agent;
-    test::MakeMenu(agent, {{0, "Home", "index.html"}});
-    const auto publish = [&]() -> std::string {
-        try {
-            SaveAndPublish(agent, site, "menu", {program, program});
-            return {};
-        } catch (const Error& error) {
-            return error.what();
-        }
-    };
-    ASSERT_EQ(publish(), "");
+    MakeDocument(agent, {{0, "Home", "index.html"}});
+    const auto publish = [&] { SaveAndPublish(agent, site, "menu", {program, program}); };
+    publish();
     const auto page = ReadBytes(site / "menu.html");
     agent.SetItemCaption(0, "Changed");
     const auto busy = DisplayPath(site) + ": cannot save into the folder: another save into it has not finished";
     const auto wait = SetCommitLockWaitForTesting(std::chrono::milliseconds(0));
     {
         const FolderCommitLock held(site);
-        EXPECT_EQ(publish(), busy) << "held in this process";
+        EXPECT_QM_ERROR(publish(), busy) << "held in this process";
     }
     {
         StoppedLockHolder holder(site);
         ASSERT_TRUE(holder.Stopped());
-        EXPECT_EQ(publish(), busy) << "held by a stopped process";
+        EXPECT_QM_ERROR(publish(), busy) << "held by a stopped process";
         EXPECT_EQ(ReadBytes(site / "menu.html"), page);
         SetCommitLockWaitForTesting(wait);
         holder.Kill();
-        EXPECT_EQ(publish(), "") << "after the holder was killed";
+        publish();  // after the holder was killed
     }
     EXPECT_NE(ReadBytes(site / "menu.html"), page);
     EXPECT_EQ(std::distance(fs::directory_iterator(site), {}), 5) << "no temporary file is left";
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

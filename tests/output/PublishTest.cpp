@@ -11,19 +11,18 @@
 
 #include "model/Error.h"
 #include "model/FileDescriptor.h"
-#include "MenuBuilder.h"
+#include "support/ErrorCheck.h"
+#include "support/DocumentBuilder.h"
 #include "output/PageWriter.h"
 #include "output/Publisher.h"
 #include "model/SafeSave.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "model/TextFile.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
-using unit::ReadBytes;
-using unit::WriteBytes;
 
 // A program folder with the movie and the script, a Preview folder, and a project
 // folder, side by side in one test folder.
@@ -35,7 +34,7 @@ protected:
         fs::create_directories(project());
         WriteBytes(program() / "zelvanbar.swf", "FWS-movie");
         WriteBytes(program() / "swfhelper.js", "// script");
-        test::MakeMenu(agent, {{0, "Home", "index.html"}, {0, "Products", "p.html"}, {1, "A", "a.html"}});
+        MakeDocument(agent, {{0, "Home", "index.html"}, {0, "Products", "p.html"}, {1, "A", "a.html"}});
     }
     fs::path program() const { return root / "program"; }
     fs::path preview() const { return root / "preview"; }
@@ -60,18 +59,11 @@ protected:
         for (const auto& name : FilesIn(project())) contents[name] = ReadBytes(project() / name);
         return contents;
     }
-    // Publishes into the project folder; the error's message, or "" when it succeeded.
-    std::string PublishMessage(const std::string& name = "menu") {
-        try {
-            published = SaveAndPublish(agent, project(), name, folders());
-            return {};
-        } catch (const Error& error) {
-            return error.what();
-        }
-    }
+    // Publishes into the project folder.
+    void Publish(const std::string& name = "menu") { published = SaveAndPublish(agent, project(), name, folders()); }
     void TearDown() override { SetSafeSaveWriteFunctionForTesting(nullptr); }
 
-    unit::TempFolder root;
+    TempFolder root;
     TkvxAppletAgent agent;
     PublishResult published;
 };
@@ -106,7 +98,7 @@ TEST_F(Publishing, TheProjectFileHoldsWhatMakingThePageChanged) {
 }
 
 TEST_F(Publishing, AReportWithoutSoundsHasSeventeenLines) {
-    const auto lines = unit::CrLfLines(PublishReportText(agent));
+    const auto lines = CrLfLines(PublishReportText(agent));
     const std::string rule(77, '=');
     EXPECT_EQ(lines, (std::vector<std::string>{
                          rule,
@@ -133,7 +125,7 @@ TEST_F(Publishing, OneSoundForAllThreeFieldsIsListedOnceAndCopied) {
     WriteBytes(preview() / "click.mp3", "ID3-click");
     SetSounds("click.mp3", "click.mp3", "click.mp3");
     const auto written = SaveAndPublish(agent, project(), "menu", folders()).written;
-    const auto lines = unit::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
+    const auto lines = CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
     ASSERT_EQ(lines.size(), 18u);
     EXPECT_EQ(lines[12], "  click.mp3");
     EXPECT_EQ(ReadBytes(project() / "click.mp3"), "ID3-click");
@@ -145,7 +137,7 @@ TEST_F(Publishing, BlankSoundsAreNeitherListedNorCopiedAndLetterCaseCounts) {
     WriteBytes(preview() / "A.mp3", "A");
     SetSounds("a.mp3", "   ", "A.mp3");
     SaveAndPublish(agent, project(), "menu", folders());
-    const auto lines = unit::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
+    const auto lines = CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
     ASSERT_EQ(lines.size(), 19u);
     EXPECT_EQ(lines[12], "  a.mp3");
     EXPECT_EQ(lines[13], "  A.mp3");
@@ -210,12 +202,7 @@ TEST_F(Publishing, MissingCompanionsAreSkippedButStillListed) {
 
 TEST_F(Publishing, AFailedPageEndsThePublishBeforeAnythingElseIsWritten) {
     fs::create_directory(project() / "menu.html");  // a folder in the page's place
-    try {
-        SaveAndPublish(agent, project(), "menu", folders());
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.File(), (project() / "menu.html").string());
-    }
+    EXPECT_QM_ERROR(Publish(), DisplayPath(project() / "menu.html") + ": cannot write the file: it is a folder");
     EXPECT_EQ(FilesIn(project()), (std::vector<std::string>{"menu.html"}));
 }
 
@@ -228,7 +215,7 @@ TEST_F(Publishing, LinksInTheOutputsPlacesAreReplacedAndWhatTheyPointToIsNeverWr
         WriteBytes(root / "elsewhere" / name, "not yours");
         fs::create_symlink(root / "elsewhere" / name, project() / name);
     }
-    ASSERT_EQ(PublishMessage(), "");
+    ASSERT_NO_THROW(Publish());
     for (const auto& name : outputs) {
         EXPECT_FALSE(fs::is_symlink(project() / name)) << name;
         EXPECT_EQ(ReadBytes(root / "elsewhere" / name), "not yours") << name;
@@ -239,7 +226,7 @@ TEST_F(Publishing, LinksInTheOutputsPlacesAreReplacedAndWhatTheyPointToIsNeverWr
 TEST_F(Publishing, TheProjectFileFollowsOnlyALinkOfTheUsersOwn) {
     WriteBytes(root / "mine.zorbel", "old");
     fs::create_symlink(root / "mine.zorbel", project() / "menu.zorbel");
-    ASSERT_EQ(PublishMessage(), "");
+    ASSERT_NO_THROW(Publish());
     EXPECT_TRUE(fs::is_symlink(project() / "menu.zorbel"));
     EXPECT_NE(ReadBytes(root / "mine.zorbel").find("<Item_Parameters>"), std::string::npos);
 
@@ -248,7 +235,7 @@ TEST_F(Publishing, TheProjectFileFollowsOnlyALinkOfTheUsersOwn) {
     fs::remove(project() / "menu.zorbel");
     fs::create_symlink(root / "theirs.zorbel", project() / "menu.zorbel");
     ASSERT_EQ(::lchown((project() / "menu.zorbel").c_str(), 65534, 65534), 0);
-    ASSERT_EQ(PublishMessage(), "");
+    ASSERT_NO_THROW(Publish());
     EXPECT_FALSE(fs::is_symlink(project() / "menu.zorbel"));
     EXPECT_EQ(ReadBytes(root / "theirs.zorbel"), "theirs");
 }
@@ -270,8 +257,8 @@ TEST_F(Publishing, ASoundIsCopiedOnlyFromARegularFileInItsFolder) {
              {"pipe.mp3", "", "it is not a regular file"},
          }) {
         SetSounds(name, "", "");
-        ASSERT_EQ(PublishMessage(), "") << name;
-        const auto lines = unit::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
+        ASSERT_NO_THROW(Publish()) << name;
+        const auto lines = CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"));
         ASSERT_EQ(lines.size(), 18u);
         if (copied.empty()) {
             EXPECT_EQ(lines[12], "  " + name + " (not copied: " + reason + ")");
@@ -291,11 +278,11 @@ TEST_F(Publishing, CopiesKeepTheSourcesPermissionsAndTheirOwnerMayReplaceThem) {
     fs::permissions(preview() / "private.mp3", fs::perms::owner_read | fs::perms::owner_write);
     fs::permissions(preview() / "locked.mp3", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     SetSounds("private.mp3", "locked.mp3", "");
-    ASSERT_EQ(PublishMessage(), "");
+    ASSERT_NO_THROW(Publish());
     EXPECT_EQ(fs::status(project() / "private.mp3").permissions(), fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(fs::status(project() / "locked.mp3").permissions(),
               fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_EQ(PublishMessage(), "") << "the next publish replaces the copies";
+    EXPECT_NO_THROW(Publish()) << "the next publish replaces the copies";
 }
 
 TEST_F(Publishing, ASoundNamedLikeAnotherOutputIsRefused) {
@@ -313,9 +300,9 @@ TEST_F(Publishing, ASoundNamedLikeAnotherOutputIsRefused) {
          }) {
         if (name != withNul) WriteBytes(preview() / name, "sound");
         SetSounds(name, "", "");
-        ASSERT_EQ(PublishMessage(), "") << shown;
+        ASSERT_NO_THROW(Publish()) << shown;
         EXPECT_EQ(published.warnings, std::vector<std::string>{"sound '" + shown + "' is not copied: " + reason});
-        EXPECT_EQ(unit::CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"))[12],
+        EXPECT_EQ(CrLfLines(ReadBytes(project() / "menu_PublishReport.txt"))[12],
                   "  " + shown + " (not copied: " + reason + ")");
         EXPECT_EQ(ReadBytes(project() / "zelvanbar.swf"), "FWS-movie");
         EXPECT_NE(ReadBytes(project() / "menu.html").find("<!DOCTYPE"), std::string::npos) << shown;
@@ -329,13 +316,13 @@ TEST_F(Publishing, AReadOnlyOutputIsAnErrorAndNothingOfTheSetIsReplaced) {
     for (const auto* name : {"menu.html", "menu.zorbel", "menu_PublishReport.txt", "zelvanbar.swf", "s.mp3"}) {
         fs::remove_all(project());
         fs::create_directories(project());
-        ASSERT_EQ(PublishMessage(), "");
+        ASSERT_NO_THROW(Publish());
         fs::permissions(project() / name, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
         const auto before = Contents();
         agent.SetItemCaption(0, std::string("Changed ") + name);
         WriteBytes(preview() / "s.mp3", "another sound");
         WriteBytes(program() / "zelvanbar.swf", "FWS-another");
-        EXPECT_EQ(PublishMessage(), DisplayPath(project() / name) + ": cannot replace the file: it is read-only");
+        EXPECT_QM_ERROR(Publish(), DisplayPath(project() / name) + ": cannot replace the file: it is read-only");
         EXPECT_EQ(Contents(), before) << name;
     }
 }
@@ -353,20 +340,23 @@ ssize_t WriteUntilTheDiskIsFull(int descriptor, const void* data, std::size_t si
 TEST_F(Publishing, AFullDiskAtAnyWriteLeavesTheEarlierSetWhole) {
     WriteBytes(preview() / "s.mp3", "sound");
     SetSounds("s.mp3", "", "");
-    ASSERT_EQ(PublishMessage(), "");
+    ASSERT_NO_THROW(Publish());
     const auto before = Contents();
     agent.SetItemCaption(0, "Changed");
     WriteBytes(preview() / "s.mp3", "another sound");
     SetSafeSaveWriteFunctionForTesting(&WriteUntilTheDiskIsFull);
-    int failures = 0;
-    for (int writes = 0; writes < 20; ++writes, ++failures) {
+    // Each file is one write: the disk fills in the page, the movie, the script, the
+    // project, the report and the sound in turn, and then no more.
+    const char* const written[] = {"menu.html", "zelvanbar.swf", "swfhelper.js", "menu.zorbel",
+                                   "menu_PublishReport.txt", "s.mp3"};
+    for (int writes = 0; writes < 6; ++writes) {
         writesBeforeTheDiskIsFull = writes;
-        const auto message = PublishMessage();
-        if (message.empty()) break;
-        EXPECT_NE(message.find(": cannot write the file: No space left on device"), std::string::npos) << message;
+        EXPECT_QM_ERROR(Publish(), DisplayPath(project() / written[writes]) +
+                                       ": cannot write the file: No space left on device");
         EXPECT_EQ(Contents(), before) << "after " << writes << " writes";
     }
-    EXPECT_EQ(failures, 6) << "the page, the movie, the script, the project, the report and the sound";
+    writesBeforeTheDiskIsFull = 6;
+    EXPECT_NO_THROW(Publish());
     EXPECT_NE(ReadBytes(project() / "menu.html").find(">Changed</a>"), std::string::npos);
 }
 
@@ -379,7 +369,7 @@ TEST_F(Publishing, TemporaryFilesACrashLeftAreRemovedAndNoOthers) {
     ASSERT_EQ(::flock(running.Get(), LOCK_EX), 0);
     WriteBytes(project() / ".quillamere-tmp-notes", "the user's");
     WriteBytes(project() / "draft.tmp-1-2", "the user's");
-    ASSERT_EQ(PublishMessage(), "");
+    ASSERT_NO_THROW(Publish());
     EXPECT_EQ(FilesIn(project()),
               (std::vector<std::string>{".menu.html.tmp-123456-0", ".quillamere-tmp-9", ".quillamere-tmp-notes",
                                         "draft.tmp-1-2", "menu.html",
@@ -388,17 +378,17 @@ TEST_F(Publishing, TemporaryFilesACrashLeftAreRemovedAndNoOthers) {
 
 TEST_F(Publishing, EveryNameIsCheckedBeforeAnythingIsWritten) {
     const std::string longest(237, 'n');  // its report's name is 255 bytes long
-    ASSERT_EQ(PublishMessage(longest + ".zorbel"), "");
+    ASSERT_NO_THROW(Publish(longest + ".zorbel"));
     EXPECT_TRUE(fs::exists(project() / (longest + "_PublishReport.txt")));
     for (const auto length : {238, 248}) {
         fs::remove_all(project());
         fs::create_directories(project());
         const std::string stem(static_cast<std::size_t>(length), 'n');
-        EXPECT_EQ(PublishMessage(stem + ".zorbel"), DisplayPath(project() / (stem + "_PublishReport.txt")) +
+        EXPECT_QM_ERROR(Publish(stem + ".zorbel"), DisplayPath(project() / (stem + "_PublishReport.txt")) +
                                                         ": cannot write the file: the name is longer than 255 bytes");
         EXPECT_TRUE(FilesIn(project()).empty()) << length;
     }
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

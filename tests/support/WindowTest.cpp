@@ -1,4 +1,4 @@
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 
 #include <QApplication>
 #include <QDir>
@@ -6,10 +6,10 @@
 #include <QTemporaryDir>
 
 #include "gui/TMenuTreeModel.h"
-#include "TestProgram.h"
+#include "support/TestProgram.h"
 #include "gui/WebEngineHost.h"
 
-namespace qm::testing {
+namespace qm::test {
 
 void RecordQtWarning(const QString& message);
 
@@ -44,7 +44,7 @@ QString TestHome() {
 int RunWindowTests(int argc, char** argv, const WindowTestOptions& options) {
     QTemporaryDir temporaryHome;
     home = &temporaryHome;
-    test::SetUpTestProgram(temporaryHome.path(), {.documents = true, .runtimeSubfolder = true});
+    SetUpTestProgram(temporaryHome.path(), {.documents = true, .runtimeSubfolder = true});
     PrepareWebEngine();
     if (options.webEngine) {
         // Chromium's sandbox is off in tests only: they run as root in containers, where
@@ -103,18 +103,9 @@ std::vector<std::string> WindowTest::CaptionsWithLevels() const {
     return captions;
 }
 
-void WindowTest::BuildTree(const std::vector<std::pair<std::string, int>>& captionsAndLevels) {
-    int lastMain = kNoNode;
-    for (const auto& [caption, level] : captionsAndLevels) {
-        Select(level == 0 ? kRootNode : lastMain);
-        window->Insert1Click();
-        const int parent = level == 0 ? kRootNode : lastMain;
-        const auto& agent = window->Agent();
-        const int node = agent.ChildNode(parent, agent.ChildCount(parent) - 1);
-        Select(node);
-        window->findChild<QLineEdit*>(QStringLiteral("edt_Text"))->setText(QString::fromStdString(caption));
-        if (level == 0) lastMain = node;
-    }
+void WindowTest::MakeDocument(const std::vector<ItemRow>& rows) {
+    ASSERT_EQ(window->Agent().ItemCount(), 0) << "a document is made in an empty window";
+    ASSERT_NE(window->Document().InsertItems(kRootNode, 0, MakeItems(rows), QStringLiteral("Insert Item")), kNoNode);
     Select(kRootNode);
 }
 
@@ -124,4 +115,4 @@ QString WindowTest::NewFolder(const QString& name) {
     return path;
 }
 
-}  // namespace qm::testing
+}  // namespace qm::test

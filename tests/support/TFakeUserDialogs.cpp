@@ -1,8 +1,8 @@
-#include "TFakeUserDialogs.h"
+#include "support/TFakeUserDialogs.h"
 
 #include <QDialog>
 
-namespace qm::testing {
+namespace qm::test {
 
 QMessageBox::StandardButton TFakeUserDialogs::MessageDlg(QWidget*, const QString& text, TMsgDlgType kind,
                                                          QMessageBox::StandardButtons buttons) {
@@ -74,4 +74,4 @@ void TFakeUserDialogs::Clear() {
     modalWindows.clear();
 }
 
-}  // namespace qm::testing
+}  // namespace qm::test

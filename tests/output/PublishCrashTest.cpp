@@ -17,9 +17,10 @@
 #include <thread>
 
 #include "model/SafeSave.h"
-#include "TestSupport.h"
+#include "support/DocumentBuilder.h"
+#include "support/TestSupport.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
@@ -33,35 +34,34 @@ using FileSet = std::map<std::string, std::string>;
 FileSet FilesIn(const fs::path& folder) {
     FileSet files;
     for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = unit::ReadBytes(entry.path());
+        files[entry.path().filename().string()] = ReadBytes(entry.path());
     return files;
 }
 
 // A project "menu.zorbel" in folder, with its sound beside it; version names the
 // captions and the sound.
 void WriteProject(const fs::path& folder, const std::string& version) {
-    auto look = DefaultAppletData();
-    look.mainItemHoverSound = "s.mp3";
-    TItemArray items(kItems);
-    for (int i = 0; i < kItems; ++i) {
-        items[i] = TkvxAppletAgent::NewItemData();
-        items[i].Text = version + " item " + std::to_string(i);
-        items[i].Link = version + "/" + std::to_string(i) + ".html";
-        items[i].Level = i % 10 == 0 ? "0" : "1";
-    }
+    std::vector<ItemRow> rows;
+    rows.reserve(kItems);
+    for (int i = 0; i < kItems; ++i)
+        rows.push_back({i % 10 == 0 ? 0 : 1, version + " item " + std::to_string(i),
+                        version + "/" + std::to_string(i) + ".html"});
     TkvxAppletAgent agent;
-    agent.ReplaceDocument(look, items);
+    MakeDocument(agent, rows);
+    auto look = agent.GetAppletData();
+    look.mainItemHoverSound = "s.mp3";
+    agent.SetAppletData(look);
     fs::create_directories(folder);
     agent.SaveProject(folder / "menu.zorbel");
-    unit::WriteBytes(folder / "s.mp3", "the sound of " + version);
+    WriteBytes(folder / "s.mp3", "the sound of " + version);
 }
 
 int Publish(const fs::path& project, const fs::path& site) {
-    return unit::RunProgram({QUILLAMERE_CLI, "publish", project.string(), "--to", site.string()}).exitCode;
+    return RunProgram({CliProgram(), "publish", project.string(), "--to", site.string()}).exitCode;
 }
 
 TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTemporaryFile) {
-    unit::TempFolder root;
+    TempFolder root;
     const fs::path projects[] = {root / "a" / "menu.zorbel", root / "b" / "menu.zorbel"};
     WriteProject(root / "a", "a");
     WriteProject(root / "b", "b");
@@ -98,7 +98,7 @@ TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTem
                                           : std::uniform_real_distribution<double>(0.7, 1.0)(random);
         const auto start = Clock::now();
         const auto killAt = start + std::chrono::duration<double>(share * publishTime);
-        const pid_t pid = unit::StartProgram({QUILLAMERE_CLI, "publish", projects[version].string(), "--to", site.string()});
+        const pid_t pid = StartProgram({CliProgram(), "publish", projects[version].string(), "--to", site.string()});
         ASSERT_GT(pid, 0);
         int status = 0;
         pid_t ended = 0;
@@ -150,4 +150,4 @@ TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTem
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

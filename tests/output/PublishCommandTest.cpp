@@ -1,14 +1,12 @@
 // quillamere-cli publish and page, run as a separate process.
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
-using unit::ReadBytes;
-using unit::WriteBytes;
 
 const std::string kProject =
     "<Warning_Info>\r\nx\r\n</Warning_Info>\r\n<Product_Name>\r\nQuillamere\r\n</Product_Name>\r\n"
@@ -25,11 +23,11 @@ protected:
         WriteBytes(root / "site" / "hover.mp3", "sound");
         fs::create_directories(root / "out");
     }
-    unit::ProcessResult Tool(std::vector<std::string> args) {
-        args.insert(args.begin(), QUILLAMERE_CLI);
-        return unit::RunProgram(args);
+    ProcessResult Tool(std::vector<std::string> args) {
+        args.insert(args.begin(), CliProgram());
+        return RunProgram(args);
     }
-    unit::TempFolder root;
+    TempFolder root;
 };
 
 TEST_F(PublishCommand, PublishesIntoAFolderWithTheLookAsTheWindowShowsIt) {
@@ -121,4 +119,4 @@ TEST_F(PublishCommand, RefusesWrongUsageAndMissingFiles) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -5,10 +5,11 @@
 #include <sstream>
 
 #include "model/Error.h"
-#include "ErrorMessage.h"
+#include "support/ErrorCheck.h"
+#include "support/TestSupport.h"
 #include "model/LookValues.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 TEST(LookValues, IntegersArePulledIntoTheRangesOfTheirControls) {
@@ -73,9 +74,8 @@ TEST(LookValues, AValueThatCannotBeConvertedNamesItsFieldFileAndLine) {
     for (const auto& c : cases) {
         auto look = DefaultAppletData();
         look.*c.field = c.value;
-        EXPECT_EQ(test::MessageOf([&] { NormalizeAppletData(look); }), c.message);
-        EXPECT_EQ(test::MessageOf([&] { CheckLookValues(look, "menu.zorbel", 12); }),
-                  std::string("menu.zorbel, line 12: ") + c.message);
+        EXPECT_QM_ERROR(NormalizeAppletData(look), c.message);
+        EXPECT_QM_ERROR(CheckLookValues(look, "menu.zorbel", 12), std::string("menu.zorbel, line 12: ") + c.message);
     }
     CheckLookValues(DefaultAppletData(), "menu.zorbel", 12);  // passes quietly
 }
@@ -83,7 +83,7 @@ TEST(LookValues, AValueThatCannotBeConvertedNamesItsFieldFileAndLine) {
 // The menu script falls back to its own copy of the defaults for values it cannot read;
 // they must be the table's.
 TEST(LookValues, TheScriptsDefaultsAreTheTablesDefaults) {
-    std::ifstream script(QUILLAMERE_COMPANION "/swfhelper.js");
+    std::ifstream script(CompanionFolder() / "swfhelper.js");
     std::stringstream source;
     source << script.rdbuf();
     std::smatch array;
@@ -114,4 +114,4 @@ TEST(LookValues, TheTableGivesEveryFieldItsMemberNameAndDefault) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "TFakeUserDialogs.h"
 #include "gui/TMainForm.h"
+#include "support/DocumentBuilder.h"
+#include "support/TFakeUserDialogs.h"
 
 // Readable failure messages for Qt strings.
 QT_BEGIN_NAMESPACE
@@ -21,7 +22,7 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 }
 QT_END_NAMESPACE
 
-namespace qm::testing {
+namespace qm::test {
 
 // How a window test program runs.
 struct WindowTestOptions {
@@ -63,8 +64,9 @@ protected:
     std::vector<std::string> Captions() const;
     // "Caption:level" of every item, in order.
     std::vector<std::string> CaptionsWithLevels() const;
-    // Builds root, A (A1, A2), B (B1) by the editor's own Insert and captions.
-    void BuildTree(const std::vector<std::pair<std::string, int>>& captionsAndLevels);
+    // Puts the table's items into the window's empty document as one edit (undone as
+    // one step) and selects the root.
+    void MakeDocument(const std::vector<ItemRow>& rows);
     // A fresh folder below the test home.
     QString NewFolder(const QString& name);
 
@@ -72,4 +74,4 @@ protected:
     std::unique_ptr<TMainForm> window;
 };
 
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -5,10 +5,12 @@
 
 #include "model/DocumentFiles.h"
 #include "model/Error.h"
-#include "TestSupport.h"
+#include "support/ErrorCheck.h"
+#include "support/DocumentBuilder.h"
+#include "support/TestSupport.h"
 #include "model/TkvxAppletAgent.h"
 
-namespace qm::unit {
+namespace qm::test {
 namespace {
 
 std::vector<std::string> Header(const std::string& generator = "Quillamere",
@@ -28,14 +30,9 @@ std::string ExchangeText(const std::vector<std::string>& lines, const std::vecto
 
 class ExchangeFile : public ::testing::Test {
 protected:
-    std::string Import(const std::string& bytes) {
+    void Import(const std::string& bytes) {
         WriteBytes(path_, bytes);
-        try {
-            report_ = agent_.ImportMenuStructure(path_);
-            return {};
-        } catch (const Error& error) {
-            return error.what();
-        }
+        report_ = agent_.ImportMenuStructure(path_);
     }
     std::string Exported() {
         const auto path = folder_ / "out.gms";
@@ -61,7 +58,7 @@ TEST_F(ExchangeFile, EmptyMenuIsFourteenLines) {
 }
 
 TEST_F(ExchangeFile, StructureLinesCarryFiveFieldsWithRefreshedLevels) {
-    FillSampleDocument(agent_);
+    MakeDocument(agent_, kSampleMenu, Fields::Every);
     auto stock = agent_.GetItemData(3);
     stock.Level = "6";  // a level the editor never makes: exported as the tree has it
     agent_.SetItemData(stock, 3);
@@ -77,8 +74,7 @@ TEST_F(ExchangeFile, StructureLinesCarryFiveFieldsWithRefreshedLevels) {
 }
 
 TEST_F(ExchangeFile, ExampleLinesOfAMainItemAndItsSubItem) {
-    ASSERT_EQ(Import(ExchangeText({"0#$@Products#$@products.html#$@_self#$@#$@", "1#$@Prices#$@prices.html#$@_blank#$@#$@"})),
-              "");
+    ASSERT_NO_THROW(Import(ExchangeText({"0#$@Products#$@products.html#$@_self#$@#$@", "1#$@Prices#$@prices.html#$@_blank#$@#$@"})));
     EXPECT_EQ(TreeShape(agent_), "Products(Prices)");
     EXPECT_EQ(agent_.Items()[1].Target, "_blank");
     const auto lines = CrLfLines(Exported());
@@ -87,7 +83,7 @@ TEST_F(ExchangeFile, ExampleLinesOfAMainItemAndItsSubItem) {
 }
 
 TEST_F(ExchangeFile, ExportShowsProgressWithoutStepsPerItem) {
-    FillSampleDocument(agent_);
+    MakeDocument(agent_, kSampleMenu, Fields::Every);
     RecordingProgress progress;
     agent_.SetProgressDisplay(&progress);
     Exported();
@@ -100,8 +96,8 @@ TEST_F(ExchangeFile, ExportShowsProgressWithoutStepsPerItem) {
 }
 
 TEST_F(ExchangeFile, ImportResetsTheLookAndKeepsOnlyTheFiveFields) {
-    FillSampleDocument(agent_);
-    ASSERT_EQ(Import(ExchangeText({"0#$@A#$@a.html#$@_top#$@keep#$@"})), "");
+    MakeDocument(agent_, kSampleMenu, Fields::Every);
+    ASSERT_NO_THROW(Import(ExchangeText({"0#$@A#$@a.html#$@_top#$@keep#$@"})));
     EXPECT_EQ(agent_.AppletData(), DefaultAppletData());
     TItemData expected;
     expected.Text = "A";
@@ -113,7 +109,7 @@ TEST_F(ExchangeFile, ImportResetsTheLookAndKeepsOnlyTheFiveFields) {
 }
 
 TEST_F(ExchangeFile, MissingFieldsBecomeEmptyNotTheirDefaults) {
-    ASSERT_EQ(Import(ExchangeText({"0#$@Main#$@", "1#$@Sub#$@"})), "");
+    ASSERT_NO_THROW(Import(ExchangeText({"0#$@Main#$@", "1#$@Sub#$@"})));
     ASSERT_EQ(agent_.ItemCount(), 2);
     EXPECT_EQ(TreeShape(agent_), "Main(Sub)");
     EXPECT_EQ(agent_.Items()[1].Text, "Sub");
@@ -123,27 +119,25 @@ TEST_F(ExchangeFile, MissingFieldsBecomeEmptyNotTheirDefaults) {
 }
 
 TEST_F(ExchangeFile, OtherGeneratorsAndVersionsAreAccepted) {
-    ASSERT_EQ(Import(ExchangeText({"0#$@A#$@#$@#$@#$@"}, Header("Some Other Menu Maker 7"))), "");
+    ASSERT_NO_THROW(Import(ExchangeText({"0#$@A#$@#$@#$@#$@"}, Header("Some Other Menu Maker 7"))));
     EXPECT_EQ(TreeShape(agent_), "A");
     auto header = Header();
     header[4] = "9.9";
     header[10] = "2.0";
-    ASSERT_EQ(Import(ExchangeText({"0#$@B#$@#$@#$@#$@"}, header)), "");
+    ASSERT_NO_THROW(Import(ExchangeText({"0#$@B#$@#$@#$@#$@"}, header)));
     EXPECT_EQ(TreeShape(agent_), "B");
 }
 
 TEST_F(ExchangeFile, MissingClosingTagsAndExtraLinesAreTolerated) {
-    ASSERT_EQ(Import(CrLfText({"junk", "<Product_Name>", "General Menu Structure Description Format",
+    ASSERT_NO_THROW(Import(CrLfText({"junk", "<Product_Name>", "General Menu Structure Description Format",
                                "<Product_Version>", "1.0", "<Structure_Description>", "0#$@A#$@#$@#$@#$@",
-                               "</Structure_Description>", "trailing"})),
-              "");
+                               "</Structure_Description>", "trailing"})));
     EXPECT_EQ(TreeShape(agent_), "A");
 }
 
 TEST_F(ExchangeFile, OddLevelsAreReattachedAndCounted) {
-    ASSERT_EQ(Import(ExchangeText({"2#$@A#$@#$@#$@#$@", "5#$@A1#$@#$@#$@#$@", "0#$@B#$@#$@#$@#$@",
-                                   "-3#$@C#$@#$@#$@#$@"})),
-              "");
+    ASSERT_NO_THROW(Import(ExchangeText({"2#$@A#$@#$@#$@#$@", "5#$@A1#$@#$@#$@#$@", "0#$@B#$@#$@#$@#$@",
+                                   "-3#$@C#$@#$@#$@#$@"})));
     EXPECT_EQ(report_.reattachedItems, 3);
     EXPECT_EQ(TreeShape(agent_), "A(A1); B; C");
 }
@@ -151,7 +145,7 @@ TEST_F(ExchangeFile, OddLevelsAreReattachedAndCounted) {
 class RefusedExchange : public ExchangeFile {
 protected:
     void SetUp() override {
-        FillSampleDocument(agent_);
+        MakeDocument(agent_, kSampleMenu, Fields::Every);
         before_ = Snapshot(agent_);
     }
     DocumentSnapshot before_;
@@ -164,44 +158,46 @@ TEST_F(RefusedExchange, ProjectFileIsRefusedWithTheFormatMessage) {
                   "<Product_Name>", "Quillamere", "</Product_Name>", "<Product_Version>", "1.0",
                   "</Product_Version>", "<Applet_Parameters>", "#$@", "</Applet_Parameters>", "<Item_Parameters>",
                   "</Item_Parameters>"});
-    EXPECT_EQ(Import(project), Shown() + ", line 6: This file wasn't saved by specified format, open failed!");
+    EXPECT_QM_ERROR(Import(project), Shown() + ", line 6: This file wasn't saved by specified format, open failed!");
     EXPECT_EQ(Snapshot(agent_), before_);
 }
 
 TEST_F(RefusedExchange, FormatNameMustMatchExactly) {
-    EXPECT_EQ(Import(ExchangeText({}, Header("Quillamere", "General Menu Structure Description Format "))),
-              Shown() + ", line 8: This file wasn't saved by specified format, open failed!");
-    EXPECT_EQ(Import(ExchangeText({}, Header("Quillamere", "general menu structure description format"))),
-              Shown() + ", line 8: This file wasn't saved by specified format, open failed!");
+    EXPECT_QM_ERROR(Import(ExchangeText({}, Header("Quillamere", "General Menu Structure Description Format "))),
+                    Shown() + ", line 8: This file wasn't saved by specified format, open failed!");
+    EXPECT_QM_ERROR(Import(ExchangeText({}, Header("Quillamere", "general menu structure description format"))),
+                    Shown() + ", line 8: This file wasn't saved by specified format, open failed!");
     EXPECT_EQ(Snapshot(agent_), before_);
 }
 
 TEST_F(RefusedExchange, EmptyFile) {
-    EXPECT_EQ(Import(""), Shown() + ": the file is empty");
+    EXPECT_QM_ERROR(Import(""), Shown() + ": the file is empty");
     EXPECT_EQ(Snapshot(agent_), before_);
 }
 
 TEST_F(RefusedExchange, FileEndsBeforeTheStructure) {
-    EXPECT_EQ(Import(CrLfText(Header())), Shown() + ", line 12: the file ends before \"<Structure_Description>\"");
+    EXPECT_QM_ERROR(Import(CrLfText(Header())),
+                    Shown() + ", line 12: the file ends before \"<Structure_Description>\"");
     EXPECT_EQ(Snapshot(agent_), before_);
 }
 
 TEST_F(RefusedExchange, FileEndsInsideTheStructure) {
     auto text = ExchangeText({"0#$@A#$@#$@#$@#$@", "1#$@A1#$@#$@#$@#$@"});
     text.resize(text.size() - std::string("</Structure_Description>\r\n").size());
-    EXPECT_EQ(Import(text), Shown() + ", line 15: the file ends before \"</Structure_Description>\"");
+    EXPECT_QM_ERROR(Import(text), Shown() + ", line 15: the file ends before \"</Structure_Description>\"");
     EXPECT_EQ(Snapshot(agent_), before_);
 }
 
 TEST_F(RefusedExchange, LevelThatIsNoWholeNumber) {
-    EXPECT_EQ(Import(ExchangeText({"0#$@A#$@#$@#$@#$@", "one#$@A1#$@#$@#$@#$@"})),
-              Shown() + ", line 15: level 'one' is not a whole number");
-    EXPECT_EQ(Import(ExchangeText({"0#$@A#$@#$@#$@#$@", ""})), Shown() + ", line 15: level '' is not a whole number");
+    EXPECT_QM_ERROR(Import(ExchangeText({"0#$@A#$@#$@#$@#$@", "one#$@A1#$@#$@#$@#$@"})),
+                    Shown() + ", line 15: level 'one' is not a whole number");
+    EXPECT_QM_ERROR(Import(ExchangeText({"0#$@A#$@#$@#$@#$@", ""})),
+                    Shown() + ", line 15: level '' is not a whole number");
     EXPECT_EQ(Snapshot(agent_), before_);
 }
 
 TEST_F(ExchangeFile, ExportThenImportKeepsTheCarriedFieldsAndTheTree) {
-    FillSampleDocument(agent_);
+    MakeDocument(agent_, kSampleMenu, Fields::Every);
     const auto original = agent_.Items();
     const auto shape = TreeShape(agent_);
     const auto path = folder_ / "trip.gms";
@@ -225,11 +221,11 @@ TEST_F(ExchangeFile, ExportThenImportKeepsTheCarriedFieldsAndTheTree) {
 TEST_F(ExchangeFile, ImportShowsItsStatusAndRestoresIt) {
     RecordingProgress progress;
     agent_.SetProgressDisplay(&progress);
-    ASSERT_EQ(Import(ExchangeText({})), "");
+    ASSERT_NO_THROW(Import(ExchangeText({})));
     EXPECT_EQ(progress.statusTexts, (std::vector<std::string>{"Loading Data ... ...", ""}));
     EXPECT_FALSE(progress.busy_);
     agent_.SetProgressDisplay(nullptr);
 }
 
 }  // namespace
-}  // namespace qm::unit
+}  // namespace qm::test

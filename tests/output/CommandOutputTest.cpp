@@ -7,18 +7,16 @@
 #include <cerrno>
 #include <sstream>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "cli/CommandLineTool.h"
 #include "cli/OutputFile.h"
 #include "model/FileSystem.h"
 #include "model/SafeSave.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
-using unit::ReadBytes;
-using unit::WriteBytes;
 
 std::string ProjectText(int items) {
     std::string text =
@@ -39,7 +37,7 @@ protected:
         fs::create_directories(root / "out");
     }
     fs::path project() const { return root / "site" / "menu.zorbel"; }
-    unit::TempFolder root;
+    TempFolder root;
 };
 
 TEST_F(CommandOutput, OutputThatCannotBeWrittenIsAFailureThatIsSaid) {
@@ -51,8 +49,8 @@ TEST_F(CommandOutput, OutputThatCannotBeWrittenIsAFailureThatIsSaid) {
     };
     for (const auto& command : commands) {
         auto arguments = command;
-        arguments.insert(arguments.begin(), QUILLAMERE_CLI);
-        const auto run = unit::RunProgram(arguments, "/dev/full");
+        arguments.insert(arguments.begin(), CliProgram());
+        const auto run = RunProgram(arguments, "/dev/full");
         EXPECT_EQ(run.exitCode, 1) << command.front();
         EXPECT_EQ(run.err, "standard output: No space left on device\n") << command.front();
     }
@@ -74,9 +72,9 @@ ssize_t WriteUntilTheDiskIsFull(int descriptor, const void* data, std::size_t si
 
 TEST_F(CommandOutput, APageOntoAFullDiskIsAFailureThatIsSaid) {
     WriteBytes(project(), ProjectText(10000));
-    auto mount = unit::ScopedMount::Tmpfs(root / "disk", "size=64k");
+    auto mount = ScopedMount::Tmpfs(root / "disk", "size=64k");
     if (mount.Mounted()) {
-        const auto run = unit::RunProgram({QUILLAMERE_CLI, "page", project().string()}, root / "disk" / "menu.html");
+        const auto run = RunProgram({CliProgram(), "page", project().string()}, root / "disk" / "menu.html");
         EXPECT_EQ(run.exitCode, 1);
         EXPECT_EQ(run.err, "standard output: No space left on device\n");
         return;
@@ -102,7 +100,7 @@ TEST_F(CommandOutput, APageOntoAFullDiskIsAFailureThatIsSaid) {
 TEST_F(CommandOutput, PublishWithoutCompanionFilesIsRefused) {
     const auto lonely = root / "lonely";
     fs::create_directories(lonely);
-    fs::copy_file(QUILLAMERE_CLI, lonely / "quillamere-cli");
+    fs::copy_file(CliProgram(), lonely / "quillamere-cli");
     struct Case {
         std::vector<std::string> present;
         std::string missing;
@@ -113,7 +111,7 @@ TEST_F(CommandOutput, PublishWithoutCompanionFilesIsRefused) {
          }) {
         for (const auto& name : present) WriteBytes(lonely / name, "companion");
         const auto run =
-            unit::RunProgram({(lonely / "quillamere-cli").string(), "publish", project().string(), "--to",
+            RunProgram({(lonely / "quillamere-cli").string(), "publish", project().string(), "--to",
                               (root / "out").string()});
         EXPECT_EQ(run.exitCode, 1) << missing;
         EXPECT_EQ(run.err, "cannot publish: " + missing + " not found beside the program, in " + lonely.string() + "\n");
@@ -124,7 +122,7 @@ TEST_F(CommandOutput, PublishWithoutCompanionFilesIsRefused) {
 
 TEST_F(CommandOutput, AMissingSoundIsReportedAsNotCopiedAndWarnedOf) {
     fs::remove(root / "site" / "hover.mp3");
-    const auto run = unit::RunProgram({QUILLAMERE_CLI, "publish", project().string(), "--to", (root / "out").string()});
+    const auto run = RunProgram({CliProgram(), "publish", project().string(), "--to", (root / "out").string()});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, project().string() + ": warning: sound 'hover.mp3' is not copied: not found\n");
     EXPECT_EQ(run.out.find("hover.mp3"), std::string::npos) << run.out;
@@ -149,8 +147,8 @@ TEST_F(CommandOutput, ControlCharactersInNamesAreShownEscaped) {
              {{"frob\n"}, "", "quillamere-cli: unknown command 'frob\\x0A'\n"},
          }) {
         auto command = arguments;
-        command.insert(command.begin(), QUILLAMERE_CLI);
-        const auto run = unit::RunProgram(command);
+        command.insert(command.begin(), CliProgram());
+        const auto run = RunProgram(command);
         EXPECT_EQ(run.out, out) << arguments.front();
         // The message is one line (the usage text may follow it).
         EXPECT_EQ(run.err.substr(0, run.err.find('\n') + 1), err) << arguments.front();
@@ -158,4 +156,4 @@ TEST_F(CommandOutput, ControlCharactersInNamesAreShownEscaped) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

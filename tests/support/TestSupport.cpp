@@ -1,6 +1,4 @@
-#include "TestSupport.h"
-
-#include "model/LookValues.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +17,11 @@
 
 extern char** environ;
 
-namespace qm::unit {
+namespace qm::test {
+
+fs::path FixturesFolder() { return QUILLAMERE_FIXTURES; }
+fs::path CompanionFolder() { return QUILLAMERE_COMPANION; }
+std::string CliProgram() { return QUILLAMERE_CLI; }
 
 TempFolder::TempFolder() {
     std::random_device random;
@@ -104,38 +106,6 @@ std::string TreeShape(const TkvxAppletAgent& agent) {
     return out;
 }
 
-TItemData FullItem(const std::string& text, const std::string& level) {
-    TItemData item;
-    item.Text = text;
-    item.Reserved1 = "r1-" + text;
-    item.Link = text + ".html";
-    item.Target = "_blank";
-    item.Reserved4 = "r4-" + text;
-    item.Reserved5 = "r5-" + text;
-    item.Level = level;
-    item.Reserved7 = "r7-" + text;
-    item.Reserved8 = "r8-" + text;
-    item.ParentIndex = "p-" + text;
-    return item;
-}
-
-void FillSampleDocument(TkvxAppletAgent& agent) {
-    TAppletData look;
-    // Each value its own, and of its field's kind: the reader refuses a look value the
-    // window could not show.
-    for (std::size_t i = 0; i < TAppletData::kFieldCount; ++i) {
-        switch (LookFieldAt(i).kind) {
-        case LookValueKind::Integer: look.Field(i) = std::to_string(100 + i); break;
-        case LookValueKind::Colour: look.Field(i) = ColourToText(0xA0B000u + static_cast<std::uint32_t>(i)); break;
-        case LookValueKind::Text:
-        case LookValueKind::Flag: look.Field(i) = "v" + std::to_string(i) + "-" + std::string(TAppletData::FieldName(i));
-        }
-    }
-    TItemArray items = {FullItem("Home", "0"), FullItem("Products", "0"), FullItem("Prices", "1"),
-                        FullItem("Stock", "1"), FullItem("Contact", "0")};
-    agent.ReplaceDocument(look, items);
-}
-
 void RecordingProgress::SetStatusText(std::string_view text) { statusTexts.emplace_back(text); }
 
 namespace {
@@ -218,4 +188,4 @@ bool ScopedMount::MakeReadOnly() {
     return mounted_ && ::mount(nullptr, target_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;
 }
 
-}  // namespace qm::unit
+}  // namespace qm::test

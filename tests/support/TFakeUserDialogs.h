@@ -13,7 +13,7 @@
 
 #include "gui/IUserDialogs.h"
 
-namespace qm::testing {
+namespace qm::test {
 
 struct TShownMessage {
     TMsgDlgType kind;
@@ -62,4 +62,4 @@ public:
     void Clear();
 };
 
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -5,8 +5,9 @@
 #include "model/Error.h"
 #include "model/NameFolding.h"
 #include "model/SafeSave.h"
+#include "support/ErrorCheck.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 TEST(FileNames, MessagesShowControlCharactersAndBrokenBytesEscaped) {
@@ -27,13 +28,8 @@ TEST(FileNames, MessagesShowControlCharactersAndBrokenBytesEscaped) {
         EXPECT_EQ(Error(name, 3, "bad").what(), shown + ", line 3: bad");
     }
     // A message names a file a save could not write on one line.
-    try {
-        SaveFileSafely("/nonexistent\nfolder/menu.zorbel", "x");
-        ADD_FAILURE() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(std::string(error.what()),
-                  "/nonexistent\\x0Afolder/menu.zorbel: cannot write the file: No such file or directory");
-    }
+    EXPECT_QM_ERROR(SaveFileSafely("/nonexistent\nfolder/menu.zorbel", "x"),
+                    "/nonexistent\\x0Afolder/menu.zorbel: cannot write the file: No such file or directory");
 }
 
 TEST(FileNames, NamesAreEqualIgnoringCaseAndUnicodeForm) {
@@ -58,4 +54,4 @@ TEST(FileNames, NamesAreEqualIgnoringCaseAndUnicodeForm) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -4,17 +4,18 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "TestSupport.h"
+#include "support/DocumentBuilder.h"
+#include "support/TestSupport.h"
 #include "model/TextFile.h"
 #include "model/TkvxAppletAgent.h"
 
-namespace qm::unit {
+namespace qm::test {
 namespace {
 
 const std::string kUsageFirstLine = "Usage: quillamere-cli COMMAND [ARGUMENTS]\n";
 
 ProcessResult Cli(std::vector<std::string> arguments) {
-    arguments.insert(arguments.begin(), QUILLAMERE_CLI_PATH);
+    arguments.insert(arguments.begin(), CliProgram());
     return RunProgram(arguments);
 }
 
@@ -22,7 +23,7 @@ class CommandLine : public ::testing::Test {
 protected:
     void SetUp() override {
         TkvxAppletAgent sample;
-        FillSampleDocument(sample);
+        MakeDocument(sample, kSampleMenu, Fields::Every);
         sample.SaveProject(project_);
         sample.ExportMenuStructure(menu_);
     }
@@ -208,4 +209,4 @@ TEST_F(CommandLine, ImportOntoAFullDiskKeepsTheOldProject) {
 }
 
 }  // namespace
-}  // namespace qm::unit
+}  // namespace qm::test

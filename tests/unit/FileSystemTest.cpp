@@ -1,10 +1,10 @@
 // Opening a file below a folder follows links only while they stay inside it.
 #include <gtest/gtest.h>
 
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "model/FileSystem.h"
 
-namespace qm::unit {
+namespace qm::test {
 namespace {
 
 TEST(FileSystem, OpenBelowAFolderNeverLeavesIt) {
@@ -53,4 +53,4 @@ TEST(FileSystem, OpenBelowAFolderNeverLeavesIt) {
 }
 
 }  // namespace
-}  // namespace qm::unit
+}  // namespace qm::test

@@ -7,11 +7,12 @@
 #include <random>
 
 #include "model/Error.h"
-#include "TestSupport.h"
+#include "support/ErrorCheck.h"
+#include "support/TestSupport.h"
 #include "model/TextFile.h"
 #include "model/TkvxAppletAgent.h"
 
-namespace qm::unit {
+namespace qm::test {
 namespace {
 
 std::vector<std::string> Lines(const TextFile& file) {
@@ -232,14 +233,9 @@ TEST(TextEncoding, CtrlZBeforeTheClosingTagTruncatesTheFile) {
     text.insert(text.find("</Item_Parameters>"), "\x1A");
     WriteBytes(folder / "cut.zorbel", text);
     TkvxAppletAgent agent;
-    try {
-        agent.LoadProject(folder / "cut.zorbel");
-        ADD_FAILURE() << "a file cut by Ctrl+Z loaded";
-    } catch (const Error& error) {
-        EXPECT_EQ(error.Line(), 8);
-        EXPECT_EQ(error.Reason(), "the file ends before \"</Item_Parameters>\"");
-    }
+    EXPECT_QM_ERROR(agent.LoadProject(folder / "cut.zorbel"),
+                    DisplayPath(folder / "cut.zorbel") + ", line 8: the file ends before \"</Item_Parameters>\"");
 }
 
 }  // namespace
-}  // namespace qm::unit
+}  // namespace qm::test

@@ -18,14 +18,14 @@
 
 #include "cli/CommandLineTool.h"
 #include "model/Error.h"
-#include "TestSupport.h"
+#include "support/TestSupport.h"
 #include "model/TextFile.h"
 #include "model/TkvxAppletAgent.h"
 
-namespace qm::unit {
+namespace qm::test {
 namespace {
 
-const fs::path kFixtureRoot = fs::path(QUILLAMERE_FIXTURES_DIR) / "document";
+const fs::path kFixtureRoot = FixturesFolder() / "document";
 
 struct FixtureCase {
     fs::path folder;    // the case folder
@@ -178,4 +178,4 @@ TEST(FixtureWalker, FindsTheCases) {
 }
 
 }  // namespace
-}  // namespace qm::unit
+}  // namespace qm::test

@@ -12,24 +12,16 @@
 
 #include "model/Error.h"
 #include "model/SafeSave.h"
-#include "TestSupport.h"
+#include "support/ErrorCheck.h"
+#include "support/DocumentBuilder.h"
+#include "support/TestSupport.h"
 #include "model/TextFile.h"
 #include "model/TkvxAppletAgent.h"
 
-namespace qm::unit {
+namespace qm::test {
 namespace {
 
 const std::string kOldBytes = "old project\r\n\xC3\xA9\r\n";
-
-// The error of a save, or "" when it succeeded.
-std::string SaveError(const fs::path& target, std::string_view content) {
-    try {
-        SaveFileSafely(target, content);
-        return {};
-    } catch (const Error& error) {
-        return error.what();
-    }
-}
 
 std::vector<std::string> EntriesOf(const fs::path& folder) {
     std::vector<std::string> names;
@@ -41,7 +33,7 @@ std::vector<std::string> EntriesOf(const fs::path& folder) {
 TEST(SafeSave, WritesANewFileExactly) {
     TempFolder folder;
     const std::string content("a\r\n\0b\xE9", 6);
-    EXPECT_EQ(SaveError(folder / "new.zorbel", content), "");
+    EXPECT_NO_THROW(SaveFileSafely(folder / "new.zorbel", content));
     EXPECT_EQ(ReadBytes(folder / "new.zorbel"), content);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"new.zorbel"});
 }
@@ -49,7 +41,7 @@ TEST(SafeSave, WritesANewFileExactly) {
 TEST(SafeSave, ReplacesAnExistingFileAndLeavesNothingBeside) {
     TempFolder folder;
     WriteBytes(folder / "menu.zorbel", kOldBytes);
-    EXPECT_EQ(SaveError(folder / "menu.zorbel", "new"), "");
+    EXPECT_NO_THROW(SaveFileSafely(folder / "menu.zorbel", "new"));
     EXPECT_EQ(ReadBytes(folder / "menu.zorbel"), "new");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"menu.zorbel"});
 }
@@ -58,7 +50,7 @@ TEST(SafeSave, ReplacedFileKeepsItsPermissions) {
     TempFolder folder;
     WriteBytes(folder / "private.zorbel", kOldBytes);
     fs::permissions(folder / "private.zorbel", fs::perms::owner_read | fs::perms::owner_write);
-    EXPECT_EQ(SaveError(folder / "private.zorbel", "new"), "");
+    EXPECT_NO_THROW(SaveFileSafely(folder / "private.zorbel", "new"));
     EXPECT_EQ(fs::status(folder / "private.zorbel").permissions(), fs::perms::owner_read | fs::perms::owner_write);
 }
 
@@ -67,7 +59,7 @@ TEST(SafeSave, SavingThroughALinkUpdatesTheLinkedFileAndKeepsTheLink) {
     fs::create_directory(folder / "real");
     WriteBytes(folder / "real" / "menu.zorbel", kOldBytes);
     fs::create_symlink(fs::path("real") / "menu.zorbel", folder / "link.zorbel");
-    EXPECT_EQ(SaveError(folder / "link.zorbel", "new"), "");
+    EXPECT_NO_THROW(SaveFileSafely(folder / "link.zorbel", "new"));
     EXPECT_TRUE(fs::is_symlink(folder / "link.zorbel"));
     EXPECT_EQ(ReadBytes(folder / "real" / "menu.zorbel"), "new");
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"link.zorbel", "real"}));
@@ -80,7 +72,7 @@ TEST(SafeSave, ALinkOfAnotherOwnerIsReplacedNotFollowed) {
     WriteBytes(folder / "theirs.zorbel", kOldBytes);
     fs::create_symlink(folder / "theirs.zorbel", folder / "link.zorbel");
     ASSERT_EQ(::lchown((folder / "link.zorbel").c_str(), 65534, 65534), 0);
-    EXPECT_EQ(SaveError(folder / "link.zorbel", "new"), "");
+    EXPECT_NO_THROW(SaveFileSafely(folder / "link.zorbel", "new"));
     EXPECT_FALSE(fs::is_symlink(folder / "link.zorbel"));
     EXPECT_EQ(ReadBytes(folder / "link.zorbel"), "new");
     EXPECT_EQ(ReadBytes(folder / "theirs.zorbel"), kOldBytes);
@@ -90,8 +82,8 @@ TEST(SafeSave, AReadOnlyFileIsNotReplaced) {
     TempFolder folder;
     WriteBytes(folder / "menu.zorbel", kOldBytes);
     fs::permissions(folder / "menu.zorbel", fs::perms::owner_read | fs::perms::group_read);
-    EXPECT_EQ(SaveError(folder / "menu.zorbel", "new"),
-              DisplayPath(folder / "menu.zorbel") + ": cannot replace the file: it is read-only");
+    EXPECT_QM_ERROR(SaveFileSafely(folder / "menu.zorbel", "new"),
+                    DisplayPath(folder / "menu.zorbel") + ": cannot replace the file: it is read-only");
     EXPECT_EQ(ReadBytes(folder / "menu.zorbel"), kOldBytes);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"menu.zorbel"});
 }
@@ -118,7 +110,7 @@ TEST(SafeSave, FolderThatIsAFileIsReported) {
     TempFolder folder;
     WriteBytes(folder / "plain", kOldBytes);
     const auto target = folder / "plain" / "menu.zorbel";
-    EXPECT_EQ(SaveError(target, "new"), DisplayPath(target) + ": cannot write the file: Not a directory");
+    EXPECT_QM_ERROR(SaveFileSafely(target, "new"), DisplayPath(target) + ": cannot write the file: Not a directory");
     EXPECT_EQ(ReadBytes(folder / "plain"), kOldBytes);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"plain"});
 }
@@ -126,15 +118,16 @@ TEST(SafeSave, FolderThatIsAFileIsReported) {
 TEST(SafeSave, MissingFolderIsReported) {
     TempFolder folder;
     const auto target = folder / "absent" / "menu.zorbel";
-    EXPECT_EQ(SaveError(target, "new"), DisplayPath(target) + ": cannot write the file: No such file or directory");
+    EXPECT_QM_ERROR(SaveFileSafely(target, "new"),
+                    DisplayPath(target) + ": cannot write the file: No such file or directory");
     EXPECT_TRUE(folder.Entries().empty());
 }
 
 TEST(SafeSave, TargetThatIsAFolderIsReported) {
     TempFolder folder;
     fs::create_directory(folder / "menu.zorbel");
-    EXPECT_EQ(SaveError(folder / "menu.zorbel", "new"),
-              DisplayPath(folder / "menu.zorbel") + ": cannot write the file: it is a folder");
+    EXPECT_QM_ERROR(SaveFileSafely(folder / "menu.zorbel", "new"),
+                    DisplayPath(folder / "menu.zorbel") + ": cannot write the file: it is a folder");
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"menu.zorbel"});
 }
 
@@ -158,7 +151,7 @@ TEST(SafeSave, ReadOnlyFolderLeavesTheOldFile) {
         reason = "Read-only file system";
     }
     const auto target = locked / "menu.zorbel";
-    EXPECT_EQ(SaveError(target, "new content"), DisplayPath(target) + ": cannot write the file: " + reason);
+    EXPECT_QM_ERROR(SaveFileSafely(target, "new content"), DisplayPath(target) + ": cannot write the file: " + reason);
     EXPECT_EQ(ReadBytes(target), kOldBytes);
     EXPECT_EQ(EntriesOf(locked), std::vector<std::string>{"menu.zorbel"});
     if (!mount) fs::permissions(locked, fs::perms::owner_all, fs::perm_options::add);
@@ -172,7 +165,8 @@ TEST(SafeSave, FullDiskLeavesTheOldFile) {
     WriteBytes(disk / "menu.zorbel", kOldBytes);
     const std::string content(1 << 20, 'x');
     const auto target = disk / "menu.zorbel";
-    EXPECT_EQ(SaveError(target, content), DisplayPath(target) + ": cannot write the file: No space left on device");
+    EXPECT_QM_ERROR(SaveFileSafely(target, content),
+                    DisplayPath(target) + ": cannot write the file: No space left on device");
     EXPECT_EQ(ReadBytes(target), kOldBytes);
     EXPECT_EQ(EntriesOf(disk), std::vector<std::string>{"menu.zorbel"});
 }
@@ -201,8 +195,8 @@ TEST_F(FakedWrite, FullDiskLeavesTheOldFile) {
     WriteBytes(folder / "menu.zorbel", kOldBytes);
     SetSafeSaveWriteFunctionForTesting(&HalfThenDiskFull);
     const auto target = folder / "menu.zorbel";
-    EXPECT_EQ(SaveError(target, std::string(10000, 'x')),
-              DisplayPath(target) + ": cannot write the file: No space left on device");
+    EXPECT_QM_ERROR(SaveFileSafely(target, std::string(10000, 'x')),
+                    DisplayPath(target) + ": cannot write the file: No space left on device");
     EXPECT_EQ(ReadBytes(target), kOldBytes);
     EXPECT_EQ(folder.Entries(), std::vector<std::string>{"menu.zorbel"});
 }
@@ -211,20 +205,22 @@ TEST_F(FakedWrite, FailedSaveOfANewFileLeavesNoFile) {
     TempFolder folder;
     SetSafeSaveWriteFunctionForTesting(&EverythingButReportsAnIoError);
     const auto target = folder / "new.gms";
-    EXPECT_EQ(SaveError(target, "content"), DisplayPath(target) + ": cannot write the file: Input/output error");
+    EXPECT_QM_ERROR(SaveFileSafely(target, "content"),
+                    DisplayPath(target) + ": cannot write the file: Input/output error");
     EXPECT_TRUE(folder.Entries().empty());
 }
 
 TEST_F(FakedWrite, AgentSaveAndExportReportTheFailureAndKeepTheDocument) {
     TempFolder folder;
     TkvxAppletAgent agent;
-    FillSampleDocument(agent);
+    MakeDocument(agent, kSampleMenu, Fields::Every);
     WriteBytes(folder / "menu.zorbel", kOldBytes);
     WriteBytes(folder / "menu.gms", kOldBytes);
     const auto before = Snapshot(agent);
     SetSafeSaveWriteFunctionForTesting(&HalfThenDiskFull);
-    EXPECT_THROW(agent.SaveProject(folder / "menu.zorbel"), Error);
-    EXPECT_THROW(agent.ExportMenuStructure(folder / "menu.gms"), Error);
+    const std::string diskFull = ": cannot write the file: No space left on device";
+    EXPECT_QM_ERROR(agent.SaveProject(folder / "menu.zorbel"), DisplayPath(folder / "menu.zorbel") + diskFull);
+    EXPECT_QM_ERROR(agent.ExportMenuStructure(folder / "menu.gms"), DisplayPath(folder / "menu.gms") + diskFull);
     EXPECT_EQ(Snapshot(agent), before);
     EXPECT_EQ(ReadBytes(folder / "menu.zorbel"), kOldBytes);
     EXPECT_EQ(ReadBytes(folder / "menu.gms"), kOldBytes);
@@ -278,28 +274,23 @@ TEST_F(FakedWrite, ContentInPartsIsCommittedOnlyWhenComplete) {
         TempFolder folder;
         WriteBytes(folder / "menu.html", kOldBytes);
         WriteBytes(folder / "menu.zorbel", kOldBytes);
-        std::string writeError, commitError;
+        const auto named = [&](const std::string& reason) { return DisplayPath(folder / "menu.html") + ": " + reason; };
         {
             SafeSave save;
             const auto page = save.Add(folder / "menu.html");
             save.Write(save.Add(folder / "menu.zorbel"), "new project");
-            try {
-                c.write(save, page);
-            } catch (const Error& error) {
-                writeError = error.what();
+            if (c.writeError.empty()) {
+                EXPECT_NO_THROW(c.write(save, page));
+            } else {
+                EXPECT_QM_ERROR(c.write(save, page), named(c.writeError));
             }
             SetSafeSaveWriteFunctionForTesting(nullptr);
-            try {
-                save.Commit();
-            } catch (const Error& error) {
-                commitError = error.what();
+            if (c.commitError.empty()) {
+                EXPECT_NO_THROW(save.Commit());
+            } else {
+                EXPECT_QM_ERROR(save.Commit(), named(c.commitError));
             }
         }
-        const auto named = [&](const std::string& reason) {
-            return reason.empty() ? reason : DisplayPath(folder / "menu.html") + ": " + reason;
-        };
-        EXPECT_EQ(writeError, named(c.writeError));
-        EXPECT_EQ(commitError, named(c.commitError));
         EXPECT_EQ(ReadBytes(folder / "menu.zorbel"), c.commitError.empty() ? "new project" : kOldBytes);
         EXPECT_EQ(ReadBytes(folder / "menu.html"), c.newPage ? "new page" : kOldBytes);
         EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"menu.html", "menu.zorbel"}));
@@ -315,10 +306,11 @@ TEST(SafeSave, FailedReplacementRemovesTheTemporaryFileAndGivesTheReason) {
     auto mount = ScopedMount::Bind(folder / "other", folder / "menu.zorbel");
     if (!mount.Mounted()) GTEST_SKIP() << "cannot bind-mount a file here";
     const auto target = folder / "menu.zorbel";
-    EXPECT_EQ(SaveError(target, "new"), DisplayPath(target) + ": cannot replace the file: another file system is mounted on it");
+    EXPECT_QM_ERROR(SaveFileSafely(target, "new"),
+                    DisplayPath(target) + ": cannot replace the file: another file system is mounted on it");
     EXPECT_EQ(ReadBytes(target), "other");
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"menu.zorbel", "other"}));
 }
 
 }  // namespace
-}  // namespace qm::unit
+}  // namespace qm::test

@@ -14,18 +14,17 @@
 #include <map>
 #include <optional>
 
-#include "MenuBuilder.h"
-#include "TestSupport.h"
+#include "support/DocumentBuilder.h"
+#include "support/TestSupport.h"
 #include "model/Error.h"
+#include "support/ErrorCheck.h"
 #include "model/FileDescriptor.h"
 #include "output/Publisher.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 namespace fs = std::filesystem;
-using unit::ReadBytes;
-using unit::WriteBytes;
 
 constexpr uid_t kNobody = 65534;
 
@@ -36,19 +35,14 @@ protected:
         WriteBytes(program / "swfhelper.js", "//");
         WriteBytes(sounds / "s.mp3", "sound");
         fs::create_directories(site);
-        test::MakeMenu(agent, {{0, "Home", "index.html"}});
+        MakeDocument(agent, {{0, "Home", "index.html"}});
     }
-    // Publishes into the site folder with the sound; the error's message or "".
-    std::string Publish(const std::string& name = "menu", const std::string& sound = "s.mp3") {
+    // Publishes into the site folder with the sound.
+    void Publish(const std::string& name = "menu", const std::string& sound = "s.mp3") {
         auto look = agent.GetAppletData();
         look.mainItemHoverSound = sound;
         agent.SetAppletData(look);
-        try {
-            published = SaveAndPublish(agent, site, name, {program, sounds});
-            return {};
-        } catch (const Error& error) {
-            return error.what();
-        }
+        published = SaveAndPublish(agent, site, name, {program, sounds});
     }
     std::map<std::string, std::string> Contents() const {
         std::map<std::string, std::string> contents;
@@ -57,7 +51,7 @@ protected:
         return contents;
     }
 
-    unit::TempFolder root;
+    TempFolder root;
     const fs::path program = root / "program", sounds = root / "sounds", site = root / "site";
     TkvxAppletAgent agent;
     PublishResult published;
@@ -84,7 +78,7 @@ TEST_F(PublishSafety, AnOutputThatCannotBeReplacedLeavesTheWholeSetOld) {
         std::function<void()> undo;
         std::string reason;
     };
-    std::optional<unit::ScopedMount> mount;
+    std::optional<ScopedMount> mount;
     const std::vector<Case> cases = {
         {"immutable", [&] { return SetInodeFlag(report, FS_IMMUTABLE_FL, true); },
          [&] { SetInodeFlag(report, FS_IMMUTABLE_FL, false); }, "it is marked immutable"},
@@ -93,7 +87,7 @@ TEST_F(PublishSafety, AnOutputThatCannotBeReplacedLeavesTheWholeSetOld) {
         {"a mount point",
          [&] {
              WriteBytes(root / "other", "other");
-             mount.emplace(unit::ScopedMount::Bind(root / "other", report));
+             mount.emplace(ScopedMount::Bind(root / "other", report));
              return mount->Mounted();
          },
          [&] { mount.reset(); }, "another file system is mounted on it"},
@@ -101,7 +95,7 @@ TEST_F(PublishSafety, AnOutputThatCannotBeReplacedLeavesTheWholeSetOld) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         agent.SetItemCaption(0, "Old");
-        ASSERT_EQ(Publish(), "");
+        Publish();
         if (!c.make()) {
             std::cout << "skipped: cannot make a file " << c.what << " here\n";
             continue;
@@ -109,7 +103,7 @@ TEST_F(PublishSafety, AnOutputThatCannotBeReplacedLeavesTheWholeSetOld) {
         const auto before = Contents();
         agent.SetItemCaption(0, "New");
         WriteBytes(sounds / "s.mp3", "another sound");
-        EXPECT_EQ(Publish(), DisplayPath(report) + ": cannot replace the file: " + c.reason);
+        EXPECT_QM_ERROR(Publish(), DisplayPath(report) + ": cannot replace the file: " + c.reason);
         EXPECT_EQ(Contents(), before);
         c.undo();
     }
@@ -120,7 +114,7 @@ TEST_F(PublishSafety, AnOutputThatCannotBeReplacedLeavesTheWholeSetOld) {
 // nothing replaced. The publish runs in a child process as that user.
 TEST_F(PublishSafety, AnotherUsersOutputInAStickyFolderLeavesTheWholeSetOld) {
     if (::geteuid() != 0) GTEST_SKIP() << "only root can publish as another user";
-    ASSERT_EQ(Publish(), "");
+    Publish();
     fs::permissions(site, fs::perms::all | fs::perms::sticky_bit);
     for (const auto& entry : fs::directory_iterator(site)) {
         if (entry.path().filename() != "menu_PublishReport.txt") {
@@ -138,7 +132,14 @@ TEST_F(PublishSafety, AnotherUsersOutputInAStickyFolderLeavesTheWholeSetOld) {
     if (child == 0) {
         ::close(channel[0]);
         std::string message = "cannot become another user";
-        if (::setgid(kNobody) == 0 && ::setuid(kNobody) == 0) message = Publish();
+        try {
+            if (::setgid(kNobody) == 0 && ::setuid(kNobody) == 0) {
+                Publish();
+                message = "published";
+            }
+        } catch (const Error& error) {
+            message = error.what();
+        }
         (void)!::write(channel[1], message.data(), message.size());
         ::_exit(0);
     }
@@ -160,7 +161,7 @@ TEST_F(PublishSafety, AnotherUsersOutputInAStickyFolderLeavesTheWholeSetOld) {
 TEST_F(PublishSafety, OtherProgramsFilesAndPlantedNamesAreLeftAlone) {
     // More links than the counter of the old names ever tried; a memory file system
     // makes them quickly where one can be mounted.
-    auto mount = unit::ScopedMount::Tmpfs(site, "size=16m");
+    auto mount = ScopedMount::Tmpfs(site, "size=16m");
     const int planted = mount.Mounted() ? 10050 : 200;
     WriteBytes(root / "secret", "secret");
     std::vector<std::string> kept = {".notes.txt.tmp-20261207-1", ".data.csv.tmp-1-1", "menu.html.tmp-1-2"};
@@ -174,7 +175,7 @@ TEST_F(PublishSafety, OtherProgramsFilesAndPlantedNamesAreLeftAlone) {
     for (int i = 0; i < planted; ++i) fs::create_symlink(root / "secret", site / (".quillamere-tmp-" + std::to_string(i)));
     WriteBytes(site / ".quillamere-tmp-fedcba9876543210", "left by a crashed save of this user");
 
-    ASSERT_EQ(Publish(), "");
+    Publish();
     for (const auto& name : kept) EXPECT_TRUE(fs::exists(site / name)) << name;
     EXPECT_TRUE(fs::is_symlink(site / ".quillamere-tmp-0"));
     EXPECT_TRUE(fs::is_symlink(site / (".quillamere-tmp-" + std::to_string(planted - 1))));
@@ -200,7 +201,7 @@ TEST_F(PublishSafety, SoundsNamedLikeAnOutputInAnotherCaseOrFormAndMissingOnesAr
          }) {
         SCOPED_TRACE(sound);
         if (refusal != "not found") WriteBytes(sounds / sound, "sound");
-        ASSERT_EQ(Publish("Men\xC3\xBC.zorbel", sound), "");
+        Publish("Men\xC3\xBC.zorbel", sound);
         const auto report = ReadBytes(site / "Men\xC3\xBC_PublishReport.txt");
         if (refusal.empty()) {
             EXPECT_TRUE(published.warnings.empty());
@@ -215,4 +216,4 @@ TEST_F(PublishSafety, SoundsNamedLikeAnOutputInAnotherCaseOrFormAndMissingOnesAr
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test
