@@ -25,7 +25,6 @@
  * targets of at least 24 x 24 px.
  */
 (function () {
-  'use strict';
 
   var doc = document, win = window, root = doc.documentElement;
   // The look values, in the order of "flashparams", as a new project has them.
@@ -107,13 +106,16 @@
   }
 
   var sounds = {};
+  // The sounds lie beside this script: at the site's root, where a page in a sub folder
+  // includes it from. "swfhelper.js/../" is the script's folder.
+  var HERE = doc.currentScript.src + '/../';
   // Browsers refuse sound until the visitor has clicked or pressed a key; until then
   // nothing is tried, and a refusal after that is quietly dropped.
   function play(name) {
     var activation = navigator.userActivation;
     if (!name || (activation && !activation.hasBeenActive)) return;
     try {
-      var audio = sounds[name] || (sounds[name] = new Audio(encodeURIComponent(name)));
+      var audio = sounds[name] || (sounds[name] = new Audio(HERE + encodeURIComponent(name)));
       audio.currentTime = 0;
       var started = audio.play();
       if (started && started.catch) started.catch(function () {});
@@ -433,5 +435,8 @@
     if (doc.fonts && doc.fonts.size) doc.fonts.ready.then(fit);
   }
 
-  if (doc.getElementById('mkvo_menu_zelvan_outer_div')) build(); else on(doc, 'DOMContentLoaded', build);
+  // Once the box is there: at once when the script stands inside it, else when the page
+  // is read (a second call finds the menu built and does nothing).
+  build();
+  on(doc, 'DOMContentLoaded', build);
 })();

@@ -42,6 +42,10 @@ public:
     virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& initialFolder, bool confirmReplace) = 0;
 
+    // A folder chooser, titled title, starting in initialFolder; the chosen folder, or an
+    // empty string when the user cancels.
+    virtual QString GetExistingDirectory(QWidget* parent, const QString& title, const QString& initialFolder) = 0;
+
     // The colour dialog preset to initial; nullopt when the user cancels.
     virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;
 

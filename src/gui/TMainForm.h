@@ -26,6 +26,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -53,6 +54,7 @@ class TLivePreview;
 class TMenuTreeModel;
 class TPanelBinding;
 class TPropertyPages;
+class TSiteCommands;
 class TformHTML;
 class TfrmHelp;
 
@@ -132,6 +134,9 @@ public:
     // The folder the project's page is published into; the documents folder while
     // untitled. Ends in "/".
     QString ProjectFolder() const;
+    // Puts a new untitled document in place, as New does, after offering to save the
+    // current one: fill makes the new document. Returns false when the user cancelled.
+    bool StartNewDocument(const std::function<void(TMenuDocument&)>& fill);
     // The template chooser, shown modally (the Template command and the start).
     void ShowTemplateChooser();
     // The paths of the recent-files list as the File menu shows them, most recent first.
@@ -263,6 +268,7 @@ private:
     std::unique_ptr<TMenuDocument> document_;
     std::unique_ptr<TMenuTreeModel> treeModel_;
     std::unique_ptr<TPanelBinding> binding_;
+    TSiteCommands* site_ = nullptr;  // the site's commands, a child of the window
     IUserDialogs* dialogs_;
     bool treeUpdating = false;
     bool checkSuppressed_ = false;   // a chosen link is no typed text

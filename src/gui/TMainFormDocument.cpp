@@ -107,15 +107,18 @@ void TMainForm::ResetTree() {
 }
 
 void TMainForm::New1Click() {
-    Guard([&] {
-        if (!SavePrompt()) return;
-        ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
-        SetCurrentFileName({});
-        document_->Reset();
-        ResetTree();
-        ArrangeTabs(true);
-        UpdateItemCommands();
-    });
+    Guard([&] { StartNewDocument([](TMenuDocument& document) { document.Reset(); }); });
+}
+
+bool TMainForm::StartNewDocument(const std::function<void(TMenuDocument&)>& fill) {
+    if (!SavePrompt()) return false;
+    ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
+    SetCurrentFileName({});
+    fill(*document_);
+    ResetTree();
+    ArrangeTabs(true);
+    UpdateItemCommands();
+    return true;
 }
 
 void TMainForm::ShowFileRefusal(const QString& fileName, const std::exception_ptr& error) {

@@ -21,6 +21,7 @@
 
 #include "gui/IconFactory.h"
 #include "gui/TMainForm.h"
+#include "gui/TSiteCommands.h"
 #include "gui/TMenuTreeDelegate.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPropertyPages.h"
@@ -55,6 +56,7 @@ void TMainForm::BuildWindow() {
     setContextMenuPolicy(Qt::NoContextMenu);  // no toolbar toggling menu of Qt's own
     BuildTree();
     BuildActions();
+    site_ = new TSiteCommands(*this);
     BuildLivePreview();
     BuildMenus();
     BuildToolBar();
@@ -233,10 +235,16 @@ void TMainForm::BuildMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
     file->addActions({New1, Open1, Save1, Save2});
+    file->addAction(site_->NewFromSite1);
     file->addSeparator();
     file->addActions({Templet1, SaveAsTemplate1});
     file->addSeparator();
     file->addActions({ImportMenuStructure1, ExportMenuStructure1});
+    QMenu* import = file->addMenu(QStringLiteral("Im&port"));
+    import->setObjectName(QStringLiteral("Import1"));
+    import->addAction(site_->ImportNavigation1);
+    file->addSeparator();
+    file->addActions({site_->PublishToSite1, site_->UndoPublishToSite1, site_->CheckLinks1});
     file->addSeparator();
     mnitRecentFiles = file->addMenu(QStringLiteral("&Recent Files"));
     mnitRecentFiles->setObjectName(QStringLiteral("mnitRecentFiles"));

@@ -82,6 +82,11 @@ LoadReport TMenuDocument::Import(const std::filesystem::path& path) {
     return report;
 }
 
+void TMenuDocument::Start(TItemArray items) {
+    agent_.ReplaceDocument(DefaultAppletData(), std::move(items));
+    AfterReplace();
+}
+
 void TMenuDocument::ValuesRewritten() {
     emit Rewritten();
     emit Changed();

@@ -61,6 +61,8 @@ public:
     // Read and checked completely first: on failure (qm::Error) nothing has changed.
     LoadReport Open(const std::filesystem::path& path);
     LoadReport Import(const std::filesystem::path& path);
+    // A new document with the default look and these items (a menu made from a site).
+    void Start(TItemArray items);
     // Publishing rewrote levels and links in place: the views show them afresh.
     void ValuesRewritten();
 

@@ -82,6 +82,13 @@ QString TQtUserDialogs::GetSaveFileName(QWidget* parent, const QString& title, c
     return chosen;
 }
 
+QString TQtUserDialogs::GetExistingDirectory(QWidget* parent, const QString& title, const QString& initialFolder) {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(parent, title, initialFolder.isEmpty() ? lastFolder_ : initialFolder);
+    if (!chosen.isEmpty()) lastFolder_ = chosen;
+    return chosen;
+}
+
 std::optional<QColor> TQtUserDialogs::ChooseColor(QWidget* parent, const QColor& initial) {
     const QColor chosen = QColorDialog::getColor(initial, parent);
     if (!chosen.isValid()) return std::nullopt;

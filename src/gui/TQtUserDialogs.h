@@ -14,6 +14,7 @@ public:
                             const QString& initialFolder) override;
     QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& initialFolder,
                             bool confirmReplace) override;
+    QString GetExistingDirectory(QWidget* parent, const QString& title, const QString& initialFolder) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
     void OpenWithShell(const QString& pathOrUrl) override;
     int ExecModal(QDialog& dialog) override;

@@ -185,27 +185,11 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
                                             report.filename().string()};
     for (const auto& linked : agent.LinkedFiles()) outputNames.push_back(linked.FileName);
 
-    // The linked files are opened first: without them a publish for the command line
-    // is refused before anything is written.
+    // The companion files are opened first: without the linked ones a publish for the
+    // command line is refused before anything is written.
     PublishResult result;
-    NotCopiedSounds notCopied;
-    const auto program = OpenFolderOrNone(folders.programFolder);
-    std::vector<std::pair<std::string, FileDescriptor>> linkedSources;
-    std::vector<std::string> missingLinked;
-    for (const auto& linked : agent.LinkedFiles()) {
-        auto source = OpenRegularFile(folders.programFolder / linked.FileName);
-        if (!source.IsOpen()) missingLinked.push_back(linked.FileName);
-        linkedSources.emplace_back(linked.FileName, std::move(source));
-    }
-    const auto programFolderShown = PrintableName(DisplayPath(folders.programFolder));
-    if (!missingLinked.empty() && folders.companionsRequired)
-        throw Error("cannot publish: " + NamesInWords(missingLinked) + " not found beside the program, in " +
-                    programFolderShown);
-    for (const auto& name : missingLinked) {
-        result.warnings.push_back(NotCopiedWarning("companion file", name, std::string(kNotFound) + " in " +
-                                                                                 programFolderShown));
-        notCopied.emplace_back(name, kNotFound);
-    }
+    auto companions = OpenCompanions(agent, folders, outputNames, LongestNameIn(folder));
+    result.warnings = std::move(companions.warnings);
 
     // Then every output is added to the save, which checks its name and what it
     // replaces: nothing is written before the whole set passes. The save renames in
@@ -214,35 +198,12 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     SafeSave save;
     const auto pageFile = save.Add(page);
     const auto target = OpenFolderOrNone(folder);
-    std::vector<PlannedCopy> linkedCopies;
-    for (auto& [name, source] : linkedSources) {
-        if (!source.IsOpen() || IsSameFile(target, name, source)) continue;
-        const auto file = save.Add(folder / name);
-        linkedCopies.push_back({folder / name, std::move(source), file});
-    }
-
-    std::vector<PlannedCopy> soundCopies;
-    std::vector<std::string> seen;
-    const long nameMax = target.descriptor.IsOpen() ? os::LongestNameIn(target.descriptor) : 255;
-    const auto sounds = OpenFolderOrNone(folders.previewFolder);
-    CollectResourceFiles(agent);
-    for (const auto& sound : agent.ResourceFiles()) {
-        if (std::find(seen.begin(), seen.end(), sound) != seen.end()) continue;
-        seen.push_back(sound);
-        auto refusal = RefusalOfSoundName(sound, outputNames, nameMax);
-        SoundSource source;
-        if (refusal.empty()) {
-            source = OpenSoundSource(sounds, sound);
-            refusal = source.refusal;
-        }
-        if (!refusal.empty()) {
-            result.warnings.push_back(NotCopiedWarning("sound", sound, refusal));
-            notCopied.emplace_back(sound, std::move(refusal));
-            continue;
-        }
-        if (IsSameFile(target, sound, source.file)) continue;
-        const auto file = save.Add(folder / sound);
-        soundCopies.push_back({folder / sound, std::move(source.file), file});
+    std::vector<PlannedCopy> linkedCopies, soundCopies;
+    for (auto& companion : companions.files) {
+        if (IsSameFile(target, companion.name, companion.source)) continue;
+        const auto file = save.Add(folder / companion.name);
+        (companion.isSound ? soundCopies : linkedCopies)
+            .push_back({folder / companion.name, std::move(companion.source), file});
     }
     const auto reportFile = save.Add(report);
     const auto projectFile = save.Add(project, LinkAtTarget::FollowOwnLink);
@@ -266,7 +227,7 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     result.written.push_back(project);
     {
         ProgressScope scope(progress, "Making Publish Report ... ...");
-        save.Write(reportFile, PublishReportText(agent, notCopied));
+        save.Write(reportFile, PublishReportText(agent, companions.notCopied));
     }
     result.written.push_back(report);
     {
@@ -277,6 +238,7 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
             result.written.push_back(copy.target);
         }
         save.Commit();
+        const auto program = OpenFolderOrNone(folders.programFolder);
         std::error_code ignored;
         for (const auto& linked : agent.LinkedFiles())
             if (linked.DeleteAfterCopy && program.descriptor.IsOpen())
@@ -285,6 +247,54 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
         progress.AdvanceProgress(50);
     }
     return result;
+}
+
+Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
+                          const std::vector<std::string>& outputNames, long nameMax) {
+    Companions companions;
+    std::vector<std::string> missing;
+    for (const auto& linked : agent.LinkedFiles()) {
+        auto source = OpenRegularFile(folders.programFolder / linked.FileName);
+        if (source.IsOpen())
+            companions.files.push_back({linked.FileName, std::move(source), false});
+        else
+            missing.push_back(linked.FileName);
+    }
+    const auto programFolder = PrintableName(DisplayPath(folders.programFolder));
+    if (!missing.empty() && folders.companionsRequired)
+        throw Error("cannot publish: " + NamesInWords(missing) + " not found beside the program, in " + programFolder);
+    for (const auto& name : missing) {
+        companions.warnings.push_back(
+            NotCopiedWarning("companion file", name, std::string(kNotFound) + " in " + programFolder));
+        companions.notCopied.emplace_back(name, kNotFound);
+    }
+
+    const auto sounds = OpenFolderOrNone(folders.previewFolder);
+    std::vector<std::string> seen;
+    CollectResourceFiles(agent);
+    for (const auto& sound : agent.ResourceFiles()) {
+        if (std::find(seen.begin(), seen.end(), sound) != seen.end()) continue;
+        seen.push_back(sound);
+        auto refusal = RefusalOfSoundName(sound, outputNames, nameMax);
+        SoundSource source;
+        if (refusal.empty()) {
+            source = OpenSoundSource(sounds, sound);
+            refusal = source.refusal;
+        }
+        if (!refusal.empty()) {
+            companions.warnings.push_back(NotCopiedWarning("sound", sound, refusal));
+            companions.notCopied.emplace_back(sound, std::move(refusal));
+        } else {
+            companions.files.push_back({sound, std::move(source.file), true});
+        }
+    }
+    return companions;
+}
+
+long LongestNameIn(const fs::path& folder) {
+    std::error_code error;
+    const auto opened = os::OpenFolder(folder, error);
+    return error ? 255 : os::LongestNameIn(opened);
 }
 
 void CollectResourceFiles(TkvxAppletAgent& agent) {

@@ -12,5 +12,6 @@ import './menu/sounds.mjs';
 import './menu/layouts.mjs';
 import './menu/fonts.mjs';
 import './menu/a11y.mjs';
+import './menu/site.mjs';
 
 after(closeBrowsers);

@@ -140,9 +140,10 @@ TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
     QStringList file;
     for (QAction* action : window->menuBar()->actions()[0]->menu()->actions())
         file << (action->isSeparator() ? QString("-") : action->text());
-    EXPECT_EQ(file, QStringList({"&New...", "&Open...", "&Save", "Save &As...", "-", "&Template...",
-                                 "S&ave As Template", "-", "&Import Menu Structure", "&Export Menu Structure",
-                                 "-", "&Recent Files", "-", "E&xit"}));
+    EXPECT_EQ(file, QStringList({"&New...", "&Open...", "&Save", "Save &As...", "New &from Site...", "-",
+                                 "&Template...", "S&ave As Template", "-", "&Import Menu Structure",
+                                 "&Export Menu Structure", "Im&port", "-", "Pu&blish to Site...",
+                                 "&Undo Publish to Site", "Check &Links", "-", "&Recent Files", "-", "E&xit"}));
     QStringList help;
     for (QAction* action : window->menuBar()->actions()[6]->menu()->actions())
         help << (action->isSeparator() ? QString("-") : action->text());

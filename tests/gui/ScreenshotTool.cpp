@@ -7,14 +7,20 @@
 // menu open after a step, drop-allowed.png and drop-refused.png a node dragged over the
 // tree (the drag's image drawn where the pointer is); live-preview-<width>.png the live
 // preview pane at the box's, a phone's and a tablet's width after an edit, and help.png
-// the help window with a topic beside the contents. (The web engine's sandbox is off
+// the help window with a topic beside the contents; publish-to-site.png the list of pages
+// that Publish to Site will change, broken-link.png an item whose link leads nowhere
+// marked in the tree. (The web engine's sandbox is off
 // here, as in the tests: the pictures are made in containers as root.)
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
+#include <QFile>
+#include <QFileInfo>
 #include <QToolButton>
 #include <QDragMoveEvent>
 #include <QMenu>
@@ -161,6 +167,57 @@ void ShootLivePreview(qm::TMainForm& window, const QString& folder) {
     window.findChild<QAction*>(QStringLiteral("LivePreview1"))->trigger();
 }
 
+// Publish to Site with the list of pages that will change, and an item whose link leads
+// to no page of the site marked in the tree, with its tooltip. The site is made for the
+// picture: pages at three depths, one with no place for the menu, one in UTF-16.
+void ShootSite(qm::TMainForm& window, qm::test::TFakeUserDialogs& dialogs, const QString& folder) {
+    QTemporaryDir site;
+    const auto write = [&site](const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(site.filePath(name)).absolutePath());
+        QFile file(site.filePath(name));
+        if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+    };
+    const QByteArray marked = "<html><body>\n<!-- Quillamere menu -->\n<!-- End of Quillamere menu -->\n</body></html>\n";
+    for (const char* page : {"index.html", "timetable.html", "boats/index.html", "boats/sailing.html",
+                             "boats/motor/engines.html", "map.html"})
+        write(QString::fromLatin1(page), marked);
+    write(QStringLiteral("contact.html"), "<p>Write to us</p>");
+    write(QStringLiteral("notes.html"), QByteArray("\xFF\xFE<\0p\0>\0", 8));
+    window.SetCurrentFileName(site.filePath(QStringLiteral("harbour.zorbel")));
+    // Harbour; Boats (Sailing, Motor, Rowing); ...: links to the site's pages, one to a
+    // page it lacks.
+    const std::pair<int, const char*> links[] = {{0, "index.html"}, {1, "boats/index.html"},
+                                                 {2, "boats/sailing.html"}, {3, "boats/motor.html"},
+                                                 {5, "timetable.html"}};
+    for (const auto& [item, link] : links)
+        window.Document().SetItemValue(item, qm::FieldIndex(qm::ItemField::Link), link);
+    dialogs.modalAnswers.push_back([&](QDialog& dialog) {
+        dialog.show();
+        Shoot(dialog, folder + QStringLiteral("/publish-to-site.png"));
+        return int(QDialog::Rejected);
+    });
+    window.findChild<QAction*>(QStringLiteral("PublishToSite1"))->trigger();
+
+    window.findChild<QAction*>(QStringLiteral("CheckLinks1"))->trigger();
+    auto* tree = window.findChild<QTreeView*>(QStringLiteral("trvwDesignPanel"));
+    tree->expandAll();
+    const auto& warnings = window.TreeModel().ItemWarnings();
+    if (warnings.empty()) return;
+    const QModelIndex marked_ = window.TreeModel().IndexOfNode(warnings.begin()->first);
+    const QRect row = tree->visualRect(marked_);
+    QToolTip::showText(tree->viewport()->mapToGlobal(row.bottomLeft() + QPoint(24, 4)), warnings.begin()->second, tree);
+    QApplication::processEvents();
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel") && top->isVisible())
+            painter.drawPixmap(tree->viewport()->mapTo(&window, row.bottomLeft() + QPoint(24, 4)), top->grab());
+    painter.end();
+    picture.save(folder + QStringLiteral("/broken-link.png"));
+    QToolTip::hideText();
+    window.SetCurrentFileName({});
+}
+
 void ShootHelp(qm::TMainForm& window, const QString& folder) {
     qm::TfrmHelp& help = window.HelpWindow();
     WaitFor(&help, &qm::TfrmHelp::PageLoaded, [&] { window.SpeedButton_OnClick_LaunchHelpDoc(nullptr); });
@@ -231,6 +288,7 @@ int main(int argc, char** argv) {
             window.findChild<QAction*>(QStringLiteral("Undo1"))->trigger();
             ShootDrop(window, 8, 3, true, folder + QStringLiteral("/drop-allowed.png"));  // Café Quai before Motor
             ShootDrop(window, 1, 5, false, folder + QStringLiteral("/drop-refused.png"));  // Boats on Timetable
+            ShootSite(window, dialogs, folder);
             ShootLivePreview(window, folder);
             ShootHelp(window, folder);
         }

@@ -39,6 +39,14 @@ QString TFakeUserDialogs::GetSaveFileName(QWidget*, const QString& title, const 
     return answer;
 }
 
+QString TFakeUserDialogs::GetExistingDirectory(QWidget*, const QString& title, const QString&) {
+    folderDialogs.push_back(title);
+    if (folderAnswers.empty()) return {};
+    const QString answer = folderAnswers.front();
+    folderAnswers.pop_front();
+    return answer;
+}
+
 std::optional<QColor> TFakeUserDialogs::ChooseColor(QWidget*, const QColor& initial) {
     colourRequests.push_back(initial);
     if (colourAnswers.empty()) return std::nullopt;

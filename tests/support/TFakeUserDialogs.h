@@ -38,6 +38,7 @@ public:
                             const QString& initialFolder) override;
     QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter, const QString& initialFolder,
                             bool confirmReplace) override;
+    QString GetExistingDirectory(QWidget* parent, const QString& title, const QString& initialFolder) override;
     std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) override;
     void OpenWithShell(const QString& pathOrUrl) override;
     int ExecModal(QDialog& dialog) override;
@@ -46,6 +47,7 @@ public:
     std::deque<QMessageBox::StandardButton> messageAnswers;
     std::deque<QString> openAnswers;  // an empty string cancels
     std::deque<QString> saveAnswers;
+    std::deque<QString> folderAnswers;  // an empty string cancels
     std::deque<std::optional<QColor>> colourAnswers;
     // Runs with the modal window instead of a person; returns its result.
     std::deque<std::function<int(QDialog&)>> modalAnswers;
@@ -56,6 +58,7 @@ public:
     std::vector<TFileDialogCall> fileDialogs;
     std::vector<QColor> colourRequests;
     QStringList opened;  // handed to the desktop
+    QStringList folderDialogs;  // the folder choosers' titles
     QStringList modalWindows;  // object names of the modal windows shown
 
     QStringList MessageTexts() const;
