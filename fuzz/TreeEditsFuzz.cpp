@@ -27,16 +27,30 @@ using Model = std::vector<MainItem>;
 // The tree the levels describe: the first item and every item whose level is no whole
 // number of at least 1 is a main item; any other hangs under the nearest main item
 // before it.
-Model ModelFromLevels(const TItemArray& items) {
+template <class Levels, class Texts>
+Model ModelFromLevels(std::size_t count, Levels level, Texts text) {
     Model model;
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const auto level = ParseWholeNumber(items[i].Level).value_or(0);
-        if (i == 0 || level < 1)
-            model.push_back({items[i].Text, {}});
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto depth = ParseWholeNumber(level(i)).value_or(0);
+        if (i == 0 || depth < 1)
+            model.push_back({std::string(text(i)), {}});
         else
-            model.back().subs.push_back(items[i].Text);
+            model.back().subs.emplace_back(text(i));
     }
     return model;
+}
+Model ModelFromLevels(const TItemArray& items) {
+    return ModelFromLevels(
+        items.size(), [&](std::size_t i) -> std::string_view { return items[i].Level; },
+        [&](std::size_t i) -> std::string_view { return items[i].Text; });
+}
+// The same read from the document's fields, without copying its records.
+Model ModelFromLevels(const TkvxAppletAgent& agent) {
+    const auto field = [&agent](ItemField which) {
+        return [&agent, which](std::size_t i) { return agent.GetItemField(static_cast<int>(i), which); };
+    };
+    return ModelFromLevels(static_cast<std::size_t>(agent.ItemCount()), field(ItemField::Level),
+                           field(ItemField::Text));
 }
 
 struct Node {
@@ -97,7 +111,7 @@ void CheckAgainst(const TkvxAppletAgent& agent, const Model& model, std::string_
         expect(agent.NextSibling(node) == (expected.row + 1 < count ? sibling(expected.row + 1) : kNoNode),
                     "next sibling");
     }
-    const auto fromLevels = ModelFromLevels(agent.Items());
+    const auto fromLevels = ModelFromLevels(agent);
     fuzz::Check(fromLevels.size() == model.size(), "the levels rebuild another tree", context);
     for (std::size_t row = 0; row < model.size(); ++row)
         fuzz::Check(fromLevels[row].text == model[row].text && fromLevels[row].subs == model[row].subs,

@@ -152,6 +152,26 @@ bool ItemStore::SetField(int index, ItemField field, std::string_view value) {
     return true;
 }
 
+ItemFieldViews ItemStore::LevelAndParent(int index, ItemField last) const {
+    const auto i = static_cast<std::size_t>(index);
+    const bool numbered = !levels_.empty() && (levels_[i] != kNoLevel || parents_[i] != kNoParent);
+    if (!linesAsWritten_ || items_[i].own || numbered) return Fields(index, last);
+    // A line as the writer writes it ends with Level, Reserved7, Reserved8 and
+    // ParentIndex, each followed by the separator: found from its end, without
+    // splitting the fields before them.
+    const auto line = Line(items_[i]);
+    ItemFieldViews fields{};
+    auto end = line.size() - kFieldSeparator.size();  // of ParentIndex
+    for (auto f = FieldIndex(ItemField::ParentIndex);; --f) {
+        const auto separator = end == 0 ? std::string_view::npos : line.rfind(kFieldSeparator, end - 1);
+        const auto begin = separator == std::string_view::npos ? 0 : separator + kFieldSeparator.size();
+        fields[f] = line.substr(begin, end - begin);
+        if (f == FieldIndex(ItemField::Level) || separator == std::string_view::npos) break;
+        end = separator;
+    }
+    return fields;
+}
+
 bool ItemStore::SetLevelsAndParents(const std::vector<std::uint8_t>& depth, const std::vector<int>* parent) {
     bool changed = false;
     const auto ensureNumbers = [this] {
@@ -164,7 +184,7 @@ bool ItemStore::SetLevelsAndParents(const std::vector<std::uint8_t>& depth, cons
     std::uint32_t textAt = kNoParent;
     for (int index = 0; index < Count(); ++index) {
         const auto i = static_cast<std::size_t>(index);
-        const auto fields = Fields(index, last);
+        const auto fields = LevelAndParent(index, last);
         if (fields[FieldIndex(ItemField::Level)] != (depth[i] == 0 ? "0" : "1")) {
             ensureNumbers();
             levels_[i] = depth[i];

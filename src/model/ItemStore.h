@@ -115,6 +115,9 @@ private:
         return static_cast<std::size_t>(std::popcount(static_cast<unsigned>(mask & ((1u << field) - 1))));
     }
 
+    // Fields as Fields gives them, of which only Level and ParentIndex are sure to be
+    // filled (quicker for a line as the writer writes it).
+    ItemFieldViews LevelAndParent(int index, ItemField last) const;
     // The Level or ParentIndex an item holds as a number, if any (both lists are empty
     // until SetLevelsAndParents first needs them).
     std::string_view NumberedField(std::size_t index, std::size_t field) const;
