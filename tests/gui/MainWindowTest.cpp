@@ -124,6 +124,7 @@ TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
         {"Cut1", {QKeySequence("Ctrl+X")}},       {"Copy1", {QKeySequence("Ctrl+C")}},
         {"Paste1", {QKeySequence("Ctrl+V")}},     {"Duplicate1", {QKeySequence("Ctrl+D")}},
         {"Delete2", {QKeySequence("Del")}},       {"Insert2", {QKeySequence("Ins")}},
+        {"InsertBelow2", {QKeySequence("Shift+Ins")}},
         {"MoveUp2", {QKeySequence("Ctrl+Up")}},   {"MoveDown2", {QKeySequence("Ctrl+Down")}},
         {"Indent2", {QKeySequence("Ctrl+Right")}}, {"Outdent2", {QKeySequence("Ctrl+Left")}},
         {"Rename2", {QKeySequence("F2")}}};
@@ -136,7 +137,7 @@ TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
     EXPECT_EQ(entries(Find<QMenu>("Edit1")),
               QStringList({"Undo1", "Redo1", "-", "Cut1", "Copy1", "Paste1", "Duplicate1", "Delete2"}));
     EXPECT_EQ(entries(Find<QMenu>("Item1")),
-              QStringList({"Insert2", "Delete2", "MoveUp2", "MoveDown2", "-", "Indent2", "Outdent2", "Rename2"}));
+              QStringList({"Insert2", "InsertBelow2", "Delete2", "MoveUp2", "MoveDown2", "-", "Indent2", "Outdent2", "Rename2"}));
     QStringList file;
     for (QAction* action : window->menuBar()->actions()[0]->menu()->actions())
         file << (action->isSeparator() ? QString("-") : action->text());
@@ -149,8 +150,8 @@ TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
         help << (action->isSeparator() ? QString("-") : action->text());
     EXPECT_EQ(help, QStringList({"Help &Topics", "View &Sample...", "-", "&Homepage", "&Contact Us", "&About"}));
     EXPECT_EQ(entries(Find<QMenu>("PopupMenu1")),
-              QStringList({"Insert1", "Delete1", "MoveUp1", "MoveDown1", "-", "Indent1", "Outdent1", "-", "Cut1",
-                           "Copy1", "Paste1", "Duplicate1"}));
+              QStringList({"Insert1", "InsertBelow1", "Delete1", "MoveUp1", "MoveDown1", "-", "Indent1", "Outdent1",
+                           "-", "Cut1", "Copy1", "Paste1", "Duplicate1"}));
 }
 
 // --- View and keys ------------------------------------------------------------------------

@@ -233,7 +233,8 @@ TEST_F(PropertyPanelsTest, EveryEditMarksTheDocumentAndEnablesSave) {
     Find<QLineEdit>("edt_InternalUse_RootDir_Remote")->setText("http://www.example.com/");
     expectMarked("path edit");
     window->pnl_BgColorClick(Find<TColorPanel>("pnl__subItemTextColor"));
-    expectMarked("colour panel, dialog cancelled");
+    EXPECT_FALSE(window->Modified()) << "colour panel, dialog cancelled: no change";
+    EXPECT_FALSE(Find<QAction>("Save1")->isEnabled());
 }
 
 // The path choice decides what publishing writes: switching it is an edit, and

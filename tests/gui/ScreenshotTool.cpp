@@ -9,7 +9,8 @@
 // preview pane at the box's, a phone's and a tablet's width after an edit, and help.png
 // the help window with a topic beside the contents; publish-to-site.png the list of pages
 // that Publish to Site will change, broken-link.png an item whose link leads nowhere
-// marked in the tree. (The web engine's sandbox is off
+// marked in the tree; recovery-offer.png, recovery-offer-several.png and
+// changed-on-disk.png the questions that keep work. (The web engine's sandbox is off
 // here, as in the tests: the pictures are made in containers as root.)
 
 #include <QAction>
@@ -35,6 +36,8 @@
 #include "env/AppFolders.h"
 #include "support/TFakeUserDialogs.h"
 #include "gui/TMainForm.h"
+#include "gui/TQtUserDialogs.h"
+#include "gui/TRecoveryOffer.h"
 #include "gui/IWebEngine.h"
 #include "gui/TLivePreview.h"
 #include "gui/TMenuTreeModel.h"
@@ -228,6 +231,27 @@ void ShootHelp(qm::TMainForm& window, const QString& folder) {
     help.hide();
 }
 
+// The offer of unsaved changes left by a crash, of one project and of several, and the
+// question about a project file another program changed.
+void ShootKeepingWork(qm::TMainForm& window, const QString& prefix) {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime kept(now.date(), QTime(14, 32));
+    const std::vector<qm::TStaleCopy> copies = {
+        {QStringLiteral("a"), QStringLiteral("/home/ann/Sites/harbour/menu.zorbel"), kept, {}},
+        {QStringLiteral("b"), {}, kept.addSecs(-600), {}},
+        {QStringLiteral("c"), QStringLiteral("/home/ann/Sites/bakery/bakery.zorbel"), kept.addDays(-2), {}},
+    };
+    qm::TRecoveryOffer one({copies.front()}, now, &window);
+    one.show();
+    Shoot(one, prefix + QStringLiteral("recovery-offer.png"));
+    qm::TRecoveryOffer several(copies, now, &window);
+    several.show();
+    Shoot(several, prefix + QStringLiteral("recovery-offer-several.png"));
+    const auto question = qm::MakeQuestionBox(&window, qm::TMainForm::ChangedOnDiskQuestion(QStringLiteral("menu.zorbel")));
+    question->show();
+    Shoot(*question, prefix + QStringLiteral("changed-on-disk.png"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -277,6 +301,7 @@ int main(int argc, char** argv) {
         qm::TformWebBrowser browser(&window);
         browser.show();
         Shoot(browser, prefix + QStringLiteral("web-browser.png"));
+        ShootKeepingWork(window, prefix);
         if (paletteName == QStringLiteral("light")) {
             // Harbour; Boats (Sailing, Motor, Rowing); Timetable (Summer, Winter); Café Quai; Map
             window.resize(QSize(1000, 700));

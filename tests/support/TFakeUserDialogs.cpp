@@ -17,6 +17,14 @@ QMessageBox::StandardButton TFakeUserDialogs::MessageDlg(QWidget*, const QString
     return QMessageBox::NoButton;
 }
 
+int TFakeUserDialogs::Ask(QWidget*, const TQuestion& question) {
+    questions.push_back(question);
+    if (choiceAnswers.empty()) return question.defaultChoice;
+    const int answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer;
+}
+
 void TFakeUserDialogs::ShowApplicationError(QWidget*, const QString& text) {
     errors << text;
 }
@@ -75,6 +83,7 @@ QStringList TFakeUserDialogs::MessageTexts() const {
 
 void TFakeUserDialogs::Clear() {
     messages.clear();
+    questions.clear();
     errors.clear();
     fileDialogs.clear();
     colourRequests.clear();

@@ -33,6 +33,7 @@ class TFakeUserDialogs final : public IUserDialogs {
 public:
     QMessageBox::StandardButton MessageDlg(QWidget* parent, const QString& text, TMsgDlgType kind,
                                            QMessageBox::StandardButtons buttons) override;
+    int Ask(QWidget* parent, const TQuestion& question) override;
     void ShowApplicationError(QWidget* parent, const QString& text) override;
     QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,
                             const QString& initialFolder) override;
@@ -45,6 +46,7 @@ public:
 
     // Scripted answers, used in order.
     std::deque<QMessageBox::StandardButton> messageAnswers;
+    std::deque<int> choiceAnswers;  // a question with none gets its default choice
     std::deque<QString> openAnswers;  // an empty string cancels
     std::deque<QString> saveAnswers;
     std::deque<QString> folderAnswers;  // an empty string cancels
@@ -54,6 +56,7 @@ public:
 
     // What was asked.
     std::vector<TShownMessage> messages;
+    std::vector<TQuestion> questions;
     QStringList errors;  // the application's error box
     std::vector<TFileDialogCall> fileDialogs;
     std::vector<QColor> colourRequests;
