@@ -1,10 +1,11 @@
 // quillamere-cli: the headless front end of the menu document.
+#include <filesystem>
 #include <iostream>
 
 #include "cli/CommandLineTool.h"
+#include "cli/OutputFile.h"
 #include "cli/WriteAnnouncements.h"
-
-#include <filesystem>
+#include "model/FileSystem.h"
 
 int main(int argc, char** argv) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -17,5 +18,15 @@ int main(int argc, char** argv) {
     }
     qm::LeaveDocumentsToProcessEnd();
     qm::AnnounceWritesWhenAsked();
-    return qm::RunCommandLineTool(arguments, std::cout, std::cerr, programFolder);
+    // Every byte of the results reaches the standard output, or the tool says why not
+    // and fails: a full disk or a closed pipe is never reported as success.
+    qm::OutputFileBuffer standardOutput(qm::os::StandardOutput());
+    std::ostream out(&standardOutput);
+    int status = qm::RunCommandLineTool(arguments, out, std::cerr, programFolder);
+    out.flush();
+    if (const auto failure = standardOutput.Close()) {
+        std::cerr << "standard output: " << failure.message() << "\n";
+        if (status == 0) status = 1;
+    }
+    return status;
 }

@@ -327,8 +327,8 @@ TEST_F(RefusedProject, AnythingButARegularFileOfAtMostTheLimit) {
                                        std::pair{fs::path("/dev/zero"), "it is not a regular file"},
                                        std::pair{large, "it is larger than 1 GiB"}}) {
         SCOPED_TRACE(path);
-        const fs::path file = path;  // a lambda of clang 14 cannot take a structured binding
-        EXPECT_QM_ERROR(agent_.LoadProject(file), DisplayPath(path) + ": cannot read the file: " + reason);
+        const fs::path file = path;  // a structured binding cannot be captured by clang 14
+        EXPECT_QM_ERROR(agent_.LoadProject(file), DisplayPath(file) + ": cannot read the file: " + reason);
         ExpectUnchanged();
     }
 }
