@@ -1,12 +1,14 @@
 #include "cli/WriteAnnouncements.h"
 
-#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
-#include "model/SafeSave.h"
+#include "model/FileSystem.h"
 
 namespace qm {
 
@@ -14,10 +16,22 @@ namespace {
 
 int announcements = -1;
 
-ssize_t AnnouncedWrite(int descriptor, const void* data, std::size_t size) {
-    while (::write(announcements, "w", 1) < 0 && errno == EINTR) {
+void AnnounceAndWait(char step) {
+    char answer = 0;
+    while (::send(announcements, &step, 1, MSG_NOSIGNAL) < 0 && errno == EINTR) {
     }
+    while (::recv(announcements, &answer, 1, 0) < 0 && errno == EINTR) {
+    }
+}
+
+ssize_t AnnouncedWrite(int descriptor, const void* data, std::size_t size) {
+    if (descriptor > STDERR_FILENO) AnnounceAndWait('w');  // the standard output is no file of a save
     return ::write(descriptor, data, size);
+}
+
+int AnnouncedRename(int fromFolder, const char* from, int toFolder, const char* to) {
+    AnnounceAndWait('r');
+    return ::renameat(fromFolder, from, toFolder, to);
 }
 
 }  // namespace
@@ -27,11 +41,12 @@ void AnnounceWritesWhenAsked() {
     if (!named || !*named) return;
     char* end = nullptr;
     const long descriptor = std::strtol(named, &end, 10);
-    if (*end != '\0' || descriptor < 0 || descriptor > 65535) return;
-    const int flags = ::fcntl(static_cast<int>(descriptor), F_GETFL);
-    if (flags < 0 || (flags & O_ACCMODE) == O_RDONLY) return;
+    if (*end != '\0' || descriptor <= STDERR_FILENO || descriptor > 65535) return;
+    struct stat status {};
+    if (::fstat(static_cast<int>(descriptor), &status) != 0 || !S_ISSOCK(status.st_mode)) return;
     announcements = static_cast<int>(descriptor);
-    SetSafeSaveWriteFunctionForTesting(&AnnouncedWrite);
+    os::SetWriteFunctionForTesting(&AnnouncedWrite);
+    os::SetRenameFunctionForTesting(&AnnouncedRename);
 }
 
 }  // namespace qm

@@ -131,5 +131,9 @@ LockResult TryLock(const FileDescriptor& fileOrFolder);
 // Returns the previous one.
 using WriteFunction = ssize_t (*)(int descriptor, const void* data, std::size_t size);
 WriteFunction SetWriteFunctionForTesting(WriteFunction write);
+// The function Rename renames with (renameat(2) unless replaced); nullptr restores it.
+// Returns the previous one.
+using RenameFunction = int (*)(int fromFolder, const char* from, int toFolder, const char* to);
+RenameFunction SetRenameFunctionForTesting(RenameFunction rename);
 
 }  // namespace qm::os

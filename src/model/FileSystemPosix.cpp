@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <deque>
+#include <utility>
 
 namespace qm {
 
@@ -29,6 +30,7 @@ ssize_t SystemWrite(int descriptor, const void* data, std::size_t size) {
 }
 
 WriteFunction writeFunction = &SystemWrite;
+RenameFunction renameFunction = &::renameat;
 
 std::error_code LastError() {
     return {errno, std::generic_category()};
@@ -319,7 +321,7 @@ void Close(FileDescriptor& file, std::error_code& error) {
 }
 
 void Rename(const FileDescriptor& folder, const std::string& from, const std::string& to, std::error_code& error) {
-    error = ::renameat(folder.Get(), from.c_str(), folder.Get(), to.c_str()) == 0 ? std::error_code() : LastError();
+    error = renameFunction(folder.Get(), from.c_str(), folder.Get(), to.c_str()) == 0 ? std::error_code() : LastError();
 }
 
 void Remove(const FileDescriptor& folder, const std::string& name, std::error_code& error) {
@@ -335,6 +337,10 @@ WriteFunction SetWriteFunctionForTesting(WriteFunction write) {
     const auto previous = writeFunction;
     writeFunction = write ? write : &SystemWrite;
     return previous;
+}
+
+RenameFunction SetRenameFunctionForTesting(RenameFunction rename) {
+    return std::exchange(renameFunction, rename ? rename : &::renameat);
 }
 
 }  // namespace os

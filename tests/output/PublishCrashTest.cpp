@@ -1,13 +1,15 @@
-// quillamere-cli publish killed at chosen writes while it publishes a 100,000-item
+// quillamere-cli publish killed at chosen steps while it publishes a 100,000-item
 // project over an earlier set: after every kill each output is whole, the earlier
 // version or the new one, and the next publish leaves no temporary file behind.
-// The tool announces each of its writes on a pipe (cli/WriteAnnouncements.h), so every
-// kill lands while it writes, never while it still reads the project, and nothing
-// depends on how fast the machine is: a busy one only makes the runs slower.
+// The tool announces each of its writes and renames on a socket and waits for the
+// test's answer (cli/WriteAnnouncements.h), so every kill lands while it puts its
+// outputs on disk, never while it still reads the project, and nothing depends on how
+// fast the machine is: a busy one only makes the runs slower.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -61,79 +63,106 @@ void WriteProject(const fs::path& folder, const std::string& version) {
     WriteBytes(folder / "s.mp3", "the sound of " + version);
 }
 
-// A run of the tool that announces its writes: one byte on the pipe before each.
+// A run of the tool that announces each of its writes and renames on a socket and
+// makes it only when answered (cli/WriteAnnouncements.h): the test decides how far it
+// gets. The answers for the steps let through are sent at once, so that a run waits
+// for the test once, not at every step.
 class AnnouncedRun {
 public:
     explicit AnnouncedRun(const std::vector<std::string>& command) {
         int ends[2];
-        if (::pipe2(ends, O_CLOEXEC) != 0) return;
-        ::fcntl(ends[1], F_SETFD, 0);  // the tool inherits the writing end
+        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, ends) != 0) return;
+        ::fcntl(ends[1], F_SETFD, 0);  // the tool inherits its end
         ::setenv(kAnnounceWritesVariable, std::to_string(ends[1]).c_str(), 1);
         pid_ = StartProgram(command);
         ::unsetenv(kAnnounceWritesVariable);
         ::close(ends[1]);
-        announcements_ = ends[0];
+        socket_ = ends[0];
     }
     ~AnnouncedRun() {
         if (pid_ > 0) End(false);
-        if (announcements_ >= 0) ::close(announcements_);
+        if (socket_ >= 0) ::close(socket_);
     }
     AnnouncedRun(const AnnouncedRun&) = delete;
     AnnouncedRun& operator=(const AnnouncedRun&) = delete;
 
-    bool Started() const { return pid_ > 0 && announcements_ >= 0; }
-    // Waits until the tool has begun write number `write` (from 1) or has ended; true
-    // for the first.
-    bool ReachWrite(long write) { return Read(write - writes_) && writes_ == write; }
-    // Kills the tool now (or lets it end) and waits for it; true when it was killed.
-    // Afterwards Writes() counts every write it began.
+    bool Started() const { return pid_ > 0 && socket_ >= 0; }
+    // Lets the tool make its steps before number `step` (from 1) and waits until it
+    // announces that one; false when it ended first.
+    bool ReachStep(long step) {
+        if (step - 1 > answered_) Answer(step - 1 - answered_);
+        return Read(step - steps_);
+    }
+    // Lets the tool make `count` more steps.
+    void Answer(long count = 1) {
+        const std::string answers(static_cast<std::size_t>(count), 'g');
+        ::send(socket_, answers.data(), answers.size(), MSG_NOSIGNAL);  // fails only when the tool has ended
+        answered_ += count;
+    }
+    // Kills the tool now, or lets it run to its end, and waits for it; true when it was
+    // killed. Afterwards Steps() and Renames() count what it announced.
     bool End(bool kill) {
-        if (kill) ::kill(pid_, SIGKILL);
+        if (kill) {
+            ::kill(pid_, SIGKILL);
+        } else {
+            ::shutdown(socket_, SHUT_WR);  // the tool goes on without waiting
+            Read(LONG_MAX);
+        }
         int status = 0;
         while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
         pid_ = -1;
-        Read(LONG_MAX);
         exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         return WIFSIGNALED(status);
     }
-    long Writes() const { return writes_; }
+    long Steps() const { return steps_; }
+    long Renames() const { return renames_; }
     int ExitCode() const { return exitCode_; }
 
 private:
-    // Reads up to `wanted` announcements; false at the end of the pipe (the tool ended).
-    bool Read(long wanted) {
-        char buffer[4096];
-        while (wanted > 0) {
-            const auto got = ::read(announcements_, buffer, static_cast<std::size_t>(std::min<long>(wanted, sizeof buffer)));
+    // Reads `count` announcements; false when the tool ended first.
+    bool Read(long count) {
+        char announcements[4096];
+        while (count > 0) {
+            const auto got = ::recv(socket_, announcements, static_cast<std::size_t>(std::min<long>(count, sizeof announcements)), 0);
             if (got < 0 && errno == EINTR) continue;
             if (got <= 0) return false;
-            writes_ += got;
-            wanted -= got;
+            steps_ += got;
+            renames_ += std::count(announcements, announcements + got, 'r');
+            count -= got;
         }
         return true;
     }
 
     pid_t pid_ = -1;
-    int announcements_ = -1;
-    long writes_ = 0;
+    int socket_ = -1;
+    long steps_ = 0;
+    long renames_ = 0;
+    long answered_ = 0;
     int exitCode_ = -1;
 };
 
-// The writes of an uninterrupted run of command(version), which must succeed.
-long WritesOfWholeRun(const Command& command, int version) {
+// The steps of a run: all of them, and the renames that end it.
+struct Steps {
+    long all = 0;
+    long renames = 0;
+};
+
+// The steps of an uninterrupted run of command(version), which must succeed.
+Steps StepsOfWholeRun(const Command& command, int version) {
     AnnouncedRun run(command(version));
     EXPECT_TRUE(run.Started());
     EXPECT_FALSE(run.End(false));
     EXPECT_EQ(run.ExitCode(), 0) << "an uninterrupted run of version " << version;
-    EXPECT_GT(run.Writes(), 0) << "the tool announced no write";
-    return run.Writes();
+    EXPECT_GT(run.Renames(), 0) << "the tool announced no rename";
+    EXPECT_GT(run.Steps(), run.Renames()) << "the tool announced no write";
+    return {run.Steps(), run.Renames()};
 }
 
 struct KillCounts {
     int kills = 0;
     int runs = 0;
-    int afterLastWrite = 0;  // kills that landed in the flushes and renames of the set
+    int inRenames = 0;  // kills just after a rename was let go
     unsigned seed = 0;
 };
 
@@ -148,15 +177,15 @@ ScopedMount InMemory(const TempFolder& folder) {
 // What a run left: the version that every output is in, or -1 for a mix of both.
 using Check = std::function<void(int run, int& wholeVersion)>;
 
-// Runs command(version) again and again and kills each run at a write chosen at random
-// (writes[version] is how many a whole run makes): every other run at any of its writes,
-// the others at the last one, so that the kill lands in the flushes and renames. Each
-// run changes the outputs: from the version they are in to the other, from a mix to the
-// version whose renames were cut off. A run that ends before its kill (the test was not
-// scheduled in time, or the run had less to write) counts as a run only. After each
-// run, check looks at what it left. At least wantedKills kills, at most three times as
-// many runs.
-KillCounts KillRepeatedly(const Command& command, const long (&writes)[2], int wholeVersion, int wantedKills,
+// Runs command(version) again and again and kills each run just after it is let make
+// a step chosen at random (steps[version] is what a whole run makes): every other run
+// any of its steps, the others one of the renames, so that many kills land between
+// them. A run stopped before its last step is killed whatever the load of the
+// machine; one let make its last rename may end before the kill lands, and counts as
+// a run only. Each run changes the outputs: from the version they are in to the
+// other, from a mix to the version whose renames were cut off. After each run, check
+// looks at what it left. At least wantedKills kills, at most three times as many runs.
+KillCounts KillRepeatedly(const Command& command, const Steps (&steps)[2], int wholeVersion, int wantedKills,
                           const Check& check) {
     const char* seedText = std::getenv("QUILLAMERE_CRASH_SEED");
     KillCounts counts;
@@ -164,14 +193,17 @@ KillCounts KillRepeatedly(const Command& command, const long (&writes)[2], int w
     std::mt19937 random(counts.seed);
     int version = 1 - wholeVersion;
     while (counts.kills < wantedKills && counts.runs < 3 * wantedKills) {
-        const long last = writes[version];
-        const long killAt = ++counts.runs % 4 < 2 ? std::uniform_int_distribution<long>(1, last)(random) : last;
+        const auto [all, renames] = steps[version];
+        const long firstRename = all - renames + 1;
+        const long killAt = std::uniform_int_distribution<long>(++counts.runs % 4 < 2 ? 1 : firstRename, all)(random);
         AnnouncedRun run(command(version));
         EXPECT_TRUE(run.Started());
         if (!run.Started()) return counts;
-        if (run.End(run.ReachWrite(killAt))) {
+        const bool reached = run.ReachStep(killAt);
+        run.Answer();
+        if (run.End(reached)) {
             ++counts.kills;
-            counts.afterLastWrite += run.Writes() >= last;
+            counts.inRenames += killAt >= firstRename;
         } else {
             EXPECT_EQ(run.ExitCode(), 0) << "run " << counts.runs << " (seed " << counts.seed << ")";
         }
@@ -179,7 +211,7 @@ KillCounts KillRepeatedly(const Command& command, const long (&writes)[2], int w
         if (::testing::Test::HasFailure()) return counts;
         if (wholeVersion >= 0) version = 1 - wholeVersion;
     }
-    EXPECT_GE(counts.kills, wantedKills) << "too many runs ended before their kill";
+    EXPECT_GE(counts.kills, wantedKills) << "too many runs ended before their kill (seed " << counts.seed << ")";
     return counts;
 }
 
@@ -196,11 +228,11 @@ TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTem
     const Command publish = [&](int version) {
         return std::vector<std::string>{CliProgram(), "publish", projects[version].string(), "--to", site.string()};
     };
-    // Each version's set and its writes, from publishes that are not interrupted.
+    // Each version's set and its steps, from publishes that are not interrupted.
     FileSet sets[2];
-    long writes[2] = {0, 0};
+    Steps steps[2];
     for (const int version : {0, 1, 0, 1}) {
-        writes[version] = WritesOfWholeRun(publish, version);
+        steps[version] = StepsOfWholeRun(publish, version);
         ASSERT_FALSE(HasFailure());
         sets[version] = FilesIn(site);
     }
@@ -208,7 +240,7 @@ TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTem
     ASSERT_NE(sets[0]["menu.html"], sets[1]["menu.html"]);
 
     int mixedSets = 0, withTemporaryFiles = 0, temporaryFiles = 0;
-    const auto [kills, runs, afterLastWrite, seed] = KillRepeatedly(publish, writes, 1, kKills, [&](int run, int& whole) {
+    const auto [kills, runs, inRenames, seed] = KillRepeatedly(publish, steps, 1, kKills, [&](int run, int& whole) {
         const auto files = FilesIn(site);
         int fromVersion[2] = {0, 0}, temporary = 0;
         for (const auto& [name, bytes] : files) {
@@ -233,8 +265,8 @@ TEST(PublishCrash, EveryOutputIsOldOrNewAfterAnyKillAndTheNextPublishLeavesNoTem
     ASSERT_EQ(RunProgram(publish(0)).exitCode, 0);
     EXPECT_EQ(FilesIn(site), sets[0]) << "the next publish leaves the new set and nothing else";
 
-    std::cout << "kills: " << kills << " of " << runs << " runs (seed " << seed << "), " << afterLastWrite
-              << " after the last write; mixed sets after " << mixedSets << " kills; temporary files after "
+    std::cout << "kills: " << kills << " of " << runs << " runs of " << steps[0].all << " steps (seed " << seed << "), " << inRenames
+              << " in the renames; mixed sets after " << mixedSets << " kills; temporary files after "
               << withTemporaryFiles << " kills (" << temporaryFiles << " in all), none after the next publish\n";
     RecordProperty("kills", kills);
     RecordProperty("mixed_sets", mixedSets);
@@ -293,9 +325,9 @@ TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
     };
 
     FileSet sets[2];
-    long writes[2] = {0, 0};
+    Steps steps[2];
     for (const int version : {0, 1, 0, 1}) {
-        writes[version] = WritesOfWholeRun(command, version);
+        steps[version] = StepsOfWholeRun(command, version);
         ASSERT_FALSE(HasFailure());
         sets[version] = SiteFilesIn(site);
     }
@@ -303,7 +335,7 @@ TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
     ASSERT_NE(sets[0]["boats/sails/page2.html"], sets[1]["boats/sails/page2.html"]);
 
     int mixedSites = 0, withTemporaryFiles = 0;
-    const auto [kills, runs, afterLastWrite, seed] = KillRepeatedly(command, writes, 1, kSiteKills, [&](int run, int& whole) {
+    const auto [kills, runs, inRenames, seed] = KillRepeatedly(command, steps, 1, kSiteKills, [&](int run, int& whole) {
         int temporary = 0;
         const auto files = SiteFilesIn(site, &temporary);
         ASSERT_EQ(files.size(), sets[0].size()) << "run " << run << ": a page or a companion is missing or new";
@@ -330,8 +362,8 @@ TEST(PublishCrash, EveryPageOfASiteIsOldOrNewAfterAnyKill) {
     EXPECT_EQ(SiteFilesIn(site, &temporary), sets[0]) << "the next publish leaves the new site";
     EXPECT_EQ(temporary, 0) << "and no temporary file";
     ::unsetenv("XDG_DATA_HOME");
-    std::cout << "site kills: " << kills << " of " << runs << " runs (seed " << seed << "), " << afterLastWrite
-              << " after the last write; mixed sites after "
+    std::cout << "site kills: " << kills << " of " << runs << " runs of " << steps[0].all << " steps (seed " << seed << "), " << inRenames
+              << " in the renames; mixed sites after "
               << mixedSites << " kills; temporary files after " << withTemporaryFiles << " kills\n";
     RecordProperty("site_kills", kills);
 }
