@@ -134,12 +134,10 @@ private:
     void Push(QUndoCommand* command);
     // A new record to go under parentNode.
     TItemData NewItem(int parentNode) const;
-    void UpdateModified();
     void AfterReplace();
 
     TkvxAppletAgent agent_;
     QUndoStack undoStack_;
-    bool modifiedShown_ = false;
     int changing_ = 0;
     QString fileName_;
 };

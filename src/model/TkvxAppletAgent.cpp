@@ -86,6 +86,13 @@ void TkvxAppletAgent::SetAppletData(const TAppletData& data) {
     Changed();
 }
 
+void TkvxAppletAgent::SetAppletField(std::size_t field, std::string_view value) {
+    std::string& held = appletData_.Field(field);
+    if (held == value) return;
+    held.assign(value);
+    Changed();
+}
+
 TItemArray TkvxAppletAgent::Items() const { return items_.Records(); }
 
 TItemData TkvxAppletAgent::GetItemData(int index) const {

@@ -67,6 +67,8 @@ public:
     void ResetToDefaults();  // default look, no items; linked files and lists untouched
     TAppletData GetAppletData() const { return appletData_; }
     void SetAppletData(const TAppletData& data);
+    // One look field (0 <= field < TAppletData::kFieldCount).
+    void SetAppletField(std::size_t field, std::string_view value);
     const TAppletData& AppletData() const { return appletData_; }
     // 0 <= index < ItemCount(); outside that range an empty record is returned and
     // SetItemData does nothing.
