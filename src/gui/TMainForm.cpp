@@ -414,7 +414,7 @@ bool TMainForm::FormCloseQuery() {
         }
         // The staged files go with the window; while it stays open the document still
         // needs its sounds for the next save.
-        if (mayClose) ClearPreviewFolder(Agent(), GetPreviewFolder().toStdString());
+        if (mayClose) document_->ClearPreviewFolder(GetPreviewFolder().toStdString());
     });
     return completed && mayClose;
 }

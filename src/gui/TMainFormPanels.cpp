@@ -159,7 +159,7 @@ void TMainForm::spdbtnItemImageNormalClick(QObject* sender) {
             if (auto* edit = pgcntrl1->findChild<QLineEdit*>(target)) edit->setText(QFileInfo(chosen).fileName());
         }
         // The sound waits in the Preview folder until publishing copies it beside the project.
-        CopyToPreviewFolder(Agent(), GetPreviewFolder().toStdString(), chosen.toStdString());
+        document_->StageFile(GetPreviewFolder().toStdString(), chosen.toStdString());
     });
 }
 

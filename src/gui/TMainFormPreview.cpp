@@ -82,8 +82,6 @@ bool TMainForm::BuildHtmlToBuffer() {
     const std::string linkBase =
         AddTrailingBackslash(QUrl::fromLocalFile(ProjectFolder()).toString(QUrl::FullyEncoded)).toStdString();
     MakeHtmlCodes(Agent(), ToPath(buildFile), linkBase);
-    // Making the page refreshed the levels and converted the links in the document.
-    document_->ValuesRewritten();
     QFile file(buildFile);
     if (!file.open(QIODevice::ReadOnly)) throw Error(buildFile.toStdString(), 0, "cannot be read");
     QString page = QString::fromUtf8(file.readAll());
@@ -108,8 +106,8 @@ void TMainForm::Preview1Click() {
         if (!BuildHtmlToBuffer()) return;
         const QString preview = GetPreviewFolder();
         const QString program = GetProgramFolder();
-        CopyLinkedFilesToPreview(Agent(), ToPath(preview), ToPath(program));
-        CopyResourceFilesToPreview(Agent(), ToPath(preview), ToPath(program));
+        document_->StageLinkedFiles(ToPath(preview), ToPath(program));
+        document_->StageSounds(ToPath(preview), ToPath(program));
 
         const QString staged = GetTempFolder() + QStringLiteral("~preview.html");
         {
@@ -118,7 +116,7 @@ void TMainForm::Preview1Click() {
             for (const QString& line : HtmlWindow().Lines()) file.write(line.toUtf8() + "\r\n");
             if (!file.commit()) throw Error(staged.toStdString(), 0, "cannot be written");
         }
-        CopyToPreviewFolder(Agent(), ToPath(preview), ToPath(staged));
+        document_->StageFile(ToPath(preview), ToPath(staged));
         QFile::remove(staged);
 
         TformWebBrowser browser(this);

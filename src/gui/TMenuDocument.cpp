@@ -6,6 +6,7 @@
 #include "gui/DocumentCommands.h"
 #include "model/LookValues.h"
 #include "model/WholeNumber.h"
+#include "output/Publisher.h"
 
 namespace qm {
 
@@ -76,9 +77,27 @@ void TMenuDocument::Start(TItemArray items) {
     AfterReplace();
 }
 
-void TMenuDocument::ValuesRewritten() {
-    emit Rewritten();
-    emit Changed();
+// --- Staged files ----------------------------------------------------------------------------
+
+void TMenuDocument::StageFile(const std::filesystem::path& previewFolder, const std::filesystem::path& file) {
+    if (auto name = CopyToPreviewFolder(previewFolder, file); !name.empty()) previewCopiedFiles_.push_back(std::move(name));
+}
+
+void TMenuDocument::StageLinkedFiles(const std::filesystem::path& previewFolder,
+                                     const std::filesystem::path& sourceFolder) {
+    for (auto& name : CopyLinkedFilesToPreview(agent_, previewFolder, sourceFolder))
+        previewCopiedFiles_.push_back(std::move(name));
+}
+
+std::vector<std::string> TMenuDocument::StageSounds(const std::filesystem::path& previewFolder,
+                                                    const std::filesystem::path& sourceFolder) {
+    auto sounds = CopyResourceFilesToPreview(agent_, previewFolder, sourceFolder);
+    for (auto& name : sounds.staged) previewCopiedFiles_.push_back(std::move(name));
+    return std::move(sounds.warnings);
+}
+
+void TMenuDocument::ClearPreviewFolder(const std::filesystem::path& previewFolder) {
+    qm::ClearPreviewFolder(previewFolder, previewCopiedFiles_);
 }
 
 // --- Values ----------------------------------------------------------------------------------

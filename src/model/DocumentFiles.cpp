@@ -137,7 +137,8 @@ void ReadItems(LineScanner& scanner, std::string_view closingTag, std::size_t fi
 
 }  // namespace
 
-std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress) {
+std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
+                             const PublishedItemFields* published) {
     const int n = items.Count();
     progress.SetProgressMaximum(n * 10 + 15);
     std::string out;
@@ -146,11 +147,43 @@ std::string WriteProjectText(const TAppletData& appletData, const ItemStore& ite
     progress.AdvanceProgress(10);
     progress.AdvanceProgress(5);
     const bool linesAsWritten = items.LinesAsWritten();
+    const bool checkLevels = published && !published->levelsAndParentsFresh;
+    const bool checkLinks = published && !published->replacement.None();
+    std::string converted;
     for (int i = 0; i < n; ++i) {
-        if (linesAsWritten && items.IsUnchanged(i)) {
+        const auto at = static_cast<std::size_t>(i);
+        // An item is split into its fields only where one of them may have to be written
+        // otherwise than stored.
+        ItemFieldViews fields;
+        bool split = false;
+        bool rewritten = false;
+        const DecimalText parent(checkLevels ? published->parents[at] : 0);
+        if (checkLevels) {
+            fields = items.Fields(i);
+            split = true;
+            const auto level = LevelText(published->depths[at]);
+            auto& storedLevel = fields[FieldIndex(ItemField::Level)];
+            auto& storedParent = fields[FieldIndex(ItemField::ParentIndex)];
+            if (storedLevel != level || storedParent != parent.View()) {
+                storedLevel = level;
+                storedParent = parent.View();
+                rewritten = true;
+            }
+        }
+        if (checkLinks) {
+            const auto link = split ? fields[FieldIndex(ItemField::Link)] : items.Field(i, ItemField::Link);
+            if (published->replacement.Converts(link)) {
+                if (!split) fields = items.Fields(i);
+                split = true;
+                fields[FieldIndex(ItemField::Link)] = published->replacement.Apply(link, converted);
+                rewritten = true;
+            }
+        }
+        if (!rewritten && linesAsWritten && items.IsUnchanged(i)) {
             out += items.LineOf(i);  // the line is what the fields would give
         } else {
-            for (const auto field : items.Fields(i)) {
+            if (!split) fields = items.Fields(i);
+            for (const auto field : fields) {
                 out += field;
                 out += kFieldSeparator;
             }
@@ -207,7 +240,8 @@ ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath) {
     return document;
 }
 
-std::string WriteMenuStructureText(const ItemStore& items, IProgressDisplay& progress) {
+std::string WriteMenuStructureText(const ItemStore& items, IProgressDisplay& progress,
+                                   const std::vector<std::uint8_t>* depths) {
     progress.SetProgressMaximum(items.Count() * 10 + 15);
     std::string out;
     out.reserve(512 + static_cast<std::size_t>(items.Count()) * 64);
@@ -220,7 +254,8 @@ std::string WriteMenuStructureText(const ItemStore& items, IProgressDisplay& pro
     progress.AdvanceProgress(5);
     AppendLine(out, "<Structure_Description>");
     for (int i = 0; i < items.Count(); ++i) {
-        const auto fields = items.Fields(i);
+        auto fields = items.Fields(i);
+        if (depths) fields[FieldIndex(ItemField::Level)] = LevelText((*depths)[static_cast<std::size_t>(i)]);
         for (const auto field : {ItemField::Level, ItemField::Text, ItemField::Link, ItemField::Target,
                                  ItemField::Reserved5}) {
             out += fields[FieldIndex(field)];

@@ -318,34 +318,6 @@ void TkvxAppletAgent::SetItemCaption(int item, const std::string& text) {
     SetItemField(item, ItemField::Text, text);
 }
 
-// Sets a field to a number's decimal text, leaving it untouched when it already holds
-// exactly that text (the usual case, and far cheaper than rewriting it).
-void TkvxAppletAgent::SetDecimal(int index, ItemField field, int value) {
-    if (items_.SetField(index, field, DecimalText(value).View())) Changed();
-}
-
-void TkvxAppletAgent::RefreshLevels() {
-    if (levelsAndParentsFresh_) return;
-    const auto& tree = Tree();
-    for (int i = 0; i < ItemCount(); ++i) SetDecimal(i, ItemField::Level, tree.depth[static_cast<std::size_t>(i)]);
-    // Levels now say what the tree already was: the derived index stays valid.
-}
-
-void TkvxAppletAgent::RefreshLevelsAndParents() {
-    if (levelsAndParentsFresh_) return;
-    const auto& tree = Tree();
-    for (int i = 0; i < ItemCount(); ++i) {
-        const auto fields = items_.Fields(i);
-        const auto at = static_cast<std::size_t>(i);
-        // One split of the line for both fields; most of the time neither changes.
-        if (fields[FieldIndex(ItemField::Level)] != LevelText(tree.depth[at]))
-            SetDecimal(i, ItemField::Level, tree.depth[at]);
-        if (fields[FieldIndex(ItemField::ParentIndex)] != DecimalText(tree.parent[at]).View())
-            SetDecimal(i, ItemField::ParentIndex, tree.parent[at]);
-    }
-    levelsAndParentsFresh_ = true;
-}
-
 // --- Files ---------------------------------------------------------------------------
 
 LoadReport TkvxAppletAgent::LoadProject(const std::filesystem::path& path) {
@@ -357,18 +329,32 @@ LoadReport TkvxAppletAgent::LoadProject(const std::filesystem::path& path) {
     return report;
 }
 
-std::string_view TkvxAppletAgent::ProjectText(std::string& scratch, IProgressDisplay& progress) {
-    if (!savedForm_.empty()) {
-        // Nothing changed since the project was read in this program's own form.
-        progress.SetProgressMaximum(ItemCount() * 10 + 15);
-        progress.AdvanceProgress(ItemCount() * 10 + 15);
-        return savedForm_;
-    }
+std::string_view TkvxAppletAgent::SavedForm(IProgressDisplay& progress) const {
+    progress.SetProgressMaximum(ItemCount() * 10 + 15);
+    progress.AdvanceProgress(ItemCount() * 10 + 15);
+    return savedForm_;
+}
+
+std::string_view TkvxAppletAgent::ProjectText(std::string& scratch, IProgressDisplay& progress) const {
+    // Nothing changed since the project was read in this program's own form.
+    if (!savedForm_.empty()) return SavedForm(progress);
     scratch = WriteProjectText(appletData_, items_, progress);
     return scratch;
 }
 
-void TkvxAppletAgent::SaveProject(const std::filesystem::path& path) {
+std::string_view TkvxAppletAgent::PublishedProjectText(std::string& scratch) const {
+    const PublishedItemFields published{Depths(), Parents(), levelsAndParentsFresh_, PathReplacementOf(appletData_)};
+    if (!savedForm_.empty() && levelsAndParentsFresh_) {
+        bool converts = false;
+        for (int i = 0; i < ItemCount() && !converts; ++i)
+            converts = published.replacement.Converts(GetItemField(i, ItemField::Link));
+        if (!converts) return SavedForm(Progress());
+    }
+    scratch = WriteProjectText(appletData_, items_, Progress(), &published);
+    return scratch;
+}
+
+void TkvxAppletAgent::SaveProject(const std::filesystem::path& path) const {
     ProgressScope scope(Progress(), "Saving Data ... ...");
     std::string scratch;
     SaveFileSafely(path, ProjectText(scratch));
@@ -383,10 +369,9 @@ LoadReport TkvxAppletAgent::ImportMenuStructure(const std::filesystem::path& pat
     return report;
 }
 
-void TkvxAppletAgent::ExportMenuStructure(const std::filesystem::path& path) {
+void TkvxAppletAgent::ExportMenuStructure(const std::filesystem::path& path) const {
     ProgressScope scope(Progress(), "Saving Data ... ...");
-    RefreshLevels();
-    SaveFileSafely(path, WriteMenuStructureText(items_, Progress()));
+    SaveFileSafely(path, WriteMenuStructureText(items_, Progress(), &Depths()));
 }
 
 }  // namespace qm

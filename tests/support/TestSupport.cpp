@@ -81,8 +81,7 @@ std::vector<std::string> CrLfLines(const std::string& text) {
 }
 
 DocumentSnapshot Snapshot(const TkvxAppletAgent& agent) {
-    return {agent.AppletData(), agent.Items(), agent.LinkedFiles(), agent.PreviewCopiedFiles(),
-            agent.ResourceFiles()};
+    return {agent.AppletData(), agent.Items(), agent.LinkedFiles()};
 }
 
 namespace {

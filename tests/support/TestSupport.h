@@ -59,8 +59,6 @@ struct DocumentSnapshot {
     TAppletData appletData;
     TItemArray items;
     TLinkedFileInfoArray linkedFiles;
-    std::vector<std::string> previewCopiedFiles;
-    std::vector<std::string> resourceFiles;
     bool operator==(const DocumentSnapshot&) const = default;
 };
 DocumentSnapshot Snapshot(const TkvxAppletAgent& agent);
