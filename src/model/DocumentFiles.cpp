@@ -137,12 +137,16 @@ void ReadItems(LineScanner& scanner, std::string_view closingTag, std::size_t fi
 
 }  // namespace
 
-std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
-                             const PublishedItemFields* published) {
+void WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
+                      const TextSink& sink, const PublishedItemFields* published) {
     const int n = items.Count();
     progress.SetProgressMaximum(n * 10 + 15);
     std::string out;
-    out.reserve(std::max(items.Text().size(), static_cast<std::size_t>(n) * 96) + 512);
+    out.reserve(kTextPartSize + 4096);
+    const auto handOn = [&] {
+        sink(out);
+        out.clear();
+    };
     AppendProjectHead(out, appletData);
     progress.AdvanceProgress(10);
     progress.AdvanceProgress(5);
@@ -152,31 +156,29 @@ std::string WriteProjectText(const TAppletData& appletData, const ItemStore& ite
     std::string converted;
     for (int i = 0; i < n; ++i) {
         const auto at = static_cast<std::size_t>(i);
-        // An item is split into its fields only where one of them may have to be written
+        // An item is split into its fields only where one of them is to be written
         // otherwise than stored.
-        ItemFieldViews fields;
+        ItemFieldViews fields{};
         bool split = false;
         bool rewritten = false;
         const DecimalText parent(checkLevels ? published->parents[at] : 0);
         if (checkLevels) {
-            fields = items.Fields(i);
-            split = true;
+            const auto stored = items.LevelAndParent(i);
             const auto level = LevelText(published->depths[at]);
-            auto& storedLevel = fields[FieldIndex(ItemField::Level)];
-            auto& storedParent = fields[FieldIndex(ItemField::ParentIndex)];
-            if (storedLevel != level || storedParent != parent.View()) {
-                storedLevel = level;
-                storedParent = parent.View();
-                rewritten = true;
+            if (stored[FieldIndex(ItemField::Level)] != level ||
+                stored[FieldIndex(ItemField::ParentIndex)] != parent.View()) {
+                fields = items.Fields(i);
+                split = rewritten = true;
+                fields[FieldIndex(ItemField::Level)] = level;
+                fields[FieldIndex(ItemField::ParentIndex)] = parent.View();
             }
         }
         if (checkLinks) {
             const auto link = split ? fields[FieldIndex(ItemField::Link)] : items.Field(i, ItemField::Link);
             if (published->replacement.Converts(link)) {
                 if (!split) fields = items.Fields(i);
-                split = true;
+                split = rewritten = true;
                 fields[FieldIndex(ItemField::Link)] = published->replacement.Apply(link, converted);
-                rewritten = true;
             }
         }
         if (!rewritten && linesAsWritten && items.IsUnchanged(i)) {
@@ -189,10 +191,19 @@ std::string WriteProjectText(const TAppletData& appletData, const ItemStore& ite
             }
         }
         out += kLineEnd;
+        if (out.size() >= kTextPartSize) handOn();
         progress.AdvanceProgress(static_cast<int>(TItemData::kFieldCount));
     }
     AppendLine(out, "</Item_Parameters>");
-    return out;
+    handOn();
+}
+
+std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
+                             const PublishedItemFields* published) {
+    std::string text;
+    text.reserve(std::max(items.Text().size(), static_cast<std::size_t>(items.Count()) * 96) + 512);
+    WriteProjectText(appletData, items, progress, [&text](std::string_view part) { text += part; }, published);
+    return text;
 }
 
 ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath) {

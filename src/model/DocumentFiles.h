@@ -12,6 +12,7 @@
 #include "model/PathReplacement.h"
 #include "model/ProgressDisplay.h"
 #include "model/TextFile.h"
+#include "model/TextSink.h"
 #include "model/TkvxAppletAgent.h"
 
 namespace qm {
@@ -36,6 +37,9 @@ struct PublishedItemFields {
 // published is given. Drives the progress display as saving does.
 std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
                              const PublishedItemFields* published = nullptr);
+// The same handed to sink in parts of about kTextPartSize, never held whole.
+void WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
+                      const TextSink& sink, const PublishedItemFields* published = nullptr);
 // The document keeps the file's text as its storage, so the file is taken.
 ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath);
 

@@ -117,6 +117,24 @@ bool ItemStore::SetField(int index, ItemField field, std::string_view value) {
     return true;
 }
 
+ItemFieldViews ItemStore::LevelAndParent(int index) const {
+    const auto i = static_cast<std::size_t>(index);
+    if (!linesAsWritten_ || items_[i].own) return Fields(index);
+    // A line as the writer writes it ends with Level, Reserved7, Reserved8 and
+    // ParentIndex, each followed by the separator.
+    const auto line = Line(items_[i]);
+    ItemFieldViews fields{};
+    auto end = line.size() - kFieldSeparator.size();  // of ParentIndex
+    for (auto f = FieldIndex(ItemField::ParentIndex);; --f) {
+        const auto separator = end == 0 ? std::string_view::npos : line.rfind(kFieldSeparator, end - 1);
+        const auto begin = separator == std::string_view::npos ? 0 : separator + kFieldSeparator.size();
+        fields[f] = line.substr(begin, end - begin);
+        if (f == FieldIndex(ItemField::Level) || separator == std::string_view::npos) break;
+        end = separator;
+    }
+    return fields;
+}
+
 void ItemStore::OwnFields::Set(std::size_t field, std::string_view value) {
     const std::string copy(value);  // value may lie in text, which changes below
     const auto rank = Rank(mask, field);

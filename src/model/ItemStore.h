@@ -65,6 +65,10 @@ public:
     TItemArray Records() const;
     // Sets a field. Returns false, changing nothing, when it already holds value.
     bool SetField(int index, ItemField field, std::string_view value);
+    // Fields as Fields gives them, of which only Level and ParentIndex are sure to be
+    // filled: a line as the writer writes it is read from its end, without splitting the
+    // fields before them.
+    ItemFieldViews LevelAndParent(int index) const;
 
     // True when the reader found every item line in the form the project writer gives
     // it (the ten fields in record order, each followed by the separator, nothing

@@ -342,22 +342,36 @@ std::string_view TkvxAppletAgent::ProjectText(std::string& scratch, IProgressDis
     return scratch;
 }
 
-std::string_view TkvxAppletAgent::PublishedProjectText(std::string& scratch) const {
+void TkvxAppletAgent::WriteProject(const TextSink& sink) const {
+    if (!savedForm_.empty()) {
+        sink(SavedForm(Progress()));
+        return;
+    }
+    WriteProjectText(appletData_, items_, Progress(), sink);
+}
+
+void TkvxAppletAgent::WritePublishedProject(const TextSink& sink) const {
     const PublishedItemFields published{Depths(), Parents(), levelsAndParentsFresh_, PathReplacementOf(appletData_)};
     if (!savedForm_.empty() && levelsAndParentsFresh_) {
         bool converts = false;
         for (int i = 0; i < ItemCount() && !converts; ++i)
             converts = published.replacement.Converts(GetItemField(i, ItemField::Link));
-        if (!converts) return SavedForm(Progress());
+        if (!converts) {
+            sink(SavedForm(Progress()));
+            return;
+        }
     }
-    scratch = WriteProjectText(appletData_, items_, Progress(), &published);
-    return scratch;
+    WriteProjectText(appletData_, items_, Progress(), sink, &published);
 }
 
 void TkvxAppletAgent::SaveProject(const std::filesystem::path& path) const {
     ProgressScope scope(Progress(), "Saving Data ... ...");
-    std::string scratch;
-    SaveFileSafely(path, ProjectText(scratch));
+    SafeSave save;
+    const auto file = save.Add(path, LinkAtTarget::FollowOwnLink);
+    save.Begin(file);
+    WriteProject([&](std::string_view part) { save.Append(file, part); });
+    save.End(file);
+    save.Commit();
 }
 
 LoadReport TkvxAppletAgent::ImportMenuStructure(const std::filesystem::path& path) {

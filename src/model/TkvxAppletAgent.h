@@ -20,6 +20,7 @@
 #include "model/MenuTreeObserver.h"
 #include "model/ProgressDisplay.h"
 #include "model/TextFile.h"
+#include "model/TextSink.h"
 
 namespace qm {
 
@@ -168,7 +169,7 @@ public:
     // Each reader parses and checks the whole file first and replaces the document only
     // when it passes; on any error (qm::Error naming the file and the line) the
     // document is exactly as it was.
-    // Writers read the document and never change it.
+    // The writers read the document and never change it.
     LoadReport LoadProject(const std::filesystem::path& path);
     // The document as it stands (ProjectText).
     void SaveProject(const std::filesystem::path& path) const;
@@ -179,10 +180,12 @@ public:
     std::string_view ProjectText(std::string& scratch) const { return ProjectText(scratch, Progress()); }
     // The same, reporting to another display (a recovery copy shows no progress).
     std::string_view ProjectText(std::string& scratch, IProgressDisplay& progress) const;
-    // The project file's text as it is published beside its page (PublishedItemFields:
-    // levels and parents as the tree says, links through the path replacement); the bytes
-    // read when they say all that already.
-    std::string_view PublishedProjectText(std::string& scratch) const;
+    // The same text handed to sink in parts, never held whole.
+    void WriteProject(const TextSink& sink) const;
+    // The project file as it is published beside its page (PublishedItemFields: levels
+    // and parents as the tree says, links through the path replacement), handed to sink
+    // in parts; the bytes read when they say all that already.
+    void WritePublishedProject(const TextSink& sink) const;
     LoadReport ImportMenuStructure(const std::filesystem::path& path);
     // Levels as the tree says.
     void ExportMenuStructure(const std::filesystem::path& path) const;

@@ -21,7 +21,7 @@ std::string EncodeCaption(std::string_view caption);
 std::string MenuParameterString(const TAppletData& data);
 
 // Receives the page part by part, in order.
-using PageSink = std::function<void(std::string_view part)>;
+using PageSink = TextSink;
 
 // Hands the page to sink as it is made, in parts of a few hundred KiB at most (a single
 // item may make a larger one): a page of any size costs that much memory and is written

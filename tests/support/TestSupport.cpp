@@ -84,6 +84,12 @@ DocumentSnapshot Snapshot(const TkvxAppletAgent& agent) {
     return {agent.AppletData(), agent.Items(), agent.LinkedFiles()};
 }
 
+std::string PublishedProject(const TkvxAppletAgent& agent) {
+    std::string text;
+    agent.WritePublishedProject([&text](std::string_view part) { text += part; });
+    return text;
+}
+
 namespace {
 void AppendShape(const TkvxAppletAgent& agent, int node, std::string& out) {
     const auto children = agent.ChildNodes(node);
@@ -125,7 +131,14 @@ pid_t Spawn(const std::vector<std::string>& arguments, const std::string& outPat
 
 ProcessResult RunProgram(const std::vector<std::string>& arguments) {
     TempFolder folder;
-    const auto outPath = (folder / "stdout").string();
+    auto result = RunProgram(arguments, folder / "stdout");
+    result.out = ReadBytes(folder / "stdout");
+    return result;
+}
+
+ProcessResult RunProgram(const std::vector<std::string>& arguments, const fs::path& standardOutput) {
+    TempFolder folder;
+    const auto outPath = standardOutput.string();
     const auto errPath = (folder / "stderr").string();
     ProcessResult result;
     const pid_t pid = Spawn(arguments, outPath, errPath);
@@ -136,7 +149,6 @@ ProcessResult RunProgram(const std::vector<std::string>& arguments) {
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadBytes(outPath);
     result.err = ReadBytes(errPath);
     return result;
 }

@@ -326,7 +326,8 @@ TEST_F(RefusedProject, AnythingButARegularFileOfAtMostTheLimit) {
                                        std::pair{fs::path("/dev/zero"), "it is not a regular file"},
                                        std::pair{large, "it is larger than 1 GiB"}}) {
         SCOPED_TRACE(path);
-        EXPECT_QM_ERROR(agent_.LoadProject(path), DisplayPath(path) + ": cannot read the file: " + reason);
+        const fs::path file = path;  // a structured binding cannot be captured by clang 14
+        EXPECT_QM_ERROR(agent_.LoadProject(file), DisplayPath(file) + ": cannot read the file: " + reason);
         ExpectUnchanged();
     }
 }
@@ -553,8 +554,7 @@ TEST_F(ProjectFile, LoadedDocumentActsAsTheSameDocumentMadeInMemory) {
             ASSERT_EQ(TreeShape(agent_), TreeShape(made));
             made.SaveProject(folder_ / "made.zorbel");
             ASSERT_EQ(Saved(), ReadBytes(folder_ / "made.zorbel"));
-            std::string loadedText, madeText;
-            ASSERT_EQ(agent_.PublishedProjectText(loadedText), made.PublishedProjectText(madeText));
+            ASSERT_EQ(PublishedProject(agent_), PublishedProject(made));
         }
     }
 }
