@@ -152,7 +152,7 @@ TEST_F(EditCommandsTest, ABranchTravelsToAnotherWindowAndLinesFromATextEditorBec
     const QMimeData* copied = QApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
     EXPECT_TRUE(copied->hasFormat(kMenuStructureMimeType));
-    EXPECT_EQ(copied->text(), "Boats\n\tSailing\n\tRowing\n");
+    EXPECT_EQ(copied->text(), "Boats\n\tSailing\tsail.html\n\tRowing\n");
 
     TMainForm other(&dialogs);
     other.SelectNode(kRootNode);
@@ -176,6 +176,41 @@ TEST_F(EditCommandsTest, ABranchTravelsToAnotherWindowAndLinesFromATextEditorBec
     EXPECT_EQ(UndoText(), "&Undo Paste");
     Trigger("Undo1");
     EXPECT_EQ(Captions().size(), 6u) << "a paste is one step";
+}
+
+// Lines from a text editor or rows from a spreadsheet: tab-separated columns are the
+// caption, the link and the target; a list's markers are dropped; indentation makes
+// sub items.
+TEST_F(EditCommandsTest, PastedLinesGiveCaptionLinkAndTargetWithoutListMarkers) {
+    const struct {
+        const char* text;
+        Strings items;  // caption|link|target:level
+    } cases[] = {
+        {"Boats\thttp://boats.example/\r\nMap\tmap.html\t_blank\r\n",
+         {"Boats|http://boats.example/|_self:0", "Map|map.html|_blank:0"}},
+        {"- Home\n- About\n  - Team\n* Contact\n", {"Home||_self:0", "About||_self:0", "Team||_self:1", "Contact||_self:0"}},
+        {"1. First\n2) Second\n10. Tenth\n\u2022 Bullet\n", {"First||_self:0", "Second||_self:0", "Tenth||_self:0", "Bullet||_self:0"}},
+        {"Boats\t/boats/\n\tSailing\t/boats/sail.html\n\t\n", {"Boats|/boats/|_self:0", "Sailing|/boats/sail.html|_self:1"}},
+        {"2024 Events\n-5 % off\nDocs\t\t_top\t\n", {"2024 Events||_self:0", "-5 % off||_self:0", "Docs||_top:0"}},
+    };
+    const auto shown = [](const TItemArray& items) {
+        Strings rows;
+        for (const auto& item : items) rows.push_back(item.Text + "|" + item.Link + "|" + item.Target + ":" + item.Level);
+        return rows;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const TItemArray items = ItemsOfPlainText(QString::fromUtf8(c.text), "#$@");
+        EXPECT_EQ(shown(items), c.items);
+        EXPECT_EQ(shown(ItemsOfPlainText(PlainTextOf(items), "#$@")), c.items) << "copied out and back";
+    }
+    // Through the window: a quote in a link column is checked as a typed link is.
+    MakeDocument({{0, "A"}});
+    QApplication::clipboard()->setText("Tom's page\tteam.html\nHire\thire.html\t_blank\n");
+    Select(0);
+    window->Paste1Click();
+    EXPECT_EQ(shown(window->Agent().Items()), (Strings{"A||_self:0", "Toms page|team.html|_self:0", "Hire|hire.html|_blank:0"}));
+    EXPECT_EQ(dialogs.MessageTexts().size(), 1);
 }
 
 TEST_F(EditCommandsTest, CutDuplicateAndDeleteAreOneStepEach) {
