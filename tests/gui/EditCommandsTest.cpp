@@ -128,9 +128,10 @@ TEST_F(EditCommandsTest, TheTreesKeysEditWhereTheTreeHasTheFocus) {
     QTest::keyClick(Tree(), Qt::Key_F2);
     ASSERT_NE(openEditor(), nullptr);
     QTest::keyClick(openEditor(), Qt::Key_Escape);
-    dialogs.messageAnswers = {QMessageBox::No};
     QTest::keyClick(Tree(), Qt::Key_Delete);
-    EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Are you sure you want to delete \"New item\"?"}));
+    EXPECT_TRUE(dialogs.messages.empty()) << "Undo brings it back: nothing is asked";
+    EXPECT_EQ(UndoText(), "&Undo Delete New item");
+    QTest::keyClick(Tree(), Qt::Key_Z, Qt::ControlModifier);
 
     // In a text field the keys are the field's.
     Select(kRootNode);
@@ -225,10 +226,9 @@ TEST_F(EditCommandsTest, CutDuplicateAndDeleteAreOneStepEach) {
     Trigger("Cut1");
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "B:0"}));
     EXPECT_TRUE(dialogs.messages.empty()) << "a cut asks nothing: it can be undone and pasted";
-    dialogs.messageAnswers = {QMessageBox::Yes};
     window->Delete1Click();
     EXPECT_EQ(Steps(), steps + 3);
-    for (const char* step : {"&Undo Delete Item", "&Undo Cut", "&Undo Duplicate"}) {
+    for (const char* step : {"&Undo Delete A (1 sub item)", "&Undo Cut", "&Undo Duplicate"}) {
         EXPECT_EQ(UndoText(), step);
         Trigger("Undo1");
     }

@@ -487,7 +487,7 @@ TEST_F(MainWindowTest, FileDialogsStartInTheProjectsFolderWithTheirTitles) {
     const QString folder = QFileInfo(project).absolutePath() + "/";
     QStringList shown;
     for (const auto& call : dialogs.fileDialogs) shown << call.title + " in " + call.initialFolder;
-    EXPECT_EQ(shown, QStringList({"Open in " + folder, "Save As in " + folder, "Export Menu Structure in " + folder,
+    EXPECT_EQ(shown, QStringList({"Open in " + folder, "Save As in " + project, "Export Menu Structure in " + folder,
                                   "Import Menu Structure in " + folder, "Save As Template in " + GetTemplatesFolder()}));
 }
 
