@@ -56,7 +56,9 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
 
 TMainForm::~TMainForm() {
     Agent().SetProgressDisplay(nullptr);
-    // The views go before the document they show; the document goes unheard.
+    // The views go before the document they show; the document goes unheard. The pane
+    // hidden with them was not closed by the user.
+    closing_ = true;
     delete dckLivePreview;
     recovery_.reset();  // the copy stays on disk for the next start, unless closing removed it
     diskGuard_.reset();
@@ -387,6 +389,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    // Kept while still shown: the docks are as the user left them.
+    KeepWindowLayout();
     // Saved, or left unsaved by the user's choice: nothing to recover; the project is free.
     recovery_->Discard();
     FollowProject({}, false);

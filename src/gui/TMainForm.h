@@ -57,6 +57,8 @@ class ProjectLock;
 class TDiskStateGuard;
 class TLivePreview;
 class TMenuTreeModel;
+class TPaneCycle;
+class TWindowLayoutKeeper;
 class TRecoveryStore;
 struct TStaleCopy;
 class TPanelBinding;
@@ -211,6 +213,8 @@ public slots:
     void Preview1Click();
     void WebBrowser1Click();
     void Topic1Click();
+    // F1: the help page of the group whose field has the focus; Help Topics elsewhere.
+    void ContextHelp1Click();
     void ViewSample1Click();
     void Homepage1Click();
     void ContactUs1Click();
@@ -243,7 +247,7 @@ private:
 
     // Layout.
     void BuildWindow();
-    void FitToScreen();
+    void BuildPaneCycle();
     void BuildActions();
     void BuildMenus();
     void BuildToolBar();
@@ -254,6 +258,8 @@ private:
     void ShowModified(bool modified);
     void BuildLivePreview();
     void RestoreLivePreview();
+    // While the window closes: its place, its docks and whether the pane is open.
+    void KeepWindowLayout();
     void ConnectHelpWindow(TfrmHelp* help);
     // Shows a page in the help window, made visible.
     void ShowHelp(const QString& url);
@@ -365,7 +371,11 @@ private:
     QAction *Insert1, *InsertBelow1, *Delete1, *MoveUp1, *MoveDown1, *Indent1, *Outdent1;
     QAction* Preview1;
     QAction* WebBrowser1;
-    QAction *Topic1, *ViewSample1, *Homepage1, *ContactUs1, *About1;
+    QAction *Topic1, *ContextHelp1, *ViewSample1, *Homepage1, *ContactUs1, *About1;
+    QAction *NextPane1, *PreviousPane1;
+    TPaneCycle* paneCycle_ = nullptr;
+    TWindowLayoutKeeper* layoutKeeper_ = nullptr;  // a child of the window
+    bool closing_ = false;  // the window is closing: its docks hide by no choice of the user's
     QToolButton *tlbtnNew, *tlbtnOpen, *tlbtnSave, *tlbtnUndo, *tlbtnRedo, *tlbtnCut, *tlbtnCopy, *tlbtnPaste,
         *tlbtnInsert, *tlbtnDelete, *tlbtnMoveUp, *tlbtnMoveDown, *tlbtnPreview, *tlbtnHelp;
 };
