@@ -15,8 +15,8 @@ struct THueName {
     int below;
     const char* name;
 };
-constexpr THueName kHues[] = {{15, "red"},   {40, "orange"}, {65, "yellow"}, {160, "green"},  {195, "cyan"},
-                              {255, "blue"}, {290, "purple"}, {335, "pink"},  {361, "red"}};
+constexpr THueName kHues[] = {{15, "red"},   {40, "orange"},  {65, "yellow"}, {160, "green"}, {195, "cyan"},
+                              {255, "blue"}, {320, "purple"}, {345, "pink"},  {361, "red"}};
 
 }  // namespace
 
@@ -71,10 +71,15 @@ QString TColorPanel::ColourName(const QColor& color) {
                 break;
             }
         name = QString::fromLatin1(basic);
-        // A dark orange is what people call brown.
-        if (name == QLatin1String("orange") && lightness < 0.35) name = QStringLiteral("brown");
-        else if (lightness < 0.3) name = QStringLiteral("dark ") + name;
-        else if (lightness > 0.75) name = QStringLiteral("light ") + name;
+        // A dark orange is what people call brown, a light red pink.
+        if (name == QLatin1String("orange") && lightness < 0.35)
+            name = QStringLiteral("brown");
+        else if (name == QLatin1String("red") && lightness > 0.75)
+            name = QStringLiteral("pink");
+        else if (lightness < 0.33)
+            name = QStringLiteral("dark ") + name;
+        else if (lightness > 0.75)
+            name = QStringLiteral("light ") + name;
     }
     return name + QStringLiteral(" (#") + ColorToHexString(color) + QLatin1Char(')');
 }

@@ -155,6 +155,8 @@ TLivePreview::TLivePreview(TMenuDocument& document, std::function<QString()> pro
 
     connect(&document_, &TMenuDocument::Changed, this, &TLivePreview::ScheduleRefresh);
     connect(&document_, &TMenuDocument::FileNameChanged, this, &TLivePreview::ScheduleRefresh);
+    // The width shown and why the menu is narrow follow the box at once, engine or not.
+    connect(&document_, &TMenuDocument::Changed, this, &TLivePreview::PlaceView);
     PlaceView();
 }
 

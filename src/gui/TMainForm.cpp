@@ -56,9 +56,7 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
 
 TMainForm::~TMainForm() {
     Agent().SetProgressDisplay(nullptr);
-    // The views go before the document they show; the document goes unheard. The pane
-    // hidden with them was not closed by the user.
-    closing_ = true;
+    // The views go before the document they show; the document goes unheard.
     delete dckLivePreview;
     recovery_.reset();  // the copy stays on disk for the next start, unless closing removed it
     diskGuard_.reset();

@@ -375,7 +375,6 @@ private:
     QAction *NextPane1, *PreviousPane1;
     TPaneCycle* paneCycle_ = nullptr;
     TWindowLayoutKeeper* layoutKeeper_ = nullptr;  // a child of the window
-    bool closing_ = false;  // the window is closing: its docks hide by no choice of the user's
     QToolButton *tlbtnNew, *tlbtnOpen, *tlbtnSave, *tlbtnUndo, *tlbtnRedo, *tlbtnCut, *tlbtnCopy, *tlbtnPaste,
         *tlbtnInsert, *tlbtnDelete, *tlbtnMoveUp, *tlbtnMoveDown, *tlbtnPreview, *tlbtnHelp;
 };

@@ -146,10 +146,9 @@ void TMainForm::BuildLivePreview() {
     // The pane takes the room its page needs, as far as the screen has it, when it opens
     // and when another width is chosen; the window keeps its place and the pane's.
     layoutKeeper_ = new TWindowLayoutKeeper(*this, *dckLivePreview, [this] { return livePreview_->PreferredWidth(); });
-    connect(LivePreview1, &QAction::toggled, this, [this](bool open) {
-        // Only the user's choice counts: not the pane put back as it was kept, nor the pane
-        // hidden with a window that is not shown or is going.
-        if (closing_ || !isVisible() || layoutKeeper_->Restoring()) return;
+    // The user's choice (the menu, its keys): not the pane shown or hidden with the
+    // window, nor put back as it was kept.
+    connect(LivePreview1, &QAction::triggered, this, [this](bool open) {
         QuietlyInSettings([&] { WriteBoolSetting(kLivePreviewOpen, open); });
         if (open) layoutKeeper_->FitDock();
     });

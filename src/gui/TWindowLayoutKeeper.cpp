@@ -43,6 +43,7 @@ void WriteKept(const QString& name, const QByteArray& value) {
 TWindowLayoutKeeper::TWindowLayoutKeeper(QMainWindow& window, QDockWidget& dock, std::function<int()> wantedWidth)
     : QObject(&window), window_(window), dock_(dock), wantedWidth_(std::move(wantedWidth)) {
     window_.installEventFilter(this);
+    dock_.installEventFilter(this);
 }
 
 QRect TWindowLayoutKeeper::Fitted(QRect wanted, const QRect& available) {
@@ -59,6 +60,7 @@ void TWindowLayoutKeeper::Forget() {
 
 void TWindowLayoutKeeper::Restore(QSize firstSize) {
     restoring_ = true;
+    // A kept place that the screen no longer holds is fitted to it by Qt itself.
     const QByteArray geometry = ReadKept(kGeometry);
     if (geometry.isEmpty() || !window_.restoreGeometry(geometry)) {
         // Centred on the screen, as far as it holds the size.
@@ -68,8 +70,8 @@ void TWindowLayoutKeeper::Restore(QSize firstSize) {
             window_.move(available.center() - QPoint((firstSize.width() + kAssumedFrame.width()) / 2,
                                                      (firstSize.height() + kAssumedFrame.height()) / 2));
         }
+        FitToScreen();
     }
-    FitToScreen();
     const QByteArray state = ReadKept(kState);
     layoutRestored_ = !state.isEmpty() && window_.restoreState(state);
     restoring_ = false;
@@ -97,6 +99,7 @@ bool TWindowLayoutKeeper::DockBeside() const {
 }
 
 void TWindowLayoutKeeper::FitDock() {
+    dragEnded_ = false;
     if (restoring_ || !window_.isVisible()) return;
     // Once the window has laid the dock out: its width is known then.
     QTimer::singleShot(0, this, [this] {
@@ -142,21 +145,28 @@ bool TWindowLayoutKeeper::eventFilter(QObject* watched, QEvent* event) {
             });
             break;
         case QEvent::Resize:
+            dragEnded_ = false;
             if (!restoring_) QTimer::singleShot(0, this, [this] { GiveDockItsWidth(); });
             break;
         case QEvent::MouseButtonPress:
-            widthAtPress_ = dock_.width();
+            dragEnded_ = false;
             break;
         case QEvent::MouseButtonRelease:
             // The window's own area between its parts is the docks' separators: a drag
-            // of one that changed the dock's width ended, and the dock keeps that width.
-            QTimer::singleShot(0, this, [this] {
-                if (DockBeside() && dock_.width() != widthAtPress_) keptWidth_ = dock_.width();
-            });
+            // of one ended. The window may lay its docks out anew a moment later; the
+            // width the dock has then is the one it keeps.
+            dragEnded_ = true;
+            windowAtRelease_ = window_.size();
+            if (DockBeside()) keptWidth_ = dock_.width();
             break;
         default:
             break;
         }
+    } else if (watched == &dock_ && event->type() == QEvent::Resize && dragEnded_) {
+        // The window lays its docks out before it hears of its own new size: a dock
+        // resized with the window is no drag's.
+        dragEnded_ = false;
+        if (DockBeside() && window_.size() == windowAtRelease_) keptWidth_ = dock_.width();
     }
     return QObject::eventFilter(watched, event);
 }

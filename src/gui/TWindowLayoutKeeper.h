@@ -38,9 +38,6 @@ public:
     void Store();
     // The dock opened, or its contents want another width.
     void FitDock();
-    // True while Restore puts the kept layout in place (a dock shown then is no choice
-    // of the user's).
-    bool Restoring() const { return restoring_; }
     // The width the dock keeps; 0 before it was first shown.
     int KeptDockWidth() const { return keptWidth_; }
 
@@ -63,7 +60,8 @@ private:
     QDockWidget& dock_;
     std::function<int()> wantedWidth_;
     int keptWidth_ = 0;
-    int widthAtPress_ = 0;
+    bool dragEnded_ = false;  // a drag on the window's own area ended: the dock's next width is the user's
+    QSize windowAtRelease_;
     bool restoring_ = false;
     bool layoutRestored_ = false;
 };

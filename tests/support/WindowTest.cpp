@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 
 #include "gui/TMenuTreeModel.h"
+#include "gui/TWindowLayoutKeeper.h"
+#include "env/Settings.h"
 #include "support/TestProgram.h"
 #include "gui/WebEngineHost.h"
 
@@ -74,6 +76,10 @@ QStringList TakeQtWarnings() {
 
 void WindowTest::SetUp() {
     TakeQtWarnings();
+    // A window closed by an earlier test kept its place, and a pane opened is kept open:
+    // each test's window starts afresh.
+    TWindowLayoutKeeper::Forget();
+    if (ReadBoolSetting(QStringLiteral("LivePreviewOpen"), false)) WriteBoolSetting(QStringLiteral("LivePreviewOpen"), false);
     window = std::make_unique<TMainForm>(&dialogs);
 }
 
