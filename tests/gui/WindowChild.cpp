@@ -21,6 +21,7 @@
 #include <QTextStream>
 
 #include "support/TFakeUserDialogs.h"
+#include "support/WindowTest.h"
 #include "gui/TMainForm.h"
 #include "gui/TRecoveryStore.h"
 #include "gui/WebEngineHost.h"
@@ -31,21 +32,6 @@ QString Rect(const QRect& r) {
     return QStringLiteral("%1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
 }
 
-// Lets the window finish what its last change set going (the pane laid out, given its
-// width, the window grown): until its place and the pane's width stay as they are.
-void Settle(const QWidget& window, const QWidget& dock) {
-    QRect frame;
-    int width = -1;
-    for (int unchanged = 0, rounds = 0; unchanged < 3 && rounds < 100; ++rounds) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        QCoreApplication::sendPostedEvents();
-        const bool same = frame == window.frameGeometry() && width == dock.width();
-        unchanged = same ? unchanged + 1 : 0;
-        frame = window.frameGeometry();
-        width = dock.width();
-    }
-}
-
 // "available", "frame", "minimum" (the frame's size at the window's minimum) and
 // "dock" (the pane's width, 0 while closed), one a line.
 int Fit(qm::TMainForm& window, bool openPane) {
@@ -53,10 +39,10 @@ int Fit(qm::TMainForm& window, bool openPane) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 4;
     auto* dock = window.findChild<QDockWidget*>(QStringLiteral("dckLivePreview"));
-    Settle(window, *dock);
+    qm::test::SettleWindow(window, *dock);
     if (openPane) {
         window.findChild<QAction*>(QStringLiteral("LivePreview1"))->trigger();
-        Settle(window, *dock);
+        qm::test::SettleWindow(window, *dock);
     }
     const QSize frame = window.frameGeometry().size() - window.size();
     out << "available " << Rect(window.screen()->availableGeometry()) << '\n'

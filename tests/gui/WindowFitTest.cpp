@@ -74,19 +74,7 @@ protected:
         WriteBoolSetting("LivePreviewOpen", false);
     }
     QDockWidget* Dock() { return Find<QDockWidget>("dckLivePreview"); }
-    // Until what the last change set going (the pane laid out and given its width, the
-    // window grown) has been done.
-    void Settle() {
-        QRect frame;
-        int width = -1;
-        for (int unchanged = 0, rounds = 0; unchanged < 3 && rounds < 100; ++rounds) {
-            QCoreApplication::processEvents();
-            QCoreApplication::sendPostedEvents();
-            unchanged = frame == window->frameGeometry() && width == Dock()->width() ? unchanged + 1 : 0;
-            frame = window->frameGeometry();
-            width = Dock()->width();
-        }
-    }
+    void Settle() { SettleWindow(*window, *Dock()); }
     void ShowNewWindow() {
         window.reset(new TMainForm(&dialogs));
         window->show();

@@ -74,6 +74,18 @@ QStringList TakeQtWarnings() {
     return taken;
 }
 
+void SettleWindow(const QWidget& window, const QWidget& dock) {
+    QRect frame;
+    int width = -1;
+    for (int unchanged = 0, rounds = 0; unchanged < 3 && rounds < 100; ++rounds) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        unchanged = frame == window.frameGeometry() && width == dock.width() ? unchanged + 1 : 0;
+        frame = window.frameGeometry();
+        width = dock.width();
+    }
+}
+
 void WindowTest::SetUp() {
     TakeQtWarnings();
     // A window closed by an earlier test kept its place, and a pane opened is kept open:
