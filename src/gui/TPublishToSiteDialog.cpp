@@ -51,7 +51,8 @@ TPublishToSiteDialog::TPublishToSiteDialog(const QString& siteFolder, Planner pl
     edtSiteFolder_->setObjectName(QStringLiteral("edtSiteFolder"));
     folderLabel->setBuddy(edtSiteFolder_);
     folderRow->addWidget(edtSiteFolder_, 1);
-    auto* choose = new QPushButton(QStringLiteral("&Choose..."), this);
+    // C is Cancel's where the desktop gives the standard buttons mnemonics.
+    auto* choose = new QPushButton(QStringLiteral("C&hoose..."), this);
     choose->setObjectName(QStringLiteral("btnChooseSiteFolder"));
     folderRow->addWidget(choose);
     layout->addLayout(folderRow);
