@@ -78,5 +78,5 @@ step "browser tests, after the build"
 ctest --preset sanitize "$@"
 crash_figures build-sanitize
 step "sanitizer tests"
-scripts/fuzz.sh
+scripts/fuzz.sh --repeatable
 step "fuzzing"

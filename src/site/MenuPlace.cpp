@@ -23,11 +23,13 @@ std::string_view Trimmed(std::string_view text) {
     return text;
 }
 
-// A page in UTF-16 or UTF-32 (with or without a byte-order mark) holds NUL bytes
-// between its ASCII characters, where no ASCII-compatible page has any.
+// A page in UTF-16 or UTF-32 starts with a byte-order mark or, without one, with an
+// ASCII character (markup or a blank) whose wide form holds a NUL byte; no page in an
+// ASCII-compatible encoding does. Only the first bytes are looked at, which writing the
+// menu never changes, so a page written is never refused where its source was taken.
 bool IsWideEncoding(std::string_view page) {
     if (page.starts_with("\xFE\xFF") || page.starts_with("\xFF\xFE")) return true;
-    return page.substr(0, 1024).find('\0') != std::string_view::npos;
+    return page.substr(0, 4).find('\0') != std::string_view::npos;
 }
 
 std::size_t LineStart(std::string_view page, std::size_t at) {

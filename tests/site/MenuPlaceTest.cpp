@@ -58,6 +58,10 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"MarkersAfterTheBodyAroundAnElement",
                   "</body>\n<!-- Quillamere menu -->\n<div>old</div>\n<!-- End of Quillamere menu -->\n",
                   "</body>\n<!-- Quillamere menu -->\nM1\nM2\n<!-- End of Quillamere menu -->\n"},
+        // A NUL byte further in is no wide encoding: the menu written moves it forward.
+        PlaceCase{"NulByteFurtherIn", "<p>\n<!-- Quillamere menu -->\n" + std::string(1100, 'x') +
+                                          "\n<!-- End of Quillamere menu -->\n" + std::string("\0", 1),
+                  "<p>\n<!-- Quillamere menu -->\nM1\nM2\n<!-- End of Quillamere menu -->\n" + std::string("\0", 1)},
         PlaceCase{"NoPlace", "<p>Quillamere is not here</p>", "<p>Quillamere is not here</p>"},
         PlaceCase{"MarkerNotAlone", "<p>\n<b>x</b><!-- Quillamere menu -->\n<!-- End of Quillamere menu -->\n",
                   "p.html, line 2: the marker '<!-- Quillamere menu -->' is not on a line of its own"},
