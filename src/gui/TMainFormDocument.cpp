@@ -250,8 +250,9 @@ void TMainForm::SaveAs(const QString& title, const QString& initialFolder) {
     SaveTo(chosen);
 }
 
+// A titled project's Save As starts at its own file, in its folder with its name.
 void TMainForm::Save2Click() {
-    Guard([&] { SaveAs(QStringLiteral("Save As"), DialogFolder()); });
+    Guard([&] { SaveAs(QStringLiteral("Save As"), CurrentFileName().isEmpty() ? DialogFolder() : ProjectFilePath()); });
 }
 
 void TMainForm::SaveAsTemplate1Click() {

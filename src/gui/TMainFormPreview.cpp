@@ -24,6 +24,7 @@
 #include "output/Publisher.h"
 #include "env/Settings.h"
 #include "gui/TLivePreview.h"
+#include "gui/TWindowLayoutKeeper.h"
 #include "gui/TMainForm.h"
 #include "gui/TPropertyPages.h"
 #include "gui/TformHTML.h"
@@ -140,21 +141,18 @@ void TMainForm::BuildLivePreview() {
     LivePreview1->setText(QStringLiteral("&Live Preview"));
     LivePreview1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     LivePreview1->setStatusTip(QStringLiteral("Show the menu as it will be published, following every change"));
-    // The pane takes the room its page needs, as far as the window has it, when it opens
-    // and when another width is chosen.
-    const auto fit = [this] {
-        QTimer::singleShot(0, this, [this] {
-            if (dckLivePreview->isVisible() && !dckLivePreview->isFloating())
-                resizeDocks({dckLivePreview}, {livePreview_->PreferredWidth()}, Qt::Horizontal);
-        });
-    };
-    connect(LivePreview1, &QAction::toggled, this, [fit](bool open) {
+    // The pane takes the room its page needs, as far as the screen has it, when it opens
+    // and when another width is chosen; the window keeps its place and the pane's.
+    layoutKeeper_ = new TWindowLayoutKeeper(*this, *dckLivePreview, [this] { return livePreview_->PreferredWidth(); });
+    // The user's choice (the menu, its keys): not the pane shown or hidden with the
+    // window, nor put back as it was kept.
+    connect(LivePreview1, &QAction::triggered, this, [this](bool open) {
         QuietlyInSettings([&] { WriteBoolSetting(kLivePreviewOpen, open); });
-        if (open) fit();
+        if (open) layoutKeeper_->FitDock();
     });
-    connect(livePreview_, &TLivePreview::WidthChosen, this, [fit](TLivePreview::TWidth width) {
+    connect(livePreview_, &TLivePreview::WidthChosen, this, [this](TLivePreview::TWidth width) {
         QuietlyInSettings([&] { WriteIntSetting(kLivePreviewWidth, static_cast<int>(width)); });
-        fit();
+        layoutKeeper_->FitDock();
     });
     connect(livePreview_, &TLivePreview::StatusMessage, this, [this](const QString& text, int timeout) {
         if (text.isEmpty())
@@ -164,6 +162,8 @@ void TMainForm::BuildLivePreview() {
     });
 }
 
+// The window where it was and as large, its pane where it was and as wide (or, the
+// first time, a size that fits the screen); the pane open when the user left it open.
 void TMainForm::RestoreLivePreview() {
     bool open = false;
     int width = 0;
@@ -174,7 +174,14 @@ void TMainForm::RestoreLivePreview() {
     using TWidth = TLivePreview::TWidth;
     const bool known = width == static_cast<int>(TWidth::Phone) || width == static_cast<int>(TWidth::Tablet);
     livePreview_->SetWidth(known ? static_cast<TWidth>(width) : TWidth::Box);
-    if (open) dckLivePreview->show();
+    layoutKeeper_->Restore(QSize(825, 622));
+    dckLivePreview->setVisible(open);
+}
+
+void TMainForm::KeepWindowLayout() {
+    layoutKeeper_->Store();
+    const bool open = dckLivePreview->isVisible();
+    QuietlyInSettings([&] { WriteBoolSetting(kLivePreviewOpen, open); });
 }
 
 // --- Help -----------------------------------------------------------------------------------

@@ -56,6 +56,12 @@ public:
     void SkipUntil(std::string_view tag) {
         while (cursor_.LineNumber() == 0 || current_ != tag) ReadBefore(tag);
     }
+    // The format's first tag: a file that has it nowhere is not of the format at all,
+    // which says more than the line it ended on.
+    void SkipToFormatTag(std::string_view tag, std::string_view refusal) {
+        while (cursor_.LineNumber() == 0 || current_ != tag)
+            if (!cursor_.Next(current_)) Fail(0, std::string(refusal));
+    }
     int CurrentLineNumber() const { return cursor_.LineNumber(); }
     bool CurrentEndedInCrLf() const { return cursor_.EndedInCrLf(); }
     bool AtEnd() const { return cursor_.AtEnd(); }
@@ -215,7 +221,7 @@ ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath) {
     RequireContent(text, shownPath);
     LineScanner scanner(text, shownPath);
 
-    scanner.SkipUntil("<Product_Name>");
+    scanner.SkipToFormatTag("<Product_Name>", kNotAProject);
     const auto product = scanner.Read("the product name");
     if (product != "Quillamere" && product != "Corvantis")
         scanner.Fail(scanner.CurrentLineNumber(), std::string(kProjectRefusal));
@@ -290,7 +296,7 @@ ParsedDocument ParseMenuStructureFile(TextFile file, const std::string& shownPat
     RequireContent(text, shownPath);
     LineScanner scanner(text, shownPath);
 
-    scanner.SkipUntil("<Product_Name>");
+    scanner.SkipToFormatTag("<Product_Name>", kNotAMenuStructure);
     if (scanner.Read("the format name") != kExchangeFormatName)
         scanner.Fail(scanner.CurrentLineNumber(), std::string(kExchangeRefusal));
     scanner.ReadBefore("<Product_Version>");  // normally "</Product_Name>"; not checked

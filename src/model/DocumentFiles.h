@@ -20,6 +20,10 @@ namespace qm {
 inline constexpr std::string_view kLineEnd = "\r\n";
 inline constexpr std::string_view kProjectRefusal = "This file wasn't saved by Quillamere 1.0, open failed!";
 inline constexpr std::string_view kExchangeRefusal = "This file wasn't saved by specified format, open failed!";
+// A file without the opening tag of its format anywhere (a picture, a document of
+// another program) is refused as a whole, without a line.
+inline constexpr std::string_view kNotAProject = "the file is not a Quillamere project";
+inline constexpr std::string_view kNotAMenuStructure = "the file is not a menu structure file";
 inline constexpr std::string_view kExchangeFormatName = "General Menu Structure Description Format";
 
 // What a project published with its page holds in place of stored item fields, which

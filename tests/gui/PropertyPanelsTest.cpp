@@ -127,7 +127,7 @@ TEST_F(PropertyPanelsTest, TheSizeLabelsStandOutBoldUnderlinedInTheAccentColour)
         EXPECT_EQ(label->foregroundRole(), QPalette::Link) << name;
     }
     auto* calc = Find<QPushButton>("btnCalcSize");
-    EXPECT_EQ(calc->text(), "<< Calc. Estimated Size");
+    EXPECT_EQ(calc->text(), "<< &Calc. Estimated Size");
     EXPECT_TRUE(calc->font().underline());
 }
 

@@ -175,6 +175,12 @@ TEST_F(RefusedExchange, EmptyFile) {
     EXPECT_EQ(Snapshot(agent_), before_);
 }
 
+TEST_F(RefusedExchange, AFileWithoutTheFormatsTagIsNoMenuStructure) {
+    EXPECT_QM_ERROR(Import("PK\x03\x04 a packed file\r\nof another program\r\n"),
+                    Shown() + ": the file is not a menu structure file");
+    EXPECT_EQ(Snapshot(agent_), before_);
+}
+
 TEST_F(RefusedExchange, FileEndsBeforeTheStructure) {
     EXPECT_QM_ERROR(Import(CrLfText(Header())),
                     Shown() + ", line 12: the file ends before \"<Structure_Description>\"");

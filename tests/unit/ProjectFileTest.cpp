@@ -270,7 +270,7 @@ TEST_F(ProjectFile, TagsWithBlanksAreNotTags) {
     MakeDocument(agent_, kSampleMenu, Fields::Every);
     const auto before = Snapshot(agent_);
     EXPECT_QM_ERROR(Load(CrLfText({" <Product_Name>", "Quillamere", "<Product_Name> "})),
-                    Shown() + ", line 3: the file ends before \"<Product_Name>\"");
+                    Shown() + ": the file is not a Quillamere project");
     EXPECT_EQ(Snapshot(agent_), before);
 }
 
@@ -334,7 +334,16 @@ TEST_F(RefusedProject, AnythingButARegularFileOfAtMostTheLimit) {
 
 TEST_F(RefusedProject, FileWithoutAnyTag) {
     EXPECT_QM_ERROR(Load("just some text\r\nand more\r\n"),
-                    Shown() + ", line 2: the file ends before \"<Product_Name>\"");
+                    Shown() + ": the file is not a Quillamere project");
+    ExpectUnchanged();
+}
+
+// A picture or another program's file is no project at all: said as such, not as a
+// line the file ended on.
+TEST_F(RefusedProject, ABinaryFileIsNotAProject) {
+    std::string bytes = "\x89PNG\r\n\x1a\n";
+    for (int i = 0; i < 600; ++i) bytes += static_cast<char>((i * 37) % 256);
+    EXPECT_QM_ERROR(Load(bytes), Shown() + ": the file is not a Quillamere project");
     ExpectUnchanged();
 }
 
