@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "FuzzInput.h"
+#include "model/DocumentFiles.h"
 #include "model/TkvxAppletAgent.h"
 #include "model/WholeNumber.h"
 
@@ -228,15 +229,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             list[node] = item;
             break;
         }
-        default:
-            what = "refresh levels and parents";
-            agent.RefreshLevelsAndParents();
+        default: {
+            what = "the published levels and parents";
+            std::string text;
+            agent.WritePublishedProject([&text](std::string_view part) { text += part; });
+            const auto published = ParseProjectFile(TextFile::FromBytes(text), "published.zorbel");
             for (int i = 0; i < agent.ItemCount(); ++i) {
-                fuzz::Check(agent.GetItemField(i, ItemField::Level) == std::to_string(agent.NodeLevel(i) - 1), what);
+                fuzz::Check(published.items.Field(i, ItemField::Level) == std::to_string(agent.NodeLevel(i) - 1), what);
                 const int parent = agent.ParentNode(i);
-                fuzz::Check(agent.GetItemField(i, ItemField::ParentIndex) == std::to_string(parent == kRootNode ? -1 : parent), what);
+                fuzz::Check(published.items.Field(i, ItemField::ParentIndex) ==
+                                std::to_string(parent == kRootNode ? -1 : parent),
+                            what);
             }
             break;
+        }
         }
         if (listEdit) {
             fuzz::Check(agent.Items() == list, "the list edit", what);

@@ -42,10 +42,13 @@ fuzz_one() {
   local args=(-max_total_time="$seconds" -max_len="${longest[$name]}" -print_final_stats=1 -timeout=10
     -rss_limit_mb=2048 -artifact_prefix="$work/findings/$name-")
   [ -n "${dictionary[$name]:-}" ] && args+=(-dict="fuzz/${dictionary[$name]}.dict")
-  $repeatable && args+=(-seed=1 -runs="${executions[$name]}")
+  # A fixed seed alone does not repeat a run: libFuzzer rereads its corpus folder on a
+  # clock, and compared pointers move with address-space randomisation.
+  local run=()
+  $repeatable && { args+=(-seed=1 -runs="${executions[$name]}" -reload=0); run=(setarch -R); }
   local inputs=("$work/corpus/$name")
   [ -d "fuzz/regressions/$name" ] && inputs+=("fuzz/regressions/$name")
-  "$bin/fuzz-$name" "${args[@]}" "${inputs[@]}" >"$work/$name.log" 2>&1
+  "${run[@]}" "$bin/fuzz-$name" "${args[@]}" "${inputs[@]}" >"$work/$name.log" 2>&1
 }
 
 summary() {

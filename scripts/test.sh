@@ -30,6 +30,9 @@ if command -v ccache >/dev/null; then
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 
+# Both builds are warning-free with gcc and clang; a new warning stops the test command.
+strict=(-DQUILLAMERE_WERROR=ON)
+
 timings=()
 started=$SECONDS
 step_began=$SECONDS
@@ -50,7 +53,7 @@ step "set-up"
 # What the crash test saw: its line from the test log.
 crash_figures() { grep -h '^kills: ' "$1/Testing/Temporary/LastTest.log" 2>/dev/null | sed "s|^|$1: |" || true; }
 
-cmake --preset default "${launcher[@]}" >/dev/null
+cmake --preset default "${launcher[@]}" "${strict[@]}" >/dev/null
 cmake --build --preset default
 step "default build"
 ctest --preset default --label-exclude browser "$@"
@@ -64,7 +67,7 @@ browser_log=build/browser-tests.log
 ctest --preset default --label-regex browser "$@" >"$browser_log" 2>&1 &
 browser_tests=$!
 browser_status=0
-if ! { cmake --preset sanitize "${launcher[@]}" >/dev/null && cmake --build --preset sanitize; }; then
+if ! { cmake --preset sanitize "${launcher[@]}" "${strict[@]}" >/dev/null && cmake --build --preset sanitize; }; then
   wait "$browser_tests" || true
   cat "$browser_log"
   exit 1

@@ -66,54 +66,46 @@ void TDocumentCommand::Run(bool forward) {
 
 // --- Values --------------------------------------------------------------------------------
 
-TChangeLookValue::TChangeLookValue(IEditedDocument& document, std::size_t field, std::string before, std::string after,
-                                   int session, QUndoCommand* parent)
-    : TDocumentCommand(document, QStringLiteral("Change ") + TitleCase(LookFieldAt(field).name), false, parent),
-      field_(field),
-      before_(std::move(before)),
-      after_(std::move(after)),
+namespace {
+
+QString ValueStepName(const TValuePlace& place) {
+    if (place.IsLook()) return QStringLiteral("Change ") + TitleCase(LookFieldAt(place.field).name);
+    return ItemValueStepName(place.field);
+}
+
+}  // namespace
+
+TChangeValue::TChangeValue(IEditedDocument& document, TValuePlace place, std::string value, int session,
+                           QUndoCommand* parent)
+    : TDocumentCommand(document, ValueStepName(place), false, parent),
+      place_(place),
+      value_(std::move(value)),
       session_(session) {}
 
-bool TChangeLookValue::mergeWith(const QUndoCommand* other) {
-    const auto* later = static_cast<const TChangeLookValue*>(other);
-    if (session_ == 0 || later->session_ != session_ || later->field_ != field_) return false;
-    after_ = later->after_;
-    setObsolete(after_ == before_);
+std::string_view TChangeValue::Current() {
+    if (place_.IsLook()) return Agent().AppletData().Field(place_.field);
+    return Agent().GetItemField(place_.item, static_cast<ItemField>(place_.field));
+}
+
+bool TChangeValue::mergeWith(const QUndoCommand* other) {
+    const auto* later = static_cast<const TChangeValue*>(other);
+    if (session_ == 0 || later->session_ != session_ || later->place_ != place_) return false;
+    // The later step is done already: this one keeps the value from before both.
+    setObsolete(Current() == value_);
     return true;
 }
 
-int TChangeLookValue::Apply(bool forward) {
-    TAppletData look = Agent().GetAppletData();
-    look.Field(field_) = forward ? after_ : before_;
-    Agent().SetAppletData(look);
-    Document().AnnounceLookValue(field_);
-    return kRootNode;
-}
-
-TChangeItemValue::TChangeItemValue(IEditedDocument& document, int item, std::size_t field, std::string before,
-                                   std::string after, int session)
-    : TDocumentCommand(document, ItemValueStepName(field), false),
-      item_(item),
-      field_(field),
-      before_(std::move(before)),
-      after_(std::move(after)),
-      session_(session) {}
-
-bool TChangeItemValue::mergeWith(const QUndoCommand* other) {
-    const auto* later = static_cast<const TChangeItemValue*>(other);
-    if (session_ == 0 || later->session_ != session_ || later->item_ != item_ || later->field_ != field_)
-        return false;
-    after_ = later->after_;
-    setObsolete(after_ == before_);
-    return true;
-}
-
-int TChangeItemValue::Apply(bool forward) {
-    TItemData item = Agent().GetItemData(item_);
-    item.Field(field_) = forward ? after_ : before_;
-    Agent().SetItemData(item, item_);  // a new Text renames the node in the tree
-    Document().AnnounceItemValue(item_, field_);
-    return item_;
+int TChangeValue::Apply(bool /*forward*/) {
+    std::string held(Current());
+    if (place_.IsLook()) {
+        Agent().SetAppletField(place_.field, value_);
+        Document().AnnounceLookValue(place_.field);
+    } else {
+        Agent().SetItemField(place_.item, static_cast<ItemField>(place_.field), value_);  // a new Text renames the node
+        Document().AnnounceItemValue(place_.item, place_.field);
+    }
+    value_ = std::move(held);
+    return place_.IsLook() ? kRootNode : place_.item;
 }
 
 // --- Structure -----------------------------------------------------------------------------

@@ -1,9 +1,9 @@
 #pragma once
 // The document's undo steps. Each writes the agent at once, when it is done and when
 // it is undone, and tells the views through the document. A step keeps only what it
-// changes: a value step its two values, a move where the node went, an insert or a
-// delete the items that are not in the document at the time: a step on a
-// 100,000-item menu costs no copy of the menu.
+// changes: a value step the one value that is not in the document, a move where the
+// node went, an insert or a delete the items that are not in the document at the time:
+// a step on a 100,000-item menu costs no copy of the menu.
 //
 // Item and node ids in a step are those of the document as it stands when the step is
 // done or undone: the stack replays steps in order, so they always fit.
@@ -12,10 +12,9 @@
 #include <string>
 
 #include "model/MenuRecords.h"
+#include "model/TkvxAppletAgent.h"
 
 namespace qm {
-
-class TkvxAppletAgent;
 
 // The document as its steps see it (TMenuDocument): the agent they write, and where
 // they announce what they changed.
@@ -34,7 +33,7 @@ public:
 };
 
 // The merge ids, in one place: only steps with the same id may merge.
-enum TMergeId : int { kLookValueMergeId = 1, kItemValueMergeId = 2 };
+enum TMergeId : int { kValueMergeId = 1 };
 
 // What every step shares: it runs inside the document's changing state, announces the
 // change, and says where it is seen (ShowRequested).
@@ -64,38 +63,34 @@ private:
     bool pushed_ = false;
 };
 
-// One look value. Typing merges: a step with the same field and typing session takes
-// the later value, and goes away when the value is back where it started.
-class TChangeLookValue final : public TDocumentCommand {
-public:
-    TChangeLookValue(IEditedDocument& document, std::size_t field, std::string before, std::string after, int session,
-                     QUndoCommand* parent = nullptr);
-    int id() const override { return kLookValueMergeId; }
-    bool mergeWith(const QUndoCommand* other) override;
-
-private:
-    int Apply(bool forward) override;
-    int LookField() const override { return static_cast<int>(field_); }
-
-    std::size_t field_;
-    std::string before_, after_;
-    int session_;
+// Where a value stands: field `field` of the look (item kRootNode) or of item `item`.
+struct TValuePlace {
+    int item = kRootNode;
+    std::size_t field = 0;
+    bool IsLook() const { return item == kRootNode; }
+    bool operator==(const TValuePlace&) const = default;
 };
 
-// One value of an item record (Text, Link, Target); merges as TChangeLookValue does.
-class TChangeItemValue final : public TDocumentCommand {
+// One value, of the look or of an item record (Text, Link, Target). The step holds the
+// one value that is not in the document: the new one before it is done, the old one
+// after; doing and undoing are both one exchange of it with the document's. Typing
+// merges: a later step at the same place in the same typing session (0 never merges)
+// is taken in, and the step goes away when the value is back where it started.
+class TChangeValue final : public TDocumentCommand {
 public:
-    TChangeItemValue(IEditedDocument& document, int item, std::size_t field, std::string before, std::string after,
-                     int session);
-    int id() const override { return kItemValueMergeId; }
+    TChangeValue(IEditedDocument& document, TValuePlace place, std::string value, int session,
+                 QUndoCommand* parent = nullptr);
+    int id() const override { return kValueMergeId; }
     bool mergeWith(const QUndoCommand* other) override;
 
 private:
     int Apply(bool forward) override;
+    int LookField() const override { return place_.IsLook() ? static_cast<int>(place_.field) : -1; }
+    // The value the document holds at the step's place now.
+    std::string_view Current();
 
-    int item_;
-    std::size_t field_;
-    std::string before_, after_;
+    TValuePlace place_;
+    std::string value_;
     int session_;
 };
 

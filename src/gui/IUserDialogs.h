@@ -48,7 +48,8 @@ public:
     virtual void ShowApplicationError(QWidget* parent, const QString& text) = 0;
 
     // File dialogs, titled title. filter uses the "Description|pattern;pattern|..." form;
-    // an empty initialFolder leaves the dialog where it was last. They return the chosen
+    // an empty initialFolder leaves the dialog where it was last; a file's path there
+    // starts it in the file's folder with the file's name filled in. They return the chosen
     // path, or an empty string when the user cancels. confirmReplace asks before an
     // existing file is chosen as a save target.
     virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& filter,

@@ -3,10 +3,14 @@
 // - the menu structure: the text of an exchange file, whose rows carry each item's
 //   level, caption, link and target, under kMenuStructureMimeType: a branch copied in
 //   one window pastes whole into another project in another window;
-// - indented plain text, a caption a line and a tab before each sub item, for other
-//   programs.
+// - indented plain text for other programs: a line an item, a tab before each sub
+//   item, and after the caption its link and its target (where not "_self") in
+//   columns of their own, as a spreadsheet takes them.
 // Plain text from elsewhere becomes items as well: each line that is not blank an
-// item, a line indented more than the main item above it a sub item of that one.
+// item, a line indented more than the main item above it a sub item of that one. A
+// line's columns split by tabs are the caption, the link and the target, as a
+// spreadsheet's rows or a text editor's "Caption<tab>URL" lines give them; a list's
+// marker before the caption ("- ", "* ", "1. ") is no part of it.
 
 #include <QString>
 #include <QStringList>
@@ -30,6 +34,8 @@ bool HoldsItems(const QMimeData& data);
 TItemArray ItemsOf(const QMimeData& data, const QString& separator, QStringList* removed = nullptr);
 
 TItemArray ItemsOfPlainText(const QString& text, const QString& separator, QStringList* removed = nullptr);
+// A caption without the list marker it may start with ("- ", "* ", "• ", "1. ", "2) ").
+QString WithoutListMarker(const QString& caption);
 QString PlainTextOf(const TItemArray& items);
 
 }  // namespace qm

@@ -1,6 +1,7 @@
 #include "gui/TLivePreview.h"
 
 #include <QButtonGroup>
+#include <QChildEvent>
 #include <QDir>
 #include <QEvent>
 #include <QFileInfo>
@@ -60,6 +61,23 @@ int TLivePreview::ViewportWidth(TWidth width, int boxWidth) {
     return static_cast<int>(width);
 }
 
+// The script's rule: a screen narrower than its NARROW, or one that cannot show the
+// whole box beside the page's margins, gets the "Menu" button.
+QString TLivePreview::NarrowReason(int viewportWidth, int boxWidth) {
+    if (viewportWidth < kNarrowScreen)
+        return QStringLiteral("This page is %1 px wide, narrower than %2 px: the menu shows as its \"Menu\" button, "
+                              "as on a phone.")
+            .arg(viewportWidth)
+            .arg(kNarrowScreen);
+    if (boxWidth + 2 * kPageMargin > viewportWidth)
+        return QStringLiteral("The menu box (%1 px) is wider than this %2 px page can show beside its margins: the "
+                              "menu shows as its \"Menu\" button. A box of up to %3 px shows the bar here.")
+            .arg(boxWidth)
+            .arg(viewportWidth)
+            .arg(viewportWidth - 2 * kPageMargin);
+    return {};
+}
+
 TLivePreview::TLivePreview(TMenuDocument& document, std::function<QString()> projectFile, QWidget* parent)
     : QWidget(parent), document_(document), projectFile_(std::move(projectFile)) {
     setObjectName(QStringLiteral("pnlLivePreview"));
@@ -96,6 +114,12 @@ TLivePreview::TLivePreview(TMenuDocument& document, std::function<QString()> pro
     widthLabel_ = new QLabel(this);
     widthLabel_->setObjectName(QStringLiteral("lblPreviewWidth"));
     bar->addWidget(widthLabel_);
+    narrowLabel_ = new QLabel(this);
+    narrowLabel_->setObjectName(QStringLiteral("lblPreviewNarrow"));
+    narrowLabel_->setWordWrap(true);
+    narrowLabel_->setContentsMargins(8, 0, 8, 6);
+    narrowLabel_->setForegroundRole(QPalette::PlaceholderText);
+    narrowLabel_->hide();
 
     stage_ = new QScrollArea(this);
     stage_->setObjectName(QStringLiteral("sbxLivePreview"));
@@ -103,6 +127,9 @@ TLivePreview::TLivePreview(TMenuDocument& document, std::function<QString()> pro
     stage_->setFrameShape(QFrame::NoFrame);
     stage_->setBackgroundRole(QPalette::Mid);
     stage_->setWidgetResizable(false);
+    // A container, not a stop of its own: the focus goes to the page in it.
+    stage_->setFocusPolicy(Qt::NoFocus);
+    stage_->setAccessibleName(QStringLiteral("Live preview"));
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("pnlPreviewPage"));
     auto* pageLayout = new QVBoxLayout(page);
@@ -114,6 +141,7 @@ TLivePreview::TLivePreview(TMenuDocument& document, std::function<QString()> pro
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addLayout(bar);
+    layout->addWidget(narrowLabel_);
     layout->addWidget(stage_, 1);
 
     // The page follows a change once the event loop is free again, so that the several
@@ -127,6 +155,8 @@ TLivePreview::TLivePreview(TMenuDocument& document, std::function<QString()> pro
 
     connect(&document_, &TMenuDocument::Changed, this, &TLivePreview::ScheduleRefresh);
     connect(&document_, &TMenuDocument::FileNameChanged, this, &TLivePreview::ScheduleRefresh);
+    // The width shown and why the menu is narrow follow the box at once, engine or not.
+    connect(&document_, &TMenuDocument::Changed, this, &TLivePreview::PlaceView);
     PlaceView();
 }
 
@@ -181,7 +211,17 @@ void TLivePreview::keyPressEvent(QKeyEvent* event) {
 
 bool TLivePreview::eventFilter(QObject* watched, QEvent* event) {
     if (watched == stage_->viewport() && event->type() == QEvent::Resize) PlaceView();
+    // The engine makes the parts that draw and take the keys as it needs them.
+    if (event->type() == QEvent::ChildPolished && watched == viewWidget_)
+        if (auto* part = qobject_cast<QWidget*>(static_cast<QChildEvent*>(event)->child())) KeepOutOfTabCycle(part);
     return QWidget::eventFilter(watched, event);
+}
+
+void TLivePreview::KeepOutOfTabCycle(QWidget* widget) {
+    if (widget->focusPolicy() != Qt::NoFocus) widget->setFocusPolicy(Qt::ClickFocus);
+    if (widget == viewWidget_) widget->installEventFilter(this);
+    for (QWidget* part : widget->findChildren<QWidget*>())
+        if (part->focusPolicy() != Qt::NoFocus) part->setFocusPolicy(Qt::ClickFocus);
 }
 
 void TLivePreview::CreateView() {
@@ -212,6 +252,8 @@ void TLivePreview::CreateView() {
     QWidget* page = stage_->widget();
     view_ = engine->CreateView(std::move(events), page);
     viewWidget_ = view_->Widget();
+    viewWidget_->setAccessibleName(QStringLiteral("Menu page preview"));
+    KeepOutOfTabCycle(viewWidget_);
     page->layout()->addWidget(viewWidget_);
     Refresh();
 }
@@ -260,6 +302,9 @@ void TLivePreview::Refresh() {
 void TLivePreview::PlaceView() {
     const int width = ViewportWidth();
     widthLabel_->setText(QString::number(width) + QStringLiteral(" px"));
+    const QString narrow = NarrowReason(width, BoxWidthOf(document_));
+    narrowLabel_->setText(narrow);
+    narrowLabel_->setVisible(!narrow.isEmpty());
     const int height = std::max(stage_->viewport()->height(), 120);
     stage_->widget()->setFixedSize(width, height);
 }

@@ -3,8 +3,13 @@
 // embedded engine, following every edit of the document without writing any file (the
 // page, the script and the sounds are served from memory by TPreviewSite). It shows
 // the page at the width of the menu box as set, or of a phone or a tablet, so the
-// narrow-screen menu is seen while editing. A link followed in the pane leaves the
-// page where it is: its address goes to the status bar instead.
+// narrow-screen menu is seen while editing; when the page shows the narrow menu (the
+// "Menu" button), the pane says why. A link followed in the pane leaves the page where
+// it is: its address goes to the status bar instead.
+//
+// The page is there for screen readers (the view is named, its document is the engine's
+// to expose), but not in the window's Tab cycle: its links take the focus by a click,
+// or once F6 has brought the focus to the pane.
 //
 // The engine's view is made the first time the pane is shown, never before: a window
 // whose pane stays closed never loads the engine. The same engine measures the menu as
@@ -45,6 +50,9 @@ public:
     // box as set shows the whole box with the page's margins, on a screen wide enough
     // for the bar.
     static int ViewportWidth(TWidth width, int boxWidth);
+    // Why a page this wide shows the menu of a box this wide as its "Menu" button;
+    // empty when it shows the bar.
+    static QString NarrowReason(int viewportWidth, int boxWidth);
 
     // projectFile: the project file the document saves to, empty while untitled; the
     // page lies beside it (untitled: in the documents folder).
@@ -98,6 +106,8 @@ private:
     void PlaceView();
     bool NavigationRequested(const QUrl& url, bool newWindow);
     void FinishMeasure(std::optional<QSize> size);
+    // The view and every part of it take the focus by a click only.
+    void KeepOutOfTabCycle(QWidget* widget);
 
     TMenuDocument& document_;
     std::function<QString()> projectFile_;
@@ -117,6 +127,7 @@ private:
 
     QButtonGroup* widthButtons_ = nullptr;
     QLabel* widthLabel_ = nullptr;
+    QLabel* narrowLabel_ = nullptr;
     QScrollArea* stage_ = nullptr;
     QLabel* unavailableLabel_ = nullptr;
 };

@@ -133,8 +133,9 @@ void TMainForm::ConnectDocument() {
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMainForm::ClipboardChanged);
     ClipboardChanged();
     QUndoStack& stack = document_->UndoStack();
-    const auto label = [](const QString& verb, const QString& step) {
-        return step.isEmpty() ? verb : verb + QLatin1Char(' ') + step;
+    // A caption in a step's name is shown as it is: its "&" marks no mnemonic.
+    const auto label = [](const QString& verb, QString step) {
+        return step.isEmpty() ? verb : verb + QLatin1Char(' ') + step.replace(QLatin1Char('&'), QStringLiteral("&&"));
     };
     connect(&stack, &QUndoStack::canUndoChanged, Undo1, &QAction::setEnabled);
     connect(&stack, &QUndoStack::canRedoChanged, Redo1, &QAction::setEnabled);
@@ -386,6 +387,8 @@ void TMainForm::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+    // Kept while still shown: the docks are as the user left them.
+    KeepWindowLayout();
     // Saved, or left unsaved by the user's choice: nothing to recover; the project is free.
     recovery_->Discard();
     FollowProject({}, false);
@@ -414,7 +417,7 @@ bool TMainForm::FormCloseQuery() {
         }
         // The staged files go with the window; while it stays open the document still
         // needs its sounds for the next save.
-        if (mayClose) ClearPreviewFolder(Agent(), GetPreviewFolder().toStdString());
+        if (mayClose) document_->ClearPreviewFolder(GetPreviewFolder().toStdString());
     });
     return completed && mayClose;
 }

@@ -57,6 +57,8 @@ class ProjectLock;
 class TDiskStateGuard;
 class TLivePreview;
 class TMenuTreeModel;
+class TPaneCycle;
+class TWindowLayoutKeeper;
 class TRecoveryStore;
 struct TStaleCopy;
 class TPanelBinding;
@@ -212,6 +214,8 @@ public slots:
     void Preview1Click();
     void WebBrowser1Click();
     void Topic1Click();
+    // F1: the help page of the group whose field has the focus; Help Topics elsewhere.
+    void ContextHelp1Click();
     void ViewSample1Click();
     void Homepage1Click();
     void ContactUs1Click();
@@ -244,7 +248,7 @@ private:
 
     // Layout.
     void BuildWindow();
-    void FitToScreen();
+    void BuildPaneCycle();
     void BuildActions();
     void BuildMenus();
     void BuildToolBar();
@@ -255,6 +259,8 @@ private:
     void ShowModified(bool modified);
     void BuildLivePreview();
     void RestoreLivePreview();
+    // While the window closes: its place, its docks and whether the pane is open.
+    void KeepWindowLayout();
     void ConnectHelpWindow(TfrmHelp* help);
     // Shows a page in the help window, made visible.
     void ShowHelp(const QString& url);
@@ -366,7 +372,10 @@ private:
     QAction *Insert1, *InsertBelow1, *Delete1, *MoveUp1, *MoveDown1, *Indent1, *Outdent1;
     QAction* Preview1;
     QAction* WebBrowser1;
-    QAction *Topic1, *ViewSample1, *Homepage1, *ContactUs1, *About1;
+    QAction *Topic1, *ContextHelp1, *ViewSample1, *Homepage1, *ContactUs1, *About1;
+    QAction *NextPane1, *PreviousPane1;
+    TPaneCycle* paneCycle_ = nullptr;
+    TWindowLayoutKeeper* layoutKeeper_ = nullptr;  // a child of the window
     QToolButton *tlbtnNew, *tlbtnOpen, *tlbtnSave, *tlbtnUndo, *tlbtnRedo, *tlbtnCut, *tlbtnCopy, *tlbtnPaste,
         *tlbtnInsert, *tlbtnDelete, *tlbtnMoveUp, *tlbtnMoveDown, *tlbtnPreview, *tlbtnHelp;
 };

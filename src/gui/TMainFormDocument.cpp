@@ -63,19 +63,9 @@ bool TMainForm::SaveTo(const QString& path) {
     StorePanels();
     if (!MayWriteProject(ProjectFileOf(path))) return false;
     const QFileInfo info(path);
-    const auto rewritten = [&] { document_->ValuesRewritten(); };
-    PublishResult published;
-    try {
-        published = SaveAndPublish(Agent(), ToPath(AddTrailingBackslash(info.absolutePath())),
-                                   info.fileName().toStdString(),
-                                   PublishFolders{ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())});
-    } catch (...) {
-        // The page may have rewritten levels and links before the failure.
-        rewritten();
-        throw;
-    }
-    // Making the page refreshed the levels and converted the links in the document.
-    rewritten();
+    const PublishResult published =
+        SaveAndPublish(Agent(), ToPath(AddTrailingBackslash(info.absolutePath())), info.fileName().toStdString(),
+                       PublishFolders{ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())});
     // What is on disk now is the document's: the watch's own notice of it changes nothing.
     FollowProject(path, false);
     DocumentSavedAs(path);
@@ -121,7 +111,7 @@ void TMainForm::New1Click() {
 
 bool TMainForm::StartNewDocument(const std::function<void(TMenuDocument&)>& fill) {
     if (!SavePrompt()) return false;
-    ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
+    document_->ClearPreviewFolder(ToPath(GetPreviewFolder()));
     SetCurrentFileName({});
     fill(*document_);
     FollowProject({}, false);
@@ -177,7 +167,7 @@ bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how)
         return false;
     }
     const auto previewFolder = ToPath(GetPreviewFolder());
-    ClearPreviewFolder(Agent(), previewFolder);
+    document_->ClearPreviewFolder(previewFolder);
     if (how == OpenAs::Project) {
         SetCurrentFileName(fileName);
         FollowProject(fileName, readOnly);
@@ -188,7 +178,7 @@ bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how)
     } else {
         diskGuard_->Remember();
     }
-    CopyResourceFilesToPreview(Agent(), previewFolder, ToPath(FolderOf(fileName)));
+    document_->StageSounds(previewFolder, ToPath(FolderOf(fileName)));
     ResetTree();
     ArrangeTabs(false);
     UpdateItemCommands();
@@ -260,8 +250,9 @@ void TMainForm::SaveAs(const QString& title, const QString& initialFolder) {
     SaveTo(chosen);
 }
 
+// A titled project's Save As starts at its own file, in its folder with its name.
 void TMainForm::Save2Click() {
-    Guard([&] { SaveAs(QStringLiteral("Save As"), DialogFolder()); });
+    Guard([&] { SaveAs(QStringLiteral("Save As"), CurrentFileName().isEmpty() ? DialogFolder() : ProjectFilePath()); });
 }
 
 void TMainForm::SaveAsTemplate1Click() {
@@ -305,8 +296,8 @@ void TMainForm::ImportMenuStructure1Click() {
             ShowFileRefusal(chosen, std::current_exception());
             return;
         }
-        ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
-        CopyResourceFilesToPreview(Agent(), ToPath(GetPreviewFolder()), ToPath(FolderOf(chosen)));
+        document_->ClearPreviewFolder(ToPath(GetPreviewFolder()));
+        document_->StageSounds(ToPath(GetPreviewFolder()), ToPath(FolderOf(chosen)));
         ResetTree();
         ArrangeTabs(false);
         UpdateItemCommands();

@@ -19,12 +19,12 @@ namespace qm {
 
 namespace {
 
-// "Are you sure you want to delete "Boats" and its 2 sub items?"
-QString DeleteQuestion(const QString& caption, int subItems) {
-    QString question = QStringLiteral("Are you sure you want to delete \"") + caption + QLatin1Char('"');
-    if (subItems == 1) question += QStringLiteral(" and its sub item");
-    if (subItems > 1) question += QStringLiteral(" and its %1 sub items").arg(subItems);
-    return question + QLatin1Char('?');
+// The undo step of a deletion names what it took: "Delete Boats (3 sub items)".
+QString DeleteStepText(const QString& caption, int subItems) {
+    QString text = caption.isEmpty() ? QStringLiteral("Delete Item") : QStringLiteral("Delete ") + caption;
+    if (subItems == 1) text += QStringLiteral(" (1 sub item)");
+    if (subItems > 1) text += QStringLiteral(" (%1 sub items)").arg(subItems);
+    return text;
 }
 
 }  // namespace
@@ -165,12 +165,9 @@ void TMainForm::Delete1Click() {
                                  QMessageBox::Ok);
             return;
         }
-        const QString question =
-            DeleteQuestion(QString::fromStdString(Agent().GetItemData(node).Text), Agent().CountDescendants(node));
-        if (dialogs_->MessageDlg(this, question, TMsgDlgType::Warning, QMessageBox::Yes | QMessageBox::No) !=
-            QMessageBox::Yes)
-            return;
-        document_->DeleteNode(node, QStringLiteral("Delete Item"));
+        // No question: Undo brings the items back, and the step says what it took.
+        document_->DeleteNode(node, DeleteStepText(QString::fromStdString(Agent().GetItemData(node).Text),
+                                                   Agent().CountDescendants(node)));
         UpdateItemCommands();
     });
 }

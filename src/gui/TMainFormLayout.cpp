@@ -4,7 +4,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDockWidget>
 #include <QDragMoveEvent>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,11 +22,15 @@
 #include <QKeyEvent>
 #include <functional>
 
+#include "gui/FlagScope.h"
 #include "gui/IconFactory.h"
 #include "gui/TMainForm.h"
 #include "gui/TSiteCommands.h"
 #include "gui/TMenuTreeDelegate.h"
 #include "gui/TMenuTreeModel.h"
+#include "gui/IWebEngine.h"
+#include "gui/TLivePreview.h"
+#include "gui/TPaneCycle.h"
 #include "gui/TPropertyPages.h"
 
 namespace qm {
@@ -34,11 +40,29 @@ namespace {
 // The menu's tree view. Where the two-level rule refuses a drop, no landing line is
 // drawn: a plain view keeps drawing the last place that was allowed while the pointer
 // shows the forbidden cursor.
+//
+// Its selection stays in view while the focus is elsewhere, in a muted colour: whether
+// the tree has the focus tells whether Insert, Del and F2 will act on the selection.
 class TMenuTreeView final : public QTreeView {
 public:
-    using QTreeView::QTreeView;
+    explicit TMenuTreeView(QWidget* parent) : QTreeView(parent) { ShowFocus(false); }
 
 protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QTreeView::focusInEvent(event);
+        ShowFocus(true);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        QTreeView::focusOutEvent(event);
+        // A pop-up menu over the tree leaves the selection as it is.
+        ShowFocus(event->reason() == Qt::PopupFocusReason);
+    }
+    void changeEvent(QEvent* event) override {
+        QTreeView::changeEvent(event);
+        // The theme changed: the muted colour follows it.
+        if (event->type() == QEvent::PaletteChange && !settingPalette_ && !hasFocus()) ShowFocus(false);
+    }
+
     // The move keys (Ctrl with an arrow) reach the view only when their command cannot
     // act on the selected item: the view would move the current row instead, and the
     // next press would move another item. They change nothing then.
@@ -59,6 +83,31 @@ protected:
         setDropIndicatorShown(false);
         viewport()->update();
     }
+
+private:
+    // With the focus the tree takes the window's colours; without it the selection is
+    // drawn in the highlight mixed half into the background, its text in the text
+    // colour.
+    void ShowFocus(bool focused) {
+        TFlagScope setting(settingPalette_);
+        if (focused) {
+            setPalette(QPalette());
+            return;
+        }
+        QPalette muted = parentWidget() ? parentWidget()->palette() : QApplication::palette();
+        const QColor highlight = muted.color(QPalette::Active, QPalette::Highlight);
+        const QColor base = muted.color(QPalette::Active, QPalette::Base);
+        const QColor mixed = QColor::fromRgbF(0.45f * highlight.redF() + 0.55f * base.redF(),
+                                              0.45f * highlight.greenF() + 0.55f * base.greenF(),
+                                              0.45f * highlight.blueF() + 0.55f * base.blueF());
+        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+            muted.setColor(group, QPalette::Highlight, mixed);
+            muted.setColor(group, QPalette::HighlightedText, muted.color(QPalette::Active, QPalette::Text));
+        }
+        setPalette(muted);
+    }
+
+    bool settingPalette_ = false;
 };
 
 }  // namespace
@@ -76,6 +125,8 @@ void TMainForm::BuildWindow() {
     BuildToolBar();
     pgcntrl1 = new TPropertyPages(this);
     pgcntrl1->ChainTabOrder(trvwDesignPanel);
+    // Small enough for a small screen at a large scale factor: the pages scroll.
+    pgcntrl1->setMinimumSize(300, 200);
     BuildStatusBar();
 
     splitter_ = new QSplitter(Qt::Horizontal, this);
@@ -96,29 +147,19 @@ void TMainForm::BuildWindow() {
     splitter_->setChildrenCollapsible(false);
     splitter_->setSizes({337, 825 - 337});
     setCentralWidget(splitter_);
-
-    FitToScreen();
+    BuildPaneCycle();
 }
 
-// The first size is 825 x 622, or what the screen's available area (in the logical
-// pixels of its scale factor) leaves of it after the frame, but never below what the
-// pages need; the window is centred with its frame's top inside the area, so that the
-// menu bar is never above the top edge.
-void TMainForm::FitToScreen() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) {
-        resize(825, 622);
-        return;
-    }
-    const QRect available = screen->availableGeometry();
-    // The window manager's frame is not known before the window is shown: room for a
-    // title bar and borders.
-    const QSize frame(16, 40);
-    const QSize size = QSize(825, 622).boundedTo(available.size() - frame).expandedTo(minimumSizeHint());
-    resize(size);
-    const int x = available.left() + std::max(0, (available.width() - size.width() - frame.width()) / 2);
-    const int y = available.top() + std::max(0, (available.height() - size.height() - frame.height()) / 2);
-    move(x, y);
+// F6 goes round the tree, the pages (at the first field of the page shown) and the
+// live preview (at its page, or its width buttons without an engine).
+void TMainForm::BuildPaneCycle() {
+    paneCycle_ = new TPaneCycle(this);
+    paneCycle_->AddPane(trvwDesignPanel, {});
+    paneCycle_->AddPane(pgcntrl1, [this] { return TPaneCycle::FirstTabStop(pgcntrl1->currentWidget()); });
+    paneCycle_->AddPane(dckLivePreview, [this]() -> QWidget* {
+        if (IWebView* view = livePreview_->View()) return view->Widget();
+        return TPaneCycle::FirstTabStop(livePreview_);
+    });
 }
 
 void TMainForm::BuildActions() {
@@ -142,10 +183,11 @@ void TMainForm::BuildActions() {
     Save1 = make(QStringLiteral("&Save"), "Save1", TIconKind::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
     Save2 = make(QStringLiteral("Save &As..."), "Save2");
     Templet1 = make(QStringLiteral("&Template..."), "Templet1");
-    SaveAsTemplate1 = make(QStringLiteral("S&ave As Template"), "SaveAsTemplate1");
+    SaveAsTemplate1 = make(QStringLiteral("Sa&ve As Template"), "SaveAsTemplate1");
     ImportMenuStructure1 = make(QStringLiteral("&Import Menu Structure"), "ImportMenuStructure1");
     ExportMenuStructure1 = make(QStringLiteral("&Export Menu Structure"), "ExportMenuStructure1");
-    Exit1 = make(QStringLiteral("E&xit"), "Exit1");
+    // Quitting goes through the close query, as the window's close box does.
+    Exit1 = make(QStringLiteral("E&xit"), "Exit1", {}, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
     // Undo and Redo reach the document from anywhere in the window.
     Undo1 = make(QStringLiteral("&Undo"), "Undo1", TIconKind::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -154,7 +196,7 @@ void TMainForm::BuildActions() {
     Cut1 = make(QStringLiteral("Cu&t"), "Cut1", TIconKind::Cut, QKeySequence(Qt::CTRL | Qt::Key_X));
     Copy1 = make(QStringLiteral("&Copy"), "Copy1", TIconKind::Copy, QKeySequence(Qt::CTRL | Qt::Key_C));
     Paste1 = make(QStringLiteral("&Paste"), "Paste1", TIconKind::Paste, QKeySequence(Qt::CTRL | Qt::Key_V));
-    Duplicate1 = make(QStringLiteral("D&uplicate"), "Duplicate1", TIconKind::Duplicate, QKeySequence(Qt::CTRL | Qt::Key_D));
+    Duplicate1 = make(QStringLiteral("Dup&licate"), "Duplicate1", TIconKind::Duplicate, QKeySequence(Qt::CTRL | Qt::Key_D));
     for (QAction* a : {Cut1, Copy1, Paste1, Duplicate1}) treeKeys(a);
     Undo1->setToolTip(QStringLiteral("Undo the last change"));
     Redo1->setToolTip(QStringLiteral("Redo the change undone last"));
@@ -184,7 +226,7 @@ void TMainForm::BuildActions() {
          QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
         {&Delete2, &Delete1, "Delete2", "Delete1", "&Delete", TIconKind::Delete, QKeySequence(Qt::Key_Delete)},
         {&MoveUp2, &MoveUp1, "MoveUp2", "MoveUp1", "Move &Up", TIconKind::MoveUp, QKeySequence(Qt::CTRL | Qt::Key_Up)},
-        {&MoveDown2, &MoveDown1, "MoveDown2", "MoveDown1", "Move &Down", TIconKind::MoveDown,
+        {&MoveDown2, &MoveDown1, "MoveDown2", "MoveDown1", "Move Do&wn", TIconKind::MoveDown,
          QKeySequence(Qt::CTRL | Qt::Key_Down)},
         {&Indent2, &Indent1, "Indent2", "Indent1", "&Indent", TIconKind::Indent, QKeySequence(Qt::CTRL | Qt::Key_Right)},
         {&Outdent2, &Outdent1, "Outdent2", "Outdent1", "&Outdent", TIconKind::Outdent,
@@ -203,6 +245,10 @@ void TMainForm::BuildActions() {
     Preview1 = make(QStringLiteral("&Preview"), "Preview1", TIconKind::Preview, QKeySequence(Qt::CTRL | Qt::Key_P));
     WebBrowser1 = make(QStringLiteral("Web &Browser..."), "WebBrowser1");
     Topic1 = make(QStringLiteral("Help &Topics"), "Topic1", TIconKind::Help);
+    ContextHelp1 = make(QStringLiteral("Help &on This Page"), "ContextHelp1", {}, QKeySequence(Qt::Key_F1));
+    ContextHelp1->setStatusTip(QStringLiteral("Show the help page of the settings that have the focus"));
+    NextPane1 = make(QStringLiteral("Next &Pane"), "NextPane1", {}, QKeySequence(Qt::Key_F6));
+    PreviousPane1 = make(QStringLiteral("Pre&vious Pane"), "PreviousPane1", {}, QKeySequence(Qt::SHIFT | Qt::Key_F6));
     ViewSample1 = make(QStringLiteral("View &Sample..."), "ViewSample1");
     Homepage1 = make(QStringLiteral("&Homepage"), "Homepage1");
     ContactUs1 = make(QStringLiteral("&Contact Us"), "ContactUs1");
@@ -240,6 +286,9 @@ void TMainForm::BuildActions() {
     on(Preview1, &TMainForm::Preview1Click);
     on(WebBrowser1, &TMainForm::WebBrowser1Click);
     on(Topic1, &TMainForm::Topic1Click);
+    on(ContextHelp1, &TMainForm::ContextHelp1Click);
+    connect(NextPane1, &QAction::triggered, this, [this] { paneCycle_->Move(1); });
+    connect(PreviousPane1, &QAction::triggered, this, [this] { paneCycle_->Move(-1); });
     on(ViewSample1, &TMainForm::ViewSample1Click);
     on(Homepage1, &TMainForm::Homepage1Click);
     on(ContactUs1, &TMainForm::ContactUs1Click);
@@ -279,6 +328,8 @@ void TMainForm::BuildMenus() {
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
     view->addActions({ToolBar1, StatusBar2, LivePreview1});
+    view->addSeparator();
+    view->addActions({NextPane1, PreviousPane1});
 
     QMenu* item = bar->addMenu(QStringLiteral("&Item"));
     item->setObjectName(QStringLiteral("Item1"));
@@ -286,7 +337,8 @@ void TMainForm::BuildMenus() {
     item->addSeparator();
     item->addActions({Indent2, Outdent2, Rename2});
 
-    QMenu* flash = bar->addMenu(QStringLiteral("&Flash"));
+    // "F" is the File menu's.
+    QMenu* flash = bar->addMenu(QStringLiteral("F&lash"));
     flash->setObjectName(QStringLiteral("Flash1"));
     flash->addAction(Preview1);
 
@@ -296,7 +348,7 @@ void TMainForm::BuildMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    help->addActions({Topic1, ViewSample1});
+    help->addActions({Topic1, ContextHelp1, ViewSample1});
     help->addSeparator();
     help->addActions({Homepage1, ContactUs1, About1});
 
@@ -326,9 +378,11 @@ void TMainForm::BuildToolBar() {
         tlbr1->addWidget(b);
         return b;
     };
-    const auto button = [this, &place](const char* name, TIconKind icon, const QString& hint,
+    // text: the button's name, which screen readers say (the toolbar shows the icon).
+    const auto button = [this, &place](const char* name, const QString& text, TIconKind icon, const QString& hint,
                                        void (TMainForm::*handler)()) {
         auto* b = place(name);
+        b->setText(text);
         b->setIcon(MakeIcon(icon));
         b->setToolTip(hint);
         b->setStatusTip(hint);
@@ -341,11 +395,12 @@ void TMainForm::BuildToolBar() {
         b->setDefaultAction(action);
         return b;
     };
-    tlbtnNew = button("tlbtnNew", TIconKind::New, QStringLiteral("Create a new project"), &TMainForm::New1Click);
-    tlbtnOpen = button("tlbtnOpen", TIconKind::Open, QStringLiteral("Open a project from the file that you saved before"),
-                       &TMainForm::Open1Click);
-    tlbtnSave = button("tlbtnSave", TIconKind::Save, QStringLiteral("Save the current project to a file"),
-                       &TMainForm::Save1Click);
+    tlbtnNew = button("tlbtnNew", QStringLiteral("New"), TIconKind::New, QStringLiteral("Create a new project"),
+                      &TMainForm::New1Click);
+    tlbtnOpen = button("tlbtnOpen", QStringLiteral("Open"), TIconKind::Open,
+                       QStringLiteral("Open a project from the file that you saved before"), &TMainForm::Open1Click);
+    tlbtnSave = button("tlbtnSave", QStringLiteral("Save"), TIconKind::Save,
+                       QStringLiteral("Save the current project to a file"), &TMainForm::Save1Click);
     tlbr1->addSeparator();
     tlbtnUndo = actionButton("tlbtnUndo", Undo1);
     tlbtnRedo = actionButton("tlbtnRedo", Redo1);
@@ -355,18 +410,20 @@ void TMainForm::BuildToolBar() {
     tlbtnPaste = actionButton("tlbtnPaste", Paste1);
     actionButton("tlbtnDuplicate", Duplicate1);
     tlbr1->addSeparator();
-    tlbtnInsert = button("tlbtnInsert", TIconKind::Insert, QStringLiteral("Insert a new item"), &TMainForm::Insert1Click);
-    tlbtnDelete = button("tlbtnDelete", TIconKind::Delete, QStringLiteral("Delete selected item"),
-                         &TMainForm::Delete1Click);
-    tlbtnMoveUp = button("tlbtnMoveUp", TIconKind::MoveUp, QStringLiteral("Move the selected item up"),
-                         &TMainForm::MoveUp1Click);
-    tlbtnMoveDown = button("tlbtnMoveDown", TIconKind::MoveDown, QStringLiteral("Move the selected item down"),
-                           &TMainForm::MoveDown1Click);
+    tlbtnInsert = button("tlbtnInsert", QStringLiteral("Insert"), TIconKind::Insert, QStringLiteral("Insert a new item"),
+                         &TMainForm::Insert1Click);
+    tlbtnDelete = button("tlbtnDelete", QStringLiteral("Delete"), TIconKind::Delete,
+                         QStringLiteral("Delete selected item"), &TMainForm::Delete1Click);
+    tlbtnMoveUp = button("tlbtnMoveUp", QStringLiteral("Move Up"), TIconKind::MoveUp,
+                         QStringLiteral("Move the selected item up"), &TMainForm::MoveUp1Click);
+    tlbtnMoveDown = button("tlbtnMoveDown", QStringLiteral("Move Down"), TIconKind::MoveDown,
+                           QStringLiteral("Move the selected item down"), &TMainForm::MoveDown1Click);
     tlbr1->addSeparator();
-    tlbtnPreview = button("tlbtnPreview", TIconKind::Preview, QStringLiteral("Preview the menu in a web browser"),
-                          &TMainForm::Preview1Click);
+    tlbtnPreview = button("tlbtnPreview", QStringLiteral("Preview"), TIconKind::Preview,
+                          QStringLiteral("Preview the menu in a web browser"), &TMainForm::Preview1Click);
     tlbr1->addSeparator();
-    tlbtnHelp = button("tlbtnHelp", TIconKind::Help, QStringLiteral("Show help document"), &TMainForm::Topic1Click);
+    tlbtnHelp = button("tlbtnHelp", QStringLiteral("Help"), TIconKind::Help, QStringLiteral("Show help document"),
+                       &TMainForm::Topic1Click);
 }
 
 void TMainForm::BuildTree() {
@@ -401,12 +458,7 @@ void TMainForm::BuildTree() {
     captionFont.setStyleStrategy(QFont::PreferNoShaping);
     trvwDesignPanel->setFont(captionFont);
     trvwDesignPanel->setMinimumWidth(160);
-    // The selection stays visible, in its active colours, while the panels have the focus.
-    QPalette palette = trvwDesignPanel->palette();
-    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
-    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                     palette.color(QPalette::Active, QPalette::HighlightedText));
-    trvwDesignPanel->setPalette(palette);
+    trvwDesignPanel->setAccessibleName(QStringLiteral("Menu items"));
 
     treeModel_->SetNodeImages(MakeIcon(TIconKind::TreeItem), MakeIcon(TIconKind::TreeRoot));
     trvwDesignPanel->setModel(treeModel_.get());
@@ -424,7 +476,8 @@ void TMainForm::BuildStatusBar() {
     setStatusBar(StatusBar1);
     stctxtHint = new QLabel(StatusBar1);
     stctxtHint->setObjectName(QStringLiteral("stctxtHint"));
-    stctxtHint->setMinimumWidth(340);
+    // The text's room shrinks with a small window; its width is no floor of the window's.
+    stctxtHint->setMinimumWidth(80);
     prgrsbrMainFormBottom = new QProgressBar(StatusBar1);
     prgrsbrMainFormBottom->setObjectName(QStringLiteral("prgrsbrMainFormBottom"));
     prgrsbrMainFormBottom->setTextVisible(false);

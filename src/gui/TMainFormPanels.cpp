@@ -2,7 +2,9 @@
 // in the document by the binding), the colour, link and sound choosers and the help
 // buttons. (The menu box size estimate is the preview's: TMainFormPreview.cpp.)
 
+#include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -159,7 +161,7 @@ void TMainForm::spdbtnItemImageNormalClick(QObject* sender) {
             if (auto* edit = pgcntrl1->findChild<QLineEdit*>(target)) edit->setText(QFileInfo(chosen).fileName());
         }
         // The sound waits in the Preview folder until publishing copies it beside the project.
-        CopyToPreviewFolder(Agent(), GetPreviewFolder().toStdString(), chosen.toStdString());
+        document_->StageFile(GetPreviewFolder().toStdString(), chosen.toStdString());
     });
 }
 
@@ -167,6 +169,26 @@ QString TMainForm::HelpPageOfTag(int tag) {
     const auto index = static_cast<unsigned>(tag);
     constexpr auto count = sizeof(kHelpPages) / sizeof(kHelpPages[0]);
     return QString::fromLatin1(index < count ? kHelpPages[index] : kHelpPages[0]);
+}
+
+// The help button of the group that holds the focused field, or the page's first where
+// the page tabs have the focus; Help Topics outside the pages.
+void TMainForm::ContextHelp1Click() {
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus && pgcntrl1->isAncestorOf(focus)) {
+        const QWidget* area = pgcntrl1->currentWidget();
+        for (const QWidget* w = focus; w && w != pgcntrl1; w = w->parentWidget())
+            if (qobject_cast<const QGroupBox*>(w)) {
+                area = w;
+                break;
+            }
+        for (QToolButton* help : pgcntrl1->HelpButtons())
+            if (area->isAncestorOf(help)) {
+                SpeedButton_OnClick_LaunchHelpDoc(help);
+                return;
+            }
+    }
+    Topic1Click();
 }
 
 void TMainForm::SpeedButton_OnClick_LaunchHelpDoc(QObject* sender) {

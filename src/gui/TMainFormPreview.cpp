@@ -24,6 +24,7 @@
 #include "output/Publisher.h"
 #include "env/Settings.h"
 #include "gui/TLivePreview.h"
+#include "gui/TWindowLayoutKeeper.h"
 #include "gui/TMainForm.h"
 #include "gui/TPropertyPages.h"
 #include "gui/TformHTML.h"
@@ -82,8 +83,6 @@ bool TMainForm::BuildHtmlToBuffer() {
     const std::string linkBase =
         AddTrailingBackslash(QUrl::fromLocalFile(ProjectFolder()).toString(QUrl::FullyEncoded)).toStdString();
     MakeHtmlCodes(Agent(), ToPath(buildFile), linkBase);
-    // Making the page refreshed the levels and converted the links in the document.
-    document_->ValuesRewritten();
     QFile file(buildFile);
     if (!file.open(QIODevice::ReadOnly)) throw Error(buildFile.toStdString(), 0, "cannot be read");
     QString page = QString::fromUtf8(file.readAll());
@@ -108,8 +107,8 @@ void TMainForm::Preview1Click() {
         if (!BuildHtmlToBuffer()) return;
         const QString preview = GetPreviewFolder();
         const QString program = GetProgramFolder();
-        CopyLinkedFilesToPreview(Agent(), ToPath(preview), ToPath(program));
-        CopyResourceFilesToPreview(Agent(), ToPath(preview), ToPath(program));
+        document_->StageLinkedFiles(ToPath(preview), ToPath(program));
+        document_->StageSounds(ToPath(preview), ToPath(program));
 
         const QString staged = GetTempFolder() + QStringLiteral("~preview.html");
         {
@@ -118,7 +117,7 @@ void TMainForm::Preview1Click() {
             for (const QString& line : HtmlWindow().Lines()) file.write(line.toUtf8() + "\r\n");
             if (!file.commit()) throw Error(staged.toStdString(), 0, "cannot be written");
         }
-        CopyToPreviewFolder(Agent(), ToPath(preview), ToPath(staged));
+        document_->StageFile(ToPath(preview), ToPath(staged));
         QFile::remove(staged);
 
         TformWebBrowser browser(this);
@@ -142,21 +141,18 @@ void TMainForm::BuildLivePreview() {
     LivePreview1->setText(QStringLiteral("&Live Preview"));
     LivePreview1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     LivePreview1->setStatusTip(QStringLiteral("Show the menu as it will be published, following every change"));
-    // The pane takes the room its page needs, as far as the window has it, when it opens
-    // and when another width is chosen.
-    const auto fit = [this] {
-        QTimer::singleShot(0, this, [this] {
-            if (dckLivePreview->isVisible() && !dckLivePreview->isFloating())
-                resizeDocks({dckLivePreview}, {livePreview_->PreferredWidth()}, Qt::Horizontal);
-        });
-    };
-    connect(LivePreview1, &QAction::toggled, this, [fit](bool open) {
+    // The pane takes the room its page needs, as far as the screen has it, when it opens
+    // and when another width is chosen; the window keeps its place and the pane's.
+    layoutKeeper_ = new TWindowLayoutKeeper(*this, *dckLivePreview, [this] { return livePreview_->PreferredWidth(); });
+    // The user's choice (the menu, its keys): not the pane shown or hidden with the
+    // window, nor put back as it was kept.
+    connect(LivePreview1, &QAction::triggered, this, [this](bool open) {
         QuietlyInSettings([&] { WriteBoolSetting(kLivePreviewOpen, open); });
-        if (open) fit();
+        if (open) layoutKeeper_->FitDock();
     });
-    connect(livePreview_, &TLivePreview::WidthChosen, this, [fit](TLivePreview::TWidth width) {
+    connect(livePreview_, &TLivePreview::WidthChosen, this, [this](TLivePreview::TWidth width) {
         QuietlyInSettings([&] { WriteIntSetting(kLivePreviewWidth, static_cast<int>(width)); });
-        fit();
+        layoutKeeper_->FitDock();
     });
     connect(livePreview_, &TLivePreview::StatusMessage, this, [this](const QString& text, int timeout) {
         if (text.isEmpty())
@@ -166,6 +162,8 @@ void TMainForm::BuildLivePreview() {
     });
 }
 
+// The window where it was and as large, its pane where it was and as wide (or, the
+// first time, a size that fits the screen); the pane open when the user left it open.
 void TMainForm::RestoreLivePreview() {
     bool open = false;
     int width = 0;
@@ -176,7 +174,14 @@ void TMainForm::RestoreLivePreview() {
     using TWidth = TLivePreview::TWidth;
     const bool known = width == static_cast<int>(TWidth::Phone) || width == static_cast<int>(TWidth::Tablet);
     livePreview_->SetWidth(known ? static_cast<TWidth>(width) : TWidth::Box);
-    if (open) dckLivePreview->show();
+    layoutKeeper_->Restore(QSize(825, 622));
+    dckLivePreview->setVisible(open);
+}
+
+void TMainForm::KeepWindowLayout() {
+    layoutKeeper_->Store();
+    const bool open = dckLivePreview->isVisible();
+    QuietlyInSettings([&] { WriteBoolSetting(kLivePreviewOpen, open); });
 }
 
 // --- Help -----------------------------------------------------------------------------------

@@ -144,9 +144,9 @@ bool TMainForm::RestoreCopy(const TStaleCopy& copy) {
     SetCurrentFileName(copy.origin);
     FollowProject(copy.origin, false);
     const auto previewFolder = ToPath(GetPreviewFolder());
-    ClearPreviewFolder(Agent(), previewFolder);
-    CopyResourceFilesToPreview(Agent(), previewFolder,
-                               ToPath(copy.origin.isEmpty() ? GetDocumentsFolder() : QFileInfo(copy.origin).absolutePath() + QLatin1Char('/')));
+    document_->ClearPreviewFolder(previewFolder);
+    document_->StageSounds(previewFolder,
+                           ToPath(copy.origin.isEmpty() ? GetDocumentsFolder() : QFileInfo(copy.origin).absolutePath() + QLatin1Char('/')));
     ResetTree();
     ArrangeTabs(false);
     UpdateItemCommands();

@@ -6,6 +6,7 @@
 #include "gui/DocumentCommands.h"
 #include "model/LookValues.h"
 #include "model/WholeNumber.h"
+#include "output/Publisher.h"
 
 namespace qm {
 
@@ -16,8 +17,9 @@ constexpr std::string_view kNewItemCaption = "New item";
 }  // namespace
 
 TMenuDocument::TMenuDocument(QObject* parent) : QObject(parent) {
-    // Back at the saved state, by undo or redo, nothing is left to save.
-    connect(&undoStack_, &QUndoStack::cleanChanged, this, [this] { UpdateModified(); });
+    // Unsaved changes are the stack's: back at the saved state, by undo or redo, nothing
+    // is left to save.
+    connect(&undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) { emit ModifiedChanged(!clean); });
     Reset();
 }
 
@@ -30,18 +32,10 @@ TMenuDocument::~TMenuDocument() {
 
 void TMenuDocument::MarkUnsaved() {
     undoStack_.resetClean();
-    UpdateModified();
 }
 
 void TMenuDocument::MarkSaved() {
     undoStack_.setClean();
-    UpdateModified();
-}
-
-void TMenuDocument::UpdateModified() {
-    if (Modified() == modifiedShown_) return;
-    modifiedShown_ = Modified();
-    emit ModifiedChanged(modifiedShown_);
 }
 
 void TMenuDocument::SetFileName(const QString& fileName) {
@@ -83,9 +77,27 @@ void TMenuDocument::Start(TItemArray items) {
     AfterReplace();
 }
 
-void TMenuDocument::ValuesRewritten() {
-    emit Rewritten();
-    emit Changed();
+// --- Staged files ----------------------------------------------------------------------------
+
+void TMenuDocument::StageFile(const std::filesystem::path& previewFolder, const std::filesystem::path& file) {
+    if (auto name = CopyToPreviewFolder(previewFolder, file); !name.empty()) previewCopiedFiles_.push_back(std::move(name));
+}
+
+void TMenuDocument::StageLinkedFiles(const std::filesystem::path& previewFolder,
+                                     const std::filesystem::path& sourceFolder) {
+    for (auto& name : CopyLinkedFilesToPreview(agent_, previewFolder, sourceFolder))
+        previewCopiedFiles_.push_back(std::move(name));
+}
+
+std::vector<std::string> TMenuDocument::StageSounds(const std::filesystem::path& previewFolder,
+                                                    const std::filesystem::path& sourceFolder) {
+    auto sounds = CopyResourceFilesToPreview(agent_, previewFolder, sourceFolder);
+    for (auto& name : sounds.staged) previewCopiedFiles_.push_back(std::move(name));
+    return std::move(sounds.warnings);
+}
+
+void TMenuDocument::ClearPreviewFolder(const std::filesystem::path& previewFolder) {
+    qm::ClearPreviewFolder(previewFolder, previewCopiedFiles_);
 }
 
 // --- Values ----------------------------------------------------------------------------------
@@ -104,7 +116,7 @@ void TMenuDocument::StepEnds(int node, int lookField, bool show) {
 bool TMenuDocument::SetLookValue(std::size_t field, const std::string& value, int session) {
     const std::string& now = agent_.AppletData().Field(field);
     if (now == value) return false;
-    Push(new TChangeLookValue(*this, field, now, value, session));
+    Push(new TChangeValue(*this, {kRootNode, field}, value, session));
     return true;
 }
 
@@ -113,7 +125,7 @@ bool TMenuDocument::SetLookValues(const std::vector<std::pair<std::size_t, std::
     auto step = std::make_unique<QUndoCommand>(text);
     for (const auto& [field, value] : values) {
         const std::string& now = agent_.AppletData().Field(field);
-        if (now != value) new TChangeLookValue(*this, field, now, value, 0, step.get());
+        if (now != value) new TChangeValue(*this, {kRootNode, field}, value, 0, step.get());
     }
     if (step->childCount() == 0) return false;
     Push(step.release());
@@ -122,9 +134,8 @@ bool TMenuDocument::SetLookValues(const std::vector<std::pair<std::size_t, std::
 
 bool TMenuDocument::SetItemValue(int item, std::size_t field, const std::string& value, int session) {
     if (item < 0 || item >= agent_.ItemCount()) return false;
-    const std::string now = agent_.GetItemData(item).Field(field);
-    if (now == value) return false;
-    Push(new TChangeItemValue(*this, item, field, now, value, session));
+    if (agent_.GetItemField(item, static_cast<ItemField>(field)) == value) return false;
+    Push(new TChangeValue(*this, {item, field}, value, session));
     return true;
 }
 

@@ -9,9 +9,9 @@
 // - the tree model follows structural edits row by row through the agent's observer;
 // - LookValueChanged and ItemValueChanged name one value (the panels show it);
 // - Replaced: New, Open or Import put a whole new document in place;
-// - Rewritten: publishing rewrote values in place (levels, converted links);
-// - Changed: once after every change of any kind, done, undone, redone, replaced or
-//   rewritten. A view that shows the whole menu (a preview) follows this one.
+// - Changed: once after every change of any kind, done, undone, redone or replaced. A
+//   view that shows the whole menu (a preview) follows this one.
+// Saving, publishing and previewing only read the document.
 // - ShowRequested: where a command's change is to be seen.
 
 #include <QObject>
@@ -65,8 +65,19 @@ public:
     LoadReport Import(const std::filesystem::path& path);
     // A new document with the default look and these items (a menu made from a site).
     void Start(TItemArray items);
-    // Publishing rewrote levels and links in place: the views show them afresh.
-    void ValuesRewritten();
+
+    // --- The files staged for the document in the per-user Preview folder -------------
+    // Staged since the folder was last cleared, as the staging operations of
+    // output/Publisher.h return them: bare names in copy order, duplicates kept. Only
+    // these are ever deleted there.
+    const std::vector<std::string>& PreviewCopiedFiles() const { return previewCopiedFiles_; }
+    void StageFile(const std::filesystem::path& previewFolder, const std::filesystem::path& file);
+    void StageLinkedFiles(const std::filesystem::path& previewFolder, const std::filesystem::path& sourceFolder);
+    // The document's sounds from sourceFolder; a warning for each sound refused.
+    std::vector<std::string> StageSounds(const std::filesystem::path& previewFolder,
+                                         const std::filesystem::path& sourceFolder);
+    // Deletes the staged files; the folder stays.
+    void ClearPreviewFolder(const std::filesystem::path& previewFolder);
 
     // --- Edits: each is one undo step, or nothing when it would change nothing ----------
     // A typing session: changes of the same value within one session merge into one
@@ -115,7 +126,6 @@ signals:
     void LookValueChanged(std::size_t field);
     void ItemValueChanged(int item, std::size_t field);
     void Replaced();
-    void Rewritten();
     void Changed();
     void ModifiedChanged(bool modified);
     void FileNameChanged(const QString& fileName);
@@ -134,14 +144,13 @@ private:
     void Push(QUndoCommand* command);
     // A new record to go under parentNode.
     TItemData NewItem(int parentNode) const;
-    void UpdateModified();
     void AfterReplace();
 
     TkvxAppletAgent agent_;
     QUndoStack undoStack_;
-    bool modifiedShown_ = false;
     int changing_ = 0;
     QString fileName_;
+    std::vector<std::string> previewCopiedFiles_;
 };
 
 }  // namespace qm

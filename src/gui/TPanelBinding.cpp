@@ -50,11 +50,10 @@ TPanelBinding::TPanelBinding(TMenuDocument& document, TPropertyPages& pages, TMe
     connect(&document_, &TMenuDocument::ItemValueChanged, this, [this](int item, std::size_t) {
         if (item == ShownItem()) ShowItemValues();
     });
-    for (auto signal : {&TMenuDocument::Replaced, &TMenuDocument::Rewritten})
-        connect(&document_, signal, this, [this] {
-            ShowLook();
-            ShowItemValues();
-        });
+    connect(&document_, &TMenuDocument::Replaced, this, [this] {
+        ShowLook();
+        ShowItemValues();
+    });
 }
 
 bool TPanelBinding::Store(QObject* control) {

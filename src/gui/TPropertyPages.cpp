@@ -8,9 +8,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "gui/AccessibleNames.h"
 #include "gui/ControlValues.h"
 #include "gui/IconFactory.h"
 #include "model/LookValues.h"
@@ -31,9 +33,14 @@ QString Name(std::size_t field) {
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-QLabel* Caption(const QString& text, QWidget* parent) {
+// A field's label, which names it (to screen readers too) and whose mnemonic takes the
+// focus to it. The mnemonics of a page differ from each other and from the menu bar's
+// (File, Edit, View, Item, Flash, Option, Help): where a label has no letter left, it
+// has none.
+QLabel* Caption(const QString& text, QWidget* parent, QWidget* buddy = nullptr) {
     auto* label = new QLabel(text, parent);
     label->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    if (buddy) label->setBuddy(buddy);
     return label;
 }
 
@@ -68,14 +75,18 @@ QString LocalRootExample() {
     return LocalPathToFileUrl(folder);
 }
 
-QGroupBox* Group(const QString& title, const QString& name, QWidget* parent) {
+// context: how the names of its fields say which group they are in, where the same
+// label stands in another group too ("Main items: height").
+QGroupBox* Group(const QString& title, const QString& name, QWidget* parent, const QString& context = {}) {
     auto* group = new QGroupBox(title, parent);
     group->setObjectName(name);
+    if (!context.isEmpty()) group->setProperty(kAccessibleContext, context);
     return group;
 }
 
 // A group's contents beside its help button, which sits in the top right corner.
 QGridLayout* GroupGrid(QGroupBox* group, QToolButton* help) {
+    help->setAccessibleName(QStringLiteral("Help on ") + group->title());
     auto* outer = new QHBoxLayout(group);
     outer->setContentsMargins(10, 8, 6, 10);
     auto* grid = new QGridLayout;
@@ -88,21 +99,40 @@ QGridLayout* GroupGrid(QGroupBox* group, QToolButton* help) {
     return grid;
 }
 
-QToolButton* MakeBrowseButton(QWidget* parent, const char* name, const QString& hint) {
+// accessibleName: what the button does, said where its icon is seen ("Choose link…").
+QToolButton* MakeBrowseButton(QWidget* parent, const char* name, const QString& hint, const QString& accessibleName) {
     auto* button = new QToolButton(parent);
     button->setObjectName(QString::fromLatin1(name));
+    button->setAccessibleName(accessibleName);
     button->setIcon(MakeIcon(TIconKind::Browse));
     button->setIconSize(QSize(16, 16));
     button->setToolTip(hint);
     return button;
 }
 
+// A page's contents; AsScrollingPage puts them on the page.
 QWidget* NewPage(const char* name, QWidget* parent) {
     auto* page = new QWidget(parent);
-    page->setObjectName(QString::fromLatin1(name));
+    page->setObjectName(QString::fromLatin1(name) + QStringLiteral("Content"));
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(10, 10, 10, 10);
     layout->setSpacing(10);
+    return page;
+}
+
+// The page named name: its contents scroll when the window is smaller than they are
+// (a small screen, a large scale factor). The page itself never takes the focus: Tab
+// goes to its fields, and the page scrolls to the one that has it.
+QWidget* AsScrollingPage(QWidget* contents, const char* name, QWidget* parent) {
+    auto* page = new QScrollArea(parent);
+    page->setObjectName(QString::fromLatin1(name));
+    page->setFrameShape(QFrame::NoFrame);
+    page->setFocusPolicy(Qt::NoFocus);
+    page->setWidgetResizable(true);
+    page->setWidget(contents);
+    // The page control's own background shows through.
+    page->viewport()->setAutoFillBackground(false);
+    contents->setAutoFillBackground(false);
     return page;
 }
 
@@ -110,17 +140,16 @@ QWidget* NewPage(const char* name, QWidget* parent) {
 
 TPropertyPages::TPropertyPages(QWidget* parent) : QTabWidget(parent) {
     setObjectName(QStringLiteral("pgcntrl1"));
-    tbshtScript = BuildFlashPage();
-    tbshtStyle = BuildExtPage();
-    tbshtItem = BuildItemPage();
-    tbshtPath = BuildPathPage();
+    tbshtScript = AsScrollingPage(BuildFlashPage(), "tbshtScript", this);
+    tbshtStyle = AsScrollingPage(BuildExtPage(), "tbshtStyle", this);
+    tbshtItem = AsScrollingPage(BuildItemPage(), "tbshtItem", this);
+    tbshtPath = AsScrollingPage(BuildPathPage(), "tbshtPath", this);
     addTab(tbshtScript, QStringLiteral("Flash"));
     addTab(tbshtStyle, QStringLiteral("Ext."));
     addTab(tbshtItem, QStringLiteral("Item"));
     addTab(tbshtPath, QStringLiteral("Path"));
-    // At least 433 x 460, and never less than the pages need: a fixed minimum below
-    // that would squeeze their captions at the smallest window size.
-    setMinimumSize(minimumSizeHint().expandedTo(QSize(433, 460)));
+    // The pages scroll: the page control is as small as a small window needs.
+    NameControlsByTheirLabels(this);
 }
 
 QWidget* TPropertyPages::PageOf(const QWidget* control) const {
@@ -160,11 +189,12 @@ QLineEdit* TPropertyPages::MakeEdit(QWidget* parent, std::size_t field, const QS
     return edit;
 }
 
-// hint names the colour the panel stands for.
-TColorPanel* TPropertyPages::MakePanel(QWidget* parent, std::size_t field, const QString& hint) {
+// hint names the colour the panel stands for; role begins its accessible name.
+TColorPanel* TPropertyPages::MakePanel(QWidget* parent, std::size_t field, const QString& hint, const QString& role) {
     auto* panel = new TColorPanel(parent);
     panel->setObjectName(Name(field));
     panel->setToolTip(hint);
+    panel->SetRole(role);
     lookControls_[field] = panel;
     return panel;
 }
@@ -204,7 +234,8 @@ QWidget* TPropertyPages::BuildFlashPage() {
     auto* layout = static_cast<QVBoxLayout*>(page->layout());
 
     // Main menu items.
-    auto* main = Group(QStringLiteral("Main Menu Items"), QStringLiteral("grpbx_Script_Menu"), page);
+    auto* main = Group(QStringLiteral("Main Menu Items"), QStringLiteral("grpbx_Script_Menu"), page,
+                       QStringLiteral("Main items"));
     auto* grid = GroupGrid(main, MakeHelpButton(LookFieldAt(kMainItemHeight).helpTag, "spdbtnHelpMainMenuItems"));
     auto* extWidth = MakeSpin(main, kMainItemExtWidth);
     auto* height = MakeSpin(main, kMainItemHeight);
@@ -212,23 +243,25 @@ QWidget* TPropertyPages::BuildFlashPage() {
     mainFont->setMinimumWidth(120);
     auto* mainSize = MakeSpin(main, kMainItemFontSize);
     mainSize->setToolTip(QStringLiteral("Font Size"));
-    auto* mainText = MakePanel(main, kMainItemTextColor, QStringLiteral("Text Color"));
-    auto* mainHover = MakePanel(main, kMainItemHoverColor, QStringLiteral("Hover Color"));
+    auto* mainText = MakePanel(main, kMainItemTextColor, QStringLiteral("Text Color"), QStringLiteral("Main text colour"));
+    auto* mainHover =
+        MakePanel(main, kMainItemHoverColor, QStringLiteral("Hover Color"), QStringLiteral("Main hover colour"));
     // The bar's colour: stored, and drawn by the menu, so it has its control.
-    auto* mainBg = MakePanel(main, kMainItemColor, QStringLiteral("Background Color"));
-    auto* mainBgLabel = Caption(QStringLiteral("BG"), main);
+    auto* mainBg =
+        MakePanel(main, kMainItemColor, QStringLiteral("Background Color"), QStringLiteral("Main background colour"));
+    auto* mainBgLabel = Caption(QStringLiteral("&BG"), main, mainBg);
     mainBgLabel->setObjectName(QStringLiteral("lbl__mainItemColor"));
-    grid->addWidget(Caption(QStringLiteral("Ext. Width"), main), 0, 0);
+    grid->addWidget(Caption(QStringLiteral("Ext. &Width"), main, extWidth), 0, 0);
     grid->addWidget(extWidth, 0, 1);
-    grid->addWidget(Caption(QStringLiteral("Height"), main), 0, 3);
+    grid->addWidget(Caption(QStringLiteral("Hei&ght"), main, height), 0, 3);
     grid->addWidget(height, 0, 4);
-    grid->addWidget(Caption(QStringLiteral("Font"), main), 1, 0);
+    grid->addWidget(Caption(QStringLiteral("Fo&nt"), main, mainFont), 1, 0);
     grid->addWidget(mainFont, 1, 1);
-    grid->addWidget(Caption(QStringLiteral("Size"), main), 1, 3);
+    grid->addWidget(Caption(QStringLiteral("&Size"), main, mainSize), 1, 3);
     grid->addWidget(mainSize, 1, 4);
-    grid->addWidget(Caption(QStringLiteral("Text"), main), 2, 0);
+    grid->addWidget(Caption(QStringLiteral("&Text"), main, mainText), 2, 0);
     grid->addWidget(mainText, 2, 1, Qt::AlignLeft);
-    grid->addWidget(Caption(QStringLiteral("Hover"), main), 2, 3);
+    grid->addWidget(Caption(QStringLiteral("Hove&r"), main, mainHover), 2, 3);
     grid->addWidget(mainHover, 2, 4, Qt::AlignLeft);
     grid->addWidget(mainBgLabel, 3, 0);
     grid->addWidget(mainBg, 3, 1, Qt::AlignLeft);
@@ -237,33 +270,35 @@ QWidget* TPropertyPages::BuildFlashPage() {
     grid->setColumnStretch(5, 1);
 
     // Sub menu items.
-    auto* sub = Group(QStringLiteral("Sub Menu Items"), QStringLiteral("grpbx_Script_SubMenu"), page);
+    auto* sub = Group(QStringLiteral("Sub Menu Items"), QStringLiteral("grpbx_Script_SubMenu"), page,
+                      QStringLiteral("Sub items"));
     auto* subGrid = GroupGrid(sub, MakeHelpButton(LookFieldAt(kSubItemHeight).helpTag, "spdbtnHelpSubMenuItems"));
     auto* subHeight = MakeSpin(sub, kSubItemHeight);
     auto* subFont = MakeEdit(sub, kSubItemFont, QStringLiteral("Font Family"));
     subFont->setMinimumWidth(120);
     auto* subSize = MakeSpin(sub, kSubItemFontSize);
     subSize->setToolTip(QStringLiteral("Font Size"));
-    auto* subText = MakePanel(sub, kSubItemTextColor, QStringLiteral("Text Color"));
-    auto* subHover = MakePanel(sub, kSubItemColor, QStringLiteral("Hover Color"));
+    auto* subText = MakePanel(sub, kSubItemTextColor, QStringLiteral("Text Color"), QStringLiteral("Sub text colour"));
+    auto* subHover = MakePanel(sub, kSubItemColor, QStringLiteral("Hover Color"), QStringLiteral("Sub hover colour"));
     // The sub items' "BG" panel stays hidden: no field stores it and the menu draws no
     // such colour.
     pnl__subItemHoverColor = new TColorPanel(sub);
     pnl__subItemHoverColor->setObjectName(QStringLiteral("pnl__subItemHoverColor"));
     pnl__subItemHoverColor->setToolTip(QStringLiteral("Background Color"));
-    auto* subBgLabel = Caption(QStringLiteral("BG"), sub);
+    pnl__subItemHoverColor->SetRole(QStringLiteral("Sub background colour"));
+    auto* subBgLabel = Caption(QStringLiteral("BG"), sub, pnl__subItemHoverColor);
     subBgLabel->setObjectName(QStringLiteral("lbl__subItemHoverColor"));
     pnl__subItemHoverColor->hide();
     subBgLabel->hide();
-    subGrid->addWidget(Caption(QStringLiteral("Height"), sub), 0, 0);
+    subGrid->addWidget(Caption(QStringLiteral("Height"), sub, subHeight), 0, 0);
     subGrid->addWidget(subHeight, 0, 1, Qt::AlignLeft);
-    subGrid->addWidget(Caption(QStringLiteral("Font"), sub), 1, 0);
+    subGrid->addWidget(Caption(QStringLiteral("Font"), sub, subFont), 1, 0);
     subGrid->addWidget(subFont, 1, 1);
-    subGrid->addWidget(Caption(QStringLiteral("Size"), sub), 1, 3);
+    subGrid->addWidget(Caption(QStringLiteral("Si&ze"), sub, subSize), 1, 3);
     subGrid->addWidget(subSize, 1, 4);
-    subGrid->addWidget(Caption(QStringLiteral("Text"), sub), 2, 0);
+    subGrid->addWidget(Caption(QStringLiteral("Te&xt"), sub, subText), 2, 0);
     subGrid->addWidget(subText, 2, 1, Qt::AlignLeft);
-    subGrid->addWidget(Caption(QStringLiteral("Hover"), sub), 2, 3);
+    subGrid->addWidget(Caption(QStringLiteral("Hover"), sub, subHover), 2, 3);
     subGrid->addWidget(subHover, 2, 4, Qt::AlignLeft);
     subGrid->addWidget(subBgLabel, 3, 0);
     subGrid->addWidget(pnl__subItemHoverColor, 3, 1, Qt::AlignLeft);
@@ -293,17 +328,19 @@ QWidget* TPropertyPages::BuildExtPage() {
         const char* caption;
         const char* button;
         std::size_t field;
+        const char* choose;
     } sounds[] = {
-        {"Main Item Hover", "spdbtn___mainItemHoverSoundUrl", kMainItemHoverSound},
-        {"Sub Item Hover", "spdbtn___subItemHoverSoundUrl", kSubItemHoverSound},
-        {"Item Active", "spdbtn___itemActiveSoundUrl", kItemActiveSound},
+        {"&Main Item Hover", "spdbtn___mainItemHoverSoundUrl", kMainItemHoverSound, "Choose main item hover sound"},
+        {"S&ub Item Hover", "spdbtn___subItemHoverSoundUrl", kSubItemHoverSound, "Choose sub item hover sound"},
+        {"Item &Active", "spdbtn___itemActiveSoundUrl", kItemActiveSound, "Choose item active sound"},
     };
     int row = 0;
     for (const auto& s : sounds) {
         auto* edit = MakeEdit(sound, s.field, QStringLiteral("File name of an MP3 sound"));
-        auto* chooser = MakeBrowseButton(sound, s.button, QStringLiteral("Choose a sound file"));
+        auto* chooser = MakeBrowseButton(sound, s.button, QStringLiteral("Choose a sound file"),
+                                         QString::fromLatin1(s.choose) + QChar(0x2026));
         soundChoosers_.push_back(chooser);
-        soundGrid->addWidget(Caption(QString::fromLatin1(s.caption), sound), row, 0);
+        soundGrid->addWidget(Caption(QString::fromLatin1(s.caption), sound, edit), row, 0);
         soundGrid->addWidget(edit, row, 1);
         soundGrid->addWidget(chooser, row, 2);
         ++row;
@@ -314,6 +351,8 @@ QWidget* TPropertyPages::BuildExtPage() {
     auto* submenuGrid =
         GroupGrid(submenu, MakeHelpButton(LookFieldAt(kSubmenuCloseDelay).helpTag, "spdbtnHelpSubmenu"));
     auto* delay = MakeSpin(submenu, kSubmenuCloseDelay);
+    // The label before the box says only "Wait": the name says the whole sentence.
+    delay->setAccessibleName(QStringLiteral("Milliseconds to wait before closing submenus"));
     auto* speed = MakeSpin(submenu, kSubmenuSlideSpeed);
     auto* waitLine = new QHBoxLayout;
     waitLine->setSpacing(6);
@@ -321,9 +360,9 @@ QWidget* TPropertyPages::BuildExtPage() {
     // One line: the sentence "Wait … millisecond(s) before closing submenu(s)." reads
     // across the box and must not break in its middle.
     waitLine->addWidget(new QLabel(QStringLiteral("millisecond(s) before closing submenu(s)."), submenu), 1);
-    submenuGrid->addWidget(Caption(QStringLiteral("Wait "), submenu), 0, 0);
+    submenuGrid->addWidget(Caption(QStringLiteral("&Wait "), submenu, delay), 0, 0);
     submenuGrid->addLayout(waitLine, 0, 1);
-    submenuGrid->addWidget(Caption(QStringLiteral("Slide Speed"), submenu), 1, 0);
+    submenuGrid->addWidget(Caption(QStringLiteral("Slide S&peed"), submenu, speed), 1, 0);
     submenuGrid->addWidget(speed, 1, 1, Qt::AlignLeft);
     submenuGrid->setColumnStretch(1, 1);
 
@@ -332,14 +371,15 @@ QWidget* TPropertyPages::BuildExtPage() {
     auto* width = MakeSpin(box, kFlMenuMaxWidth);
     auto* height = MakeSpin(box, kFlMenuMaxHeight);
     auto* zIndex = MakeSpin(box, kMovZIndex);
-    auto* widthLabel = Caption(QStringLiteral("Menu Box Width"), box);
+    auto* widthLabel = Caption(QStringLiteral("Menu Box Wi&dth"), box, width);
     widthLabel->setObjectName(QStringLiteral("lblMenuBoxWidth"));
-    auto* heightLabel = Caption(QStringLiteral("Menu Box Height"), box);
+    auto* heightLabel = Caption(QStringLiteral("Menu Box Hei&ght"), box, height);
     heightLabel->setObjectName(QStringLiteral("lblMenuBoxHeight"));
     MakeAttentionLabel(widthLabel);
     MakeAttentionLabel(heightLabel);
-    btnCalcSize = new QPushButton(QStringLiteral("<< Calc. Estimated Size"), box);
+    btnCalcSize = new QPushButton(QStringLiteral("<< &Calc. Estimated Size"), box);
     btnCalcSize->setObjectName(QStringLiteral("btnCalcSize"));
+    btnCalcSize->setAccessibleName(QStringLiteral("Calc. Estimated Size"));
     btnCalcSize->setToolTip(QStringLiteral("Estimate the menu box size from the main items and their heights"));
     {
         // Underlined, in the button's own text colour: a fixed red on a themed button
@@ -353,7 +393,7 @@ QWidget* TPropertyPages::BuildExtPage() {
     boxGrid->addWidget(heightLabel, 1, 0);
     boxGrid->addWidget(height, 1, 1);
     boxGrid->addWidget(btnCalcSize, 0, 2, 2, 1, Qt::AlignLeft | Qt::AlignVCenter);
-    boxGrid->addWidget(Caption(QStringLiteral("z-index"), box), 2, 0);
+    boxGrid->addWidget(Caption(QStringLiteral("&z-index"), box, zIndex), 2, 0);
     boxGrid->addWidget(zIndex, 2, 1);
     boxGrid->setColumnStretch(3, 1);
     boxGrid->setColumnMinimumWidth(2, 10);
@@ -377,7 +417,7 @@ QWidget* TPropertyPages::BuildItemPage() {
     edt_Text = new QLineEdit(text);
     edt_Text->setObjectName(QStringLiteral("edt_Text"));
     edt_Text->setToolTip(QStringLiteral("Caption of the item"));
-    textGrid->addWidget(Caption(QStringLiteral("Text"), text), 0, 0);
+    textGrid->addWidget(Caption(QStringLiteral("&Text"), text, edt_Text), 0, 0);
     textGrid->addWidget(edt_Text, 0, 1);
     textGrid->setColumnStretch(1, 1);
 
@@ -391,7 +431,8 @@ QWidget* TPropertyPages::BuildItemPage() {
                          QStringLiteral("ftp://"), QStringLiteral("news://")});
     cmbx_Link->setEditText({});
     cmbx_Link->setToolTip(QStringLiteral("The address the item links to"));
-    spdbtn_cmbx_Link = MakeBrowseButton(link, "spdbtn_cmbx_Link", QStringLiteral("Link to a page on this computer"));
+    spdbtn_cmbx_Link = MakeBrowseButton(link, "spdbtn_cmbx_Link", QStringLiteral("Link to a page on this computer"),
+                                        QStringLiteral("Choose link") + QChar(0x2026));
     cmbx_Target = new QComboBox(link);
     cmbx_Target->setObjectName(QStringLiteral("cmbx_Target"));
     cmbx_Target->setEditable(true);
@@ -399,10 +440,10 @@ QWidget* TPropertyPages::BuildItemPage() {
     cmbx_Target->addItems({QStringLiteral("_self"), QStringLiteral("_blank"), QStringLiteral("_parent"),
                            QStringLiteral("_top"), QStringLiteral("_search"), QStringLiteral("_media")});
     cmbx_Target->setToolTip(QStringLiteral("The frame or window the link opens in"));
-    linkGrid->addWidget(Caption(QStringLiteral("URL"), link), 0, 0);
+    linkGrid->addWidget(Caption(QStringLiteral("&URL"), link, cmbx_Link), 0, 0);
     linkGrid->addWidget(cmbx_Link, 0, 1);
     linkGrid->addWidget(spdbtn_cmbx_Link, 0, 2);
-    linkGrid->addWidget(Caption(QStringLiteral("Target"), link), 1, 0);
+    linkGrid->addWidget(Caption(QStringLiteral("Ta&rget"), link, cmbx_Target), 1, 0);
     linkGrid->addWidget(cmbx_Target, 1, 1);
     linkGrid->setColumnStretch(1, 1);
     const int labelWidth = QFontMetrics(page->font()).horizontalAdvance(QStringLiteral("Target")) + 8;
@@ -432,11 +473,11 @@ QWidget* TPropertyPages::BuildPathPage() {
     explanation->setWordWrap(true);
     auto* local = MakeEdit(group, kRootDirLocal);
     auto* remote = MakeEdit(group, kRootDirRemote);
-    auto* localChosen = new QRadioButton(QStringLiteral("Test on Local Computer (Convert to Local Path)"), group);
+    auto* localChosen = new QRadioButton(QStringLiteral("&Test on Local Computer (Convert to Local Path)"), group);
     localChosen->setObjectName(Name(kRootDirLocalChecked));
     lookControls_[kRootDirLocalChecked] = localChosen;
     rdbtn_InternalUse_RootDir_Local_Checked2 =
-        new QRadioButton(QStringLiteral("Upload to Web Server (Convert to Web Path)"), group);
+        new QRadioButton(QStringLiteral("&Upload to Web Server (Convert to Web Path)"), group);
     rdbtn_InternalUse_RootDir_Local_Checked2->setObjectName(QStringLiteral("rdbtn_InternalUse_RootDir_Local_Checked2"));
 
     int row = 0;
@@ -444,7 +485,7 @@ QWidget* TPropertyPages::BuildPathPage() {
     grid->setRowMinimumHeight(row++, 4);
     QFont bold = page->font();
     bold.setBold(true);
-    auto* localLabel = new QLabel(QStringLiteral("Root Directory for Local Computer"), group);
+    auto* localLabel = Caption(QStringLiteral("&Root Directory for Local Computer"), group, local);
     localLabel->setFont(bold);
     grid->addWidget(localLabel, row++, 0);
     auto* localExample = ExampleLine(QStringLiteral("e.g. ") + LocalRootExample(), group);
@@ -452,7 +493,7 @@ QWidget* TPropertyPages::BuildPathPage() {
     grid->addWidget(localExample, row++, 0);
     grid->addWidget(local, row++, 0);
     grid->setRowMinimumHeight(row++, 4);
-    auto* remoteLabel = new QLabel(QStringLiteral("Root Directory for Web Server"), group);
+    auto* remoteLabel = Caption(QStringLiteral("Root Directory for &Web Server"), group, remote);
     remoteLabel->setFont(bold);
     grid->addWidget(remoteLabel, row++, 0);
     grid->addWidget(ExampleLine(QStringLiteral("e.g. http://www.tarnwell.com/"), group), row++, 0);

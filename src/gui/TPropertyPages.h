@@ -2,7 +2,8 @@
 // The property pages of the main window: the page control "pgcntrl1" with its four
 // pages ("Flash", "Ext.", "Item", "Path"), their groups, captions, controls and help
 // buttons. The look's controls are made from the table of look fields (their object
-// names, ranges and help tags); this class only builds and names them. What they do is
+// names, ranges and help tags); this class only builds and names them, for screen
+// readers too, and each page scrolls when the window is smaller than it. What they do is
 // the window's, what they show the binding's (TPanelBinding).
 
 #include <QTabWidget>
@@ -64,7 +65,7 @@ private:
     QToolButton* MakeHelpButton(int tag, const char* name);
     QSpinBox* MakeSpin(QWidget* parent, std::size_t field);
     QLineEdit* MakeEdit(QWidget* parent, std::size_t field, const QString& hint = {});
-    TColorPanel* MakePanel(QWidget* parent, std::size_t field, const QString& hint);
+    TColorPanel* MakePanel(QWidget* parent, std::size_t field, const QString& hint, const QString& role);
 
     std::array<QWidget*, TAppletData::kFieldCount> lookControls_{};
     std::vector<QToolButton*> soundChoosers_;

@@ -45,11 +45,14 @@ TPublishToSiteDialog::TPublishToSiteDialog(const QString& siteFolder, Planner pl
     setWindowTitle(QStringLiteral("Publish to Site"));
     auto* layout = new QVBoxLayout(this);
     auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(new QLabel(QStringLiteral("Site folder:"), this));
+    auto* folderLabel = new QLabel(QStringLiteral("Site &folder:"), this);
+    folderRow->addWidget(folderLabel);
     edtSiteFolder_ = new QLineEdit(siteFolder, this);
     edtSiteFolder_->setObjectName(QStringLiteral("edtSiteFolder"));
+    folderLabel->setBuddy(edtSiteFolder_);
     folderRow->addWidget(edtSiteFolder_, 1);
-    auto* choose = new QPushButton(QStringLiteral("Choose..."), this);
+    // C is Cancel's where the desktop gives the standard buttons mnemonics.
+    auto* choose = new QPushButton(QStringLiteral("C&hoose..."), this);
     choose->setObjectName(QStringLiteral("btnChooseSiteFolder"));
     folderRow->addWidget(choose);
     layout->addLayout(folderRow);
@@ -59,11 +62,13 @@ TPublishToSiteDialog::TPublishToSiteDialog(const QString& siteFolder, Planner pl
     layout->addWidget(lblSummary_);
     lstPages_ = new QListWidget(this);
     lstPages_->setObjectName(QStringLiteral("lstSitePages"));
+    // A screen reader hears the summary above the list as the list's description.
+    lstPages_->setAccessibleName(QStringLiteral("Pages"));
     lstPages_->setWordWrap(true);
     lstPages_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     layout->addWidget(lstPages_, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel, this);
-    btnPublish_ = buttons->addButton(QStringLiteral("Publish"), QDialogButtonBox::AcceptRole);
+    btnPublish_ = buttons->addButton(QStringLiteral("&Publish"), QDialogButtonBox::AcceptRole);
     btnPublish_->setObjectName(QStringLiteral("btnPublish"));
     btnPublish_->setDefault(true);
     layout->addWidget(buttons);
@@ -98,8 +103,9 @@ void TPublishToSiteDialog::Replan() {
         }
     }
     btnPublish_->setEnabled(plan_ && (!plan_->PagesThatChange().empty() || !plan_->companions.empty()));
+    if (plan_) lblSummary_->setText(SitePlanSummary(*plan_));
+    lstPages_->setAccessibleDescription(lblSummary_->text());
     if (!plan_) return;
-    lblSummary_->setText(SitePlanSummary(*plan_));
     const QIcon page = QApplication::style()->standardIcon(QStyle::SP_FileIcon);
     const QIcon refused = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
     // The pages that will change, then those refused with the reason.

@@ -79,6 +79,13 @@ TfrmHelp::TfrmHelp(QWidget* parent) : QWidget(parent, Qt::Tool) {
     // Wide enough for the contents beside a topic.
     resize(940, 660);
     UpdateButtons();
+    // Escape hides the window wherever the focus is in it: the page's view takes the
+    // keys it is given for the page, but a shortcut of the window comes before them.
+    auto* hideHelp = new QAction(this);
+    hideHelp->setObjectName(QStringLiteral("actHideHelp"));
+    hideHelp->setShortcut(QKeySequence(Qt::Key_Escape));
+    connect(hideHelp, &QAction::triggered, this, &QWidget::hide);
+    addAction(hideHelp);
 }
 
 TfrmHelp::~TfrmHelp() {
@@ -173,6 +180,8 @@ void TfrmHelp::OpenInBrowser() {
     emit OpenExternally(ForTheDesktop(QUrl(current.isEmpty() ? HomeUrl() : current)));
 }
 
+// A key the focused part passed on (the shortcut above takes it first when the key
+// comes from the window system).
 void TfrmHelp::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape) {
         hide();

@@ -3,8 +3,8 @@
 // engine, styled as in a browser (the contents beside the topic), with Back, Forward
 // and Home (the index) and a link "Open in browser" that hands the page to the user's
 // browser. It lives for the whole run and stays modeless; help buttons navigate it and
-// show it, Escape hides it again. Links to anything but a local page (the web, mail,
-// project files) go to the user's browser or their program.
+// show it, Escape hides it again wherever the focus is in it. Links to anything but a
+// local page (the web, mail, project files) go to the user's browser or their program.
 //
 // The engine is made with the first page shown, not with the window (which exists from
 // the start). Where no engine can be had the pages show in a plain text viewer.

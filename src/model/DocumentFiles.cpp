@@ -56,6 +56,12 @@ public:
     void SkipUntil(std::string_view tag) {
         while (cursor_.LineNumber() == 0 || current_ != tag) ReadBefore(tag);
     }
+    // The format's first tag: a file that has it nowhere is not of the format at all,
+    // which says more than the line it ended on.
+    void SkipToFormatTag(std::string_view tag, std::string_view refusal) {
+        while (cursor_.LineNumber() == 0 || current_ != tag)
+            if (!cursor_.Next(current_)) Fail(0, std::string(refusal));
+    }
     int CurrentLineNumber() const { return cursor_.LineNumber(); }
     bool CurrentEndedInCrLf() const { return cursor_.EndedInCrLf(); }
     bool AtEnd() const { return cursor_.AtEnd(); }
@@ -138,7 +144,7 @@ void ReadItems(LineScanner& scanner, std::string_view closingTag, std::size_t fi
 }  // namespace
 
 void WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
-                      const TextSink& sink) {
+                      const TextSink& sink, const PublishedItemFields* published) {
     const int n = items.Count();
     progress.SetProgressMaximum(n * 10 + 15);
     std::string out;
@@ -151,11 +157,41 @@ void WriteProjectText(const TAppletData& appletData, const ItemStore& items, IPr
     progress.AdvanceProgress(10);
     progress.AdvanceProgress(5);
     const bool linesAsWritten = items.LinesAsWritten();
+    const bool checkLevels = published && !published->levelsAndParentsFresh;
+    const bool checkLinks = published && !published->replacement.None();
+    std::string converted;
     for (int i = 0; i < n; ++i) {
-        if (linesAsWritten && items.IsUnchanged(i)) {
+        const auto at = static_cast<std::size_t>(i);
+        // An item is split into its fields only where one of them is to be written
+        // otherwise than stored.
+        ItemFieldViews fields{};
+        bool split = false;
+        bool rewritten = false;
+        const DecimalText parent(checkLevels ? published->parents[at] : 0);
+        if (checkLevels) {
+            const auto stored = items.LevelAndParent(i);
+            const auto level = LevelText(published->depths[at]);
+            if (stored[FieldIndex(ItemField::Level)] != level ||
+                stored[FieldIndex(ItemField::ParentIndex)] != parent.View()) {
+                fields = items.Fields(i);
+                split = rewritten = true;
+                fields[FieldIndex(ItemField::Level)] = level;
+                fields[FieldIndex(ItemField::ParentIndex)] = parent.View();
+            }
+        }
+        if (checkLinks) {
+            const auto link = split ? fields[FieldIndex(ItemField::Link)] : items.Field(i, ItemField::Link);
+            if (published->replacement.Converts(link)) {
+                if (!split) fields = items.Fields(i);
+                split = rewritten = true;
+                fields[FieldIndex(ItemField::Link)] = published->replacement.Apply(link, converted);
+            }
+        }
+        if (!rewritten && linesAsWritten && items.IsUnchanged(i)) {
             out += items.LineOf(i);  // the line is what the fields would give
         } else {
-            for (const auto field : items.Fields(i)) {
+            if (!split) fields = items.Fields(i);
+            for (const auto field : fields) {
                 out += field;
                 out += kFieldSeparator;
             }
@@ -168,10 +204,11 @@ void WriteProjectText(const TAppletData& appletData, const ItemStore& items, IPr
     handOn();
 }
 
-std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress) {
+std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
+                             const PublishedItemFields* published) {
     std::string text;
     text.reserve(std::max(items.Text().size(), static_cast<std::size_t>(items.Count()) * 96) + 512);
-    WriteProjectText(appletData, items, progress, [&text](std::string_view part) { text += part; });
+    WriteProjectText(appletData, items, progress, [&text](std::string_view part) { text += part; }, published);
     return text;
 }
 
@@ -184,7 +221,7 @@ ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath) {
     RequireContent(text, shownPath);
     LineScanner scanner(text, shownPath);
 
-    scanner.SkipUntil("<Product_Name>");
+    scanner.SkipToFormatTag("<Product_Name>", kNotAProject);
     const auto product = scanner.Read("the product name");
     if (product != "Quillamere" && product != "Corvantis")
         scanner.Fail(scanner.CurrentLineNumber(), std::string(kProjectRefusal));
@@ -220,7 +257,8 @@ ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath) {
     return document;
 }
 
-std::string WriteMenuStructureText(const ItemStore& items, IProgressDisplay& progress) {
+std::string WriteMenuStructureText(const ItemStore& items, IProgressDisplay& progress,
+                                   const std::vector<std::uint8_t>* depths) {
     progress.SetProgressMaximum(items.Count() * 10 + 15);
     std::string out;
     out.reserve(512 + static_cast<std::size_t>(items.Count()) * 64);
@@ -233,7 +271,8 @@ std::string WriteMenuStructureText(const ItemStore& items, IProgressDisplay& pro
     progress.AdvanceProgress(5);
     AppendLine(out, "<Structure_Description>");
     for (int i = 0; i < items.Count(); ++i) {
-        const auto fields = items.Fields(i);
+        auto fields = items.Fields(i);
+        if (depths) fields[FieldIndex(ItemField::Level)] = LevelText((*depths)[static_cast<std::size_t>(i)]);
         for (const auto field : {ItemField::Level, ItemField::Text, ItemField::Link, ItemField::Target,
                                  ItemField::Reserved5}) {
             out += fields[FieldIndex(field)];
@@ -257,7 +296,7 @@ ParsedDocument ParseMenuStructureFile(TextFile file, const std::string& shownPat
     RequireContent(text, shownPath);
     LineScanner scanner(text, shownPath);
 
-    scanner.SkipUntil("<Product_Name>");
+    scanner.SkipToFormatTag("<Product_Name>", kNotAMenuStructure);
     if (scanner.Read("the format name") != kExchangeFormatName)
         scanner.Fail(scanner.CurrentLineNumber(), std::string(kExchangeRefusal));
     scanner.ReadBefore("<Product_Version>");  // normally "</Product_Name>"; not checked

@@ -86,6 +86,13 @@ void TkvxAppletAgent::SetAppletData(const TAppletData& data) {
     Changed();
 }
 
+void TkvxAppletAgent::SetAppletField(std::size_t field, std::string_view value) {
+    std::string& held = appletData_.Field(field);
+    if (held == value) return;
+    held.assign(value);
+    Changed();
+}
+
 TItemArray TkvxAppletAgent::Items() const { return items_.Records(); }
 
 TItemData TkvxAppletAgent::GetItemData(int index) const {
@@ -311,19 +318,6 @@ void TkvxAppletAgent::SetItemCaption(int item, const std::string& text) {
     SetItemField(item, ItemField::Text, text);
 }
 
-void TkvxAppletAgent::RefreshLevels() {
-    if (levelsAndParentsFresh_) return;
-    if (items_.SetLevelsAndParents(Tree().depth, nullptr)) Changed();
-    // Levels now say what the tree already was: the derived index stays valid.
-}
-
-void TkvxAppletAgent::RefreshLevelsAndParents() {
-    if (levelsAndParentsFresh_) return;
-    const auto& tree = Tree();
-    if (items_.SetLevelsAndParents(tree.depth, &tree.parent)) Changed();
-    levelsAndParentsFresh_ = true;
-}
-
 // --- Files ---------------------------------------------------------------------------
 
 LoadReport TkvxAppletAgent::LoadProject(const std::filesystem::path& path) {
@@ -335,27 +329,42 @@ LoadReport TkvxAppletAgent::LoadProject(const std::filesystem::path& path) {
     return report;
 }
 
-std::string_view TkvxAppletAgent::ProjectText(std::string& scratch, IProgressDisplay& progress) {
-    if (!savedForm_.empty()) {
-        // Nothing changed since the project was read in this program's own form.
-        progress.SetProgressMaximum(ItemCount() * 10 + 15);
-        progress.AdvanceProgress(ItemCount() * 10 + 15);
-        return savedForm_;
-    }
+std::string_view TkvxAppletAgent::SavedForm(IProgressDisplay& progress) const {
+    progress.SetProgressMaximum(ItemCount() * 10 + 15);
+    progress.AdvanceProgress(ItemCount() * 10 + 15);
+    return savedForm_;
+}
+
+std::string_view TkvxAppletAgent::ProjectText(std::string& scratch, IProgressDisplay& progress) const {
+    // Nothing changed since the project was read in this program's own form.
+    if (!savedForm_.empty()) return SavedForm(progress);
     scratch = WriteProjectText(appletData_, items_, progress);
     return scratch;
 }
 
-void TkvxAppletAgent::WriteProject(const TextSink& sink) {
+void TkvxAppletAgent::WriteProject(const TextSink& sink) const {
     if (!savedForm_.empty()) {
-        std::string none;
-        sink(ProjectText(none));
+        sink(SavedForm(Progress()));
         return;
     }
     WriteProjectText(appletData_, items_, Progress(), sink);
 }
 
-void TkvxAppletAgent::SaveProject(const std::filesystem::path& path) {
+void TkvxAppletAgent::WritePublishedProject(const TextSink& sink) const {
+    const PublishedItemFields published{Depths(), Parents(), levelsAndParentsFresh_, PathReplacementOf(appletData_)};
+    if (!savedForm_.empty() && levelsAndParentsFresh_) {
+        bool converts = false;
+        for (int i = 0; i < ItemCount() && !converts; ++i)
+            converts = published.replacement.Converts(GetItemField(i, ItemField::Link));
+        if (!converts) {
+            sink(SavedForm(Progress()));
+            return;
+        }
+    }
+    WriteProjectText(appletData_, items_, Progress(), sink, &published);
+}
+
+void TkvxAppletAgent::SaveProject(const std::filesystem::path& path) const {
     ProgressScope scope(Progress(), "Saving Data ... ...");
     SafeSave save;
     const auto file = save.Add(path, LinkAtTarget::FollowOwnLink);
@@ -374,10 +383,9 @@ LoadReport TkvxAppletAgent::ImportMenuStructure(const std::filesystem::path& pat
     return report;
 }
 
-void TkvxAppletAgent::ExportMenuStructure(const std::filesystem::path& path) {
+void TkvxAppletAgent::ExportMenuStructure(const std::filesystem::path& path) const {
     ProgressScope scope(Progress(), "Saving Data ... ...");
-    RefreshLevels();
-    SaveFileSafely(path, WriteMenuStructureText(items_, Progress()));
+    SaveFileSafely(path, WriteMenuStructureText(items_, Progress(), &Depths()));
 }
 
 }  // namespace qm

@@ -68,6 +68,8 @@ public:
     void ResetToDefaults();  // default look, no items; linked files and lists untouched
     TAppletData GetAppletData() const { return appletData_; }
     void SetAppletData(const TAppletData& data);
+    // One look field (0 <= field < TAppletData::kFieldCount).
+    void SetAppletField(std::size_t field, std::string_view value);
     const TAppletData& AppletData() const { return appletData_; }
     // 0 <= index < ItemCount(); outside that range an empty record is returned and
     // SetItemData does nothing.
@@ -96,12 +98,6 @@ public:
     void SetItemField(int index, ItemField field, std::string_view value);
     const TLinkedFileInfoArray& LinkedFiles() const { return linkedFiles_; }
     const std::string& Separator() const { return separator_; }
-
-    // Working lists of publishing and staging.
-    std::vector<std::string>& PreviewCopiedFiles() { return previewCopiedFiles_; }
-    const std::vector<std::string>& PreviewCopiedFiles() const { return previewCopiedFiles_; }
-    std::vector<std::string>& ResourceFiles() { return resourceFiles_; }
-    const std::vector<std::string>& ResourceFiles() const { return resourceFiles_; }
 
     // --- The menu tree ---------------------------------------------------------------
     int NodeCount() const { return ItemCount() + 1; }
@@ -163,29 +159,36 @@ public:
     // level's number where its level changes.
     int MoveNode(int node, int before, int level, const std::string& levelText = {});
 
-    // Level := the node's depth - 1 for every item (before export and page making).
-    void RefreshLevels();
-    // RefreshLevels, and ParentIndex := the parent's item index, or "-1" under the root.
-    void RefreshLevelsAndParents();
-    // The depth of every item (0 main, 1 sub), by item index.
+    // The depth of every item (0 main, 1 sub), by item index. The stored Level and
+    // ParentIndex are not kept up to date by the edits: the writers take these.
     const std::vector<std::uint8_t>& Depths() const { return Tree().depth; }
+    // The parent of every item (kRootNode or its main item), by item index.
+    const std::vector<int>& Parents() const { return Tree().parent; }
 
     // --- Files -----------------------------------------------------------------------
     // Each reader parses and checks the whole file first and replaces the document only
     // when it passes; on any error (qm::Error naming the file and the line) the
     // document is exactly as it was.
+    // The writers read the document and never change it.
     LoadReport LoadProject(const std::filesystem::path& path);
-    void SaveProject(const std::filesystem::path& path);
-    // The project file's text, advancing the progress display as saving does: the bytes
-    // the project was read from while nothing has changed since, else the writer's text,
-    // made into `scratch`. The view is valid while `scratch` and the document are.
-    std::string_view ProjectText(std::string& scratch) { return ProjectText(scratch, Progress()); }
+    // The document as it stands (ProjectText).
+    void SaveProject(const std::filesystem::path& path) const;
+    // The project file's text with the items as stored, advancing the progress display
+    // as saving does: the bytes the project was read from while nothing has changed
+    // since, else the writer's text, made into `scratch`. The view is valid while
+    // `scratch` and the document are. What a recovery copy keeps.
+    std::string_view ProjectText(std::string& scratch) const { return ProjectText(scratch, Progress()); }
     // The same, reporting to another display (a recovery copy shows no progress).
-    std::string_view ProjectText(std::string& scratch, IProgressDisplay& progress);
+    std::string_view ProjectText(std::string& scratch, IProgressDisplay& progress) const;
     // The same text handed to sink in parts, never held whole.
-    void WriteProject(const TextSink& sink);
+    void WriteProject(const TextSink& sink) const;
+    // The project file as it is published beside its page (PublishedItemFields: levels
+    // and parents as the tree says, links through the path replacement), handed to sink
+    // in parts; the bytes read when they say all that already.
+    void WritePublishedProject(const TextSink& sink) const;
     LoadReport ImportMenuStructure(const std::filesystem::path& path);
-    void ExportMenuStructure(const std::filesystem::path& path);
+    // Levels as the tree says.
+    void ExportMenuStructure(const std::filesystem::path& path) const;
 
     // Replaces the whole document in one step: with records made in memory, or with what
     // a reader parsed (the document then keeps the file's text as its storage).
@@ -220,6 +223,8 @@ private:
         levelsAndParentsFresh_ = false;
     }
     void RotateRange(int first, int middle, int last);  // items [first,last) with middle first
+    // The bytes read stand for the document, with progress shown as for writing them.
+    std::string_view SavedForm(IProgressDisplay& progress) const;
 
     TAppletData appletData_;
     ItemStore items_;
@@ -229,8 +234,6 @@ private:
     // Set when every Level and ParentIndex says what the tree says, until a change.
     bool levelsAndParentsFresh_ = false;
     TLinkedFileInfoArray linkedFiles_;
-    std::vector<std::string> previewCopiedFiles_;
-    std::vector<std::string> resourceFiles_;
     std::string separator_ = "#$@";
 
     mutable TreeIndex tree_;

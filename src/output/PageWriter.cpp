@@ -27,8 +27,6 @@ constexpr std::string_view kSupportPage = "https://quillamere.app/support/";
 constexpr std::string_view kPlayerCabinet = "https://quillamere.app/player/swflash.cab";
 constexpr std::string_view kPlayerDownload = "https://quillamere.app/player/";
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 constexpr bool IsAsciiAlphanumeric(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9');
 }
@@ -283,60 +281,14 @@ std::string ScriptValue(std::string_view value) {
     return out + "\"";
 }
 
-// The position of the first occurrence of needle in text at or after from, letter case
-// ignored (ASCII), or npos. No copy of either: most links hold no root at all.
-std::size_t FindIgnoringCase(std::string_view text, std::string_view needle, std::size_t from) {
-    if (needle.empty() || text.size() < needle.size()) return std::string_view::npos;
-    const char first = ToLowerAscii(needle.front());
-    const char firstUpper = (first >= 'a' && first <= 'z') ? static_cast<char>(first - 'a' + 'A') : first;
-    const auto last = text.size() - needle.size();
-    for (auto at = FindEitherByte(text, from, first, firstUpper); at != std::string_view::npos && at <= last;
-         at = FindEitherByte(text, at + 1, first, firstUpper)) {
-        std::size_t k = 1;
-        while (k < needle.size() && ToLowerAscii(text[at + k]) == ToLowerAscii(needle[k])) ++k;
-        if (k == needle.size()) return at;
-    }
-    return std::string_view::npos;
-}
-
-// The path replacement of the links: from one root to the other, or none where either
-// root is blank.
-struct PathReplacement {
-    std::string_view from;
-    std::string_view to;
-};
-
-PathReplacement PathReplacementOf(const TAppletData& look) {
-    if (TrimBlanks(look.InternalUse_RootDir_Local).empty() || TrimBlanks(look.InternalUse_RootDir_Remote).empty())
-        return {};
-    const bool toLocal = look.InternalUse_RootDir_Local_Checked == "1";
-    return toLocal ? PathReplacement{look.InternalUse_RootDir_Remote, look.InternalUse_RootDir_Local}
-                   : PathReplacement{look.InternalUse_RootDir_Local, look.InternalUse_RootDir_Remote};
-}
-
-// Links are converted where they are; only a link that holds the root is rewritten.
-void ApplyPathReplacement(TkvxAppletAgent& agent) {
-    const PathReplacement replacement = PathReplacementOf(agent.AppletData());
-    if (replacement.from.empty()) return;
-    for (int i = 0; i < agent.ItemCount(); ++i) {
-        const auto link = agent.GetItemField(i, ItemField::Link);
-        if (FindIgnoringCase(link, replacement.from, 0) != std::string_view::npos)
-            agent.SetItemField(i, ItemField::Link, ReplaceIgnoringCase(link, replacement.from, replacement.to));
-    }
-}
-
-// How the links are written: as stored, or converted on the way (the path replacement
-// of a page made without preparing the document, the folder a staged page's relative
-// links are resolved against).
+// How the links are written: as stored, or converted on the way (the path replacement,
+// the folder a staged page's relative links are resolved against).
 struct LinkWriting {
     PathReplacement replacement;
     std::string_view base;
-    bool AsStored() const { return replacement.from.empty() && base.empty(); }
+    bool AsStored() const { return replacement.None() && base.empty(); }
     std::string_view Convert(std::string_view link, std::string& scratch) const {
-        if (!replacement.from.empty() && FindIgnoringCase(link, replacement.from, 0) != std::string_view::npos) {
-            scratch = ReplaceIgnoringCase(link, replacement.from, replacement.to);
-            link = scratch;
-        }
+        link = replacement.Apply(link, scratch);
         if (!base.empty()) {
             std::string resolved = ResolveAgainstBase(link, base);
             if (resolved != link) {
@@ -426,8 +378,7 @@ void WriteMenu(const TkvxAppletAgent& agent, const LinkWriting& links, std::stri
     out.Line("</div>");
 }
 
-// The whole page of a prepared document (or of one whose links are converted on the
-// way).
+// The whole page.
 void WritePage(const TkvxAppletAgent& agent, const LinkWriting& links, PageBytes& out) {
     out.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
              "\"http://www.w3.org/TR/html4/loose.dtd\">");
@@ -442,12 +393,6 @@ void WritePage(const TkvxAppletAgent& agent, const LinkWriting& links, PageBytes
     out.HandOn();
 }
 
-void MakePage(TkvxAppletAgent& agent, std::string_view linkBase, PageBytes& out) {
-    ProgressScope scope(agent.Progress(), "Making HTML Codes ... ...");
-    agent.RefreshLevelsAndParents();
-    ApplyPathReplacement(agent);
-    WritePage(agent, LinkWriting{.replacement = {}, .base = linkBase}, out);
-}
 
 // Room for a page of the agent's items, each of an ordinary size.
 std::string PageRoom(const TkvxAppletAgent& agent) {
@@ -470,19 +415,6 @@ std::string MenuParameterString(const TAppletData& data) {
         out += data.Field(i);
         out += "#$@";
     }
-    return out;
-}
-
-std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, std::string_view to) {
-    std::string out;
-    std::size_t start = 0;
-    for (auto at = FindIgnoringCase(link, from, 0); at != std::string_view::npos;
-         at = FindIgnoringCase(link, from, start)) {
-        out.append(link.substr(start, at - start));
-        out.append(to);
-        start = at + from.size();
-    }
-    out.append(link.substr(start));
     return out;
 }
 
@@ -509,12 +441,13 @@ std::string ResolveAgainstBase(std::string_view link, std::string_view base) {
     return resolved;
 }
 
-void WriteHtml(TkvxAppletAgent& agent, const PageSink& sink, std::string_view linkBase) {
+void WriteHtml(const TkvxAppletAgent& agent, const PageSink& sink, std::string_view linkBase) {
+    ProgressScope scope(agent.Progress(), "Making HTML Codes ... ...");
     PageBytes out(sink);
-    MakePage(agent, linkBase, out);
+    WritePage(agent, LinkWriting{.replacement = PathReplacementOf(agent.AppletData()), .base = linkBase}, out);
 }
 
-std::string MakeHtmlText(TkvxAppletAgent& agent, std::string_view linkBase) {
+std::string MakeHtmlText(const TkvxAppletAgent& agent, std::string_view linkBase) {
     std::string page = PageRoom(agent);
     WriteHtml(agent, [&page](std::string_view part) { page.append(part); }, linkBase);
     return page;
@@ -538,7 +471,7 @@ std::string MakeMenuSnippet(const TkvxAppletAgent& agent, std::string_view toSit
     return snippet;
 }
 
-void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath, std::string_view linkBase) {
+void MakeHtmlCodes(const TkvxAppletAgent& agent, const std::filesystem::path& pagePath, std::string_view linkBase) {
     SafeSave save;
     const auto file = save.Add(pagePath, LinkAtTarget::FollowOwnLink);
     save.Begin(file);

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "model/PathReplacement.h"
 #include "model/TkvxAppletAgent.h"
 
 namespace qm {
@@ -19,34 +20,31 @@ std::string EncodeCaption(std::string_view caption);
 // Fields 0..16 of the look, each followed by "#$@".
 std::string MenuParameterString(const TAppletData& data);
 
-// Replaces every occurrence of `from` in `link` by `to`, ignoring letter case (ASCII).
-std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, std::string_view to);
-
 // Receives the page part by part, in order.
 using PageSink = TextSink;
 
-// Prepares the items in the document (Level, ParentIndex, the path replacement of the
-// links) and hands the page to sink as it is made, in parts of a few hundred KiB at
-// most (a single item may make a larger one): a page of any size costs that much
-// memory and is written while it is still in the processor's cache. The document keeps
-// the prepared items. What sink throws ends the page and passes on.
+// Hands the page to sink as it is made, in parts of a few hundred KiB at most (a single
+// item may make a larger one): a page of any size costs that much memory and is written
+// while it is still in the processor's cache. The items are nested as the tree says and
+// the links written through the path replacement (model/PathReplacement.h); the
+// document is left as it is. What sink throws ends the page and passes on.
 //
 // A page staged away from the project (the preview in the user's browser) passes the
 // project's folder as linkBase, a "file:" address ending in "/": its relative links are
 // then written resolved against it (ResolveAgainstBase), so that they lead where the
-// published page's links lead. The document keeps its links as they are.
-void WriteHtml(TkvxAppletAgent& agent, const PageSink& sink, std::string_view linkBase = {});
+// published page's links lead.
+void WriteHtml(const TkvxAppletAgent& agent, const PageSink& sink, std::string_view linkBase = {});
 
 // WriteHtml into one string.
-std::string MakeHtmlText(TkvxAppletAgent& agent, std::string_view linkBase = {});
+std::string MakeHtmlText(const TkvxAppletAgent& agent, std::string_view linkBase = {});
 
-// The page MakeHtmlText makes, byte for byte, without preparing the document: the links
-// are converted as they are written and the document is left as it is. For a preview
-// that follows every edit.
+// The page MakeHtmlText makes, byte for byte, without the progress display: for a
+// preview that follows every edit.
 std::string MakePreviewHtmlText(const TkvxAppletAgent& agent);
 
 // WriteHtml straight into a safely saved pagePath. Throws qm::Error naming the file.
-void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath, std::string_view linkBase = {});
+void MakeHtmlCodes(const TkvxAppletAgent& agent, const std::filesystem::path& pagePath,
+                   std::string_view linkBase = {});
 
 // The menu as it goes into a page of a site: the lines from "<!-- Quillamere 1.0 -->"
 // to the end of the menu box, each ended by CR LF. toSiteRoot leads from the page to

@@ -174,7 +174,7 @@ std::string ProjectStem(const std::string& fileName) {
     return dot == std::string::npos ? fileName : fileName.substr(0, dot);
 }
 
-PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, const std::string& fileName,
+PublishResult SaveAndPublish(const TkvxAppletAgent& agent, const fs::path& folder, const std::string& fileName,
                              const PublishFolders& folders) {
     auto& progress = agent.Progress();
     const auto stem = ProjectStem(fileName);
@@ -208,8 +208,6 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     const auto reportFile = save.Add(report);
     const auto projectFile = save.Add(project, LinkAtTarget::FollowOwnLink);
 
-    // The page comes first: making it refreshes levels, parents and converted links,
-    // which the project file must hold.
     save.Begin(pageFile);
     WriteHtml(agent, [&](std::string_view part) { save.Append(pageFile, part); });
     save.End(pageFile);
@@ -221,7 +219,8 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     {
         ProgressScope scope(progress, "Saving Data ... ...");
         save.Begin(projectFile);
-        agent.WriteProject([&](std::string_view part) { save.Append(projectFile, part); });
+        // Levels, parents and converted links as the page has them.
+        agent.WritePublishedProject([&](std::string_view part) { save.Append(projectFile, part); });
         save.End(projectFile);
     }
     result.written.push_back(project);
@@ -249,7 +248,7 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     return result;
 }
 
-Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
+Companions OpenCompanions(const TkvxAppletAgent& agent, const PublishFolders& folders,
                           const std::vector<std::string>& outputNames, long nameMax) {
     Companions companions;
     std::vector<std::string> missing;
@@ -271,8 +270,7 @@ Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
 
     const auto sounds = OpenFolderOrNone(folders.previewFolder);
     std::vector<std::string> seen;
-    CollectResourceFiles(agent);
-    for (const auto& sound : agent.ResourceFiles()) {
+    for (const auto& sound : CollectResourceFiles(agent)) {
         if (std::find(seen.begin(), seen.end(), sound) != seen.end()) continue;
         seen.push_back(sound);
         auto refusal = RefusalOfSoundName(sound, outputNames, nameMax);
@@ -297,15 +295,15 @@ long LongestNameIn(const fs::path& folder) {
     return error ? 255 : os::LongestNameIn(opened);
 }
 
-void CollectResourceFiles(TkvxAppletAgent& agent) {
-    auto& resources = agent.ResourceFiles();
-    resources.clear();
+std::vector<std::string> CollectResourceFiles(const TkvxAppletAgent& agent) {
+    std::vector<std::string> resources;
     const auto& look = agent.AppletData();
     for (const auto* sound : {&look.mainItemHoverSound, &look.subItemHoverSound, &look.itemActiveSound})
         if (!TrimBlanks(*sound).empty()) resources.push_back(*sound);
+    return resources;
 }
 
-std::string PublishReportText(TkvxAppletAgent& agent, const NotCopiedSounds& notCopied) {
+std::string PublishReportText(const TkvxAppletAgent& agent, const NotCopiedSounds& notCopied) {
     auto& progress = agent.Progress();
     std::string out;
     const auto line = [&out](std::string_view text) {
@@ -337,9 +335,8 @@ std::string PublishReportText(TkvxAppletAgent& agent, const NotCopiedSounds& not
     }
     line("");
     line("[Image and/or Sound File(s)]: They should be copied along with script files!");
-    CollectResourceFiles(agent);
     std::vector<std::string> listed;
-    for (const auto& sound : agent.ResourceFiles()) {
+    for (const auto& sound : CollectResourceFiles(agent)) {
         if (sound.empty() || std::find(listed.begin(), listed.end(), sound) != listed.end()) continue;
         listed.push_back(sound);
         fileLine(sound);
@@ -354,40 +351,43 @@ std::string PublishReportText(TkvxAppletAgent& agent, const NotCopiedSounds& not
     return out;
 }
 
-void MakePublishReport(TkvxAppletAgent& agent, const fs::path& folder, const std::string& reportName) {
+void MakePublishReport(const TkvxAppletAgent& agent, const fs::path& folder, const std::string& reportName) {
     ProgressScope scope(agent.Progress(), "Making Publish Report ... ...");
     SaveFileSafely(folder / reportName, PublishReportText(agent));
 }
 
-void CopyToPreviewFolder(TkvxAppletAgent& agent, const fs::path& previewFolder, const fs::path& file) {
+std::string CopyToPreviewFolder(const fs::path& previewFolder, const fs::path& file) {
     const auto name = file.filename();
-    if (name.empty()) return;
+    if (name.empty()) return {};
     const auto target = previewFolder / name;
     if (!SamePathIgnoringCase(file, target))
         if (const auto source = OpenRegularFile(file); source.IsOpen()) CopyQuietly(source, target);
-    agent.PreviewCopiedFiles().push_back(name.string());
+    return name.string();
 }
 
-void CopyLinkedFilesToPreview(TkvxAppletAgent& agent, const fs::path& previewFolder, const fs::path& sourceFolder) {
+std::vector<std::string> CopyLinkedFilesToPreview(const TkvxAppletAgent& agent, const fs::path& previewFolder,
+                                                  const fs::path& sourceFolder) {
     const auto source = OpenFolderOrNone(sourceFolder);
     std::error_code ignored;
+    std::vector<std::string> staged;
     for (const auto& linked : agent.LinkedFiles()) {
-        CopyToPreviewFolder(agent, previewFolder, sourceFolder / linked.FileName);
+        if (auto name = CopyToPreviewFolder(previewFolder, sourceFolder / linked.FileName); !name.empty())
+            staged.push_back(std::move(name));
         if (linked.DeleteAfterCopy && source.descriptor.IsOpen()) os::Remove(source.descriptor, linked.FileName, ignored);
     }
+    return staged;
 }
 
-std::vector<std::string> CopyResourceFilesToPreview(TkvxAppletAgent& agent, const fs::path& previewFolder,
-                                                    const fs::path& sourceFolder) {
+StagedSounds CopyResourceFilesToPreview(const TkvxAppletAgent& agent, const fs::path& previewFolder,
+                                        const fs::path& sourceFolder) {
     auto& progress = agent.Progress();
     ProgressScope scope(progress, "Copying Resource Files ... ...");
     progress.SetProgressMaximum(100);
-    std::vector<std::string> warnings;
+    StagedSounds result;
     const auto source = OpenFolderOrNone(sourceFolder);
     const auto preview = OpenFolderOrNone(previewFolder);
     const long nameMax = preview.descriptor.IsOpen() ? os::LongestNameIn(preview.descriptor) : 255;
-    CollectResourceFiles(agent);
-    for (const auto& sound : agent.ResourceFiles()) {
+    for (const auto& sound : CollectResourceFiles(agent)) {
         auto refusal = RefusalOfSoundName(sound, {}, nameMax);
         SoundSource opened;
         if (refusal.empty()) {
@@ -397,23 +397,23 @@ std::vector<std::string> CopyResourceFilesToPreview(TkvxAppletAgent& agent, cons
         // A sound that is not there is not staged, quietly: preview looks for sounds in
         // the program's folder, where most are not; publishing reports it.
         if (!refusal.empty() && refusal != kNotFound) {
-            warnings.push_back(NotCopiedWarning("sound", sound, refusal));
+            result.warnings.push_back(NotCopiedWarning("sound", sound, refusal));
             continue;
         }
         if (opened.file.IsOpen() && !SamePathIgnoringCase(sourceFolder / sound, previewFolder / sound))
             CopyQuietly(opened.file, previewFolder / sound);
-        agent.PreviewCopiedFiles().push_back(sound);
+        result.staged.push_back(sound);
     }
     progress.AdvanceProgress(50);
     progress.AdvanceProgress(50);
-    return warnings;
+    return result;
 }
 
-void ClearPreviewFolder(TkvxAppletAgent& agent, const fs::path& previewFolder) {
+void ClearPreviewFolder(const fs::path& previewFolder, std::vector<std::string>& previewCopiedFiles) {
     std::error_code ec;
-    for (const auto& name : agent.PreviewCopiedFiles())
+    for (const auto& name : previewCopiedFiles)
         if (IsBareFileName(name) && fs::is_regular_file(previewFolder / name, ec)) fs::remove(previewFolder / name, ec);
-    agent.PreviewCopiedFiles().clear();
+    previewCopiedFiles.clear();
     // The folder itself stays: every later staging asks for it again, and removing and
     // making it anew costs more than all the rest of opening a document.
 }

@@ -55,7 +55,7 @@ std::string ProjectStem(const std::string& fileName);
 // is a folder or a file that cannot be replaced, or a file cannot be written or
 // renamed; and, before anything is written, naming the missing linked files and their
 // folder when folders.companionsRequired.
-PublishResult SaveAndPublish(TkvxAppletAgent& agent, const std::filesystem::path& folder, const std::string& fileName,
+PublishResult SaveAndPublish(const TkvxAppletAgent& agent, const std::filesystem::path& folder, const std::string& fileName,
                              const PublishFolders& folders);
 
 // The files every page of the menu needs beside it, open for copying: the linked files
@@ -75,28 +75,40 @@ struct Companions {
     NotCopiedSounds notCopied;
     std::vector<std::string> warnings;  // one for each file not copied
 };
-Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
+Companions OpenCompanions(const TkvxAppletAgent& agent, const PublishFolders& folders,
                           const std::vector<std::string>& outputNames, long nameMax);
 // The longest file name the folder allows, in bytes.
 long LongestNameIn(const std::filesystem::path& folder);
 
-// ResourceFiles := the three sound names that are not blank, untrimmed, in field order.
-void CollectResourceFiles(TkvxAppletAgent& agent);
+// The document's sounds (ResourceFiles): the three sound names that are not blank,
+// untrimmed, in field order.
+std::vector<std::string> CollectResourceFiles(const TkvxAppletAgent& agent);
 
 // The report; a sound in notCopied is listed with the reason it was not copied.
-std::string PublishReportText(TkvxAppletAgent& agent, const NotCopiedSounds& notCopied = {});
-void MakePublishReport(TkvxAppletAgent& agent, const std::filesystem::path& folder, const std::string& reportName);
+std::string PublishReportText(const TkvxAppletAgent& agent, const NotCopiedSounds& notCopied = {});
+void MakePublishReport(const TkvxAppletAgent& agent, const std::filesystem::path& folder,
+                       const std::string& reportName);
 
 // Staging in the Preview folder. Only bare file names are ever copied or deleted there.
-void CopyToPreviewFolder(TkvxAppletAgent& agent, const std::filesystem::path& previewFolder,
-                         const std::filesystem::path& file);
-void CopyLinkedFilesToPreview(TkvxAppletAgent& agent, const std::filesystem::path& previewFolder,
-                              const std::filesystem::path& sourceFolder);
+// Each operation returns the names it staged, which the caller keeps (the document's
+// PreviewCopiedFiles, in copy order, duplicates kept) for ClearPreviewFolder.
+
+// Copies file into the folder unless it lies there already; its name is staged either
+// way (empty for a path without one).
+std::string CopyToPreviewFolder(const std::filesystem::path& previewFolder, const std::filesystem::path& file);
+std::vector<std::string> CopyLinkedFilesToPreview(const TkvxAppletAgent& agent,
+                                                  const std::filesystem::path& previewFolder,
+                                                  const std::filesystem::path& sourceFolder);
 // Stages the document's sounds from sourceFolder under the rules publishing follows;
-// returns a warning for each sound refused (neither copied nor recorded).
-std::vector<std::string> CopyResourceFilesToPreview(TkvxAppletAgent& agent, const std::filesystem::path& previewFolder,
-                                                    const std::filesystem::path& sourceFolder);
-// Deletes the recorded files from the Preview folder and forgets them; the folder stays.
-void ClearPreviewFolder(TkvxAppletAgent& agent, const std::filesystem::path& previewFolder);
+// a sound refused is neither copied nor staged, and has a warning.
+struct StagedSounds {
+    std::vector<std::string> staged;
+    std::vector<std::string> warnings;
+};
+StagedSounds CopyResourceFilesToPreview(const TkvxAppletAgent& agent, const std::filesystem::path& previewFolder,
+                                        const std::filesystem::path& sourceFolder);
+// Deletes the staged files from the Preview folder and empties the list; the folder
+// stays.
+void ClearPreviewFolder(const std::filesystem::path& previewFolder, std::vector<std::string>& previewCopiedFiles);
 
 }  // namespace qm

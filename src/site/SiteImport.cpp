@@ -27,7 +27,7 @@ TItemData Item(const std::string& caption, const std::string& link, const std::s
     item.Text = WithoutSeparator(caption);
     item.Link = WithoutSeparator(link);
     if (!target.empty()) item.Target = WithoutSeparator(target);
-    item.Level = sub ? "1" : "0";
+    item.Level = std::string(LevelText(sub ? 1 : 0));
     return item;
 }
 

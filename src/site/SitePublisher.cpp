@@ -93,7 +93,7 @@ int SitePlan::Count(PageOutcome outcome) const {
         std::count_if(pages.begin(), pages.end(), [outcome](const PagePlan& page) { return page.outcome == outcome; }));
 }
 
-SitePlan PlanSitePublish(TkvxAppletAgent& agent, const SiteSources& sources) {
+SitePlan PlanSitePublish(const TkvxAppletAgent& agent, const SiteSources& sources) {
     SitePlan plan;
     plan.siteFolder = sources.siteFolder;
     SnippetsByDepth snippets(agent);

@@ -51,7 +51,7 @@ struct SiteSources {
 // Reads every page of the site and works out what it becomes; writes nothing. A page
 // that cannot take the menu is refused with the reason, and the others go on. Throws
 // qm::Error when the site folder cannot be read.
-SitePlan PlanSitePublish(TkvxAppletAgent& agent, const SiteSources& sources);
+SitePlan PlanSitePublish(const TkvxAppletAgent& agent, const SiteSources& sources);
 
 // Writes the plan's changed pages and companions as one set through the safe-save
 // helper: after a failure or a crash every file is old or new. The pages' previous

@@ -129,9 +129,10 @@ TEST_F(EditCommandsTest, TheTreesKeysEditWhereTheTreeHasTheFocus) {
     QTest::keyClick(Tree(), Qt::Key_F2);
     ASSERT_NE(openEditor(), nullptr);
     QTest::keyClick(openEditor(), Qt::Key_Escape);
-    dialogs.messageAnswers = {QMessageBox::No};
     QTest::keyClick(Tree(), Qt::Key_Delete);
-    EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Are you sure you want to delete \"New item\"?"}));
+    EXPECT_TRUE(dialogs.messages.empty()) << "Undo brings it back: nothing is asked";
+    EXPECT_EQ(UndoText(), "&Undo Delete New item");
+    QTest::keyClick(Tree(), Qt::Key_Z, Qt::ControlModifier);
 
     // In a text field the keys are the field's.
     Select(kRootNode);
@@ -153,7 +154,7 @@ TEST_F(EditCommandsTest, ABranchTravelsToAnotherWindowAndLinesFromATextEditorBec
     const QMimeData* copied = QApplication::clipboard()->mimeData();
     ASSERT_NE(copied, nullptr);
     EXPECT_TRUE(copied->hasFormat(kMenuStructureMimeType));
-    EXPECT_EQ(copied->text(), "Boats\n\tSailing\n\tRowing\n");
+    EXPECT_EQ(copied->text(), "Boats\n\tSailing\tsail.html\n\tRowing\n");
 
     TMainForm other(&dialogs);
     other.SelectNode(kRootNode);
@@ -179,6 +180,41 @@ TEST_F(EditCommandsTest, ABranchTravelsToAnotherWindowAndLinesFromATextEditorBec
     EXPECT_EQ(Captions().size(), 6u) << "a paste is one step";
 }
 
+// Lines from a text editor or rows from a spreadsheet: tab-separated columns are the
+// caption, the link and the target; a list's markers are dropped; indentation makes
+// sub items.
+TEST_F(EditCommandsTest, PastedLinesGiveCaptionLinkAndTargetWithoutListMarkers) {
+    const struct {
+        const char* text;
+        Strings items;  // caption|link|target:level
+    } cases[] = {
+        {"Boats\thttp://boats.example/\r\nMap\tmap.html\t_blank\r\n",
+         {"Boats|http://boats.example/|_self:0", "Map|map.html|_blank:0"}},
+        {"- Home\n- About\n  - Team\n* Contact\n", {"Home||_self:0", "About||_self:0", "Team||_self:1", "Contact||_self:0"}},
+        {"1. First\n2) Second\n10. Tenth\n\u2022 Bullet\n", {"First||_self:0", "Second||_self:0", "Tenth||_self:0", "Bullet||_self:0"}},
+        {"Boats\t/boats/\n\tSailing\t/boats/sail.html\n\t\n", {"Boats|/boats/|_self:0", "Sailing|/boats/sail.html|_self:1"}},
+        {"2024 Events\n-5 % off\nDocs\t\t_top\t\n", {"2024 Events||_self:0", "-5 % off||_self:0", "Docs||_top:0"}},
+    };
+    const auto shown = [](const TItemArray& items) {
+        Strings rows;
+        for (const auto& item : items) rows.push_back(item.Text + "|" + item.Link + "|" + item.Target + ":" + item.Level);
+        return rows;
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const TItemArray items = ItemsOfPlainText(QString::fromUtf8(c.text), "#$@");
+        EXPECT_EQ(shown(items), c.items);
+        EXPECT_EQ(shown(ItemsOfPlainText(PlainTextOf(items), "#$@")), c.items) << "copied out and back";
+    }
+    // Through the window: a quote in a link column is checked as a typed link is.
+    MakeDocument({{0, "A"}});
+    QApplication::clipboard()->setText("Tom's page\tteam.html\nHire\thire.html\t_blank\n");
+    Select(0);
+    window->Paste1Click();
+    EXPECT_EQ(shown(window->Agent().Items()), (Strings{"A||_self:0", "Toms page|team.html|_self:0", "Hire|hire.html|_blank:0"}));
+    EXPECT_EQ(dialogs.MessageTexts().size(), 1);
+}
+
 TEST_F(EditCommandsTest, CutDuplicateAndDeleteAreOneStepEach) {
     MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     const TItemArray before = window->Agent().Items();
@@ -191,10 +227,9 @@ TEST_F(EditCommandsTest, CutDuplicateAndDeleteAreOneStepEach) {
     Trigger("Cut1");
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "B:0"}));
     EXPECT_TRUE(dialogs.messages.empty()) << "a cut asks nothing: it can be undone and pasted";
-    dialogs.messageAnswers = {QMessageBox::Yes};
     window->Delete1Click();
     EXPECT_EQ(Steps(), steps + 3);
-    for (const char* step : {"&Undo Delete Item", "&Undo Cut", "&Undo Duplicate"}) {
+    for (const char* step : {"&Undo Delete A (1 sub item)", "&Undo Cut", "&Undo Duplicate"}) {
         EXPECT_EQ(UndoText(), step);
         Trigger("Undo1");
     }

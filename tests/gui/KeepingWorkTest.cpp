@@ -143,7 +143,7 @@ TEST_F(RecoveryTest, ADamagedCopyIsReportedAndSetAside) {
              QDir::toNativeSeparators(folder + "Damaged/") + "."},
         {"garbage", "not a project\r\n", true,
          "The recovery copy of menu.zorbel cannot be read (" + folder +
-             "garbage.zorbel, line 1: the file ends before \"<Product_Name>\"); it was set aside in " +
+             "garbage.zorbel: the file is not a Quillamere project); it was set aside in " +
              QDir::toNativeSeparators(folder + "Damaged/") + "."},
     };
     for (const auto& c : cases) {

@@ -116,7 +116,7 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTooltipsAndIcons) {
 TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
     QStringList menus;
     for (QAction* action : window->menuBar()->actions()) menus << action->text();
-    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Item", "&Flash", "&Option", "&Help"}));
+    EXPECT_EQ(menus, QStringList({"&File", "&Edit", "&View", "&Item", "F&lash", "&Option", "&Help"}));
     const std::pair<const char*, QList<QKeySequence>> shortcuts[] = {
         {"New1", {QKeySequence("Ctrl+N")}},       {"Open1", {QKeySequence("Ctrl+O")}},
         {"Save1", {QKeySequence("Ctrl+S")}},      {"Preview1", {QKeySequence("Ctrl+P")}},
@@ -142,13 +142,14 @@ TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
     for (QAction* action : window->menuBar()->actions()[0]->menu()->actions())
         file << (action->isSeparator() ? QString("-") : action->text());
     EXPECT_EQ(file, QStringList({"&New...", "&Open...", "&Save", "Save &As...", "New &from Site...", "-",
-                                 "&Template...", "S&ave As Template", "-", "&Import Menu Structure",
+                                 "&Template...", "Sa&ve As Template", "-", "&Import Menu Structure",
                                  "&Export Menu Structure", "Im&port", "-", "Pu&blish to Site...",
                                  "&Undo Publish to Site", "Check &Links", "-", "&Recent Files", "-", "E&xit"}));
     QStringList help;
     for (QAction* action : window->menuBar()->actions()[6]->menu()->actions())
         help << (action->isSeparator() ? QString("-") : action->text());
-    EXPECT_EQ(help, QStringList({"Help &Topics", "View &Sample...", "-", "&Homepage", "&Contact Us", "&About"}));
+    EXPECT_EQ(help, QStringList({"Help &Topics", "Help &on This Page", "View &Sample...", "-", "&Homepage",
+                                 "&Contact Us", "&About"}));
     EXPECT_EQ(entries(Find<QMenu>("PopupMenu1")),
               QStringList({"Insert1", "InsertBelow1", "Delete1", "MoveUp1", "MoveDown1", "-", "Indent1", "Outdent1",
                            "-", "Cut1", "Copy1", "Paste1", "Duplicate1"}));
@@ -487,7 +488,7 @@ TEST_F(MainWindowTest, FileDialogsStartInTheProjectsFolderWithTheirTitles) {
     const QString folder = QFileInfo(project).absolutePath() + "/";
     QStringList shown;
     for (const auto& call : dialogs.fileDialogs) shown << call.title + " in " + call.initialFolder;
-    EXPECT_EQ(shown, QStringList({"Open in " + folder, "Save As in " + folder, "Export Menu Structure in " + folder,
+    EXPECT_EQ(shown, QStringList({"Open in " + folder, "Save As in " + project, "Export Menu Structure in " + folder,
                                   "Import Menu Structure in " + folder, "Save As Template in " + GetTemplatesFolder()}));
 }
 

@@ -127,7 +127,7 @@ TEST_F(PropertyPanelsTest, TheSizeLabelsStandOutBoldUnderlinedInTheAccentColour)
         EXPECT_EQ(label->foregroundRole(), QPalette::Link) << name;
     }
     auto* calc = Find<QPushButton>("btnCalcSize");
-    EXPECT_EQ(calc->text(), "<< Calc. Estimated Size");
+    EXPECT_EQ(calc->text(), "<< &Calc. Estimated Size");
     EXPECT_TRUE(calc->font().underline());
 }
 
@@ -417,7 +417,7 @@ TEST_F(PropertyPanelsTest, TheSoundChooserFillsTheBareNameAndStagesTheFile) {
     EXPECT_EQ(Find<QLineEdit>("edt__mainItemHoverSound")->text(), "");
     EXPECT_TRUE(window->Modified());
     EXPECT_TRUE(QFile::exists(GetPreviewFolder() + "ding.mp3"));
-    const auto& staged = window->Agent().PreviewCopiedFiles();
+    const auto& staged = window->Document().PreviewCopiedFiles();
     EXPECT_NE(std::find(staged.begin(), staged.end(), "ding.mp3"), staged.end());
 }
 

@@ -3,6 +3,7 @@
 // Check Links marks the items whose links lead nowhere, New from Site and Import >
 // Navigation from Web Page start a new menu.
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QFile>
@@ -46,9 +47,14 @@ TEST_F(SiteCommandsTest, PublishToSiteListsThePagesThatWillChangeBeforeItWritesA
     StartProject({{0, "Home", "index.html"}, {0, "About", "about.html"}});
     for (const char* page : {"/index.html", "/about.html", "/boats/sails.html"}) WriteAll(site + page, kMarkedPage);
     WriteAll(site + "/contact.html", "<p>no menu here</p>");
-    QStringList listed;
+    QStringList listed, unnamed;
     bool untouchedWhileShown = false;
     dialogs.modalAnswers.push_back([&](QDialog& dialog) {
+        // What a screen reader reads of each control Tab reaches.
+        for (QWidget* control : dialog.findChildren<QWidget*>())
+            if ((control->focusPolicy() & Qt::TabFocus) &&
+                QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).isEmpty())
+                unnamed << control->objectName() + " " + control->metaObject()->className();
         for (int i = 0; i < dialog.findChild<QListWidget*>("lstSitePages")->count(); ++i)
             listed << dialog.findChild<QListWidget*>("lstSitePages")->item(i)->text();
         untouchedWhileShown = ReadAll(site + "/index.html") == kMarkedPage;
@@ -57,6 +63,7 @@ TEST_F(SiteCommandsTest, PublishToSiteListsThePagesThatWillChangeBeforeItWritesA
     Trigger("PublishToSite1");
 
     EXPECT_EQ(listed, QStringList({"about.html", "boats/sails.html", "index.html"}));
+    EXPECT_EQ(unnamed, QStringList());
     EXPECT_TRUE(untouchedWhileShown);
     EXPECT_TRUE(ReadAll(site + "/boats/sails.html").contains("<a href='../about.html'"));
     EXPECT_TRUE(ReadAll(site + "/index.html").contains("<script src='swfhelper.js'>"));

@@ -170,37 +170,42 @@ TEST_F(TreeEditorTest, DeletingTheRootIsRefused) {
     EXPECT_FALSE(window->Modified()) << "a refused delete is no change";
 }
 
-TEST_F(TreeEditorTest, DeleteAsksFirstAndKeepsTheItemsOnNo) {
+// Undo brings a deletion back, so nothing is asked: the step names what it took.
+TEST_F(TreeEditorTest, DeleteAsksNothingAndUndoBringsTheItemsBack) {
     MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     Select(0);
-    dialogs.messageAnswers = {QMessageBox::No};
     window->Delete1Click();
-    ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_EQ(dialogs.messages[0].text, "Are you sure you want to delete \"A\" and its sub item?");
-    EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Warning);
-    EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(dialogs.messages.empty());
+    EXPECT_EQ(Captions(), (Strings{"B"}));
+    window->Undo1Click();
     EXPECT_EQ(Captions(), (Strings{"A", "A1", "B"}));
 }
 
-TEST_F(TreeEditorTest, TheDeleteQuestionNamesTheItemAndCountsItsSubItems) {
-    MakeDocument({{0, "Boats"}, {1, "Sailing"}, {1, "Rowing"}, {0, "Map"}});
-    const std::pair<int, QString> questions[] = {
-        {0, "Are you sure you want to delete \"Boats\" and its 2 sub items?"},
-        {1, "Are you sure you want to delete \"Sailing\"?"},
+TEST_F(TreeEditorTest, TheDeleteStepNamesTheItemAndCountsItsSubItems) {
+    MakeDocument({{0, "Boats"}, {1, "Sailing"}, {1, "Rowing"}, {1, "Fishing"}, {0, "Map"}, {1, "Harbour"},
+                  {0, "R&D"}});
+    const std::pair<int, QString> steps[] = {
+        {0, "Delete Boats (3 sub items)"},
+        {1, "Delete Sailing"},
+        {4, "Delete Map (1 sub item)"},
+        {6, "Delete R&D"},
     };
-    for (const auto& [node, question] : questions) {
+    for (const auto& [node, step] : steps) {
         Select(node);
-        dialogs.Clear();
-        dialogs.messageAnswers = {QMessageBox::No};
         window->Delete1Click();
-        EXPECT_EQ(dialogs.MessageTexts(), QStringList({question}));
+        EXPECT_EQ(window->Document().UndoStack().undoText(), step);
+        window->Undo1Click();
     }
+    EXPECT_EQ(window->findChild<QAction*>("Undo1")->text(), "&Undo Insert Item");
+    Select(6);
+    window->Delete1Click();
+    EXPECT_EQ(window->findChild<QAction*>("Undo1")->text(), "&Undo Delete R&&D") << "the caption's & is no mnemonic";
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(TreeEditorTest, DeletingTheLastMainItemRemovesItsSubItemsFromTheEnd) {
     MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}, {1, "B1"}, {1, "B2"}});
     Select(2);  // B
-    dialogs.messageAnswers = {QMessageBox::Yes};
     window->Delete1Click();
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1"}));
     EXPECT_NE(window->SelectedNode(), kNoNode) << "another node is selected";
@@ -210,7 +215,6 @@ TEST_F(TreeEditorTest, DeletingTheLastMainItemRemovesItsSubItemsFromTheEnd) {
 TEST_F(TreeEditorTest, DeleteOfAMiddleMainItemTakesItsSubtreeOnly) {
     MakeDocument({{0, "A"}, {0, "B"}, {1, "B1"}, {1, "B2"}, {0, "C"}});
     Select(1);
-    dialogs.messageAnswers = {QMessageBox::Yes};
     window->Delete1Click();
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "C:0"}));
 }
@@ -219,7 +223,6 @@ TEST_F(TreeEditorTest, AfterDeleteTheItemPageValuesGoNowhereAndTheNextNodeIsLoad
     MakeDocument({{0, "A"}, {0, "B"}, {0, "C"}});
     Select(1);  // B
     Find<QComboBox>("cmbx_Link")->setEditText("typed-but-deleted.html");
-    dialogs.messageAnswers = {QMessageBox::Yes};
     window->Delete1Click();
     EXPECT_EQ(Captions(), (Strings{"A", "C"}));
     for (const auto& item : window->Agent().Items()) EXPECT_EQ(item.Link, "");

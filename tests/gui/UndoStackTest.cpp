@@ -85,19 +85,45 @@ TEST(UndoStack, EditsUndoneGiveTheSavedDocumentByteForByteAndRedoneTheEditedOne)
 }
 
 TEST(UndoStack, OneTypingSessionIsOneStepAndTypingBackLeavesNone) {
-    TMenuDocument document;
+    // A look value and an item's value are one kind of step and merge alike; steps at
+    // two places never merge, whatever their session.
     constexpr std::size_t kMainFont = 2;
-    for (const char* typed : {"G", "Ge", "Geo"}) document.SetLookValue(kMainFont, typed, 7);
-    EXPECT_EQ(document.UndoStack().count(), 1);
-    EXPECT_EQ(document.UndoStack().undoText(), "Change Main Font");
-    document.SetLookValue(kMainFont, "Geor", 8);  // another session
-    EXPECT_EQ(document.UndoStack().count(), 2);
-    document.SetLookValue(kMainFont, "Geo", 8);
-    EXPECT_EQ(document.UndoStack().count(), 1) << "typed back to where the session began";
-    document.UndoStack().undo();
-    EXPECT_EQ(document.Agent().AppletData().mainItemFont, "arial");
-    EXPECT_FALSE(document.Modified());
-    EXPECT_FALSE(document.SetLookValue(kMainFont, "arial", 9)) << "no step for the same value";
+    constexpr std::size_t kCaption = 0;
+    using Setter = bool (*)(TMenuDocument&, const std::string&, int);
+    using Getter = std::string (*)(const TMenuDocument&);
+    const struct {
+        const char* step;
+        Setter set;
+        Getter held;
+    } places[] = {
+        {"Change Main Font", [](TMenuDocument& d, const std::string& v, int s) { return d.SetLookValue(kMainFont, v, s); },
+         [](const TMenuDocument& d) { return d.Agent().AppletData().mainItemFont; }},
+        {"Rename Item", [](TMenuDocument& d, const std::string& v, int s) { return d.SetItemValue(0, kCaption, v, s); },
+         [](const TMenuDocument& d) { return std::string(d.Agent().ItemText(0)); }},
+    };
+    for (std::size_t p = 0; p < std::size(places); ++p) {
+        const auto& place = places[p];
+        const auto& other = places[1 - p];
+        SCOPED_TRACE(place.step);
+        TMenuDocument document;
+        MakeDocument(document.Agent(), {{0, "arial", "a.html"}});
+        document.MarkSaved();
+        for (const char* typed : {"G", "Ge", "Geo"}) place.set(document, typed, 7);
+        EXPECT_EQ(document.UndoStack().count(), 1);
+        EXPECT_EQ(document.UndoStack().undoText(), place.step);
+        place.set(document, "Geor", 8);  // another session
+        EXPECT_EQ(document.UndoStack().count(), 2);
+        place.set(document, "Geo", 8);
+        EXPECT_EQ(document.UndoStack().count(), 1) << "typed back to where the session began";
+        other.set(document, "Other", 7);
+        EXPECT_EQ(document.UndoStack().count(), 2) << "another place, the same session";
+        document.UndoStack().undo();
+        document.UndoStack().undo();
+        EXPECT_EQ(place.held(document), "arial");
+        EXPECT_EQ(other.held(document), "arial");
+        EXPECT_FALSE(document.Modified());
+        EXPECT_FALSE(place.set(document, "arial", 9)) << "no step for the same value";
+    }
 }
 
 }  // namespace

@@ -116,37 +116,33 @@ TEST(PageParameterString, HoldsSeventeenValuesEachFollowedByTheSeparator) {
     EXPECT_TRUE(MenuParameterString(look).ends_with("3#$@#$@#$@click.mp3#$@"));
 }
 
-TEST(PagePreparation, RefreshesLevelsAndParentIndexesInTheDocument) {
-    TkvxAppletAgent agent;
-    MakeDocument(agent, {{0, "A", ""}, {1, "A1", ""}, {0, "B", ""}, {1, "B1", ""}, {1, "B2", ""}});
-    MakeHtmlText(agent);
-    std::vector<std::string> parents, levels;
-    for (const auto& item : agent.Items()) {
-        parents.push_back(item.ParentIndex);
-        levels.push_back(item.Level);
+// The links of the hidden link block, as written.
+std::vector<std::string> PageLinks(const std::string& page) {
+    std::vector<std::string> links;
+    for (auto at = page.find("<div><a href='"); at != std::string::npos; at = page.find("<div><a href='", at + 1)) {
+        const auto start = at + 14;
+        links.push_back(page.substr(start, page.find('\'', start) - start));
     }
-    EXPECT_EQ(parents, (std::vector<std::string>{"-1", "0", "-1", "2", "2"}));
-    EXPECT_EQ(levels, (std::vector<std::string>{"0", "1", "0", "1", "1"}));
+    return links;
 }
 
-TEST(PagePathReplacement, ConvertsEveryOccurrenceIgnoringCaseAndKeepsTheResult) {
+TEST(PagePathReplacement, ConvertsEveryOccurrenceIgnoringCaseAsThePageIsWritten) {
     TkvxAppletAgent agent;
     MakeDocument(agent, {{0, "A", "HTTP://Example.COM/a.html?back=http://example.com/"}, {0, "B", "file:///C|/site/b.html"}});
+    const auto typed = agent.Items();
     auto look = agent.GetAppletData();
     look.InternalUse_RootDir_Local = "file:///C|/site/";
     look.InternalUse_RootDir_Remote = "http://example.com/";
     look.InternalUse_RootDir_Local_Checked = "1";  // test on the local computer
     agent.SetAppletData(look);
-    const auto page = MakeHtmlText(agent);
-    EXPECT_EQ(agent.Items()[0].Link, "file:///C|/site/a.html?back=file:///C|/site/");
-    EXPECT_EQ(agent.Items()[1].Link, "file:///C|/site/b.html");
-    EXPECT_NE(page.find("href='file:///C|/site/a.html?back=file:///C|/site/'"), std::string::npos);
+    EXPECT_EQ(PageLinks(MakeHtmlText(agent)),
+              (std::vector<std::string>{"file:///C|/site/a.html?back=file:///C|/site/", "file:///C|/site/b.html"}));
 
     look.InternalUse_RootDir_Local_Checked = "0";  // upload to the web server
     agent.SetAppletData(look);
-    MakeHtmlText(agent);
-    EXPECT_EQ(agent.Items()[0].Link, "http://example.com/a.html?back=http://example.com/");
-    EXPECT_EQ(agent.Items()[1].Link, "http://example.com/b.html");
+    EXPECT_EQ(PageLinks(MakeHtmlText(agent)),
+              (std::vector<std::string>{"HTTP://Example.COM/a.html?back=http://example.com/", "http://example.com/b.html"}));
+    EXPECT_EQ(agent.Items(), typed) << "the document keeps the links as typed";
 }
 
 TEST(PagePathReplacement, NeedsBothRootsAndUsesThemAsStored) {
@@ -156,14 +152,13 @@ TEST(PagePathReplacement, NeedsBothRootsAndUsesThemAsStored) {
     look.InternalUse_RootDir_Local = "file:///C|/site/";
     look.InternalUse_RootDir_Remote = "   ";
     agent.SetAppletData(look);
-    MakeHtmlText(agent);
-    EXPECT_EQ(agent.Items()[0].Link, "file:///C|/site/a.html") << "a blank root changes nothing";
+    EXPECT_EQ(PageLinks(MakeHtmlText(agent)), std::vector<std::string>{"file:///C|/site/a.html"})
+        << "a blank root changes nothing";
 
     look.InternalUse_RootDir_Local = " file:///C|/site/";  // the blank is part of what is replaced
     look.InternalUse_RootDir_Remote = "http://w/";
     agent.SetAppletData(look);
-    MakeHtmlText(agent);
-    EXPECT_EQ(agent.Items()[0].Link, "file:///C|/site/a.html");
+    EXPECT_EQ(PageLinks(MakeHtmlText(agent)), std::vector<std::string>{"file:///C|/site/a.html"});
     EXPECT_EQ(ReplaceIgnoringCase("aXbxc", "X", "--"), "a--b--c");
 }
 

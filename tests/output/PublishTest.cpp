@@ -81,7 +81,7 @@ TEST_F(Publishing, WritesEveryFileUnderTheStemOfTheName) {
     EXPECT_EQ(ProjectStem("a.b.c"), "a.b");
 }
 
-TEST_F(Publishing, TheProjectFileHoldsWhatMakingThePageChanged) {
+TEST_F(Publishing, TheProjectFileHoldsTheLinksThePageWasMadeWith) {
     auto look = agent.GetAppletData();
     look.InternalUse_RootDir_Local = "file:///C|/w/";
     look.InternalUse_RootDir_Remote = "http://example.com/";
@@ -94,7 +94,25 @@ TEST_F(Publishing, TheProjectFileHoldsWhatMakingThePageChanged) {
     EXPECT_NE(saved.find("Home#$@#$@index.html#$@_self#$@#$@#$@0#$@#$@#$@-1#$@\r\n"), std::string::npos);
     TkvxAppletAgent reloaded;
     reloaded.LoadProject(project() / "menu.zorbel");
-    EXPECT_EQ(reloaded.Items(), agent.Items());
+    EXPECT_EQ(reloaded.GetItemData(2).Link, "http://example.com/a.html");
+    EXPECT_EQ(agent.GetItemData(2).Link, "FILE:///c|/w/a.html") << "the document keeps the link as typed";
+}
+
+TEST_F(Publishing, TheProjectFileHoldsLevelsAndParentIndexesAsTheTreeSaysAndTheDocumentStaysAsItIs) {
+    MakeDocument(agent, {{2, "A"}, {1, "A1"}, {0, "B"}, {7, "B1"}, {1, "B2"}});
+    const auto before = Snapshot(agent);
+    Publish();
+    EXPECT_EQ(Snapshot(agent), before);
+    TkvxAppletAgent reloaded;
+    reloaded.LoadProject(project() / "menu.zorbel");
+    std::vector<std::string> parents, levels;
+    for (const auto& item : reloaded.Items()) {
+        parents.push_back(item.ParentIndex);
+        levels.push_back(item.Level);
+    }
+    EXPECT_EQ(parents, (std::vector<std::string>{"-1", "0", "-1", "2", "2"}));
+    EXPECT_EQ(levels, (std::vector<std::string>{"0", "1", "0", "1", "1"}));
+    EXPECT_EQ(TreeShape(reloaded), "A(A1); B(B1, B2)");
 }
 
 TEST_F(Publishing, AReportWithoutSoundsHasSeventeenLines) {

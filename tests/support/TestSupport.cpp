@@ -81,8 +81,13 @@ std::vector<std::string> CrLfLines(const std::string& text) {
 }
 
 DocumentSnapshot Snapshot(const TkvxAppletAgent& agent) {
-    return {agent.AppletData(), agent.Items(), agent.LinkedFiles(), agent.PreviewCopiedFiles(),
-            agent.ResourceFiles()};
+    return {agent.AppletData(), agent.Items(), agent.LinkedFiles()};
+}
+
+std::string PublishedProject(const TkvxAppletAgent& agent) {
+    std::string text;
+    agent.WritePublishedProject([&text](std::string_view part) { text += part; });
+    return text;
 }
 
 namespace {

@@ -59,11 +59,12 @@ struct DocumentSnapshot {
     TAppletData appletData;
     TItemArray items;
     TLinkedFileInfoArray linkedFiles;
-    std::vector<std::string> previewCopiedFiles;
-    std::vector<std::string> resourceFiles;
     bool operator==(const DocumentSnapshot&) const = default;
 };
 DocumentSnapshot Snapshot(const TkvxAppletAgent& agent);
+
+// The project file as publishing writes it beside the page.
+std::string PublishedProject(const TkvxAppletAgent& agent);
 
 // The tree the document describes, written out from the agent's tree queries, e.g.
 // "Home; Products(Prices, Stock); Contact".

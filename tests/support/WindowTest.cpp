@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 
 #include "gui/TMenuTreeModel.h"
+#include "gui/TWindowLayoutKeeper.h"
+#include "env/Settings.h"
 #include "support/TestProgram.h"
 #include "gui/WebEngineHost.h"
 
@@ -72,8 +74,24 @@ QStringList TakeQtWarnings() {
     return taken;
 }
 
+void SettleWindow(const QWidget& window, const QWidget& dock) {
+    QRect frame;
+    int width = -1;
+    for (int unchanged = 0, rounds = 0; unchanged < 3 && rounds < 100; ++rounds) {
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents();
+        unchanged = frame == window.frameGeometry() && width == dock.width() ? unchanged + 1 : 0;
+        frame = window.frameGeometry();
+        width = dock.width();
+    }
+}
+
 void WindowTest::SetUp() {
     TakeQtWarnings();
+    // A window closed by an earlier test kept its place, and a pane opened is kept open:
+    // each test's window starts afresh.
+    TWindowLayoutKeeper::Forget();
+    if (ReadBoolSetting(QStringLiteral("LivePreviewOpen"), false)) WriteBoolSetting(QStringLiteral("LivePreviewOpen"), false);
     window = std::make_unique<TMainForm>(&dialogs);
 }
 

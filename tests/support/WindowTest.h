@@ -45,6 +45,10 @@ QString TestHome();
 // its failures this way). Clears the record.
 QStringList TakeQtWarnings();
 
+// Lets a window finish what its last change set going (a dock laid out and given its
+// width, the window grown): until its place and the dock's width stay as they are.
+void SettleWindow(const QWidget& window, const QWidget& dock);
+
 // A main window with scripted dialogs; the tests find its controls by object name.
 class WindowTest : public ::testing::Test {
 protected:

@@ -44,18 +44,14 @@ TEST(MenuRecords, ResetToDefaultsGivesTheTwentyThreeDefaultValuesInOrder) {
     EXPECT_EQ(agent.ItemCount(), 0);
 }
 
-TEST(MenuRecords, ResetToDefaultsEmptiesItemsButKeepsLinkedFilesAndWorkingLists) {
+TEST(MenuRecords, ResetToDefaultsEmptiesItemsButKeepsLinkedFiles) {
     TkvxAppletAgent agent;
     MakeDocument(agent, kSampleMenu, Fields::Every);
-    agent.PreviewCopiedFiles() = {"hover.mp3"};
-    agent.ResourceFiles() = {"click.mp3"};
     const auto linked = agent.LinkedFiles();
     agent.ResetToDefaults();
     EXPECT_EQ(agent.ItemCount(), 0);
     EXPECT_EQ(agent.AppletData(), DefaultAppletData());
     EXPECT_EQ(agent.LinkedFiles(), linked);
-    EXPECT_EQ(agent.PreviewCopiedFiles(), std::vector<std::string>{"hover.mp3"});
-    EXPECT_EQ(agent.ResourceFiles(), std::vector<std::string>{"click.mp3"});
 }
 
 TEST(MenuRecords, NewItemIsItemSelfAndEightEmptyFields) {
@@ -264,21 +260,6 @@ TEST(MenuTree, LevelsThatCannotStandAttachToTheNearestPossibleParent) {
     agent.ReplaceDocument(DefaultAppletData(), items);
     EXPECT_EQ(TreeShape(agent), "A; B(B1, B2); C(C1); D");
     EXPECT_EQ(EffectiveDepths({1, 0, 3, 2, -4, 1, 0}), (std::vector<int>{0, 0, 1, 1, 0, 1, 0}));
-}
-
-TEST(MenuTree, RefreshLevelsAndParentsWritesDepthsAndParentIndexes) {
-    TkvxAppletAgent agent;
-    MakeDocument(agent, {{2, "A"}, {1, "A1"}, {0, "B"}, {7, "B1"}, {1, "B2"}});
-    agent.RefreshLevelsAndParents();
-    std::vector<std::string> levels;
-    std::vector<std::string> parents;
-    for (const auto& item : agent.Items()) {
-        levels.push_back(item.Level);
-        parents.push_back(item.ParentIndex);
-    }
-    EXPECT_EQ(levels, (std::vector<std::string>{"0", "1", "0", "1", "1"}));
-    EXPECT_EQ(parents, (std::vector<std::string>{"-1", "0", "-1", "2", "2"}));
-    EXPECT_EQ(TreeShape(agent), "A(A1); B(B1, B2)");
 }
 
 // --- Tree edits ----------------------------------------------------------------------

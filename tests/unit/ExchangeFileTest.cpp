@@ -70,7 +70,7 @@ TEST_F(ExchangeFile, StructureLinesCarryFiveFieldsWithRefreshedLevels) {
     EXPECT_EQ(lines[16], "1#$@Stock#$@Stock.html#$@_blank#$@r5-Stock#$@");
     EXPECT_EQ(lines[17], "0#$@Contact#$@Contact.html#$@_blank#$@r5-Contact#$@");
     EXPECT_EQ(lines[18], "</Structure_Description>");
-    EXPECT_EQ(agent_.Items()[3].Level, "1");
+    EXPECT_EQ(agent_.Items()[3].Level, "6") << "exporting leaves the document as it is";
 }
 
 TEST_F(ExchangeFile, ExampleLinesOfAMainItemAndItsSubItem) {
@@ -172,6 +172,12 @@ TEST_F(RefusedExchange, FormatNameMustMatchExactly) {
 
 TEST_F(RefusedExchange, EmptyFile) {
     EXPECT_QM_ERROR(Import(""), Shown() + ": the file is empty");
+    EXPECT_EQ(Snapshot(agent_), before_);
+}
+
+TEST_F(RefusedExchange, AFileWithoutTheFormatsTagIsNoMenuStructure) {
+    EXPECT_QM_ERROR(Import("PK\x03\x04 a packed file\r\nof another program\r\n"),
+                    Shown() + ": the file is not a menu structure file");
     EXPECT_EQ(Snapshot(agent_), before_);
 }
 

@@ -270,7 +270,7 @@ TEST_F(ProjectFile, TagsWithBlanksAreNotTags) {
     MakeDocument(agent_, kSampleMenu, Fields::Every);
     const auto before = Snapshot(agent_);
     EXPECT_QM_ERROR(Load(CrLfText({" <Product_Name>", "Quillamere", "<Product_Name> "})),
-                    Shown() + ", line 3: the file ends before \"<Product_Name>\"");
+                    Shown() + ": the file is not a Quillamere project");
     EXPECT_EQ(Snapshot(agent_), before);
 }
 
@@ -280,7 +280,6 @@ class RefusedProject : public ProjectFile {
 protected:
     void SetUp() override {
         MakeDocument(agent_, kSampleMenu, Fields::Every);
-        agent_.PreviewCopiedFiles() = {"hover.mp3"};
         before_ = Snapshot(agent_);
         shapeBefore_ = TreeShape(agent_);
     }
@@ -335,7 +334,16 @@ TEST_F(RefusedProject, AnythingButARegularFileOfAtMostTheLimit) {
 
 TEST_F(RefusedProject, FileWithoutAnyTag) {
     EXPECT_QM_ERROR(Load("just some text\r\nand more\r\n"),
-                    Shown() + ", line 2: the file ends before \"<Product_Name>\"");
+                    Shown() + ": the file is not a Quillamere project");
+    ExpectUnchanged();
+}
+
+// A picture or another program's file is no project at all: said as such, not as a
+// line the file ended on.
+TEST_F(RefusedProject, ABinaryFileIsNotAProject) {
+    std::string bytes = "\x89PNG\r\n\x1a\n";
+    for (int i = 0; i < 600; ++i) bytes += static_cast<char>((i * 37) % 256);
+    EXPECT_QM_ERROR(Load(bytes), Shown() + ": the file is not a Quillamere project");
     ExpectUnchanged();
 }
 
@@ -537,7 +545,7 @@ TEST_F(ProjectFile, LoadedDocumentActsAsTheSameDocumentMadeInMemory) {
             const auto text = RandomText(random);
             const int parent = random() % 2 ? kRootNode : node;
             for (auto* agent : {&made, &agent_}) {
-                switch (step % 7) {
+                switch (step % 6) {
                 case 0: {
                     auto item = agent->GetItemData(node);
                     item.Field(FieldIndex(field)) = text;
@@ -548,7 +556,6 @@ TEST_F(ProjectFile, LoadedDocumentActsAsTheSameDocumentMadeInMemory) {
                 case 2: agent->SetItemField(node, field, text); break;
                 case 3: agent->InsertNewChild(parent); break;
                 case 4: agent->MoveNodeUp(node); break;
-                case 5: agent->RefreshLevelsAndParents(); break;
                 default: agent->DeleteNode(node); break;
                 }
             }
@@ -556,6 +563,7 @@ TEST_F(ProjectFile, LoadedDocumentActsAsTheSameDocumentMadeInMemory) {
             ASSERT_EQ(TreeShape(agent_), TreeShape(made));
             made.SaveProject(folder_ / "made.zorbel");
             ASSERT_EQ(Saved(), ReadBytes(folder_ / "made.zorbel"));
+            ASSERT_EQ(PublishedProject(agent_), PublishedProject(made));
         }
     }
 }
