@@ -17,7 +17,8 @@ if (!file || !out) {
 const shot = (page, name) => page.shot(path.join(out, `${engine.name}-${name}.png`));
 // The first main item with sub items in the list below BUTTON, or in the bar.
 const firstWithRow = (page, inList) => page.eval((list) => {
-  const button = document.querySelector(list ? '#zv-list .zv-btn' : '#zv-menu > ul > .zv-main:not(.zv-over) > .zv-btn');
+  const menu = window.__menu();
+  const button = menu.querySelector(list ? '#list button:empty' : '.bar > .main:not(.more) > button:empty');
   return button && (list ? button.getAttribute('aria-label') : button.previousElementSibling.textContent);
 }, inList);
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));

@@ -213,7 +213,9 @@ const webkit = {
           move: (x, y) => actions().move({ x: Math.round(x), y: Math.round(y), duration: 0, origin: Origin.VIEWPORT }).perform(),
           click: (x, y) => actions().move({ x: Math.round(x), y: Math.round(y), duration: 0, origin: Origin.VIEWPORT }).click().perform(),
           tap: (x, y) => driver.executeScript((at) => {
-            const target = document.elementFromPoint(at[0], at[1]);
+            // The element a finger lands on, inside the shadow root that holds it.
+            let target = document.elementFromPoint(at[0], at[1]);
+            while (target.shadowRoot) target = target.shadowRoot.elementFromPoint(at[0], at[1]);
             for (const type of ['pointerdown', 'pointerup']) {
               target.dispatchEvent(new PointerEvent(type, {
                 bubbles: true, cancelable: true, composed: true, pointerType: 'touch', isPrimary: true, clientX: at[0], clientY: at[1],
@@ -265,13 +267,14 @@ export async function closeBrowsers() {
   for (const browser of Object.values(browsers)) await (await browser).close();
 }
 
-// Held timers: setTimeout and clearTimeout of the page run when the test says
-// (page.advance), not by the wall clock.
+// Held timers: setTimeout and clearTimeout of the page run, and its clock
+// (performance.now) moves, when the test says (page.advance), not by the wall clock.
 function holdTimers() {
   let now = 0, next = 1;
   const timers = new Map();
   window.setTimeout = (fn, ms = 0) => { timers.set(next, { fn, at: now + ms }); return next++; };
   window.clearTimeout = (id) => timers.delete(id);
+  performance.now = () => now;
   window.__advance = (ms) => {
     const end = now + ms;
     for (;;) {
@@ -285,10 +288,12 @@ function holdTimers() {
   };
 }
 
-// Records errors, and names the menu's elements for the test: a link by its text, a
-// button by its label or text.
+// Records errors, and names the menu's elements for the test: a link or a caption by
+// its text, a button by its label or text. __menu() is the shadow root the menu is
+// drawn in.
 function recordProblems() {
-  window.__named = (name) => [...document.querySelectorAll('#zv-menu a, #zv-menu button')]
+  window.__menu = () => document.getElementById('mkvo_menu_zelvan_outer_div')?.shadowRoot;
+  window.__named = (name) => [...window.__menu()?.querySelectorAll('a, button, span') ?? []]
     .find((e) => (e.getAttribute('aria-label') ?? e.textContent) === name);
   window.__problems = [];
   // What the page has seen of the test's input: where the pointer is, how many
@@ -351,12 +356,12 @@ class MenuPage {
       if (!e) return null;
       const r = e.getBoundingClientRect();
       const x = r.left + r.width / 2, y = r.top + r.height / 2;
-      const hit = document.elementFromPoint(x, y);
+      const hit = window.__menu().elementFromPoint(x, y);
       return {
         x, y, left: r.left, top: r.top, right: r.right, bottom: r.bottom, width: r.width, height: r.height,
         inView: x >= 0 && y >= 0 && x < innerWidth && y < innerHeight,
         reached: !!hit && (hit === e || e.contains(hit)),
-        still: document.getAnimations().length === 0,
+        still: window.__menu().getAnimations().length === 0,
       };
     }, name);
   }
