@@ -38,10 +38,11 @@
   var DEFAULTS = '25,20,arial,11,FFFFFF,131313,92DDFA,15,arial,9,000000,9E9E9E,100,3,,,'.split(',');
   // Below this viewport width (CSS px) the bar becomes the "Menu" button.
   const NARROW = 640;
-  // The aim of a pointer on its way to the open row is judged from where it was this
-  // long ago (ms): a mouse reports a whole pixel every 8 to 12 ms, some of them level
-  // or a little upward, and only its path over a while shows where it heads.
-  const AGO = 75;
+  // The aim of a pointer on its way to the open row is judged over its path of this
+  // long (ms): a mouse reports a whole pixel every 8 to 12 ms, most of them level on a
+  // shallow way down and some a pixel up, and only its path over a while shows where it
+  // heads.
+  const AGO = 150;
   // How long a pointer that heads for the open row may rest on another main item
   // before that item opens instead (ms).
   const AIM = 300;
@@ -274,20 +275,22 @@
     // Where the pointer has been over the last AGO ms, [x, y, time] oldest first, and at
     // least the place it came from.
     const path = [];
-    const since = () => {
+    const forget = () => {
       while (path[1] && path[0][2] < performance.now() - AGO) path.shift();
-      return path[0];
     };
 
     // The main item ITEM opens at once, unless the pointer at e heads for the open row:
-    // unless the line from where it was about AGO ms ago through e meets the row's top
-    // edge, e lying between the two. Then it opens once the pointer has rested AIM ms, or
-    // moves elsewhere.
+    // unless e lies in the triangle between a place of its recent path and the row's top
+    // edge (the line from there through e meets the edge, beyond e). Then it opens once
+    // the pointer has rested AIM ms, or moves elsewhere.
     function enter(item, e) {
-      const row = nav.querySelector('.bar>.open>ul'), r = row && rect(row), from = since();
-      const t = from && (e.clientY - from[1]) / (r?.top - from[1]), x = from && from[0] + (e.clientX - from[0]) / t;
+      const row = nav.querySelector('.bar>.open>ul'), r = row && rect(row);
+      forget();
       stop();
-      if (t > 0 && t <= 1 && x >= r.left && x <= r.right) {
+      if (r && path.some(([x, y]) => {
+        const t = (e.clientY - y) / (r.top - y), at = x + (e.clientX - x) / t;
+        return t > 0 && t <= 1 && at >= r.left && at <= r.right;
+      })) {
         pending = item;
         timer = setTimeout(() => open(item, true), AIM);
       } else {
@@ -356,7 +359,7 @@
     // The path is followed over the whole page: the pointer may come from anywhere.
     on(doc, 'pointermove', (e) => {
       if (pending) enter(pending, e);
-      since();
+      forget();
       path.push([e.clientX, e.clientY, performance.now()]);
     });
     on(nav, 'click', (e) => {

@@ -4,6 +4,7 @@ import { after } from 'node:test';
 import { closeBrowsers } from './lib/engines.mjs';
 import './menu/structure.mjs';
 import './menu/hover.mjs';
+import './menu/aim.mjs';
 import './menu/look.mjs';
 import './menu/links.mjs';
 import './menu/keyboard.mjs';

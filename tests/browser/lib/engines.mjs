@@ -8,7 +8,7 @@
 // QUILLAMERE_ENGINE names the engine of a test run (chromium when unset).
 //
 // A page is opened from a copy of the published page beside it ("NAME.t.html") whose
-// head gains one script: it records uncaught errors and console errors, and can hold
+// head ends with one more script: it records uncaught errors and console errors, and can hold
 // the page's timers until the test advances them. Everything else is the page as
 // published.
 import { spawn, spawnSync } from 'node:child_process';
@@ -44,7 +44,9 @@ const chromium = {
   name: 'chromium',
   needs: () => [CHROMIUM],
   touch: 'native',
-  async launch({ largeText = false } = {}) {
+  settings: ['largeText', 'reducedMotion', 'forcedColors'],
+  async launch({ largeText = false, reducedMotion = false, forcedColors = false } = {}) {
+    const media = { reducedMotion: reducedMotion ? 'reduce' : 'no-preference', forcedColors: forcedColors ? 'active' : 'none' };
     // Chromium reads the minimum font size only from the profile's preferences: large
     // text has a profile of its own, and its pages share its one context.
     let browser, shared;
@@ -54,15 +56,15 @@ const chromium = {
       writeFileSync(path.join(profile, 'Default', 'Preferences'),
         JSON.stringify({ webkit: { webprefs: { minimum_font_size: MINIMUM_FONT } } }));
       browser = shared = await (await import('playwright-core')).chromium.launchPersistentContext(profile,
-        { executablePath: CHROMIUM, args: ['--no-sandbox', '--disable-gpu'] });
+        { executablePath: CHROMIUM, args: ['--no-sandbox', '--disable-gpu'], ...media });
     } else {
       browser = await launchChromium();
     }
     return {
       async open(url, { width, height, touch, phone }) {
-        const context = shared ?? await browser.newContext(phone
+        const context = shared ?? await browser.newContext({ ...media, ...(phone
           ? { viewport: { width: 375, height: 667 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true }
-          : { viewport: { width, height }, hasTouch: touch });
+          : { viewport: { width, height }, hasTouch: touch }) });
         const page = await context.newPage();
         if (shared) await page.setViewportSize({ width, height });
         await page.goto(url);
@@ -84,14 +86,20 @@ const firefox = {
   binary: '/usr/bin/firefox-esr',
   needs() { return [this.binary]; },
   touch: 'native',
-  async launch({ largeText = false } = {}) {
+  settings: ['largeText', 'reducedMotion', 'forcedColors'],
+  async launch({ largeText = false, reducedMotion = false, forcedColors = false } = {}) {
     const puppeteer = (await import('puppeteer-core')).default;
     const browser = await puppeteer.launch({
       browser: 'firefox', executablePath: this.binary, headless: true,
-      extraPrefsFirefox: largeText ? {
-        'font.minimum-size.x-western': MINIMUM_FONT,
-        'ui.textScaleFactor': 150, 'browser.display.os-zoom-behavior': 2,
-      } : {},
+      extraPrefsFirefox: {
+        ...(largeText && {
+          'font.minimum-size.x-western': MINIMUM_FONT,
+          'ui.textScaleFactor': 150, 'browser.display.os-zoom-behavior': 2,
+        }),
+        ...(reducedMotion && { 'ui.prefersReducedMotion': 1 }),
+        // The page's colours always overridden: the forced colours of Firefox.
+        ...(forcedColors && { 'browser.display.document_color_use': 2 }),
+      },
     });
     // One browsing context serves every page: a new one costs Firefox the better part
     // of a second. Each page has a tab of its own, which also gives the keyboard back to
@@ -152,12 +160,21 @@ const webkit = {
   touch: 'dispatched',
   // Its driver returns before the page has seen the input it sent.
   lagging: true,
-  async launch({ largeText = false } = {}) {
+  // WebKitGTK has no forced colours.
+  settings: ['largeText', 'reducedMotion'],
+  async launch({ largeText = false, reducedMotion = false } = {}) {
     const { Builder, Key } = await import('selenium-webdriver');
     const { Origin } = (await import('selenium-webdriver/lib/input.js')).default;
     const { xvfb, display } = await startXvfb();
     const port = await freePort();
-    const driverProcess = spawn(this.binary, ['--port=' + port], { env: { ...process.env, DISPLAY: display }, stdio: 'ignore' });
+    const env = { ...process.env, DISPLAY: display };
+    if (reducedMotion) {
+      // WebKitGTK asks for less motion where GTK's animations are off.
+      env.XDG_CONFIG_HOME = newFolder('quillamere-gtk-');
+      mkdirSync(path.join(env.XDG_CONFIG_HOME, 'gtk-3.0'));
+      writeFileSync(path.join(env.XDG_CONFIG_HOME, 'gtk-3.0', 'settings.ini'), '[Settings]\ngtk-enable-animations=0\n');
+    }
+    const driverProcess = spawn(this.binary, ['--port=' + port], { env, stdio: 'ignore' });
     const args = ['--automation'];
     if (largeText) {
       // MiniBrowser takes settings that have no switch of their own from a key file.
@@ -257,10 +274,13 @@ export const ENGINES = { chromium, firefox, webkit };
 export const engine = ENGINES[process.env.QUILLAMERE_ENGINE || 'chromium'];
 if (!engine) throw new Error(`QUILLAMERE_ENGINE must be one of ${Object.keys(ENGINES).join(', ')}`);
 
-// One browser for the run, and one more with large text when a test asks for it.
+// One browser for the run, and one more for each of the visitor's settings a test asks
+// for: largeText, reducedMotion, forcedColors (engine.settings lists those the engine
+// offers).
 const browsers = {};
-function browserFor(largeText) {
-  return (browsers[largeText] ??= engine.launch({ largeText }));
+function browserFor(settings) {
+  const key = Object.keys(settings).filter((name) => settings[name]).sort().join() || 'plain';
+  return (browsers[key] ??= engine.launch(settings));
 }
 
 export async function closeBrowsers() {
@@ -314,12 +334,16 @@ export const testCopy = (file) => file.replace(/\.html$/, '.t.html');
 // Opens the published page FILE: { width, height } of the viewport (800 x 300), touch
 // (a touch screen beside the mouse, where the engine has one), phone (Chromium's
 // phone: 375 x 667, touch, device scale 2), largeText (the visitor's text settings
-// above), holdTimers, init (a function run before the page's scripts).
-export async function openMenu(file, { width = 800, height = 300, touch = false, phone = false, largeText = false, timers = false, init } = {}) {
+// above), reducedMotion and forcedColors (the visitor's system settings), timers (held
+// timers), init (a function run before the page's scripts).
+export async function openMenu(file, { width = 800, height = 300, touch = false, phone = false, largeText = false,
+  reducedMotion = false, forcedColors = false, timers = false, init } = {}) {
   const scripts = [recordProblems, timers && holdTimers, init].filter(Boolean).map((fn) => `(${fn})();`).join('\n');
   const copy = testCopy(file);
-  writeFileSync(copy, readFileSync(file, 'latin1').replace('<head>', `<head>\r\n<script>${scripts}</script>`), 'latin1');
-  const browser = await browserFor(largeText);
+  // At the end of the head, so that a page's own character set still stands in its first
+  // kilobyte.
+  writeFileSync(copy, readFileSync(file, 'latin1').replace('</head>', `<script>${scripts}</script>\r\n</head>`), 'latin1');
+  const browser = await browserFor({ largeText, reducedMotion, forcedColors });
   const raw = await browser.open(fileUrl(copy), { width, height, touch, phone });
   return new MenuPage(raw, copy);
 }
@@ -411,6 +435,15 @@ class MenuPage {
       await this.seen((input, [tx, ty]) => Math.abs(input.at[0] - tx) <= 1 && Math.abs(input.at[1] - ty) <= 1, to);
     }
     this.pointer = [x, y];
+  }
+
+  // Moves the pointer along POINTS, [x, y, ms after the previous point] each, the page's
+  // held clock advanced by each step's time before the pointer moves.
+  async trace(points) {
+    for (const [x, y, ms] of points) {
+      await this.advance(ms);
+      await this.move(x, y);
+    }
   }
 
   async hover(name, steps) { await this.move(...await this.centre(name), steps); }

@@ -29,6 +29,18 @@ export const LONG_ITEMS = Array.from({ length: 12 }, (_, i) => ({
   ],
 }));
 
+// A hand's path from FROM to TO, [x, y, ms after the previous point] a step: a whole
+// pixel a step along the line, every eleventh step a pixel up and the next one back
+// down, one step every 8, 10 or 12 ms in turn (as a real mouse reports its moves).
+export function handPath(from, to) {
+  const [dx, dy] = [to[0] - from[0], to[1] - from[1]];
+  const steps = Math.round(Math.max(Math.abs(dx), Math.abs(dy)));
+  return Array.from({ length: steps }, (_, i) => {
+    const k = (i + 1) / steps;
+    return [Math.round(from[0] + dx * k), Math.round(from[1] + dy * k) - (i % 11 === 5 ? 1 : 0), [8, 10, 12][i % 3]];
+  });
+}
+
 // Target pages for the links of ITEMS, so that following a link lands somewhere. A
 // target page tells the page that framed it where it is.
 export function targetPages(items = SHOP_ITEMS) {
