@@ -12,6 +12,9 @@ import './menu/touch.mjs';
 import './menu/sounds.mjs';
 import './menu/layouts.mjs';
 import './menu/fonts.mjs';
+import './menu/reflow.mjs';
+import './menu/words.mjs';
+import './menu/settings.mjs';
 import './menu/a11y.mjs';
 
 after(closeBrowsers);

@@ -5,7 +5,7 @@ import { readFileSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
 import { openMenu, testCopy } from '../lib/engines.mjs';
 import { publishMenu } from '../lib/project.mjs';
-import { SHOP_ITEMS, readMenu } from '../lib/menus.mjs';
+import { SHOP_ITEMS, readMenu, rowShown } from '../lib/menus.mjs';
 
 // Publishes ITEMS, lets EDIT change the page's text as a designer's hand might, and
 // opens it.
@@ -143,5 +143,49 @@ describe('the page around the menu', () => {
     }
     assert.deepEqual(await page.problems(), []);
     await page.close();
+  });
+});
+
+describe('main items without a link', () => {
+  // A main item without a link never leads to the page itself: with sub items it is
+  // the button of its row, without them its caption alone; a link of blanks is none.
+  const ITEMS = [
+    { text: 'Shop', link: '', subs: [{ text: 'Tea', link: 'tea.html' }] },
+    { text: 'Notice', link: '' },
+    { text: 'Blank', link: '   ', subs: [{ text: 'Coffee', link: 'coffee.html' }] },
+    { text: 'Home', link: 'home.html' },
+  ];
+  let page;
+  before(async () => { page = await openMenu(publishMenu({ items: ITEMS }), { width: 1000 }); });
+  after(() => page.close());
+  const drawn = () => page.eval(() => [...window.__menu().querySelector('.bar').children].map((li) => [...li.children]
+    .map((e) => [e.localName, e.textContent, e.getAttribute('aria-expanded'), e.getAttribute('aria-controls'), e.getAttribute('href')])));
+
+  it('draws a button that opens the row, or the caption alone, and no link to nothing', async () => {
+    assert.deepEqual((await drawn()).slice(0, 4), [
+      [['button', 'Shop', 'false', 'row-0', null], ['ul', '', null, null, null]],
+      [['span', 'Notice', null, null, null]],
+      [['button', 'Blank', 'false', 'row-2', null], ['ul', '', null, null, null]],
+      [['a', 'Home', null, null, 'home.html']],
+    ]);
+  });
+
+  it('opens and closes the row by click and by key, and the page stays where it is', async () => {
+    const url = await page.url();
+    await page.click('Shop');
+    assert.equal(await rowShown(page, 0), true);
+    await page.focus('Blank');
+    await page.press('Enter');
+    assert.deepEqual([await rowShown(page, 0), await rowShown(page, 2)], [false, true]);
+    await page.press('Space');
+    assert.equal(await rowShown(page, 2), false);
+    assert.equal(await page.url(), url);
+  });
+
+  it('leaves the caption alone out of the Tab order', async () => {
+    await page.focus('Shop');
+    await page.press('Tab');
+    assert.equal(await page.eval(() => window.__menu().activeElement.textContent), 'Blank');
+    assert.deepEqual(await page.problems(), []);
   });
 });
