@@ -31,6 +31,10 @@
  * Heights are the look's at the browser's default text size and grow with the text
  * when the visitor's minimum font size or text zoom makes it larger; touch screens get
  * targets of at least 24 x 24 px. The menu's own words follow the page's language.
+ *
+ * Besides the browsers of today the script runs in the program's own preview, whose
+ * engine is Chromium 102: nothing newer may be relied on (":dir()", for one, is not
+ * there), and what is newer (@starting-style) must leave the menu working without it.
  */
 (() => {
   const doc = document, win = window, root = doc.documentElement;
@@ -77,7 +81,7 @@
   // Browsers refuse sound until the visitor has clicked or pressed a key; until then
   // nothing is tried, and a refusal after that is quietly dropped.
   function play(name) {
-    if (name && navigator.userActivation?.hasBeenActive != false) new Audio(encodeURIComponent(name)).play().catch(() => {});
+    if (name && navigator.userActivation.hasBeenActive) new Audio(encodeURIComponent(name)).play().catch(() => {});
   }
 
   function element(tag, className, parent) {
@@ -173,7 +177,7 @@
       // The list of the "More" item or of the "Menu" button: a main item a line, its
       // sub items under it.
       '.more ul{flex-direction:column}.more li{flex-wrap:wrap}' +
-      '.more .row{position:static;width:100%;padding-inline-start:12px}' +
+      '.more .row{position:static;width:100%}' +
       ':focus-visible{outline:2px solid;outline-offset:-2px}' +
       // Forced colours draw none of the look's: states show in the system's own.
       '@media(forced-colors:active){li>ul,.open>button,a:hover,button:hover{outline:1px solid}}';
@@ -220,7 +224,9 @@
         const viewport = root.clientWidth, area = rect(nav), at = rect(item);
         style.maxWidth = viewport + 'px';
         const size = rect(row);
-        let left = nav.matches(':dir(rtl)') ? at.right - size.width : at.left;
+        // On a right-to-left page (its dir, as designers write it) the row ends where its
+        // item ends.
+        let left = box.closest('[dir]')?.dir == 'rtl' ? at.right - size.width : at.left;
         left = Math.max(Math.min(Math.max(Math.min(left, area.right - size.width), area.left), viewport - size.width), 0);
         style.left = left - rect(bar).left + 'px';
         // A list grows as rows open in it, never past the viewport.

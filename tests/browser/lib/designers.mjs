@@ -61,7 +61,7 @@ export const DESIGNS = [
       nav { background: pink; border: 5px solid green; padding: 20px; }
       ul { list-style: square; }
       main { clear: both; padding: 1em; }`,
-    body: `<div id="header"><a href="index.html">Workshop</a>MENU</div>
+    body: `<div id="header"><p style="overflow:hidden;margin:0"><a href="index.html">Workshop</a></p>MENU</div>
       <main><h1>Workshop</h1>${TEXT}<nav aria-label="Pages"><ul><li><a href="a.html">One</a></li><li><a href="b.html">Two</a></li></ul></nav>
       <button type="button">Order</button></main>`,
   },

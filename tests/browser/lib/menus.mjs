@@ -146,15 +146,18 @@ export async function unreached(page, items, how) {
     if (box?.reached && box.inView) missed.delete(name);
   };
   if (how === 'keyboard') {
-    // Tab through the menu, opening every closed disclosure on the way with Enter.
-    for (let i = 0; i < 200; i++) {
+    // Tab through the page's links before the menu, then through the menu, opening
+    // every closed disclosure on the way with Enter.
+    for (let i = 0, inside = false; i < 200; i++) {
       await page.press('Tab');
       const focus = await page.eval(() => {
         const e = document.getElementById('mkvo_menu_zelvan_outer_div').shadowRoot.activeElement;
         if (!e) return null;
         return { name: e.getAttribute('aria-label') ?? e.textContent, closed: e.getAttribute('aria-expanded') === 'false' };
       });
-      if (!focus) break;
+      if (!focus && inside) break;
+      if (!focus) continue;
+      inside = true;
       await check(focus.name);
       if (focus.closed) await page.press('Enter');
     }
