@@ -178,7 +178,7 @@
       // The list of the "More" item or of the "Menu" button: a main item a line, its
       // sub items under it.
       '.more ul{flex-direction:column}.more li{flex-wrap:wrap}' +
-      '.more .row{position:static;width:100%}' +
+      '.more .row{position:static;width:100%}.more .row>li>*{padding-inline-start:' + (ext + 12) + 'px}' +
       ':focus-visible{outline:2px solid;outline-offset:-2px}' +
       // Forced colours draw none of the look's: states show in the system's own.
       '@media(forced-colors:active){li>ul,.open>button,a:hover,button:hover{outline:1px solid}}';
@@ -215,23 +215,24 @@
     }
 
     // A row opens under its item, moved back into the box and then into the viewport as
-    // far as it would stick out, and no taller than the viewport below it.
+    // far as it would stick out, and no taller than the viewport below it. A list is
+    // placed anew whenever a row opens in it, which makes it wider.
     function show(item, shown) {
-      const row = item.row, style = row?.style;
-      if (!row) return;
+      if (!item.row) return;
       item.classList.toggle('open', item.on = shown);
       item.button.ariaExpanded = shown;
-      if (shown && item.parentNode == bar) {
-        const viewport = root.clientWidth, area = rect(nav), at = rect(item);
+      const top = item.closest('.bar>li'), row = top.row, style = row.style;
+      if (shown) {
+        const viewport = root.clientWidth, area = rect(nav), at = rect(top);
         style.maxWidth = viewport + 'px';
+        // The list of the "Menu" button is at least as wide as the box.
+        style.minWidth = narrow ? nav.offsetWidth + 'px' : 0;
         const size = rect(row);
         // On a right-to-left page (its dir, as designers write it) the row ends where its
         // item ends.
         let left = box.closest('[dir]')?.dir == 'rtl' ? at.right - size.width : at.left;
         left = Math.max(Math.min(Math.max(Math.min(left, area.right - size.width), area.left), viewport - size.width), 0);
         style.left = left - rect(bar).left + 'px';
-        // A list grows as rows open in it, never past the viewport.
-        style.maxWidth = viewport - left + 'px';
         style.maxHeight = innerHeight - size.top + 'px';
       }
     }
