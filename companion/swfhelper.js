@@ -78,10 +78,13 @@
   // The editor lets a quote in only behind a backslash; the visitor sees the quote.
   const unescape = (text) => (text || '').replace(/\\(['"])/g, '$1');
 
+  // The sounds lie beside this script: at the site's root, where a page in a sub folder
+  // includes it from. "swfhelper.js/../" is the script's folder.
+  const HERE = doc.currentScript.src + '/../';
   // Browsers refuse sound until the visitor has clicked or pressed a key; until then
   // nothing is tried, and a refusal after that is quietly dropped.
   function play(name) {
-    if (name && navigator.userActivation.hasBeenActive) new Audio(encodeURIComponent(name)).play().catch(() => {});
+    if (name && navigator.userActivation.hasBeenActive) new Audio(HERE + encodeURIComponent(name)).play().catch(() => {});
   }
 
   function element(tag, className, parent) {
@@ -140,8 +143,6 @@
     // drawing the menu (in Firefox, anything short of taking the block out of the
     // layout costs as much).
     if (block) block.style.display = 'none';
-    // The box never sticks out of a page narrower than itself.
-    box.style.maxWidth = '100%';
 
     // Main items are the look's height at least and grow with their text; the row's
     // items the same at the sub height. Text wraps in a list or a row, never in the bar,
@@ -149,15 +150,17 @@
     // not drawn at all, so that a large menu lays out no more than its bar.
     const css = element('style', '');
     css.textContent =
-      // The page's inherited properties stop at the menu, bar its direction and visibility.
-      'nav{all:initial;visibility:inherit;display:block;position:relative;z-index:' +
+      // The box never sticks out of a page narrower than itself. The page's inherited
+      // properties stop at the menu, bar its direction and visibility.
+      ':host{max-width:100%}nav{all:initial;visibility:inherit;display:block;position:relative;z-index:' +
       (doc.getElementById('bjAj')?.style.zIndex || 'auto') + ';height:100%}' +
       'ul{all:unset;display:flex;background:' + mainBack + '}' +
       'li{display:flex}' +
       '.bar{position:relative;width:max-content;white-space:nowrap;color:' + paint(4) + ';' + font(3, 2) + '}' +
       'a,span,button{all:unset;display:flex;align-items:center;cursor:pointer;min-width:24px;padding:0 ' + ext +
       'px;min-height:' + Math.max(number(1), coarse) + 'px}' +
-      '.has{padding-inline-end:' + Math.max(ext - 24, 0) + 'px}' +
+      // A link with a row has its button where its extra width would end.
+      '.has{padding-inline-end:0}' +
       'button:empty{padding:0}' +
       // A disclosure's arrow is a character, drawn in the text's colour whatever colours
       // the system forces. The "More" item, and the "Menu" button (alone in the bar),
@@ -178,7 +181,7 @@
       // The list of the "More" item or of the "Menu" button: a main item a line, its
       // sub items under it.
       '.more ul{flex-direction:column}.more li{flex-wrap:wrap}' +
-      '.more .row{position:static;width:100%}.more .row>li>*{padding-inline-start:' + (ext + 12) + 'px}' +
+      '.more .row{position:static;width:100%;padding-inline-start:24px}' +
       ':focus-visible{outline:2px solid;outline-offset:-2px}' +
       // Forced colours draw none of the look's: states show in the system's own.
       '@media(forced-colors:active){li>ul,.open>button,a:hover,button:hover{outline:1px solid}}';
@@ -350,7 +353,7 @@
       if (item.matches('.row a')) play(look[15]);
       if (pointer(e)) {
         stop();
-        if (item != list) play(look[14]);
+        play(look[14]);
         if (!item.on) enter(item, e);
       }
     }, true);

@@ -6,12 +6,14 @@
 # packages of their own. The browser tests run the menu in Chromium,
 # Firefox ESR and WebKitGTK (WebKitWebDriver with its MiniBrowser, on Xvfb; xdotool
 # gives its window the keyboard focus), all from Debian.
+# The site's pages are read with gumbo, an HTML5 parser in C (libgumbo-dev).
 set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config git
   clang-14 libclang-rt-14-dev llvm-14
   googletest libgtest-dev libgmock-dev libbenchmark-dev
+  libgumbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-webengine-dev libqt6webenginecore6-bin libqt6webengine6-data
   xvfb xauth shared-mime-info desktop-file-utils xdg-utils dpkg-dev file

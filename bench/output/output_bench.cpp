@@ -16,6 +16,7 @@
 #include "output/PageWriter.h"
 #include "output/Publisher.h"
 #include "model/SafeSave.h"
+#include "RatioReporter.h"
 
 namespace {
 
@@ -135,47 +136,19 @@ BENCHMARK(PublishOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishLoadedOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishBaseline)->Unit(benchmark::kMillisecond);
 
-// Remembers each benchmark's times per iteration so the ratios (of the medians, when
-// the runs are repeated) can be printed last.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const auto& run : runs)
-            if (!run.error_occurred && run.run_type == Run::RT_Iteration)
-                seconds_[run.run_name.function_name].push_back(run.GetAdjustedRealTime());
-    }
-    void PrintRatios() const {
-        for (const auto& [ours, base] : {std::pair{"PageOurs", "PageBaseline"},
-                                         std::pair{"PageLoadedOurs", "PageBaseline"},
-                                         std::pair{"PageOurs", "PageSafeSaveBaseline"},
-                                         std::pair{"PageSafeSaveBaseline", "PageBaseline"},
-                                         std::pair{"PublishOurs", "PublishBaseline"},
-                                         std::pair{"PublishLoadedOurs", "PublishBaseline"}}) {
-            const double a = Median(ours);
-            const double b = Median(base);
-            if (a > 0 && b > 0) std::cout << ours << " / " << base << " (" << kItems << " items) = " << a / b << "\n";
-        }
-    }
-
-private:
-    double Median(const std::string& name) const {
-        const auto found = seconds_.find(name);
-        if (found == seconds_.end() || found->second.empty()) return 0;
-        auto values = found->second;
-        std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-        return values[values.size() / 2];
-    }
-    std::map<std::string, std::vector<double>> seconds_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    qm::bench::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    reporter.PrintRatios({{"PageOurs", "PageBaseline"},
+                          {"PageLoadedOurs", "PageBaseline"},
+                          {"PageOurs", "PageSafeSaveBaseline"},
+                          {"PageSafeSaveBaseline", "PageBaseline"},
+                          {"PublishOurs", "PublishBaseline"},
+                          {"PublishLoadedOurs", "PublishBaseline"}},
+                         std::to_string(kItems) + " items");
     std::error_code ec;
     fs::remove_all(Folder(), ec);
     return 0;

@@ -17,6 +17,19 @@ QString CommandLineFileName(const QStringList& arguments) {
     return arguments.mid(1).join(QLatin1Char(' ')).trimmed();
 }
 
+void OpenAtStart(TMainForm& window, const QString& fileName) {
+    if (!fileName.isEmpty()) {
+        // A project that cannot be read gets the message File > Open gives, and the
+        // window stays empty: the user is told, rather than left to think it lost.
+        window.OpenProjectFile(fileName);
+        return;
+    }
+    if (window.OfferRecovery()) return;
+    bool showChooser = false;
+    RunGuarded(window.Dialogs(), &window, [&] { showChooser = TfrmTemplet::ShouldShowAtStart(); });
+    if (showChooser) RunGuarded(window.Dialogs(), &window, [&] { window.ShowTemplateChooser(); });
+}
+
 int RunQuillamere(int& argc, char** argv, const TStartOptions& options) {
     // Loads nothing of the engine; it only has to be said before the application exists.
     PrepareWebEngine();
@@ -36,17 +49,7 @@ int RunQuillamere(int& argc, char** argv, const TStartOptions& options) {
     };
     quitWhenIdle();
 
-    const QString fileName = CommandLineFileName(QCoreApplication::arguments());
-    if (!fileName.isEmpty()) {
-        // A project named on the command line that cannot be opened is passed over
-        // without a word, and start-up goes on.
-        mainForm.SetModified(false);
-        mainForm.OpenProjectFile(fileName, true);
-    } else {
-        bool showChooser = false;
-        RunGuarded(mainForm.Dialogs(), &mainForm, [&] { showChooser = TfrmTemplet::ShouldShowAtStart(); });
-        if (showChooser) RunGuarded(mainForm.Dialogs(), &mainForm, [&] { mainForm.ShowTemplateChooser(); });
-    }
+    OpenAtStart(mainForm, CommandLineFileName(QCoreApplication::arguments()));
     quitWhenIdle();  // again: the first may have ended only the chooser's loop
     return QApplication::exec();
 }

@@ -18,6 +18,14 @@ struct TStartOptions {
 // arguments is thus joined back.
 QString CommandLineFileName(const QStringList& arguments);
 
+class TMainForm;
+
+// What the window shows first: the project named on the command line (with the changes
+// a crashed window left of it, when the user wants them back), else the changes
+// crashed windows left of any project, else the template chooser when the setting
+// allows.
+void OpenAtStart(TMainForm& window, const QString& fileName);
+
 // Runs the program; returns its exit code.
 int RunQuillamere(int& argc, char** argv, const TStartOptions& options = {});
 

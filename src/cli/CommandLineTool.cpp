@@ -1,4 +1,5 @@
 #include "cli/CommandLineTool.h"
+#include "cli/SiteCommands.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -39,6 +40,21 @@ constexpr const char* kUsageText =
     "                                project's folder, made when missing); lists the\n"
     "                                files written\n"
     "  page PROJECT.zorbel           write the page to standard output, touching no file\n"
+    "  site PROJECT.zorbel [--site DIR] [--dry-run]\n"
+    "                                write the menu into every page of the site (default:\n"
+    "                                the project's site folder) between the markers\n"
+    "                                <!-- Quillamere menu --> and <!-- End of Quillamere\n"
+    "                                menu -->, or around a menu pasted from an earlier\n"
+    "                                publish, with the movie, the script and the sounds\n"
+    "                                at the site's root; --dry-run writes nothing\n"
+    "  site PROJECT.zorbel --undo [--site DIR]\n"
+    "                                put back the pages the last site publish changed\n"
+    "  check PROJECT.zorbel --links [--site DIR]\n"
+    "                                report the items whose links lead to no page of the\n"
+    "                                site (or no place in it)\n"
+    "  from-site DIR OUT.zorbel      write a project whose items are the site's pages\n"
+    "  import-nav PAGE.html OUT.zorbel\n"
+    "                                write a project whose items are the page's navigation\n"
     "  --help                        show this text\n"
     "  --version                     show the version\n"
     "\n"
@@ -124,15 +140,6 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
     return kDone;
 }
 
-// Loads a project and gives its look the form the window gives it when it shows the
-// project and saves it again, so that what is published here is byte for byte what the
-// window would write.
-// The reader has refused any look value that cannot be converted.
-void LoadForPublishing(TkvxAppletAgent& agent, const std::string& path, std::ostream& err) {
-    PrintWarnings(path, agent.LoadProject(path), err);
-    agent.SetAppletData(NormalizeAppletData(agent.AppletData()));
-}
-
 // The target folder of publish --to, made with its parents when it is missing, as every
 // publishing tool does. Only a path that is no folder and cannot become one is refused.
 void MakeTargetFolder(const std::filesystem::path& folder) {
@@ -191,6 +198,12 @@ int Page(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
 
 }  // namespace
 
+// The reader has refused any look value that cannot be converted.
+void LoadForPublishing(TkvxAppletAgent& agent, const std::string& path, std::ostream& err) {
+    PrintWarnings(path, agent.LoadProject(path), err);
+    agent.SetAppletData(NormalizeAppletData(agent.AppletData()));
+}
+
 void LeaveDocumentsToProcessEnd() {
     leaveDocumentsToProcessEnd = true;
 }
@@ -219,13 +232,23 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& 
     }
     using Command = std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)>;
     const std::map<std::string, Command> commands = {
-        {"check", Check},
+        {"check",
+         [](const std::vector<std::string>& args, std::ostream& o, std::ostream& e) {
+             const bool links = std::find(args.begin(), args.end(), "--links") != args.end();
+             return links ? CheckLinksCommand(args, o, e) : Check(args, o, e);
+         }},
+        {"from-site", FromSiteCommand},
+        {"import-nav", ImportNavigationCommand},
         {"export", Export},
         {"import", Import},
         {"page", Page},
         {"publish",
          [&programFolder](const std::vector<std::string>& args, std::ostream& o, std::ostream& e) {
              return Publish(args, o, e, programFolder.empty() ? RunningProgramFolder() : programFolder);
+         }},
+        {"site",
+         [&programFolder](const std::vector<std::string>& args, std::ostream& o, std::ostream& e) {
+             return PublishToSiteCommand(args, o, e, programFolder.empty() ? RunningProgramFolder() : programFolder);
          }},
     };
     const auto found = commands.find(command);

@@ -19,6 +19,12 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& 
 // not for a caller that goes on running.
 void LeaveDocumentsToProcessEnd();
 
+class TkvxAppletAgent;
+// Loads a project and gives its look the form the window gives it when it shows the
+// project and saves it again, so that what is published here is byte for byte what the
+// window would write. The load's warnings go to err. Throws qm::Error as the reader does.
+void LoadForPublishing(TkvxAppletAgent& agent, const std::string& path, std::ostream& err);
+
 // The folder of the running executable.
 std::string RunningProgramFolder();
 

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QMessageBox>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QDialog;
@@ -20,6 +21,16 @@ enum class TMsgDlgType { Warning, Error, Information, Confirmation };
 
 QString CaptionOfMessageKind(TMsgDlgType kind);
 
+// A question whose buttons say what they do ("Reload", "Keep Mine") rather than Yes
+// and No.
+struct TQuestion {
+    TMsgDlgType kind = TMsgDlgType::Warning;
+    QString text;
+    QStringList choices;     // the buttons' captions, in reading order
+    int defaultChoice = 0;   // the one Enter chooses
+    int closedChoice = -1;   // the answer when the box is closed without a button; -1: the last
+};
+
 class IUserDialogs {
 public:
     virtual ~IUserDialogs() = default;
@@ -29,6 +40,9 @@ public:
     // otherwise No, otherwise the only button.
     virtual QMessageBox::StandardButton MessageDlg(QWidget* parent, const QString& text, TMsgDlgType kind,
                                                    QMessageBox::StandardButtons buttons) = 0;
+
+    // Asks a question and returns the index of the choice made.
+    virtual int Ask(QWidget* parent, const TQuestion& question) = 0;
 
     // The application's error box: captioned "Quillamere", an OK button.
     virtual void ShowApplicationError(QWidget* parent, const QString& text) = 0;
@@ -41,6 +55,10 @@ public:
                                     const QString& initialFolder) = 0;
     virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& filter,
                                     const QString& initialFolder, bool confirmReplace) = 0;
+
+    // A folder chooser, titled title, starting in initialFolder; the chosen folder, or an
+    // empty string when the user cancels.
+    virtual QString GetExistingDirectory(QWidget* parent, const QString& title, const QString& initialFolder) = 0;
 
     // The colour dialog preset to initial; nullopt when the user cancels.
     virtual std::optional<QColor> ChooseColor(QWidget* parent, const QColor& initial) = 0;

@@ -3,6 +3,9 @@
 // progress display.
 
 #include "gui/TMainForm.h"
+#include "env/ProjectLock.h"
+#include "gui/TDiskStateGuard.h"
+#include "gui/TRecoveryStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -47,6 +50,7 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
     binding_ = std::make_unique<TPanelBinding>(*document_, *pgcntrl1, *treeModel_);
     ConnectDocument();
     ConnectPanels();
+    ConnectSafety();
     FormCreate();
 }
 
@@ -54,6 +58,9 @@ TMainForm::~TMainForm() {
     Agent().SetProgressDisplay(nullptr);
     // The views go before the document they show; the document goes unheard.
     delete dckLivePreview;
+    recovery_.reset();  // the copy stays on disk for the next start, unless closing removed it
+    diskGuard_.reset();
+    projectLock_.reset();
     binding_.reset();
     trvwDesignPanel->setModel(nullptr);
     treeModel_.reset();
@@ -143,7 +150,7 @@ void TMainForm::ConnectDocument() {
 
 void TMainForm::SetModified(bool value) {
     if (value)
-        document_->MarkModified();
+        document_->MarkUnsaved();
     else
         document_->MarkSaved();
     ShowModified(Modified());
@@ -161,8 +168,12 @@ void TMainForm::SetCurrentFileName(const QString& fileName) {
 }
 
 QString TMainForm::ProjectFilePath() const {
-    if (CurrentFileName().isEmpty()) return {};
-    const QFileInfo info(CurrentFileName());
+    return ProjectFileOf(CurrentFileName());
+}
+
+QString TMainForm::ProjectFileOf(const QString& fileName) {
+    if (fileName.isEmpty()) return {};
+    const QFileInfo info(fileName);
     return info.absoluteDir().filePath(QString::fromStdString(ProjectStem(info.fileName().toStdString())) +
                                        QStringLiteral(".zorbel"));
 }
@@ -171,7 +182,8 @@ void TMainForm::UpdateWindowTitle() {
     const QString project = ProjectFilePath();
     const QString shown = project.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(project).fileName();
     // "[*]" is where the platform puts its modified mark.
-    setWindowTitle(shown + QStringLiteral("[*] \u2013 ") + QString::fromLatin1(TformAbout::kProductName));
+    const QString readOnly = readOnly_ ? QStringLiteral(" (read-only)") : QString();
+    setWindowTitle(shown + readOnly + QStringLiteral("[*] \u2013 ") + QString::fromLatin1(TformAbout::kProductName));
     setWindowFilePath(project);
     setWindowModified(Modified());
 }
@@ -233,10 +245,9 @@ void TMainForm::trvwDesignPanelChange() {
             UpdateItemCommands();
             return;
         }
+        // Looking at an item changes nothing: the document stays as modified as it was.
         if (node != CurrentItemNode()) binding_->ShowItem(node);
         UpdateItemCommands();
-        // Selecting an item counts as an edit; a selection that follows a step does not.
-        if (!document_->Changing()) ControlDataChanged(nullptr);
     });
 }
 
@@ -370,10 +381,14 @@ void TMainForm::SetBusy(bool busy) {
 // --- Closing ----------------------------------------------------------------------------------
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery())
-        event->accept();
-    else
+    if (!FormCloseQuery()) {
         event->ignore();
+        return;
+    }
+    event->accept();
+    // Saved, or left unsaved by the user's choice: nothing to recover; the project is free.
+    recovery_->Discard();
+    FollowProject({}, false);
 }
 
 bool TMainForm::FormCloseQuery() {

@@ -15,6 +15,9 @@
 //   TMainFormDocument.cpp  the File commands, the recent list, the windows it opens
 //   TMainFormPreview.cpp   the preview in the user's browser, the live preview pane,
 //                          the help window's routes and the measured size estimate
+//   TMainFormSafety.cpp    what keeps work from being lost: the recovery copies and
+//                          their offer, changes made to the file elsewhere, the
+//                          project's lock against a second window
 // with TPropertyPages (the pages' layout), TPanelBinding (the controls' binding),
 // TMenuDocument and DocumentCommands (the document and its undo steps) beside them.
 //
@@ -26,6 +29,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -49,10 +53,15 @@ class QTreeView;
 
 namespace qm {
 
+class ProjectLock;
+class TDiskStateGuard;
 class TLivePreview;
 class TMenuTreeModel;
+class TRecoveryStore;
+struct TStaleCopy;
 class TPanelBinding;
 class TPropertyPages;
+class TSiteCommands;
 class TformHTML;
 class TfrmHelp;
 
@@ -89,6 +98,10 @@ public:
     // The project file that saving under CurrentFileName() writes (its stem and
     // ".zorbel"); empty while untitled.
     QString ProjectFilePath() const;
+    // The same for any name the save dialog may return.
+    static QString ProjectFileOf(const QString& fileName);
+    // Open read-only: another window holds the project; Save asks for another name.
+    bool ReadOnly() const { return readOnly_; }
     // The node whose record the Item page shows, or kNoNode.
     int CurrentItemNode() const;
     bool TreeUpdating() const { return treeUpdating; }
@@ -119,7 +132,9 @@ public:
     // Opens a project by name (command line, recent files) and puts it at the top of the
     // recent list. Returns false when it was not opened: the previous document, its name,
     // tree, panels and the recent list then stay as they were. With quiet set, failures
-    // are not shown (start-up).
+    // are not shown. A project that another window holds is brought forward there, or
+    // opened read-only or taken over as the user chooses; changes a crashed window left
+    // of it are offered first.
     bool OpenProjectFile(const QString& fileName, bool quiet = false);
     // Opens a template (or a shipped sample) as a new, untitled project with its content:
     // the template file is neither made current nor put into the recent list, so Save
@@ -132,12 +147,31 @@ public:
     // The folder the project's page is published into; the documents folder while
     // untitled. Ends in "/".
     QString ProjectFolder() const;
+    // Puts a new untitled document in place, as New does, after offering to save the
+    // current one: fill makes the new document. Returns false when the user cancelled.
+    bool StartNewDocument(const std::function<void(TMenuDocument&)>& fill);
     // The template chooser, shown modally (the Template command and the start).
     void ShowTemplateChooser();
     // The paths of the recent-files list as the File menu shows them, most recent first.
     QStringList RecentFiles();
     // The name Export writes: ".gms" appended unless the name ends in it (any case).
     static QString ExchangeFileName(const QString& chosen);
+
+    // --- Keeping work ----------------------------------------------------------------
+    TRecoveryStore& Recovery() { return *recovery_; }
+    TDiskStateGuard& DiskGuard() { return *diskGuard_; }
+    ProjectLock& Lock() { return *projectLock_; }
+    // Offers the changes that windows ended unexpectedly left (the start). Returns true
+    // when a copy was restored into this window.
+    bool OfferRecovery();
+    // Reads the project file again, keeping the selection where it can (a change made
+    // elsewhere). False, after its message, when it cannot be read.
+    bool ReloadFromDisk();
+    // The status bar's note (outside any operation).
+    QString Note() const;
+    // The one question about a project file that another program changed while the
+    // document has changes of its own: 0 reloads, 1 keeps the document's.
+    static TQuestion ChangedOnDiskQuestion(const QString& fileName);
 
     // --- IProgressDisplay -----------------------------------------------------------
     void SetStatusText(std::string_view text) override;
@@ -167,6 +201,7 @@ public slots:
     void ToolBar1Click();
     void StatusBar2Click();
     void Insert1Click();
+    void InsertBelow1Click();
     void Delete1Click();
     void MoveUp1Click();
     void MoveDown1Click();
@@ -236,11 +271,33 @@ private:
     bool CopySelection();
     // A refused paste or drop says what the text check removed.
     void ShowRemovedText(const QStringList& messages);
+    // A new item selected, with its caption open: typing names it at once.
+    void EditNewItem(int node);
 
     // Documents.
     void ResetTree();
+    // Keeping work (TMainFormSafety.cpp).
+    void ConnectSafety();
+    void ShowNote(const QString& note);
+    void SetReadOnly(bool readOnly);
+    // The recovery offer for one project file (empty: for every stale copy); true when a
+    // copy was restored.
+    bool OfferRecoveryOf(const QString& origin);
+    bool RestoreCopy(const TStaleCopy& copy);
+    void ReportDamagedCopies(const QStringList& names);
+    // Before a project is opened: another window that holds it is brought forward, and
+    // asked about.
+    enum class Claim { Open, OpenReadOnly, Stop };
+    Claim ClaimProject(const QString& fileName);
+    // After a project was read or written under fileName: the lock, the watch.
+    void FollowProject(const QString& fileName, bool readOnly);
+    // Before writing project: false (after saying why) when it must not be written.
+    bool MayWriteProject(const QString& project);
+    void DiskFileChanged();
+    void DiskFileRemoved();
+    void LetProjectGo();
     ErrorReporter ErrorReporterOfWindow();
-    enum class OpenAs { Project, Template };
+    enum class OpenAs { Project, Template, Reload };
     bool LoadProjectFile(const QString& fileName, bool quiet, OpenAs how);
     // A file that could not be read or was refused: an "Error" box naming the file
     // by its name, the line and the reason.
@@ -263,6 +320,12 @@ private:
     std::unique_ptr<TMenuDocument> document_;
     std::unique_ptr<TMenuTreeModel> treeModel_;
     std::unique_ptr<TPanelBinding> binding_;
+    std::unique_ptr<TRecoveryStore> recovery_;
+    std::unique_ptr<TDiskStateGuard> diskGuard_;
+    std::unique_ptr<ProjectLock> projectLock_;
+    bool readOnly_ = false;
+    bool askingAboutDisk_ = false;
+    TSiteCommands* site_ = nullptr;  // the site's commands, a child of the window
     IUserDialogs* dialogs_;
     bool treeUpdating = false;
     bool checkSuppressed_ = false;   // a chosen link is no typed text
@@ -298,8 +361,8 @@ private:
     QAction *ToolBar1, *StatusBar2;
     QAction* LivePreview1 = nullptr;
     // The Item menu's entries (2) carry the tree's keys; the pop-up's (1) show them.
-    QAction *Insert2, *Delete2, *MoveUp2, *MoveDown2, *Indent2, *Outdent2, *Rename2;
-    QAction *Insert1, *Delete1, *MoveUp1, *MoveDown1, *Indent1, *Outdent1;
+    QAction *Insert2, *InsertBelow2, *Delete2, *MoveUp2, *MoveDown2, *Indent2, *Outdent2, *Rename2;
+    QAction *Insert1, *InsertBelow1, *Delete1, *MoveUp1, *MoveDown1, *Indent1, *Outdent1;
     QAction* Preview1;
     QAction* WebBrowser1;
     QAction *Topic1, *ViewSample1, *Homepage1, *ContactUs1, *About1;

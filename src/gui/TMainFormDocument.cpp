@@ -16,6 +16,7 @@
 #include "output/Publisher.h"
 #include "env/Settings.h"
 #include "gui/TMainForm.h"
+#include "gui/TDiskStateGuard.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPanelBinding.h"
 #include "env/TformWebBrowser.h"
@@ -60,6 +61,7 @@ void TMainForm::DocumentSavedAs(const QString& path) {
 
 bool TMainForm::SaveTo(const QString& path) {
     StorePanels();
+    if (!MayWriteProject(ProjectFileOf(path))) return false;
     const QFileInfo info(path);
     const auto rewritten = [&] { document_->ValuesRewritten(); };
     PublishResult published;
@@ -74,6 +76,8 @@ bool TMainForm::SaveTo(const QString& path) {
     }
     // Making the page refreshed the levels and converted the links in the document.
     rewritten();
+    // What is on disk now is the document's: the watch's own notice of it changes nothing.
+    FollowProject(path, false);
     DocumentSavedAs(path);
     if (!published.warnings.empty()) {
         QStringList lines;
@@ -89,7 +93,12 @@ bool TMainForm::SavePrompt() {
     const auto answer = dialogs_->MessageDlg(this, QStringLiteral("Save changes to files?"), TMsgDlgType::Warning,
                                              QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) return false;
-    if (answer == QMessageBox::Yes) Save1Click();
+    if (answer == QMessageBox::Yes) {
+        Save1Click();
+        // Not saved (the dialog cancelled, the save refused or failed): the command stops
+        // rather than throw the changes away.
+        return !Modified();
+    }
     return true;
 }
 
@@ -107,15 +116,19 @@ void TMainForm::ResetTree() {
 }
 
 void TMainForm::New1Click() {
-    Guard([&] {
-        if (!SavePrompt()) return;
-        ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
-        SetCurrentFileName({});
-        document_->Reset();
-        ResetTree();
-        ArrangeTabs(true);
-        UpdateItemCommands();
-    });
+    Guard([&] { StartNewDocument([](TMenuDocument& document) { document.Reset(); }); });
+}
+
+bool TMainForm::StartNewDocument(const std::function<void(TMenuDocument&)>& fill) {
+    if (!SavePrompt()) return false;
+    ClearPreviewFolder(Agent(), ToPath(GetPreviewFolder()));
+    SetCurrentFileName({});
+    fill(*document_);
+    FollowProject({}, false);
+    ResetTree();
+    ArrangeTabs(true);
+    UpdateItemCommands();
+    return true;
 }
 
 void TMainForm::ShowFileRefusal(const QString& fileName, const std::exception_ptr& error) {
@@ -137,6 +150,24 @@ void TMainForm::ShowFileRefusal(const QString& fileName, const std::exception_pt
 // a refused file leaves the document, its name, its tree, its panels and the recent
 // list as they were.
 bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how) {
+    bool readOnly = false;
+    if (how == OpenAs::Project) {
+        const Claim claim = ClaimProject(fileName);
+        if (claim == Claim::Stop) return false;
+        readOnly = claim == Claim::OpenReadOnly;
+        // Changes a crashed window left of this project come instead of the file.
+        bool restored = false;
+        try {
+            restored = !readOnly && OfferRecoveryOf(ProjectFileOf(fileName));
+        } catch (...) {
+            // No copies can be looked for (the data folder fails): the file opens as it is.
+            ShowNote(QStringLiteral("Kept changes cannot be looked for: ") + DescribeException(std::current_exception()));
+        }
+        if (restored) {
+            if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();
+            return true;
+        }
+    }
     LoadReport report;
     try {
         TFlagScope updating(treeUpdating);
@@ -149,9 +180,13 @@ bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how)
     ClearPreviewFolder(Agent(), previewFolder);
     if (how == OpenAs::Project) {
         SetCurrentFileName(fileName);
+        FollowProject(fileName, readOnly);
         if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();
-    } else {
+    } else if (how == OpenAs::Template) {
         SetCurrentFileName({});
+        FollowProject({}, false);
+    } else {
+        diskGuard_->Remember();
     }
     CopyResourceFilesToPreview(Agent(), previewFolder, ToPath(FolderOf(fileName)));
     ResetTree();

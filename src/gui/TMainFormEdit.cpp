@@ -45,6 +45,7 @@ void TMainForm::UpdateSelectionCommandsEnabled(int node) {
     const bool canMoveUp = isItem && Agent().PreviousSibling(node) != kNoNode;
     const bool canMoveDown = isItem && Agent().NextSibling(node) != kNoNode;
     for (QAction* a : {Insert1, Insert2}) a->setEnabled(canInsert);
+    for (QAction* a : {InsertBelow1, InsertBelow2}) a->setEnabled(isItem);
     tlbtnInsert->setEnabled(canInsert);
     for (QAction* a : {Delete1, Delete2}) a->setEnabled(isItem);
     tlbtnDelete->setEnabled(isItem);
@@ -135,21 +136,28 @@ void TMainForm::Duplicate1Click() {
 
 void TMainForm::Insert1Click() {
     Guard([&] {
-        document_->MarkModified();
         const int parent = SelectedNode();
         if (parent == kNoNode) return;
-        const int node = document_->InsertNewItem(parent);  // selects it
-        if (node == kNoNode) return;  // no item below a sub item
-        UpdateItemCommands();
-        ArrangeTabs(true);
-        // Its caption open for editing: typing names it at once.
-        trvwDesignPanel->edit(treeModel_->IndexOfNode(node));
+        EditNewItem(document_->InsertNewItem(parent));  // none below a sub item
     });
+}
+
+void TMainForm::InsertBelow1Click() {
+    Guard([&] { EditNewItem(document_->InsertNewItemAfter(SelectedNode())); });
+}
+
+void TMainForm::EditNewItem(int node) {
+    if (node == kNoNode) return;
+    if (SelectedNode() != node) SelectNode(node);
+    UpdateItemCommands();
+    ArrangeTabs(true);
+    const QModelIndex index = treeModel_->IndexOfNode(node);
+    trvwDesignPanel->scrollTo(index);
+    trvwDesignPanel->edit(index);
 }
 
 void TMainForm::Delete1Click() {
     Guard([&] {
-        document_->MarkModified();
         const int node = SelectedNode();
         if (node == kNoNode) return;
         if (node == kRootNode) {
@@ -169,7 +177,6 @@ void TMainForm::Delete1Click() {
 
 void TMainForm::MoveUp1Click() {
     Guard([&] {
-        document_->MarkModified();
         document_->MoveNodeUp(SelectedNode());
         UpdateItemCommands();
     });
@@ -177,7 +184,6 @@ void TMainForm::MoveUp1Click() {
 
 void TMainForm::MoveDown1Click() {
     Guard([&] {
-        document_->MarkModified();
         document_->MoveNodeDown(SelectedNode());
         UpdateItemCommands();
     });

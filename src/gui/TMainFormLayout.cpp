@@ -17,10 +17,12 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <QKeyEvent>
 #include <functional>
 
 #include "gui/IconFactory.h"
 #include "gui/TMainForm.h"
+#include "gui/TSiteCommands.h"
 #include "gui/TMenuTreeDelegate.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPropertyPages.h"
@@ -37,6 +39,19 @@ public:
     using QTreeView::QTreeView;
 
 protected:
+    // The move keys (Ctrl with an arrow) reach the view only when their command cannot
+    // act on the selected item: the view would move the current row instead, and the
+    // next press would move another item. They change nothing then.
+    void keyPressEvent(QKeyEvent* event) override {
+        const int key = event->key();
+        if (event->modifiers() == Qt::ControlModifier &&
+            (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right)) {
+            event->accept();
+            return;
+        }
+        QTreeView::keyPressEvent(event);
+    }
+
     void dragMoveEvent(QDragMoveEvent* event) override {
         setDropIndicatorShown(true);
         QTreeView::dragMoveEvent(event);
@@ -55,6 +70,7 @@ void TMainForm::BuildWindow() {
     setContextMenuPolicy(Qt::NoContextMenu);  // no toolbar toggling menu of Qt's own
     BuildTree();
     BuildActions();
+    site_ = new TSiteCommands(*this);
     BuildLivePreview();
     BuildMenus();
     BuildToolBar();
@@ -164,6 +180,8 @@ void TMainForm::BuildActions() {
         QKeySequence keys;
     } itemCommands[] = {
         {&Insert2, &Insert1, "Insert2", "Insert1", "I&nsert", TIconKind::Insert, QKeySequence(Qt::Key_Insert)},
+        {&InsertBelow2, &InsertBelow1, "InsertBelow2", "InsertBelow1", "Insert &Below", TIconKind::Insert,
+         QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
         {&Delete2, &Delete1, "Delete2", "Delete1", "&Delete", TIconKind::Delete, QKeySequence(Qt::Key_Delete)},
         {&MoveUp2, &MoveUp1, "MoveUp2", "MoveUp1", "Move &Up", TIconKind::MoveUp, QKeySequence(Qt::CTRL | Qt::Key_Up)},
         {&MoveDown2, &MoveDown1, "MoveDown2", "MoveDown1", "Move &Down", TIconKind::MoveDown,
@@ -212,6 +230,7 @@ void TMainForm::BuildActions() {
     on(ToolBar1, &TMainForm::ToolBar1Click);
     on(StatusBar2, &TMainForm::StatusBar2Click);
     for (QAction* a : {Insert1, Insert2}) on(a, &TMainForm::Insert1Click);
+    for (QAction* a : {InsertBelow1, InsertBelow2}) on(a, &TMainForm::InsertBelow1Click);
     for (QAction* a : {Delete1, Delete2}) on(a, &TMainForm::Delete1Click);
     for (QAction* a : {MoveUp1, MoveUp2}) on(a, &TMainForm::MoveUp1Click);
     for (QAction* a : {MoveDown1, MoveDown2}) on(a, &TMainForm::MoveDown1Click);
@@ -233,10 +252,16 @@ void TMainForm::BuildMenus() {
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
     file->addActions({New1, Open1, Save1, Save2});
+    file->addAction(site_->NewFromSite1);
     file->addSeparator();
     file->addActions({Templet1, SaveAsTemplate1});
     file->addSeparator();
     file->addActions({ImportMenuStructure1, ExportMenuStructure1});
+    QMenu* import = file->addMenu(QStringLiteral("Im&port"));
+    import->setObjectName(QStringLiteral("Import1"));
+    import->addAction(site_->ImportNavigation1);
+    file->addSeparator();
+    file->addActions({site_->PublishToSite1, site_->UndoPublishToSite1, site_->CheckLinks1});
     file->addSeparator();
     mnitRecentFiles = file->addMenu(QStringLiteral("&Recent Files"));
     mnitRecentFiles->setObjectName(QStringLiteral("mnitRecentFiles"));
@@ -257,7 +282,7 @@ void TMainForm::BuildMenus() {
 
     QMenu* item = bar->addMenu(QStringLiteral("&Item"));
     item->setObjectName(QStringLiteral("Item1"));
-    item->addActions({Insert2, Delete2, MoveUp2, MoveDown2});
+    item->addActions({Insert2, InsertBelow2, Delete2, MoveUp2, MoveDown2});
     item->addSeparator();
     item->addActions({Indent2, Outdent2, Rename2});
 
@@ -277,7 +302,7 @@ void TMainForm::BuildMenus() {
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->addActions({Insert1, Delete1, MoveUp1, MoveDown1});
+    PopupMenu1->addActions({Insert1, InsertBelow1, Delete1, MoveUp1, MoveDown1});
     PopupMenu1->addSeparator();
     PopupMenu1->addActions({Indent1, Outdent1});
     PopupMenu1->addSeparator();

@@ -86,14 +86,13 @@ void TMainForm::ConnectPanels() {
 }
 
 // A control changed: its text is checked and its value goes to the document as a
-// step. A change that leaves the document as it was still marks it modified, as every
-// change of a control does; called with no control (an item was selected) it only
-// marks.
+// step. A change that leaves the value as it was is no step, and leaves the document
+// unmodified.
 void TMainForm::ControlDataChanged(QObject* sender) {
-    if (binding_->Showing()) return;
+    if (binding_->Showing() || !sender) return;
     Guard([&] {
-        if (sender && !checkSuppressed_) CheckFieldText(sender);
-        if (!sender || !binding_->Store(sender)) document_->MarkModified();
+        if (!checkSuppressed_) CheckFieldText(sender);
+        binding_->Store(sender);
     });
 }
 
@@ -124,8 +123,8 @@ void TMainForm::pnl_BgColorClick(QObject* sender) {
         auto* panel = qobject_cast<TColorPanel*>(sender);
         if (panel)
             if (const auto chosen = dialogs_->ChooseColor(this, panel->Color())) panel->SetColor(*chosen);
-        // Marked modified whether or not a colour was chosen.
-        if (!binding_->Store(panel)) document_->MarkModified();
+        // A cancelled dialog changes nothing.
+        if (panel) binding_->Store(panel);
     });
 }
 
@@ -144,7 +143,6 @@ void TMainForm::spdbtnItURLClick() {
             TFlagScope unchecked(checkSuppressed_);
             pgcntrl1->cmbx_Link->setEditText(LocalPathToFileUrl(chosen));
         }
-        document_->MarkModified();
     });
 }
 

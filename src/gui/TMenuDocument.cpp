@@ -17,10 +17,7 @@ constexpr std::string_view kNewItemCaption = "New item";
 
 TMenuDocument::TMenuDocument(QObject* parent) : QObject(parent) {
     // Back at the saved state, by undo or redo, nothing is left to save.
-    connect(&undoStack_, &QUndoStack::cleanChanged, this, [this](bool clean) {
-        if (clean) marked_ = false;
-        UpdateModified();
-    });
+    connect(&undoStack_, &QUndoStack::cleanChanged, this, [this] { UpdateModified(); });
     Reset();
 }
 
@@ -31,13 +28,12 @@ TMenuDocument::~TMenuDocument() {
 
 // --- State ---------------------------------------------------------------------------------
 
-void TMenuDocument::MarkModified() {
-    marked_ = true;
+void TMenuDocument::MarkUnsaved() {
+    undoStack_.resetClean();
     UpdateModified();
 }
 
 void TMenuDocument::MarkSaved() {
-    marked_ = false;
     undoStack_.setClean();
     UpdateModified();
 }
@@ -80,6 +76,11 @@ LoadReport TMenuDocument::Import(const std::filesystem::path& path) {
     LoadReport report = agent_.ImportMenuStructure(path);
     AfterReplace();
     return report;
+}
+
+void TMenuDocument::Start(TItemArray items) {
+    agent_.ReplaceDocument(DefaultAppletData(), std::move(items));
+    AfterReplace();
 }
 
 void TMenuDocument::ValuesRewritten() {
@@ -151,13 +152,23 @@ std::string TMenuDocument::NewItemCaption() const {
     return std::string(kNewItemCaption) + " " + std::to_string(number);
 }
 
+TItemData TMenuDocument::NewItem(int parentNode) const {
+    TItemData item = TkvxAppletAgent::NewItemData();
+    item.Text = NewItemCaption();
+    item.Level = std::to_string(agent_.NodeLevel(parentNode));
+    return item;
+}
+
 int TMenuDocument::InsertNewItem(int parentNode) {
     const int level = agent_.NodeLevel(parentNode);
     if (level != 0 && level != 1) return kNoNode;
-    TItemData item = TkvxAppletAgent::NewItemData();
-    item.Text = NewItemCaption();
-    item.Level = std::to_string(level);
-    return InsertItems(parentNode, agent_.ChildCount(parentNode), {std::move(item)}, QStringLiteral("Insert Item"));
+    return InsertItems(parentNode, agent_.ChildCount(parentNode), {NewItem(parentNode)}, QStringLiteral("Insert Item"));
+}
+
+int TMenuDocument::InsertNewItemAfter(int node) {
+    if (node < 0 || !agent_.IsValidNode(node)) return kNoNode;
+    const int parent = agent_.ParentNode(node);
+    return InsertItems(parent, agent_.RowOfNode(node) + 1, {NewItem(parent)}, QStringLiteral("Insert Item Below"));
 }
 
 bool TMenuDocument::DeleteNode(int node, const QString& text) {

@@ -40,12 +40,14 @@ public:
     QUndoStack& UndoStack() { return undoStack_; }
 
     // --- State -------------------------------------------------------------------------
-    // Unsaved changes: a step since the saved state, or a mark. Undoing or redoing back
-    // to the saved state clears both.
-    bool Modified() const { return marked_ || !undoStack_.isClean(); }
-    // Counts as a change that needs saving without changing anything (a refused move,
-    // a selected item, a cancelled colour dialog).
-    void MarkModified();
+    // Unsaved changes: the document differs from the saved file, which is the undo
+    // stack's clean state and nothing else (looking at an item or a refused command
+    // changes nothing). Undoing or redoing back to the saved state clears it.
+    bool Modified() const { return !undoStack_.isClean(); }
+    // The document differs from the file on disk without a step of its own: a restored
+    // recovery copy, or a file that was deleted under it. No undo or redo reaches the
+    // saved state again; only a save does.
+    void MarkUnsaved();
     // The document as it is now is the saved one.
     void MarkSaved();
     // The path the document saves to, as the save dialog returned it; empty while
@@ -61,6 +63,8 @@ public:
     // Read and checked completely first: on failure (qm::Error) nothing has changed.
     LoadReport Open(const std::filesystem::path& path);
     LoadReport Import(const std::filesystem::path& path);
+    // A new document with the default look and these items (a menu made from a site).
+    void Start(TItemArray items);
     // Publishing rewrote levels and links in place: the views show them afresh.
     void ValuesRewritten();
 
@@ -75,6 +79,9 @@ public:
     // A new item as the last child of a node at level 0 or 1, captioned "New item",
     // "New item 2", ...; returns it, or kNoNode below a sub item.
     int InsertNewItem(int parentNode);
+    // A new item right after an item, at its level, captioned as above; kNoNode for
+    // the root.
+    int InsertNewItemAfter(int node);
     // A node with its subtree. False for the root.
     bool DeleteNode(int node, const QString& text);
     bool MoveNodeUp(int node);
@@ -125,12 +132,13 @@ private:
     void AnnounceItemValue(int item, std::size_t field) override { emit ItemValueChanged(item, field); }
 
     void Push(QUndoCommand* command);
+    // A new record to go under parentNode.
+    TItemData NewItem(int parentNode) const;
     void UpdateModified();
     void AfterReplace();
 
     TkvxAppletAgent agent_;
     QUndoStack undoStack_;
-    bool marked_ = false;
     bool modifiedShown_ = false;
     int changing_ = 0;
     QString fileName_;

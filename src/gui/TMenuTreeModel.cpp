@@ -1,5 +1,7 @@
 #include "gui/TMenuTreeModel.h"
 
+#include <QApplication>
+#include <QStyle>
 #include <algorithm>
 
 #include "gui/MenuClipboard.h"
@@ -71,6 +73,18 @@ int TMenuTreeModel::columnCount(const QModelIndex&) const {
     return 1;
 }
 
+void TMenuTreeModel::SetItemWarnings(std::map<int, QString> warnings) {
+    if (warningImage_.isNull()) warningImage_ = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+    std::swap(warnings_, warnings);
+    // Rows that gained or lost a warning are painted again.
+    for (const auto* marks : {&warnings, &warnings_})
+        for (const auto& [item, text] : *marks)
+            if (agent_.IsValidNode(item)) {
+                const QModelIndex index = IndexOfNode(item);
+                emit dataChanged(index, index, {Qt::DecorationRole, Qt::ToolTipRole});
+            }
+}
+
 QVariant TMenuTreeModel::data(const QModelIndex& index, int role) const {
     const int node = NodeOfIndex(index);
     if (node == kNoNode) return {};
@@ -83,8 +97,10 @@ QVariant TMenuTreeModel::data(const QModelIndex& index, int role) const {
             return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
         }
     case Qt::DecorationRole:
+        if (warnings_.count(node)) return warningImage_;
         return node == kRootNode ? rootImage_ : itemImage_;
     case Qt::ToolTipRole:
+        if (const auto warning = warnings_.find(node); warning != warnings_.end()) return warning->second;
         return QString::fromLatin1(kTreeHint);
     default:
         return {};

@@ -21,6 +21,7 @@
 #include <QIcon>
 #include <QMimeData>
 #include <QPersistentModelIndex>
+#include <map>
 
 #include "model/MenuTreeObserver.h"
 #include "model/TkvxAppletAgent.h"
@@ -51,6 +52,10 @@ public:
 
     // The node images: image 0 for items, image 1 for the root.
     void SetNodeImages(const QIcon& itemImage, const QIcon& rootImage);
+    // Items that need the user's attention (a link that leads nowhere), by item index:
+    // each shows the warning image, and its tooltip says why. Replaces the earlier ones.
+    void SetItemWarnings(std::map<int, QString> warnings);
+    const std::map<int, QString>& ItemWarnings() const { return warnings_; }
 
     QModelIndex RootIndex() const;
     // kRootNode or an item index -> its index; an invalid index for anything else.
@@ -84,6 +89,8 @@ public:
                       const QModelIndex& parent) override;
 
 private:
+    std::map<int, QString> warnings_;
+    QIcon warningImage_;
     void BeginInsertNodes(int parentNode, int firstRow, int lastRow) override;
     void EndInsertNodes() override;
     void BeginRemoveNodes(int parentNode, int firstRow, int lastRow) override;

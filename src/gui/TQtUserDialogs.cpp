@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QStringList>
 #include <QUrl>
 
@@ -59,6 +60,29 @@ QMessageBox::StandardButton TQtUserDialogs::MessageDlg(QWidget* parent, const QS
     return static_cast<QMessageBox::StandardButton>(static_cast<int>(buttons));
 }
 
+std::unique_ptr<QMessageBox> MakeQuestionBox(QWidget* parent, const TQuestion& question) {
+    auto box = std::make_unique<QMessageBox>(IconOf(question.kind), CaptionOfMessageKind(question.kind), question.text,
+                                             QMessageBox::NoButton, parent);
+    const int closed = question.closedChoice < 0 ? static_cast<int>(question.choices.size()) - 1 : question.closedChoice;
+    for (int i = 0; i < question.choices.size(); ++i) {
+        // Roles keep the platform's order of the buttons: the one closing the box as
+        // the rejecting one, the others as actions.
+        QPushButton* button = box->addButton(question.choices[i], i == closed ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+        button->setProperty("choice", i);
+        if (i == question.defaultChoice) box->setDefaultButton(button);
+        if (i == closed) box->setEscapeButton(button);
+    }
+    return box;
+}
+
+int TQtUserDialogs::Ask(QWidget* parent, const TQuestion& question) {
+    const auto box = MakeQuestionBox(parent, question);
+    box->exec();
+    const QAbstractButton* clicked = box->clickedButton();
+    if (clicked) return clicked->property("choice").toInt();
+    return question.closedChoice < 0 ? static_cast<int>(question.choices.size()) - 1 : question.closedChoice;
+}
+
 void TQtUserDialogs::ShowApplicationError(QWidget* parent, const QString& text) {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Quillamere"), text, QMessageBox::Ok, parent);
     box.exec();
@@ -79,6 +103,13 @@ QString TQtUserDialogs::GetSaveFileName(QWidget* parent, const QString& title, c
     if (!confirmReplace) options |= QFileDialog::DontConfirmOverwrite;
     const QString chosen = QFileDialog::getSaveFileName(parent, title, folder, ToQtFileFilter(filter), nullptr, options);
     if (!chosen.isEmpty()) lastFolder_ = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+QString TQtUserDialogs::GetExistingDirectory(QWidget* parent, const QString& title, const QString& initialFolder) {
+    const QString chosen =
+        QFileDialog::getExistingDirectory(parent, title, initialFolder.isEmpty() ? lastFolder_ : initialFolder);
+    if (!chosen.isEmpty()) lastFolder_ = chosen;
     return chosen;
 }
 

@@ -350,15 +350,14 @@ LoadReport TkvxAppletAgent::LoadProject(const std::filesystem::path& path) {
     return report;
 }
 
-std::string_view TkvxAppletAgent::ProjectText(std::string& scratch) {
+std::string_view TkvxAppletAgent::ProjectText(std::string& scratch, IProgressDisplay& progress) {
     if (!savedForm_.empty()) {
         // Nothing changed since the project was read in this program's own form.
-        auto& progress = Progress();
         progress.SetProgressMaximum(ItemCount() * 10 + 15);
         progress.AdvanceProgress(ItemCount() * 10 + 15);
         return savedForm_;
     }
-    scratch = WriteProjectText(appletData_, items_, Progress());
+    scratch = WriteProjectText(appletData_, items_, progress);
     return scratch;
 }
 

@@ -178,7 +178,9 @@ public:
     // The project file's text, advancing the progress display as saving does: the bytes
     // the project was read from while nothing has changed since, else the writer's text,
     // made into `scratch`. The view is valid while `scratch` and the document are.
-    std::string_view ProjectText(std::string& scratch);
+    std::string_view ProjectText(std::string& scratch) { return ProjectText(scratch, Progress()); }
+    // The same, reporting to another display (a recovery copy shows no progress).
+    std::string_view ProjectText(std::string& scratch, IProgressDisplay& progress);
     LoadReport ImportMenuStructure(const std::filesystem::path& path);
     void ExportMenuStructure(const std::filesystem::path& path);
 

@@ -402,21 +402,15 @@ void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent, const Li
     }
 }
 
-// The whole page of a prepared document (or of one whose links are converted on the
-// way).
-void WritePage(const TkvxAppletAgent& agent, const LinkWriting& links, PageBytes& out) {
+// The menu itself, from the "Quillamere 1.0" line to the end of the menu box: what the
+// designer copies into a page. The movie and the script are found at toSiteRoot.
+void WriteMenu(const TkvxAppletAgent& agent, const LinkWriting& links, std::string_view toSiteRoot, PageBytes& out) {
     const auto& look = agent.AppletData();
     const auto width = Attribute(look.flMenuMaxWidth);
     const auto height = Attribute(look.flMenuMaxHeight);
+    const auto movie = Attribute(std::string(toSiteRoot) + "zelvanbar.swf");
 
-    out.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
-             "\"http://www.w3.org/TR/html4/loose.dtd\">");
-    out.Line("<!-- saved from url=(0023)" + std::string(kHomePage) + " -->");
-    for (const auto line : {"<html lang=\"en\">", "<head>", "<title>Preview</title>", "", "</head>", "", "<body>", "",
-                            "<!-- Please insert the following codes into body section of the html file where you "
-                            "want to include the menu! -->",
-                            "<!-- COPY START FROM HERE -->", "", "<!-- Quillamere 1.0 -->"})
-        out.Line(line);
+    out.Line("<!-- Quillamere 1.0 -->");
     out.Line("<!-- Quillamere 1.0, Copyright (C) 2026 Tarnwell. All rights reserved. -->");
     out.Line("<!-- Product page: " + std::string(kProductPage) + " -->");
     out.Line("<!-- Support: " + std::string(kSupportPage) + " -->");
@@ -430,10 +424,10 @@ void WritePage(const TkvxAppletAgent& agent, const LinkWriting& links, PageBytes
              "\" id=\"bAAd\" align=\"middle\">");
     out.Line("<param name=\"allowScriptAccess\" value=\"sameDomain\" />");
     out.Line("<param name=\"allowFullScreen\" value=\"false\" />");
-    out.Line("<param name=\"movie\" value=\"zelvanbar.swf\" />");
+    out.Line("<param name=\"movie\" value=\"" + movie + "\" />");
     out.Line("<param name=\"quality\" value=\"high\" />");
     out.Line("<param name=\"bgcolor\" value=\"#FFFFFF\" />");
-    out.Line("<embed src=\"zelvanbar.swf\" quality=\"high\" bgcolor=\"#cccccc\" width=\"" + width + "\" height=\"" +
+    out.Line("<embed src=\"" + movie + "\" quality=\"high\" bgcolor=\"#cccccc\" width=\"" + width + "\" height=\"" +
              height +
              "\" name=\"bAAd\" align=\"middle\" allowScriptAccess=\"sameDomain\" allowFullScreen=\"false\" "
              "type=\"application/x-shockwave-flash\" pluginspage=\"" +
@@ -443,9 +437,24 @@ void WritePage(const TkvxAppletAgent& agent, const LinkWriting& links, PageBytes
     out.Line("<noscript><p>JavaScript is not supported!</p></noscript>");
     out.Line("<script>window.BeAj=" + ScriptValue(look.flMenuMaxWidth) + ";window.BfAj=" +
              ScriptValue(look.flMenuMaxHeight) + ";</script>");
-    for (const auto line : {"<script src='swfhelper.js'></script>", "</div>", "</div>", "", "<!-- END OF COPYING -->",
-                            "", "</body>", "</html>"})
+    out.Line("<script src='" + Attribute(std::string(toSiteRoot) + "swfhelper.js") + "'></script>");
+    out.Line("</div>");
+    out.Line("</div>");
+}
+
+// The whole page of a prepared document (or of one whose links are converted on the
+// way).
+void WritePage(const TkvxAppletAgent& agent, const LinkWriting& links, PageBytes& out) {
+    out.Line("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\" "
+             "\"http://www.w3.org/TR/html4/loose.dtd\">");
+    out.Line("<!-- saved from url=(0023)" + std::string(kHomePage) + " -->");
+    for (const auto line : {"<html lang=\"en\">", "<head>", "<title>Preview</title>", "", "</head>", "", "<body>", "",
+                            "<!-- Please insert the following codes into body section of the html file where you "
+                            "want to include the menu! -->",
+                            "<!-- COPY START FROM HERE -->", ""})
         out.Line(line);
+    WriteMenu(agent, links, {}, out);
+    for (const auto line : {"", "<!-- END OF COPYING -->", "", "</body>", "</html>"}) out.Line(line);
     out.HandOn();
 }
 
@@ -461,19 +470,6 @@ std::string PageRoom(const TkvxAppletAgent& agent) {
     std::string page;
     page.reserve(4096 + static_cast<std::size_t>(agent.ItemCount()) * 192);
     return page;
-}
-
-// A link that names a place relative to the page's folder: no scheme, and not a
-// path from the root, a query or a fragment of the page itself.
-bool IsRelativePath(std::string_view link) {
-    if (link.empty() || link[0] == '/' || link[0] == '\\' || link[0] == '?' || link[0] == '#') return false;
-    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-    if (!isLetter(link[0])) return true;
-    for (const char c : link.substr(1)) {
-        if (c == ':') return false;  // a scheme ends here
-        if (!(isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')) return true;
-    }
-    return true;
 }
 
 }  // namespace
@@ -506,13 +502,24 @@ std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, st
     return out;
 }
 
+bool IsRelativeLink(std::string_view link) {
+    if (link.empty() || link[0] == '/' || link[0] == '\\' || link[0] == '?' || link[0] == '#') return false;
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (!isLetter(link[0])) return true;
+    for (const char c : link.substr(1)) {
+        if (c == ':') return false;  // a scheme ends here
+        if (!(isLetter(c) || (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.')) return true;
+    }
+    return true;
+}
+
 std::string ResolveAgainstBase(std::string_view link, std::string_view base) {
     // A browser ignores the blanks around an address.
     const auto isBlank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; };
     std::size_t start = 0;
     while (start < link.size() && isBlank(link[start])) ++start;
     const std::string_view address = link.substr(start);
-    if (!IsRelativePath(address)) return std::string(link);
+    if (!IsRelativeLink(address)) return std::string(link);
     std::string resolved(base);
     resolved += address;
     return resolved;
@@ -535,6 +542,16 @@ std::string MakePreviewHtmlText(const TkvxAppletAgent& agent) {
     PageBytes out(sink);
     WritePage(agent, LinkWriting{.replacement = PathReplacementOf(agent.AppletData()), .base = {}}, out);
     return page;
+}
+
+std::string MakeMenuSnippet(const TkvxAppletAgent& agent, std::string_view toSiteRoot) {
+    std::string snippet;
+    const PageSink sink = [&snippet](std::string_view part) { snippet.append(part); };
+    PageBytes out(sink);
+    WriteMenu(agent, LinkWriting{.replacement = PathReplacementOf(agent.AppletData()), .base = toSiteRoot}, toSiteRoot,
+              out);
+    out.HandOn();
+    return snippet;
 }
 
 void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath, std::string_view linkBase) {

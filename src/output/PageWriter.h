@@ -48,6 +48,17 @@ std::string MakePreviewHtmlText(const TkvxAppletAgent& agent);
 // WriteHtml straight into a safely saved pagePath. Throws qm::Error naming the file.
 void MakeHtmlCodes(TkvxAppletAgent& agent, const std::filesystem::path& pagePath, std::string_view linkBase = {});
 
+// The menu as it goes into a page of a site: the lines from "<!-- Quillamere 1.0 -->"
+// to the end of the menu box, each ended by CR LF. toSiteRoot leads from the page to
+// the site's root ("", "../", "../../"): the movie and the script are found there, and
+// every relative link is written behind it. The links are converted by the path
+// replacement as they are written; the document is left as it is.
+std::string MakeMenuSnippet(const TkvxAppletAgent& agent, std::string_view toSiteRoot);
+
+// A link that names a place relative to the page's folder: no scheme, and not a path
+// from the root, a query or a fragment of the page itself.
+bool IsRelativeLink(std::string_view link);
+
 // link as seen from a page whose folder is base (ending in "/"): base followed by the
 // link when it is a relative path (no scheme; not "/...", "?..." or "#..."; blanks in
 // front dropped), otherwise the link unchanged.

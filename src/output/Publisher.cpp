@@ -194,39 +194,15 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     // new set.
     SafeSave save;
     const auto pageFile = save.Add(page);
-    std::vector<PlannedCopy> linkedCopies;
-    for (const auto& linked : agent.LinkedFiles()) {
-        auto source = OpenRegularFile(folders.programFolder / linked.FileName);
-        const auto target = folder / linked.FileName;
-        if (!source.IsOpen() || IsSameFile(target, source.Get())) continue;
-        const auto file = save.Add(target);
-        linkedCopies.push_back({target, std::move(source), file});
-    }
-
     PublishResult result;
-    NotCopiedSounds notCopied;
-    std::vector<PlannedCopy> soundCopies;
-    std::vector<std::string> seen;
-    const long nameMax = NameMaxOf(folder);
-    CollectResourceFiles(agent);
-    for (const auto& sound : agent.ResourceFiles()) {
-        if (std::find(seen.begin(), seen.end(), sound) != seen.end()) continue;
-        seen.push_back(sound);
-        auto refusal = RefusalOfSoundName(sound, outputNames, nameMax);
-        SoundSource source;
-        if (refusal.empty()) {
-            source = OpenSoundSource(folders.previewFolder, sound);
-            refusal = source.refusal;
-        }
-        if (!refusal.empty()) {
-            result.warnings.push_back(SoundWarning(sound, refusal));
-            notCopied.emplace_back(sound, std::move(refusal));
-            continue;
-        }
-        const auto target = folder / sound;
-        if (!source.file.IsOpen() || IsSameFile(target, source.file.Get())) continue;
+    auto companions = OpenCompanions(agent, folders, outputNames, NameMaxOf(folder));
+    result.warnings = std::move(companions.warnings);
+    std::vector<PlannedCopy> linkedCopies, soundCopies;
+    for (auto& companion : companions.files) {
+        const auto target = folder / companion.name;
+        if (IsSameFile(target, companion.source.Get())) continue;
         const auto file = save.Add(target);
-        soundCopies.push_back({target, std::move(source.file), file});
+        (companion.isSound ? soundCopies : linkedCopies).push_back({target, std::move(companion.source), file});
     }
     const auto reportFile = save.Add(report);
     const auto projectFile = save.Add(project, LinkAtTarget::FollowOwnLink);
@@ -249,7 +225,7 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     result.written.push_back(project);
     {
         ProgressScope scope(progress, "Making Publish Report ... ...");
-        save.Write(reportFile, PublishReportText(agent, notCopied));
+        save.Write(reportFile, PublishReportText(agent, companions.notCopied));
     }
     result.written.push_back(report);
     {
@@ -266,6 +242,38 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
         progress.AdvanceProgress(50);
     }
     return result;
+}
+
+Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
+                          const std::vector<std::string>& outputNames, long nameMax) {
+    Companions companions;
+    for (const auto& linked : agent.LinkedFiles()) {
+        auto source = OpenRegularFile(folders.programFolder / linked.FileName);
+        if (source.IsOpen()) companions.files.push_back({linked.FileName, std::move(source), false});
+    }
+    std::vector<std::string> seen;
+    CollectResourceFiles(agent);
+    for (const auto& sound : agent.ResourceFiles()) {
+        if (std::find(seen.begin(), seen.end(), sound) != seen.end()) continue;
+        seen.push_back(sound);
+        auto refusal = RefusalOfSoundName(sound, outputNames, nameMax);
+        SoundSource source;
+        if (refusal.empty()) {
+            source = OpenSoundSource(folders.previewFolder, sound);
+            refusal = source.refusal;
+        }
+        if (!refusal.empty()) {
+            companions.warnings.push_back(SoundWarning(sound, refusal));
+            companions.notCopied.emplace_back(sound, std::move(refusal));
+        } else if (source.file.IsOpen()) {
+            companions.files.push_back({sound, std::move(source.file), true});
+        }
+    }
+    return companions;
+}
+
+long LongestNameIn(const fs::path& folder) {
+    return NameMaxOf(folder);
 }
 
 void CollectResourceFiles(TkvxAppletAgent& agent) {

@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/FileDescriptor.h"
 #include "model/TkvxAppletAgent.h"
 
 namespace qm {
@@ -48,6 +49,26 @@ std::string ProjectStem(const std::string& fileName);
 // is a folder or a read-only file, or a file cannot be written or renamed.
 PublishResult SaveAndPublish(TkvxAppletAgent& agent, const std::filesystem::path& folder, const std::string& fileName,
                              const PublishFolders& folders);
+
+// The files every page of the menu needs beside it, open for copying: the linked files
+// found in folders.programFolder (a missing one is skipped), then each sound of the
+// document once, from folders.previewFolder, under the rules SaveAndPublish follows.
+// outputNames: the names of the other files of the publish, which no sound may take;
+// nameMax: the longest name the target folder allows.
+struct CompanionFile {
+    std::string name;
+    FileDescriptor source;
+    bool isSound = false;
+};
+struct Companions {
+    std::vector<CompanionFile> files;
+    NotCopiedSounds notCopied;
+    std::vector<std::string> warnings;  // one for each sound refused
+};
+Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
+                          const std::vector<std::string>& outputNames, long nameMax);
+// The longest file name the folder allows, in bytes.
+long LongestNameIn(const std::filesystem::path& folder);
 
 // ResourceFiles := the three sound names that are not blank, untrimmed, in field order.
 void CollectResourceFiles(TkvxAppletAgent& agent);

@@ -16,5 +16,6 @@ import './menu/reflow.mjs';
 import './menu/words.mjs';
 import './menu/settings.mjs';
 import './menu/a11y.mjs';
+import './menu/site.mjs';
 
 after(closeBrowsers);

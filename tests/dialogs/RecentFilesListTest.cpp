@@ -11,21 +11,19 @@
 #include "env/AppFolders.h"
 #include "model/Error.h"
 #include "gui/dialogs/RecentFilesList.h"
-#include "TemporaryHome.h"
+#include "support/ErrorCheck.h"
+#include "support/TemporaryHome.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-using test::ReadFile;
-using test::TemporaryHome;
-using test::WriteFile;
 
 class RecentFilesListTest : public ::testing::Test {
 protected:
     QString FilePath() const { return profile_.Root() + QStringLiteral("/recentfile.dat"); }
     RecentFilesList List() const { return RecentFilesList(FilePath()); }
-    void Write(const QByteArray& content) { WriteFile(FilePath(), content); }
-    QByteArray Contents() const { return ReadFile(FilePath()); }
+    void Write(const QByteArray& content) { WriteBytes(FilePath(), content); }
+    QByteArray Contents() const { return ReadBytes(FilePath()); }
 
     static QStringList Captions(const std::vector<RecentFileEntry>& entries) {
         QStringList captions;
@@ -174,19 +172,15 @@ TEST_F(RecentFilesListTest, PathsAreWrittenAsUtf8) {
 TEST_F(RecentFilesListTest, AFileThatCannotBeCreatedIsReportedWithItsName) {
     const QString path = profile_.Root() + QStringLiteral("/missing/recentfile.dat");
     const RecentFilesList list(path);
-    try {
-        list.Entries();
-        FAIL() << "no error";
-    } catch (const Error& error) {
-        EXPECT_EQ(std::string(error.what()), path.toStdString() + ": cannot write the file: No such file or directory");
-    }
-    EXPECT_THROW(list.Add("/m/a.zorbel"), Error);
+    const std::string cannotWrite = path.toStdString() + ": cannot write the file: No such file or directory";
+    EXPECT_QM_ERROR(list.Entries(), cannotWrite);
+    EXPECT_QM_ERROR(list.Add("/m/a.zorbel"), cannotWrite);
 }
 
 TEST_F(RecentFilesListTest, AFileThatCannotBeReplacedKeepsItsContent) {
     // A folder standing where the file should be: it "exists" but cannot be replaced.
     ASSERT_TRUE(QDir().mkpath(FilePath()));
-    EXPECT_THROW(List().Add("/m/a.zorbel"), Error);
+    EXPECT_QM_ERROR(List().Add("/m/a.zorbel"), FilePath().toStdString() + ": cannot read the file: Is a directory");
     EXPECT_TRUE(QFileInfo(FilePath()).isDir());
     EXPECT_TRUE(QDir(profile_.Root()).entryList(QDir::Files | QDir::Hidden).isEmpty())
         << "no temporary file is left behind";
@@ -232,11 +226,13 @@ TEST_F(RecentFilesListTest, AnEmptyListLeavesTheMenuEmptyAndDisabledUntilAFileIs
 TEST_F(RecentFilesListTest, AMenuThatCannotBeReadIsLeftAsItWas) {
     QMenu menu;
     menu.addAction("&1 /m/a.zorbel");
-    const RecentFilesList list(profile_.Root() + QStringLiteral("/missing/recentfile.dat"));
-    EXPECT_THROW(list.FillMenu(menu, {}), Error);
+    const QString path = profile_.Root() + QStringLiteral("/missing/recentfile.dat");
+    const RecentFilesList list(path);
+    EXPECT_QM_ERROR(list.FillMenu(menu, {}),
+                    path.toStdString() + ": cannot write the file: No such file or directory");
     ASSERT_EQ(menu.actions().size(), 1);
     EXPECT_EQ(menu.actions()[0]->text(), "&1 /m/a.zorbel");
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

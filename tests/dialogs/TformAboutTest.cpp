@@ -10,7 +10,7 @@
 #include "gui/dialogs/ProductAddresses.h"
 #include "gui/dialogs/TformAbout.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
 class TformAboutTest : public ::testing::Test {
@@ -159,4 +159,4 @@ TEST_F(TformAboutTest, AFailingOpenerDoesNotEscapeTheClick) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

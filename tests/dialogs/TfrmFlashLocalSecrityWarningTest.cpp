@@ -13,17 +13,14 @@
 
 #include <gtest/gtest.h>
 
-#include "ErrorLog.h"
+#include "support/ErrorLog.h"
 #include "env/Settings.h"
-#include "TemporaryHome.h"
+#include "support/TemporaryHome.h"
 #include "gui/dialogs/TfrmFlashLocalSecrityWarning.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-using test::ErrorLog;
-using test::ReadFile;
-using test::TemporaryHome;
 
 class TfrmFlashLocalSecrityWarningTest : public ::testing::Test {
 protected:
@@ -187,12 +184,12 @@ TEST_F(TfrmFlashLocalSecrityWarningTest, TheCheckBoxWritesTheSettingAtEveryClick
     box->click();
     EXPECT_FALSE(ReadBoolSetting("ShowFlashLocalSecurityWarningTipDialog", true));
     EXPECT_FALSE(TfrmFlashLocalSecrityWarning::ShouldShow());
-    EXPECT_TRUE(ReadFile(profile_.SettingsFile()).contains("ShowFlashLocalSecurityWarningTipDialog=0"));
+    EXPECT_TRUE(ReadBytes(profile_.SettingsFile()).contains("ShowFlashLocalSecurityWarningTipDialog=0"));
     box->click();  // unchecked again in the same showing: the tip is back on
     EXPECT_TRUE(ReadBoolSetting("ShowFlashLocalSecurityWarningTipDialog", false));
     EXPECT_TRUE(TfrmFlashLocalSecrityWarning::ShouldShow());
     // The template chooser's setting is a different one.
-    EXPECT_FALSE(ReadFile(profile_.SettingsFile()).contains("ShowTempletsDialog"));
+    EXPECT_FALSE(ReadBytes(profile_.SettingsFile()).contains("ShowTempletsDialog"));
     EXPECT_TRUE(errors.messages.isEmpty());
 }
 
@@ -206,4 +203,4 @@ TEST_F(TfrmFlashLocalSecrityWarningTest, ASettingThatCannotBeWrittenIsReported) 
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

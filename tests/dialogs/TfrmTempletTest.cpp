@@ -13,18 +13,14 @@
 #include <gtest/gtest.h>
 
 #include "model/Error.h"
-#include "ErrorLog.h"
+#include "support/ErrorLog.h"
 #include "env/Settings.h"
-#include "TemporaryHome.h"
+#include "support/TemporaryHome.h"
 #include "gui/dialogs/TfrmTemplet.h"
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-using test::ErrorLog;
-using test::ReadFile;
-using test::TemporaryHome;
-using test::WriteFile;
 
 class TfrmTempletTest : public ::testing::Test {
 protected:
@@ -33,7 +29,7 @@ protected:
         return {[this](const QString& fileName) { opened << fileName; }, [this] { ++newProjects; },
                 errors.Reporter(), samplesFolder};
     }
-    void AddTemplate(const QString& name) { WriteFile(profile_.TemplatesFolder() + name, "<Product_Name>\r\n"); }
+    void AddTemplate(const QString& name) { WriteBytes(profile_.TemplatesFolder() + name, "<Product_Name>\r\n"); }
 
     template <class T>
     static T* Child(QWidget& window, const char* name) {
@@ -104,8 +100,8 @@ TEST_F(TfrmTempletTest, ListsTheProjectFilesOfTheTemplatesFolderByName) {
 TEST_F(TfrmTempletTest, TheShippedSamplesFollowTheTemplatesAndOpenByTheirFullPath) {
     AddTemplate("shop.zorbel");
     const QString samples = profile_.Root() + "/program/samples/";
-    WriteFile(samples + "harbour.zorbel", "<Product_Name>\r\n");
-    WriteFile(samples + "index.html", "<html></html>");
+    WriteBytes(samples + "harbour.zorbel", "<Product_Name>\r\n");
+    WriteBytes(samples + "index.html", "<html></html>");
     TfrmTemplet chooser(Host(samples));
     EXPECT_EQ(Entries(chooser), (QStringList{"shop.zorbel", "harbour.zorbel (sample)"}));
     ShowAndWait(chooser);
@@ -125,7 +121,7 @@ TEST_F(TfrmTempletTest, AMissingTemplatesFolderIsCreatedAndListedEmpty) {
 
 TEST_F(TfrmTempletTest, ATemplatesFolderThatCannotBeCreatedIsReportedAndTheWindowOpensAllTheSame) {
     // A file where the folder should be.
-    WriteFile(profile_.DataFolder() + "Templates", "not a folder");
+    WriteBytes(profile_.DataFolder() + "Templates", "not a folder");
     TfrmTemplet chooser(Host());
     EXPECT_EQ(errors.messages, QStringList{"Cannot create template folder!"});
     EXPECT_TRUE(chooser.Folder().isEmpty());
@@ -139,7 +135,7 @@ TEST_F(TfrmTempletTest, ATemplatesFolderThatCannotBeCreatedIsReportedAndTheWindo
 }
 
 TEST_F(TfrmTempletTest, ADataFolderThatCannotBeFoundIsReportedWithItsOwnMessage) {
-    WriteFile(profile_.Root() + "/blocked", "a file");
+    WriteBytes(profile_.Root() + "/blocked", "a file");
     profile_.Set("XDG_DATA_HOME", (profile_.Root() + "/blocked/data").toUtf8());
     TfrmTemplet chooser(Host());
     EXPECT_EQ(errors.messages,
@@ -291,7 +287,7 @@ TEST_F(TfrmTempletTest, EveryClickOfTheCheckBoxWritesTheSettingAtOnce) {
     box->click();  // unchecked: the chooser shows again at start
     EXPECT_TRUE(ReadBoolSetting("ShowTempletsDialog", false));
     EXPECT_TRUE(TfrmTemplet::ShouldShowAtStart());
-    EXPECT_TRUE(ReadFile(profile_.SettingsFile()).contains("ShowTempletsDialog=1"));
+    EXPECT_TRUE(ReadBytes(profile_.SettingsFile()).contains("ShowTempletsDialog=1"));
     box->click();  // checked again
     EXPECT_FALSE(ReadBoolSetting("ShowTempletsDialog", true));
     EXPECT_FALSE(TfrmTemplet::ShouldShowAtStart());
@@ -313,4 +309,4 @@ TEST_F(TfrmTempletTest, ASettingThatCannotBeWrittenIsReported) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

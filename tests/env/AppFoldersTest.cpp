@@ -3,8 +3,8 @@
 
 #include "env/AppFolders.h"
 #include "model/Error.h"
-#include "ErrorMessage.h"
-#include "TemporaryHome.h"
+#include "support/ErrorCheck.h"
+#include "support/TemporaryHome.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,11 +14,9 @@
 
 #include <functional>
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-using test::TemporaryHome;
-using test::WriteFile;
 
 const std::string kCreateData =
     "Failed to create data folder at application data path! Please contact vendor for help! Thank you!";
@@ -35,7 +33,6 @@ bool IsFolder(const QString& path) {
     return QFileInfo(path).isDir();
 }
 
-using test::MessageOf;
 
 class AppFoldersTest : public ::testing::Test {
 protected:
@@ -63,7 +60,7 @@ TEST_F(AppFoldersTest, DataFolderFollowsXdgDataHomeAndKeepsWhatIsInIt) {
     home_.Set("XDG_DATA_HOME", dataHome.toUtf8());
     const QString expected = dataHome + QStringLiteral("/Tarnwell/Quillamere/1.0/");
     ASSERT_EQ(GetAppDataFolder(), expected);
-    WriteFile(expected + QStringLiteral("keep.txt"), "x");
+    WriteBytes(expected + QStringLiteral("keep.txt"), "x");
     EXPECT_EQ(GetAppDataFolder(), expected);  // a second call finds the folders in place
     EXPECT_TRUE(QFileInfo::exists(expected + QStringLiteral("keep.txt")));
 }
@@ -87,30 +84,30 @@ TEST_F(AppFoldersTest, PlainFileInPlaceOfAnyLevelGivesTheCreationMessage) {
     for (const char* blocked : {"Tarnwell", "Tarnwell/Quillamere", "Tarnwell/Quillamere/1.0"}) {
         SCOPED_TRACE(blocked);
         TemporaryHome home;
-        WriteFile(home.DataHome() + QLatin1Char('/') + QLatin1String(blocked), "not a folder");
-        EXPECT_EQ(MessageOf([] { GetAppDataFolder(); }), kCreateData);
+        WriteBytes(home.DataHome() + QLatin1Char('/') + QLatin1String(blocked), "not a folder");
+        EXPECT_QM_ERROR(GetAppDataFolder(), kCreateData);
         // Every folder built on the data folder fails the same way, the templates folder too.
-        EXPECT_EQ(MessageOf([] { GetPreviewFolder(); }), kCreateData);
-        EXPECT_EQ(MessageOf([] { GetTempFolder(); }), kCreateData);
-        EXPECT_EQ(MessageOf([] { GetTemplatesFolder(); }), kCreateData);
+        EXPECT_QM_ERROR(GetPreviewFolder(), kCreateData);
+        EXPECT_QM_ERROR(GetTempFolder(), kCreateData);
+        EXPECT_QM_ERROR(GetTemplatesFolder(), kCreateData);
     }
 }
 
 TEST_F(AppFoldersTest, PlainFileInPlaceOfPreviewOrTempGivesItsOwnMessage) {
-    WriteFile(home_.DataFolder() + QStringLiteral("Preview"), "not a folder");
-    EXPECT_EQ(MessageOf([] { GetPreviewFolder(); }), kCreatePreview);
+    WriteBytes(home_.DataFolder() + QStringLiteral("Preview"), "not a folder");
+    EXPECT_QM_ERROR(GetPreviewFolder(), kCreatePreview);
     EXPECT_EQ(GetTempFolder(), home_.DataFolder() + QStringLiteral("Temp/"));  // the other one is unaffected
     ASSERT_TRUE(QDir().rename(home_.DataFolder() + QStringLiteral("Temp"), home_.Root() + QStringLiteral("/moved")));
-    WriteFile(home_.DataFolder() + QStringLiteral("Temp"), "not a folder");
-    EXPECT_EQ(MessageOf([] { GetTempFolder(); }), kCreateTemp);
+    WriteBytes(home_.DataFolder() + QStringLiteral("Temp"), "not a folder");
+    EXPECT_QM_ERROR(GetTempFolder(), kCreateTemp);
 }
 
 TEST_F(AppFoldersTest, DataHomeThatIsAPlainFileCannotBeRetrieved) {
     const QString dataHome = home_.Root() + QStringLiteral("/data-file");
-    WriteFile(dataHome, "not a folder");
+    WriteBytes(dataHome, "not a folder");
     home_.Set("XDG_DATA_HOME", dataHome.toUtf8());
-    EXPECT_EQ(MessageOf([] { GetAppDataFolder(); }), kRetrieveAppData);
-    EXPECT_EQ(MessageOf([] { GetPreviewFolder(); }), kRetrieveAppData);
+    EXPECT_QM_ERROR(GetAppDataFolder(), kRetrieveAppData);
+    EXPECT_QM_ERROR(GetPreviewFolder(), kRetrieveAppData);
 }
 
 TEST_F(AppFoldersTest, DocumentsFolderDefaultsToDocumentsInHome) {
@@ -120,7 +117,7 @@ TEST_F(AppFoldersTest, DocumentsFolderDefaultsToDocumentsInHome) {
 }
 
 TEST_F(AppFoldersTest, DocumentsFolderFollowsTheUsersXdgDocumentsDir) {
-    WriteFile(home_.ConfigHome() + QStringLiteral("/user-dirs.dirs"),
+    WriteBytes(home_.ConfigHome() + QStringLiteral("/user-dirs.dirs"),
               "# written by the user's desktop\nXDG_DOCUMENTS_DIR=\"$HOME/My Papers\"\n");
     QDir().mkpath(home_.Home() + QStringLiteral("/My Papers"));
     EXPECT_EQ(GetDocumentsFolder(), home_.Home() + QStringLiteral("/My Papers/Tarnwell/Quillamere/1.0/"));
@@ -128,13 +125,13 @@ TEST_F(AppFoldersTest, DocumentsFolderFollowsTheUsersXdgDocumentsDir) {
 
 TEST_F(AppFoldersTest, DocumentsFolderFailures) {
     // A documents folder that is a plain file cannot be resolved to a folder.
-    WriteFile(home_.Home() + QStringLiteral("/Documents"), "not a folder");
-    EXPECT_EQ(MessageOf([] { GetDocumentsFolder(); }), kRetrieveDocuments);
+    WriteBytes(home_.Home() + QStringLiteral("/Documents"), "not a folder");
+    EXPECT_QM_ERROR(GetDocumentsFolder(), kRetrieveDocuments);
 
     // A level that cannot be made carries the data folder's message, as it always has.
     TemporaryHome other;
-    WriteFile(other.Home() + QStringLiteral("/Documents/Tarnwell/Quillamere"), "not a folder");
-    EXPECT_EQ(MessageOf([] { GetDocumentsFolder(); }), kCreateData);
+    WriteBytes(other.Home() + QStringLiteral("/Documents/Tarnwell/Quillamere"), "not a folder");
+    EXPECT_QM_ERROR(GetDocumentsFolder(), kCreateData);
 }
 
 TEST_F(AppFoldersTest, ProgramFolderIsTheFolderOfTheRunningProgram) {
@@ -145,4 +142,4 @@ TEST_F(AppFoldersTest, ProgramFolderIsTheFolderOfTheRunningProgram) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

@@ -3,7 +3,7 @@
 // refreshed when nothing changed, and the quoting of a program path in Exec.
 
 #include "env/FileAssociation.h"
-#include "TemporaryHome.h"
+#include "support/TemporaryHome.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -13,13 +13,9 @@
 
 #include <gtest/gtest.h>
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-using test::ReadFile;
-using test::TemporaryHome;
-using test::WriteFile;
-using test::WriteScript;
 
 // Runs a tool and returns its trimmed standard output; empty when it fails.
 QString RunTool(const QString& program, const QStringList& arguments) {
@@ -52,12 +48,12 @@ TEST_F(FileAssociationTest, WritesTheMimePackageAndTheDesktopEntryIntoTheDataHom
     EXPECT_EQ(UserMimePackagePath(), home_.DataHome() + QStringLiteral("/mime/packages/quillamere.xml"));
     EXPECT_EQ(UserDesktopEntryPath(), home_.DataHome() + QStringLiteral("/applications/quillamere.desktop"));
 
-    const QByteArray mime = ReadFile(UserMimePackagePath());
+    const QByteArray mime = ReadBytes(UserMimePackagePath());
     EXPECT_EQ(mime, MimePackageText().toUtf8());
     EXPECT_TRUE(mime.contains("<mime-type type=\"application/x-quillamere-project\">"));
     EXPECT_TRUE(mime.contains("<glob pattern=\"*.zorbel\"/>"));
 
-    const QString entry = QString::fromUtf8(ReadFile(UserDesktopEntryPath()));
+    const QString entry = QString::fromUtf8(ReadBytes(UserDesktopEntryPath()));
     EXPECT_TRUE(entry.startsWith(QStringLiteral("[Desktop Entry]\n")));
     EXPECT_EQ(DesktopLine(entry, QStringLiteral("Exec")), QStringLiteral("Exec=/usr/lib/quillamere/quillamere %f"));
     EXPECT_EQ(DesktopLine(entry, QStringLiteral("TryExec")), QStringLiteral("TryExec=/usr/lib/quillamere/quillamere"));
@@ -78,7 +74,7 @@ TEST_F(FileAssociationTest, XdgMimeRecognisesTheTypeAndNamesOurEntryAsItsDefault
         if (!Installed(tool)) GTEST_SKIP() << tool << " is not installed";
 
     const QString project = home_.Root() + QStringLiteral("/work/menu.zorbel");
-    WriteFile(project, "<Product_Name>\n");
+    WriteBytes(project, "<Product_Name>\n");
     // Without the registration the file is plain text to the desktop.
     EXPECT_NE(RunTool(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("filetype"), project}),
               QStringLiteral("application/x-quillamere-project"));
@@ -116,15 +112,15 @@ TEST_F(FileAssociationTest, NothingIsWrittenOrRefreshedWhenNothingChanged) {
     EXPECT_TRUE(moved.desktopEntryWritten);
     EXPECT_FALSE(moved.mimeDatabaseRefreshed);
     EXPECT_TRUE(moved.desktopDatabaseRefreshed);
-    EXPECT_EQ(DesktopLine(QString::fromUtf8(ReadFile(UserDesktopEntryPath())), QStringLiteral("Exec")),
+    EXPECT_EQ(DesktopLine(QString::fromUtf8(ReadBytes(UserDesktopEntryPath())), QStringLiteral("Exec")),
               QStringLiteral("Exec=/opt/q/quillamere %f"));
 
     // A hand-edited package is put back.
-    WriteFile(UserMimePackagePath(), "<mime-info/>");
+    WriteBytes(UserMimePackagePath(), "<mime-info/>");
     const FileAssociationResult mended = RegisterFileAssociationFor(QStringLiteral("/opt/q/quillamere"));
     EXPECT_TRUE(mended.mimePackageWritten);
     EXPECT_TRUE(mended.mimeDatabaseRefreshed);
-    EXPECT_EQ(ReadFile(UserMimePackagePath()), MimePackageText().toUtf8());
+    EXPECT_EQ(ReadBytes(UserMimePackagePath()), MimePackageText().toUtf8());
 }
 
 TEST_F(FileAssociationTest, MissingToolsAreSkippedAndTheRefreshCatchesUpLater) {
@@ -151,19 +147,19 @@ TEST_F(FileAssociationTest, MissingToolsAreSkippedAndTheRefreshCatchesUpLater) {
 TEST_F(FileAssociationTest, FailuresStaySilent) {
     // The data home is a plain file: nothing can be written, and nothing is thrown.
     const QString dataHome = home_.Root() + QStringLiteral("/data-file");
-    WriteFile(dataHome, "not a folder");
+    WriteBytes(dataHome, "not a folder");
     home_.Set("XDG_DATA_HOME", dataHome.toUtf8());
     FileAssociationResult result;
     EXPECT_NO_THROW(result = RegisterFileAssociationFor(program_));
     EXPECT_FALSE(result.mimePackageWritten);
     EXPECT_FALSE(result.desktopEntryWritten);
     EXPECT_NO_THROW(RegisterFileAssociation());
-    EXPECT_EQ(ReadFile(dataHome), QByteArray("not a folder"));
+    EXPECT_EQ(ReadBytes(dataHome), QByteArray("not a folder"));
 }
 
 TEST_F(FileAssociationTest, RegistrationAtStartNamesTheRunningProgram) {
     RegisterFileAssociation();
-    const QString entry = QString::fromUtf8(ReadFile(UserDesktopEntryPath()));
+    const QString entry = QString::fromUtf8(ReadBytes(UserDesktopEntryPath()));
     EXPECT_EQ(DesktopLine(entry, QStringLiteral("TryExec")),
               QStringLiteral("TryExec=") + QCoreApplication::applicationFilePath());
 }
@@ -195,11 +191,11 @@ TEST_F(FileAssociationTest, ADesktopLaunchPassesTheProjectPathWholeToAProgramWit
     RegisterFileAssociationFor(program);
 
     const QString project = home_.Root() + QStringLiteral("/my menus/main menu.zorbel");
-    WriteFile(project, "");
+    WriteBytes(project, "");
     QProcess::startDetached(QStringLiteral("gio"), {QStringLiteral("launch"), UserDesktopEntryPath(), project});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadFile(record).endsWith('\n'); }, 20000));
-    EXPECT_EQ(ReadFile(record), project.toUtf8() + '\n');
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadBytes(record).endsWith('\n'); }, 20000));
+    EXPECT_EQ(ReadBytes(record), project.toUtf8() + '\n');
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

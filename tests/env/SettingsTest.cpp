@@ -4,8 +4,8 @@
 
 #include "model/Error.h"
 #include "env/Settings.h"
-#include "ErrorMessage.h"
-#include "TemporaryHome.h"
+#include "support/ErrorCheck.h"
+#include "support/TemporaryHome.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,14 +15,10 @@
 
 #include <functional>
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-using test::ReadFile;
-using test::TemporaryHome;
-using test::WriteFile;
 
-using test::MessageOf;
 
 class SettingsTest : public ::testing::Test {
 protected:
@@ -30,7 +26,7 @@ protected:
     QString TarnwellFile() const { return home_.ConfigHome() + QStringLiteral("/Tarnwell/Quillamere-1.0.ini"); }
     QString KvxFile() const { return home_.ConfigHome() + QStringLiteral("/KVX/Quillamere-1.0.ini"); }
     // What another program (or the user) may have left in a store.
-    void StoreRaw(const QString& file, const QByteArray& text) { WriteFile(file, text); }
+    void StoreRaw(const QString& file, const QByteArray& text) { WriteBytes(file, text); }
 };
 
 TEST_F(SettingsTest, StoresLiveInOneIniFilePerBranchInTheConfigHome) {
@@ -45,7 +41,7 @@ TEST_F(SettingsTest, EmptyStoreReadsTheDefaultAndLeavesAnEmptySettingsGroup) {
     EXPECT_TRUE(ReadBoolSetting(QStringLiteral("ShowTempletsDialog"), true));
     EXPECT_FALSE(ReadBoolSetting(QStringLiteral("ShowTempletsDialog"), false));
     ASSERT_TRUE(QFileInfo::exists(TarnwellFile()));
-    EXPECT_EQ(ReadFile(TarnwellFile()), QByteArray("[Settings]\n"));
+    EXPECT_EQ(ReadBytes(TarnwellFile()), QByteArray("[Settings]\n"));
     QSettings stored(TarnwellFile(), QSettings::IniFormat);
     EXPECT_TRUE(stored.allKeys().isEmpty());
     // The other branch is not touched by a read of this one, nor by its own reads.
@@ -56,11 +52,11 @@ TEST_F(SettingsTest, EmptyStoreReadsTheDefaultAndLeavesAnEmptySettingsGroup) {
 TEST_F(SettingsTest, BooleansRoundTripAsOneAndZero) {
     WriteBoolSetting(QStringLiteral("ShowTempletsDialog"), false);
     EXPECT_FALSE(ReadBoolSetting(QStringLiteral("ShowTempletsDialog"), true));
-    EXPECT_TRUE(ReadFile(TarnwellFile()).contains("[Settings]\nShowTempletsDialog=0\n"));
+    EXPECT_TRUE(ReadBytes(TarnwellFile()).contains("[Settings]\nShowTempletsDialog=0\n"));
 
     WriteBoolSetting(QStringLiteral("ShowFlashLocalSecurityWarningTipDialog"), true);
     EXPECT_TRUE(ReadBoolSetting(QStringLiteral("ShowFlashLocalSecurityWarningTipDialog"), false));
-    EXPECT_TRUE(ReadFile(TarnwellFile()).contains("ShowFlashLocalSecurityWarningTipDialog=1\n"));
+    EXPECT_TRUE(ReadBytes(TarnwellFile()).contains("ShowFlashLocalSecurityWarningTipDialog=1\n"));
     EXPECT_FALSE(ReadBoolSetting(QStringLiteral("ShowTempletsDialog"), true));  // the first one stays
 
     WriteBoolSetting(QStringLiteral("ShowTempletsDialog"), true);
@@ -94,7 +90,7 @@ TEST_F(SettingsTest, BranchesAreSeparate) {
     EXPECT_TRUE(ReadKvxBool(QStringLiteral("Settings"), QStringLiteral("ShowLinkTipDialog"), true));
     WriteKvxBool(QStringLiteral("Settings"), QStringLiteral("ShowLinkTipDialog"), false);
     EXPECT_FALSE(ReadKvxBool(QStringLiteral("Settings"), QStringLiteral("ShowLinkTipDialog"), true));
-    EXPECT_TRUE(ReadFile(KvxFile()).contains("[Settings]\nShowLinkTipDialog=0\n"));
+    EXPECT_TRUE(ReadBytes(KvxFile()).contains("[Settings]\nShowLinkTipDialog=0\n"));
     WriteBoolSetting(QStringLiteral("ShowLinkTipDialog"), true);
     EXPECT_FALSE(ReadKvxBool(QStringLiteral("Settings"), QStringLiteral("ShowLinkTipDialog"), true));
 }
@@ -148,27 +144,27 @@ TEST_F(SettingsTest, KvxIntegersRoundTripAndRejectWhatIsNotOne) {
 TEST_F(SettingsTest, StoreThatCannotBeReadIsAnError) {
     ASSERT_TRUE(QDir().mkpath(TarnwellFile()));  // a folder where the file should be
     const std::string expected = TarnwellFile().toStdString() + ": cannot read the settings";
-    EXPECT_EQ(MessageOf([] { ReadBoolSetting(QStringLiteral("ShowTempletsDialog"), true); }), expected);
-    EXPECT_EQ(MessageOf([] { WriteBoolSetting(QStringLiteral("ShowTempletsDialog"), true); }), expected);
+    EXPECT_QM_ERROR(ReadBoolSetting(QStringLiteral("ShowTempletsDialog"), true), expected);
+    EXPECT_QM_ERROR(WriteBoolSetting(QStringLiteral("ShowTempletsDialog"), true), expected);
 
     ASSERT_TRUE(QDir().mkpath(KvxFile()));
     const std::string kvx = KvxFile().toStdString() + ": cannot read the settings";
-    EXPECT_EQ(MessageOf([] { ReadKvxBool(QStringLiteral("Settings"), QStringLiteral("ShowLinkTipDialog"), true); }), kvx);
-    EXPECT_EQ(MessageOf([] { KvxGroupExists(QStringLiteral("Web Browsers")); }), kvx);
-    EXPECT_EQ(MessageOf([] { ReadKvxInt(QStringLiteral("Web Browsers"), QStringLiteral("X")); }), kvx);
+    EXPECT_QM_ERROR(ReadKvxBool(QStringLiteral("Settings"), QStringLiteral("ShowLinkTipDialog"), true), kvx);
+    EXPECT_QM_ERROR(KvxGroupExists(QStringLiteral("Web Browsers")), kvx);
+    EXPECT_QM_ERROR(ReadKvxInt(QStringLiteral("Web Browsers"), QStringLiteral("X")), kvx);
 }
 
 TEST_F(SettingsTest, StoreThatCannotBeWrittenIsAnErrorButReadsStillWork) {
-    WriteFile(home_.ConfigHome() + QStringLiteral("/Tarnwell"), "a file where the branch's folder belongs");
-    EXPECT_EQ(MessageOf([] { WriteBoolSetting(QStringLiteral("ShowTempletsDialog"), false); }),
-              TarnwellFile().toStdString() + ": cannot write the settings");
+    WriteBytes(home_.ConfigHome() + QStringLiteral("/Tarnwell"), "a file where the branch's folder belongs");
+    EXPECT_QM_ERROR(WriteBoolSetting(QStringLiteral("ShowTempletsDialog"), false),
+                    TarnwellFile().toStdString() + ": cannot write the settings");
     // Nothing stored, nothing to leave behind: the read gives the default quietly.
     EXPECT_TRUE(ReadBoolSetting(QStringLiteral("ShowTempletsDialog"), true));
 
-    WriteFile(home_.ConfigHome() + QStringLiteral("/KVX"), "a file");
-    EXPECT_EQ(MessageOf([] { WriteKvxBool(QStringLiteral("Settings"), QStringLiteral("ShowLinkTipDialog"), true); }),
-              KvxFile().toStdString() + ": cannot write the settings");
+    WriteBytes(home_.ConfigHome() + QStringLiteral("/KVX"), "a file");
+    EXPECT_QM_ERROR(WriteKvxBool(QStringLiteral("Settings"), QStringLiteral("ShowLinkTipDialog"), true),
+                    KvxFile().toStdString() + ": cannot write the settings");
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test

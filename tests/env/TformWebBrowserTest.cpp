@@ -3,7 +3,7 @@
 // were given.
 
 #include "env/Settings.h"
-#include "TemporaryHome.h"
+#include "support/TemporaryHome.h"
 #include "env/TformWebBrowser.h"
 
 #include <QApplication>
@@ -25,13 +25,9 @@
 
 #include <gtest/gtest.h>
 
-namespace qm {
+namespace qm::test {
 namespace {
 
-using test::ReadFile;
-using test::TemporaryHome;
-using test::WriteFile;
-using test::WriteScript;
 
 // Receives the default browser's requests in place of the desktop.
 class UrlRecorder : public QObject {
@@ -92,10 +88,10 @@ protected:
     QByteArray WaitForRecord(const QString& name) {
         const QString record = RecordOf(name);
         (void)QTest::qWaitFor([&] { return QFile::exists(record); }, 20000);
-        return ReadFile(record);
+        return ReadBytes(record);
     }
 
-    void StoreChoice(const QByteArray& values) { WriteFile(KvxFile(), "[Web%20Browsers]\n" + values); }
+    void StoreChoice(const QByteArray& values) { WriteBytes(KvxFile(), "[Web%20Browsers]\n" + values); }
     QVariant Stored(const char* name) {
         return QSettings(KvxFile(), QSettings::IniFormat).value(QStringLiteral("Web Browsers/") + QLatin1String(name));
     }
@@ -163,7 +159,7 @@ TEST_F(TformWebBrowserTest, BrowsersAreListedInTheFixedOrderEachOnce) {
     const QString firefox = AddBrowser(QStringLiteral("firefox"));
     ASSERT_TRUE(QFile::link(chromium, BinFolder() + QStringLiteral("/google-chrome")));
     AddBrowser(QStringLiteral("not-a-browser"));
-    WriteFile(BinFolder() + QStringLiteral("/opera"), "not executable");
+    WriteBytes(BinFolder() + QStringLiteral("/opera"), "not executable");
 
     TformWebBrowser window;
     const auto& known = window.KnownBrowsers();
@@ -239,7 +235,7 @@ TEST_F(TformWebBrowserTest, LoadingTheStoredChoice) {
         // A home of its own for each case: QSettings keeps a parsed file while its size
         // and time stay the same, and two cases may differ in neither.
         TemporaryHome caseHome;
-        WriteFile(caseHome.ConfigHome() + QStringLiteral("/KVX/Quillamere-1.0.ini"),
+        WriteBytes(caseHome.ConfigHome() + QStringLiteral("/KVX/Quillamere-1.0.ini"),
                   QByteArray("[Web%20Browsers]\n") + k.stored);
         TformWebBrowser window;
         Controls c(window);
@@ -290,7 +286,7 @@ TEST_F(TformWebBrowserTest, OkStoresTheChoiceAndCancelStoresNothing) {
     EXPECT_EQ(Stored("SelectedBrowserNumber").toString(), QStringLiteral("-1"));
     EXPECT_EQ(Stored("SpecifiedBrowserExePath").toString(), QStringLiteral(" /opt/my browser/run"));
 
-    const QByteArray before = ReadFile(KvxFile());
+    const QByteArray before = ReadBytes(KvxFile());
     {
         TformWebBrowser window;
         Controls c(window);
@@ -300,7 +296,7 @@ TEST_F(TformWebBrowserTest, OkStoresTheChoiceAndCancelStoresNothing) {
         window.show();
         QTest::mouseClick(c.cancel, Qt::LeftButton);
     }
-    EXPECT_EQ(ReadFile(KvxFile()), before);
+    EXPECT_EQ(ReadBytes(KvxFile()), before);
     {
         TformWebBrowser window;
         Controls c(window);
@@ -315,7 +311,7 @@ TEST_F(TformWebBrowserTest, OkStoresTheChoiceAndCancelStoresNothing) {
 }
 
 TEST_F(TformWebBrowserTest, OkWithAStoreThatCannotBeWrittenStillCloses) {
-    WriteFile(home_.ConfigHome() + QStringLiteral("/KVX"), "a file where the branch's folder belongs");
+    WriteBytes(home_.ConfigHome() + QStringLiteral("/KVX"), "a file where the branch's folder belongs");
     TformWebBrowser window;
     Controls c(window);
     window.show();
@@ -418,6 +414,6 @@ TEST_F(TformWebBrowserTest, FailedLaunchDoesNothingVisible) {
 }
 
 }  // namespace
-}  // namespace qm
+}  // namespace qm::test
 
 #include "TformWebBrowserTest.moc"

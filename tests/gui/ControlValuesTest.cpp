@@ -11,24 +11,16 @@
 
 #include "gui/ControlValues.h"
 #include "model/Error.h"
-#include "GuiTestSupport.h"
+#include "support/ErrorCheck.h"
+#include "support/WindowTest.h"
 #include "gui/TColorPanel.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 std::string Get(const QObject* control, std::string start = "unchanged", TValueMode mode = vmDefault) {
     GetControlValue(control, start, mode);
     return start;
-}
-
-std::string ErrorOf(QObject* control, const std::string& text, TValueMode mode = vmDefault) {
-    try {
-        SetControlValue(control, text, mode);
-    } catch (const Error& e) {
-        return e.what();
-    }
-    return "no error";
 }
 
 TEST(ControlValuesTest, SpinEditsGiveDecimalsAndPullLoadedValuesIntoTheirRange) {
@@ -40,8 +32,8 @@ TEST(ControlValuesTest, SpinEditsGiveDecimalsAndPullLoadedValuesIntoTheirRange) 
     EXPECT_EQ(Get(&spin), "1");
     SetControlValue(&spin, "123456789012");
     EXPECT_EQ(Get(&spin), "9999");
-    EXPECT_EQ(ErrorOf(&spin, "12px"), "'12px' is not a valid integer value");
-    EXPECT_EQ(ErrorOf(&spin, ""), "'' is not a valid integer value");
+    EXPECT_QM_ERROR(SetControlValue(&spin, "12px"), "'12px' is not a valid integer value");
+    EXPECT_QM_ERROR(SetControlValue(&spin, ""), "'' is not a valid integer value");
     EXPECT_EQ(Get(&spin), "9999") << "a refused text leaves the value";
 }
 
@@ -65,7 +57,7 @@ TEST(ControlValuesTest, ComboBoxesMoveTheirTextOrTheirIndexByMode) {
     EXPECT_EQ(combo.currentText(), "_top");
     SetControlValue(&combo, "7");
     EXPECT_EQ(Get(&combo), "-1");
-    EXPECT_EQ(ErrorOf(&combo, "two"), "'two' is not a valid integer value");
+    EXPECT_QM_ERROR(SetControlValue(&combo, "two"), "'two' is not a valid integer value");
 }
 
 TEST(ControlValuesTest, ColourPanelsGiveSixUpperCaseDigitsRedFirst) {
@@ -75,7 +67,7 @@ TEST(ControlValuesTest, ColourPanelsGiveSixUpperCaseDigitsRedFirst) {
     EXPECT_EQ(Get(&panel), "92DDFA");
     panel.SetColor(QColor(0x12, 0x34, 0x56));
     EXPECT_EQ(Get(&panel), "123456");
-    EXPECT_EQ(ErrorOf(&panel, "12G456"), "'12G456' is not a valid integer value");
+    EXPECT_QM_ERROR(SetControlValue(&panel, "12G456"), "'12G456' is not a valid integer value");
     EXPECT_EQ(Get(&panel), "123456");
 }
 
@@ -93,7 +85,7 @@ TEST(ControlValuesTest, ColourStringsOfOtherLengths) {
     EXPECT_EQ(HexStringToColor("FF"), QColor(255, 0, 0));
     EXPECT_EQ(HexStringToColor("00FF00tail"), QColor(0, 255, 0));
     EXPECT_EQ(ColorToHexString(QColor(0, 0, 255)), "0000FF");
-    EXPECT_THROW(HexStringToColor("#FFFFFF"), Error);
+    EXPECT_QM_ERROR(HexStringToColor("#FFFFFF"), "'#FFFFFF' is not a valid integer value");
 }
 
 TEST(ControlValuesTest, ButtonsAndBoxesAreFlags) {
@@ -155,6 +147,6 @@ TEST(ControlValuesTest, LocalPathsBecomeFileLinks) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test
 
 #include "ControlValuesTest.moc"

@@ -13,11 +13,11 @@
 #include <QTest>
 #include <QTreeView>
 
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 #include "gui/MenuClipboard.h"
 #include "gui/TMenuTreeModel.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(EditCommandsTest, EachCommandIsEnabledWhereItCanAct) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     QApplication::clipboard()->clear();
     const struct {
         int node;
@@ -68,7 +68,7 @@ TEST_F(EditCommandsTest, EachCommandIsEnabledWhereItCanAct) {
 }
 
 TEST_F(EditCommandsTest, UndoAndRedoNameTheirStepAndShowWhereItHappened) {
-    BuildTree({{"A", 0}, {"B", 0}});
+    MakeDocument({{0, "A"}, {0, "B"}});
     window->SetModified(false);
     Select(1);
     window->MoveUp1Click();
@@ -92,7 +92,7 @@ TEST_F(EditCommandsTest, UndoAndRedoNameTheirStepAndShowWhereItHappened) {
 }
 
 TEST_F(EditCommandsTest, TheTreesKeysEditWhereTheTreeHasTheFocus) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     ASSERT_NO_FATAL_FAILURE(ShowActive());
     Select(2);  // B
     Tree()->setFocus();
@@ -144,7 +144,7 @@ TEST_F(EditCommandsTest, TheTreesKeysEditWhereTheTreeHasTheFocus) {
 }
 
 TEST_F(EditCommandsTest, ABranchTravelsToAnotherWindowAndLinesFromATextEditorBecomeItems) {
-    BuildTree({{"Boats", 0}, {"Sailing", 1}, {"Rowing", 1}, {"Map", 0}});
+    MakeDocument({{0, "Boats"}, {1, "Sailing"}, {1, "Rowing"}, {0, "Map"}});
     Select(1);
     Find<QComboBox>("cmbx_Link")->setEditText("sail.html");
     Select(0);
@@ -179,7 +179,7 @@ TEST_F(EditCommandsTest, ABranchTravelsToAnotherWindowAndLinesFromATextEditorBec
 }
 
 TEST_F(EditCommandsTest, CutDuplicateAndDeleteAreOneStepEach) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     const TItemArray before = window->Agent().Items();
     const int steps = Steps();
     Select(0);
@@ -231,4 +231,4 @@ TEST_F(EditCommandsTest, TypingIsOneStepUntilTheFocusMovesAndSteppingOnePerPause
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

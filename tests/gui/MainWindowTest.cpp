@@ -25,7 +25,8 @@
 #include <QTreeView>
 
 #include "env/AppFolders.h"
-#include "GuiTestSupport.h"
+#include "support/TestSupport.h"
+#include "support/WindowTest.h"
 #include "model/LookValues.h"
 #include "app/ProgramEntry.h"
 #include "gui/dialogs/RecentFilesList.h"
@@ -33,14 +34,10 @@
 #include "gui/TMenuTreeModel.h"
 #include "gui/TformHTML.h"
 
-#ifndef QUILLAMERE_FIXTURES
-#error "QUILLAMERE_FIXTURES names the folder of the test fixtures"
-#endif
-
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
-const QString kFixtures = QStringLiteral(QUILLAMERE_FIXTURES);
+const QString kFixtures = QString::fromStdString(FixturesFolder().string());
 
 QByteArray ReadAll(const QString& path) {
     QFile file(path);
@@ -127,6 +124,7 @@ TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
         {"Cut1", {QKeySequence("Ctrl+X")}},       {"Copy1", {QKeySequence("Ctrl+C")}},
         {"Paste1", {QKeySequence("Ctrl+V")}},     {"Duplicate1", {QKeySequence("Ctrl+D")}},
         {"Delete2", {QKeySequence("Del")}},       {"Insert2", {QKeySequence("Ins")}},
+        {"InsertBelow2", {QKeySequence("Shift+Ins")}},
         {"MoveUp2", {QKeySequence("Ctrl+Up")}},   {"MoveDown2", {QKeySequence("Ctrl+Down")}},
         {"Indent2", {QKeySequence("Ctrl+Right")}}, {"Outdent2", {QKeySequence("Ctrl+Left")}},
         {"Rename2", {QKeySequence("F2")}}};
@@ -139,20 +137,21 @@ TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
     EXPECT_EQ(entries(Find<QMenu>("Edit1")),
               QStringList({"Undo1", "Redo1", "-", "Cut1", "Copy1", "Paste1", "Duplicate1", "Delete2"}));
     EXPECT_EQ(entries(Find<QMenu>("Item1")),
-              QStringList({"Insert2", "Delete2", "MoveUp2", "MoveDown2", "-", "Indent2", "Outdent2", "Rename2"}));
+              QStringList({"Insert2", "InsertBelow2", "Delete2", "MoveUp2", "MoveDown2", "-", "Indent2", "Outdent2", "Rename2"}));
     QStringList file;
     for (QAction* action : window->menuBar()->actions()[0]->menu()->actions())
         file << (action->isSeparator() ? QString("-") : action->text());
-    EXPECT_EQ(file, QStringList({"&New...", "&Open...", "&Save", "Save &As...", "-", "&Template...",
-                                 "S&ave As Template", "-", "&Import Menu Structure", "&Export Menu Structure",
-                                 "-", "&Recent Files", "-", "E&xit"}));
+    EXPECT_EQ(file, QStringList({"&New...", "&Open...", "&Save", "Save &As...", "New &from Site...", "-",
+                                 "&Template...", "S&ave As Template", "-", "&Import Menu Structure",
+                                 "&Export Menu Structure", "Im&port", "-", "Pu&blish to Site...",
+                                 "&Undo Publish to Site", "Check &Links", "-", "&Recent Files", "-", "E&xit"}));
     QStringList help;
     for (QAction* action : window->menuBar()->actions()[6]->menu()->actions())
         help << (action->isSeparator() ? QString("-") : action->text());
     EXPECT_EQ(help, QStringList({"Help &Topics", "View &Sample...", "-", "&Homepage", "&Contact Us", "&About"}));
     EXPECT_EQ(entries(Find<QMenu>("PopupMenu1")),
-              QStringList({"Insert1", "Delete1", "MoveUp1", "MoveDown1", "-", "Indent1", "Outdent1", "-", "Cut1",
-                           "Copy1", "Paste1", "Duplicate1"}));
+              QStringList({"Insert1", "InsertBelow1", "Delete1", "MoveUp1", "MoveDown1", "-", "Indent1", "Outdent1",
+                           "-", "Cut1", "Copy1", "Paste1", "Duplicate1"}));
 }
 
 // --- View and keys ------------------------------------------------------------------------
@@ -239,7 +238,7 @@ TEST_F(MainWindowTest, EscapeWhileTypingStartsClosingTheWindow) {
 }
 
 TEST_F(MainWindowTest, EscapeInAnOpenListOnlyClosesTheList) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     window->show();
     QApplication::setActiveWindow(window.get());
     Select(0);
@@ -524,7 +523,7 @@ TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
 }
 
 TEST_F(MainWindowTest, ASoundThatIsNotCopiedIsNamedInAWarningAfterSaving) {
-    BuildTree({{"Home", 0}});
+    MakeDocument({{0, "Home"}});
     Select(kRootNode);
     Find<QLineEdit>("edt__itemActiveSound")->setText("menu.html");
     const QString folder = NewFolder("sound");
@@ -539,7 +538,7 @@ TEST_F(MainWindowTest, ASoundThatIsNotCopiedIsNamedInAWarningAfterSaving) {
 
 TEST_F(MainWindowTest, WhatTheWindowSavesIsWhatTheCommandLineToolPublishes) {
     // A new document built by hand: items, captions, links and look values.
-    BuildTree({{"Home", 0}, {"Boats", 0}, {"Sailing", 1}, {"Rowing", 1}, {"Map", 0}});
+    MakeDocument({{0, "Home"}, {0, "Boats"}, {1, "Sailing"}, {1, "Rowing"}, {0, "Map"}});
     Select(1);
     Find<QComboBox>("cmbx_Link")->setEditText("boats.html");
     Find<QComboBox>("cmbx_Target")->setEditText("_blank");
@@ -584,7 +583,7 @@ TEST_F(MainWindowTest, ExportAppendsGmsUnlessTheNameEndsInIt) {
     EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu"), "/x/menu.gms");
     EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu.GMS"), "/x/menu.GMS");
     EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu.txt"), "/x/menu.txt.gms");
-    BuildTree({{"A", 0}, {"A1", 1}});
+    MakeDocument({{0, "A"}, {1, "A1"}});
     const QString folder = NewFolder("export");
     dialogs.saveAnswers = {folder + "/menu"};
     window->ExportMenuStructure1Click();
@@ -595,7 +594,7 @@ TEST_F(MainWindowTest, ExportAppendsGmsUnlessTheNameEndsInIt) {
 // What is on screen is in the document: an export right after typing a link, with no
 // change of selection, carries the link.
 TEST_F(MainWindowTest, ExportSeesWhatWasJustTyped) {
-    BuildTree({{"Home", 0}});
+    MakeDocument({{0, "Home"}});
     Select(0);
     Find<QComboBox>("cmbx_Link")->setEditText("index.html");
     const QString folder = NewFolder("typed");
@@ -648,4 +647,4 @@ TEST_F(MainWindowTest, TheRecentListPutsOpenedFilesFirstAndDropsTheFifth) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

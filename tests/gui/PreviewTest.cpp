@@ -11,11 +11,11 @@
 #include <QUrl>
 
 #include "env/AppFolders.h"
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 #include "env/Settings.h"
 #include "gui/TformHTML.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 const QString kNoItem = "There is no item to preview. Add an item in the left pane and try again.";
@@ -65,7 +65,7 @@ TEST_F(PreviewTest, AMenuWithoutItemsIsRefusedAndNothingIsOpened) {
 }
 
 TEST_F(PreviewTest, ABoxBelowTenPixelsIsRefused) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     auto* width = Find<QSpinBox>("spnedtflMenuMaxWidth");
     auto* height = Find<QSpinBox>("spnedtflMenuMaxHeight");
     width->setValue(9);
@@ -83,7 +83,7 @@ TEST_F(PreviewTest, ABoxBelowTenPixelsIsRefused) {
 TEST_F(PreviewTest, ThePageIsStagedAndHandedToTheChosenBrowser) {
     const QString project = NewFolder("project");
     window->SetCurrentFileName(project + "/menu.zorbel");
-    BuildTree({{"Home", 0}, {"Boats", 0}});
+    MakeDocument({{0, "Home"}, {0, "Boats"}});
     window->SelectNode(1);
     Find<QComboBox>("cmbx_Link")->setEditText("typed-just-now.html");
     window->Preview1Click();
@@ -109,7 +109,7 @@ TEST_F(PreviewTest, ThePageIsStagedAndHandedToTheChosenBrowser) {
 }
 
 TEST_F(PreviewTest, AnUntitledPagesLinksLeadIntoTheDocumentsFolder) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     window->Document().SetItemValue(0, FieldIndex(ItemField::Link), "a b.html");
     ASSERT_TRUE(window->BuildHtmlToBuffer());
     const QString link = "href='" + QUrl::fromLocalFile(GetDocumentsFolder()).toString(QUrl::FullyEncoded) + "a b.html'";
@@ -118,7 +118,7 @@ TEST_F(PreviewTest, AnUntitledPagesLinksLeadIntoTheDocumentsFolder) {
 }
 
 TEST_F(PreviewTest, TheFlashTipShowsWhileItsSettingIsOn) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     WriteBoolSetting("ShowFlashLocalSecurityWarningTipDialog", true);
     window->Preview1Click();
     EXPECT_EQ(dialogs.modalWindows.size(), 1);
@@ -126,4 +126,4 @@ TEST_F(PreviewTest, TheFlashTipShowsWhileItsSettingIsOn) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

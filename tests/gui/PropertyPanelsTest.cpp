@@ -17,14 +17,14 @@
 #include "env/AppFolders.h"
 #include "model/Error.h"
 #include "gui/TMenuTreeModel.h"
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 #include "model/LookValues.h"
 #include "env/Settings.h"
 #include "gui/TColorPanel.h"
 #include "gui/TfrmHelp.h"
 #include "gui/TfrmMsgBox_LinkTip.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 const QString kSingleQuoteMessage = "The text cannot include ' unless \"\\\" stands right before it, so it was removed.";
@@ -233,7 +233,8 @@ TEST_F(PropertyPanelsTest, EveryEditMarksTheDocumentAndEnablesSave) {
     Find<QLineEdit>("edt_InternalUse_RootDir_Remote")->setText("http://www.example.com/");
     expectMarked("path edit");
     window->pnl_BgColorClick(Find<TColorPanel>("pnl__subItemTextColor"));
-    expectMarked("colour panel, dialog cancelled");
+    EXPECT_FALSE(window->Modified()) << "colour panel, dialog cancelled: no change";
+    EXPECT_FALSE(Find<QAction>("Save1")->isEnabled());
 }
 
 // The path choice decides what publishing writes: switching it is an edit, and
@@ -293,7 +294,7 @@ TEST_F(PropertyPanelsTest, TypingAForbiddenCharacterKeepsTheRestAndTheCursor) {
 }
 
 TEST_F(PropertyPanelsTest, TheItemTextAndTheLinkAreCheckedToo) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     Select(0);
     dialogs.Clear();
     Find<QLineEdit>("edt_Text")->setText("Tom's");
@@ -314,7 +315,7 @@ TEST_F(PropertyPanelsTest, SpinEditsAreNeverChecked) {
 // --- The size estimate -------------------------------------------------------------------------
 
 TEST_F(PropertyPanelsTest, TheEstimateCountsMainItemsOnly) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"A2", 1}, {"B", 0}, {"C", 0}, {"C1", 1}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}, {0, "C"}, {1, "C1"}});
     SetSpin("spnedt__mainItemExtWidth", 25);
     SetSpin("spnedt__mainItemHeight", 20);
     SetSpin("spnedt__subItemHeight", 15);
@@ -332,7 +333,7 @@ TEST_F(PropertyPanelsTest, TheEstimateOfTheRootAloneIsOneByOne) {
 }
 
 TEST_F(PropertyPanelsTest, TheEstimateIsPulledIntoTheControlsRange) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     SetSpin("spnedt__mainItemHeight", 20);
     SetSpin("spnedt__subItemHeight", -30);
     QTest::mouseClick(Find<QPushButton>("btnCalcSize"), Qt::LeftButton);
@@ -361,7 +362,7 @@ TEST_F(PropertyPanelsTest, TheColourDialogStartsAtThePanelsColour) {
 }
 
 TEST_F(PropertyPanelsTest, TheLinkChooserShowsItsTipUntilSwitchedOff) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     Select(0);
     window->SetModified(false);
     // The first time the setting is absent: the tip shows. Its box switches it off.
@@ -447,4 +448,4 @@ TEST_F(PropertyPanelsTest, HelpButtonsShowTheirPagesInTheHelpWindow) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

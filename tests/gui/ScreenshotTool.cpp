@@ -7,14 +7,21 @@
 // menu open after a step, drop-allowed.png and drop-refused.png a node dragged over the
 // tree (the drag's image drawn where the pointer is); live-preview-<width>.png the live
 // preview pane at the box's, a phone's and a tablet's width after an edit, and help.png
-// the help window with a topic beside the contents. (The web engine's sandbox is off
+// the help window with a topic beside the contents; publish-to-site.png the list of pages
+// that Publish to Site will change, broken-link.png an item whose link leads nowhere
+// marked in the tree; recovery-offer.png, recovery-offer-several.png and
+// changed-on-disk.png the questions that keep work. (The web engine's sandbox is off
 // here, as in the tests: the pictures are made in containers as root.)
 
 #include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QToolTip>
+#include <QFile>
+#include <QFileInfo>
 #include <QToolButton>
 #include <QDragMoveEvent>
 #include <QMenu>
@@ -27,8 +34,10 @@
 #include <QTreeView>
 
 #include "env/AppFolders.h"
-#include "TFakeUserDialogs.h"
+#include "support/TFakeUserDialogs.h"
 #include "gui/TMainForm.h"
+#include "gui/TQtUserDialogs.h"
+#include "gui/TRecoveryOffer.h"
 #include "gui/IWebEngine.h"
 #include "gui/TLivePreview.h"
 #include "gui/TMenuTreeModel.h"
@@ -161,6 +170,57 @@ void ShootLivePreview(qm::TMainForm& window, const QString& folder) {
     window.findChild<QAction*>(QStringLiteral("LivePreview1"))->trigger();
 }
 
+// Publish to Site with the list of pages that will change, and an item whose link leads
+// to no page of the site marked in the tree, with its tooltip. The site is made for the
+// picture: pages at three depths, one with no place for the menu, one in UTF-16.
+void ShootSite(qm::TMainForm& window, qm::test::TFakeUserDialogs& dialogs, const QString& folder) {
+    QTemporaryDir site;
+    const auto write = [&site](const QString& name, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(site.filePath(name)).absolutePath());
+        QFile file(site.filePath(name));
+        if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+    };
+    const QByteArray marked = "<html><body>\n<!-- Quillamere menu -->\n<!-- End of Quillamere menu -->\n</body></html>\n";
+    for (const char* page : {"index.html", "timetable.html", "boats/index.html", "boats/sailing.html",
+                             "boats/motor/engines.html", "map.html"})
+        write(QString::fromLatin1(page), marked);
+    write(QStringLiteral("contact.html"), "<p>Write to us</p>");
+    write(QStringLiteral("notes.html"), QByteArray("\xFF\xFE<\0p\0>\0", 8));
+    window.SetCurrentFileName(site.filePath(QStringLiteral("harbour.zorbel")));
+    // Harbour; Boats (Sailing, Motor, Rowing); ...: links to the site's pages, one to a
+    // page it lacks.
+    const std::pair<int, const char*> links[] = {{0, "index.html"}, {1, "boats/index.html"},
+                                                 {2, "boats/sailing.html"}, {3, "boats/motor.html"},
+                                                 {5, "timetable.html"}};
+    for (const auto& [item, link] : links)
+        window.Document().SetItemValue(item, qm::FieldIndex(qm::ItemField::Link), link);
+    dialogs.modalAnswers.push_back([&](QDialog& dialog) {
+        dialog.show();
+        Shoot(dialog, folder + QStringLiteral("/publish-to-site.png"));
+        return int(QDialog::Rejected);
+    });
+    window.findChild<QAction*>(QStringLiteral("PublishToSite1"))->trigger();
+
+    window.findChild<QAction*>(QStringLiteral("CheckLinks1"))->trigger();
+    auto* tree = window.findChild<QTreeView*>(QStringLiteral("trvwDesignPanel"));
+    tree->expandAll();
+    const auto& warnings = window.TreeModel().ItemWarnings();
+    if (warnings.empty()) return;
+    const QModelIndex marked_ = window.TreeModel().IndexOfNode(warnings.begin()->first);
+    const QRect row = tree->visualRect(marked_);
+    QToolTip::showText(tree->viewport()->mapToGlobal(row.bottomLeft() + QPoint(24, 4)), warnings.begin()->second, tree);
+    QApplication::processEvents();
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (top->inherits("QTipLabel") && top->isVisible())
+            painter.drawPixmap(tree->viewport()->mapTo(&window, row.bottomLeft() + QPoint(24, 4)), top->grab());
+    painter.end();
+    picture.save(folder + QStringLiteral("/broken-link.png"));
+    QToolTip::hideText();
+    window.SetCurrentFileName({});
+}
+
 void ShootHelp(qm::TMainForm& window, const QString& folder) {
     qm::TfrmHelp& help = window.HelpWindow();
     WaitFor(&help, &qm::TfrmHelp::PageLoaded, [&] { window.SpeedButton_OnClick_LaunchHelpDoc(nullptr); });
@@ -169,6 +229,27 @@ void ShootHelp(qm::TMainForm& window, const QString& folder) {
     settle.exec();
     Shoot(help, folder + QStringLiteral("/help.png"));
     help.hide();
+}
+
+// The offer of unsaved changes left by a crash, of one project and of several, and the
+// question about a project file another program changed.
+void ShootKeepingWork(qm::TMainForm& window, const QString& prefix) {
+    const QDateTime now = QDateTime::currentDateTime();
+    const QDateTime kept(now.date(), QTime(14, 32));
+    const std::vector<qm::TStaleCopy> copies = {
+        {QStringLiteral("a"), QStringLiteral("/home/ann/Sites/harbour/menu.zorbel"), kept, {}},
+        {QStringLiteral("b"), {}, kept.addSecs(-600), {}},
+        {QStringLiteral("c"), QStringLiteral("/home/ann/Sites/bakery/bakery.zorbel"), kept.addDays(-2), {}},
+    };
+    qm::TRecoveryOffer one({copies.front()}, now, &window);
+    one.show();
+    Shoot(one, prefix + QStringLiteral("recovery-offer.png"));
+    qm::TRecoveryOffer several(copies, now, &window);
+    several.show();
+    Shoot(several, prefix + QStringLiteral("recovery-offer-several.png"));
+    const auto question = qm::MakeQuestionBox(&window, qm::TMainForm::ChangedOnDiskQuestion(QStringLiteral("menu.zorbel")));
+    question->show();
+    Shoot(*question, prefix + QStringLiteral("changed-on-disk.png"));
 }
 
 }  // namespace
@@ -188,7 +269,7 @@ int main(int argc, char** argv) {
                                                std::pair{QStringLiteral("dark"), DarkPalette()}}) {
         QApplication::setPalette(palette);
         const QString prefix = folder + QLatin1Char('/') + paletteName + QLatin1Char('-');
-        qm::testing::TFakeUserDialogs dialogs;
+        qm::test::TFakeUserDialogs dialogs;
         qm::TMainForm window(&dialogs);
         window.OpenProjectFile(project);
         window.show();
@@ -220,6 +301,7 @@ int main(int argc, char** argv) {
         qm::TformWebBrowser browser(&window);
         browser.show();
         Shoot(browser, prefix + QStringLiteral("web-browser.png"));
+        ShootKeepingWork(window, prefix);
         if (paletteName == QStringLiteral("light")) {
             // Harbour; Boats (Sailing, Motor, Rowing); Timetable (Summer, Winter); Café Quai; Map
             window.resize(QSize(1000, 700));
@@ -231,6 +313,7 @@ int main(int argc, char** argv) {
             window.findChild<QAction*>(QStringLiteral("Undo1"))->trigger();
             ShootDrop(window, 8, 3, true, folder + QStringLiteral("/drop-allowed.png"));  // Café Quai before Motor
             ShootDrop(window, 1, 5, false, folder + QStringLiteral("/drop-refused.png"));  // Boats on Timetable
+            ShootSite(window, dialogs, folder);
             ShootLivePreview(window, folder);
             ShootHelp(window, folder);
         }

@@ -11,10 +11,10 @@
 #include <QToolButton>
 #include <QTreeView>
 
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 #include "gui/TMenuTreeModel.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 using Strings = std::vector<std::string>;
@@ -75,7 +75,7 @@ protected:
 // --- Insert --------------------------------------------------------------------------------
 
 TEST_F(TreeEditorTest, InsertAddsTheLastChildSelectedWithItsCaptionOpen) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     window->show();
     window->SetModified(false);
     Select(0);  // A
@@ -117,7 +117,7 @@ TEST_F(TreeEditorTest, NewItemsAreNumberedAndTheToolbarAndThePopupShareInsert) {
 // --- Enabled commands ---------------------------------------------------------------------
 
 TEST_F(TreeEditorTest, CommandsFollowTheSelectedNode) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"A2", 1}, {"B", 0}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}});
     Select(kRootNode);
     ExpectCommands(true, false, false, false);
     Select(0);  // A: first main item
@@ -130,15 +130,15 @@ TEST_F(TreeEditorTest, CommandsFollowTheSelectedNode) {
     ExpectCommands(true, true, true, false);
 }
 
-TEST_F(TreeEditorTest, CommandsThatCannotActChangeNothingButTheModifiedFlag) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+TEST_F(TreeEditorTest, CommandsThatCannotActChangeNothing) {
+    MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     const auto before = CaptionsWithLevels();
 
     window->SetModified(false);
     Select(0);
     window->MoveUp1Click();  // the first main item
     EXPECT_EQ(CaptionsWithLevels(), before);
-    EXPECT_TRUE(window->Modified());
+    EXPECT_FALSE(window->Modified()) << "a refused move is no change";
 
     Select(2);
     window->MoveDown1Click();  // the last main item
@@ -158,7 +158,7 @@ TEST_F(TreeEditorTest, CommandsThatCannotActChangeNothingButTheModifiedFlag) {
 // --- Delete -------------------------------------------------------------------------------
 
 TEST_F(TreeEditorTest, DeletingTheRootIsRefused) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     window->SetModified(false);
     Select(kRootNode);
     window->Delete1Click();
@@ -167,11 +167,11 @@ TEST_F(TreeEditorTest, DeletingTheRootIsRefused) {
     EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Error);
     EXPECT_EQ(dialogs.messages[0].buttons, QMessageBox::Ok);
     EXPECT_EQ(Captions(), (Strings{"A"}));
-    EXPECT_TRUE(window->Modified()) << "a refused delete still marks the document";
+    EXPECT_FALSE(window->Modified()) << "a refused delete is no change";
 }
 
 TEST_F(TreeEditorTest, DeleteAsksFirstAndKeepsTheItemsOnNo) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     Select(0);
     dialogs.messageAnswers = {QMessageBox::No};
     window->Delete1Click();
@@ -183,7 +183,7 @@ TEST_F(TreeEditorTest, DeleteAsksFirstAndKeepsTheItemsOnNo) {
 }
 
 TEST_F(TreeEditorTest, TheDeleteQuestionNamesTheItemAndCountsItsSubItems) {
-    BuildTree({{"Boats", 0}, {"Sailing", 1}, {"Rowing", 1}, {"Map", 0}});
+    MakeDocument({{0, "Boats"}, {1, "Sailing"}, {1, "Rowing"}, {0, "Map"}});
     const std::pair<int, QString> questions[] = {
         {0, "Are you sure you want to delete \"Boats\" and its 2 sub items?"},
         {1, "Are you sure you want to delete \"Sailing\"?"},
@@ -198,7 +198,7 @@ TEST_F(TreeEditorTest, TheDeleteQuestionNamesTheItemAndCountsItsSubItems) {
 }
 
 TEST_F(TreeEditorTest, DeletingTheLastMainItemRemovesItsSubItemsFromTheEnd) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"B", 0}, {"B1", 1}, {"B2", 1}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}, {1, "B1"}, {1, "B2"}});
     Select(2);  // B
     dialogs.messageAnswers = {QMessageBox::Yes};
     window->Delete1Click();
@@ -208,7 +208,7 @@ TEST_F(TreeEditorTest, DeletingTheLastMainItemRemovesItsSubItemsFromTheEnd) {
 }
 
 TEST_F(TreeEditorTest, DeleteOfAMiddleMainItemTakesItsSubtreeOnly) {
-    BuildTree({{"A", 0}, {"B", 0}, {"B1", 1}, {"B2", 1}, {"C", 0}});
+    MakeDocument({{0, "A"}, {0, "B"}, {1, "B1"}, {1, "B2"}, {0, "C"}});
     Select(1);
     dialogs.messageAnswers = {QMessageBox::Yes};
     window->Delete1Click();
@@ -216,7 +216,7 @@ TEST_F(TreeEditorTest, DeleteOfAMiddleMainItemTakesItsSubtreeOnly) {
 }
 
 TEST_F(TreeEditorTest, AfterDeleteTheItemPageValuesGoNowhereAndTheNextNodeIsLoaded) {
-    BuildTree({{"A", 0}, {"B", 0}, {"C", 0}});
+    MakeDocument({{0, "A"}, {0, "B"}, {0, "C"}});
     Select(1);  // B
     Find<QComboBox>("cmbx_Link")->setEditText("typed-but-deleted.html");
     dialogs.messageAnswers = {QMessageBox::Yes};
@@ -232,7 +232,7 @@ TEST_F(TreeEditorTest, AfterDeleteTheItemPageValuesGoNowhereAndTheNextNodeIsLoad
 // --- Move ---------------------------------------------------------------------------------
 
 TEST_F(TreeEditorTest, MoveUpAndMoveDownExchangeWholeSubtrees) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"A2", 1}, {"B", 0}, {"B1", 1}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}, {1, "B1"}});
     Select(3);  // B
     window->MoveUp1Click();
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"B:0", "B1:1", "A:0", "A1:1", "A2:1"}));
@@ -249,7 +249,7 @@ TEST_F(TreeEditorTest, MoveUpAndMoveDownExchangeWholeSubtrees) {
 }
 
 TEST_F(TreeEditorTest, MovingSubItemsKeepsThemUnderTheirParent) {
-    BuildTree({{"A", 0}, {"A1", 1}, {"A2", 1}, {"A3", 1}, {"B", 0}});
+    MakeDocument({{0, "A"}, {1, "A1"}, {1, "A2"}, {1, "A3"}, {0, "B"}});
     Select(3);  // A3
     window->MoveUp1Click();
     window->MoveUp1Click();
@@ -258,7 +258,7 @@ TEST_F(TreeEditorTest, MovingSubItemsKeepsThemUnderTheirParent) {
 }
 
 TEST_F(TreeEditorTest, TheCurrentItemFollowsAMoveAndKeepsItsEdits) {
-    BuildTree({{"A", 0}, {"B", 0}});
+    MakeDocument({{0, "A"}, {0, "B"}});
     Select(1);  // B
     Find<QLineEdit>("edt_Text")->setText("Contact");
     Find<QComboBox>("cmbx_Link")->setEditText("contact.html");
@@ -275,7 +275,7 @@ TEST_F(TreeEditorTest, TheCurrentItemFollowsAMoveAndKeepsItsEdits) {
 TEST_F(TreeEditorTest, TheRootShowsTheThreeLookPagesAndAnItemTheItemPage) {
     EXPECT_EQ(VisibleTabs(), QStringList({"Flash", "Ext.", "Path"}));
     EXPECT_EQ(CurrentTab(), "Flash");
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     Select(0);
     EXPECT_EQ(VisibleTabs(), QStringList({"Item"}));
     EXPECT_EQ(CurrentTab(), "Item");
@@ -300,7 +300,7 @@ TEST_F(TreeEditorTest, InsertShowsTheItemPageAndTheRootTheFirstPageOfItsGroup) {
 // --- The Item page and the selection ------------------------------------------------------------
 
 TEST_F(TreeEditorTest, AnItemEditReachesTheRecordAtOnce) {
-    BuildTree({{"A", 0}, {"B", 0}});
+    MakeDocument({{0, "A"}, {0, "B"}});
     Select(0);
     Find<QComboBox>("cmbx_Link")->setEditText("  about.html ");
     Find<QComboBox>("cmbx_Target")->setEditText("_blank");
@@ -319,7 +319,7 @@ TEST_F(TreeEditorTest, AnItemEditReachesTheRecordAtOnce) {
 }
 
 TEST_F(TreeEditorTest, AnItemEditReachesTheRecordBeforeASave) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     Select(0);
     Find<QComboBox>("cmbx_Link")->setEditText("index.html");
     window->StorePanels();
@@ -327,7 +327,7 @@ TEST_F(TreeEditorTest, AnItemEditReachesTheRecordBeforeASave) {
 }
 
 TEST_F(TreeEditorTest, TypingTheTextRenamesTheNodeAtOnce) {
-    BuildTree({{"A", 0}});
+    MakeDocument({{0, "A"}});
     Select(0);
     QTest::keyClicks(Find<QLineEdit>("edt_Text"), " Home");
     EXPECT_EQ(window->TreeModel().data(window->TreeModel().IndexOfNode(0)).toString(), "A Home");
@@ -336,20 +336,22 @@ TEST_F(TreeEditorTest, TypingTheTextRenamesTheNodeAtOnce) {
     EXPECT_EQ(window->TreeModel().data(window->TreeModel().RootIndex()).toString(), "Quillamere");
 }
 
-TEST_F(TreeEditorTest, SelectingAnItemMarksTheDocumentButTheRootDoesNot) {
-    BuildTree({{"A", 0}});
+// Looking at items is no edit: closing afterwards asks nothing.
+TEST_F(TreeEditorTest, SelectingItemsLeavesTheDocumentUnmodified) {
+    MakeDocument({{0, "A"}, {0, "B"}});
     window->SetModified(false);
-    Select(kRootNode);
-    EXPECT_FALSE(window->Modified());
-    EXPECT_FALSE(Find<QToolButton>("tlbtnSave")->isEnabled());
-    Select(0);
-    EXPECT_TRUE(window->Modified());
-    EXPECT_TRUE(Find<QToolButton>("tlbtnSave")->isEnabled());
-    EXPECT_TRUE(Find<QAction>("Save1")->isEnabled());
+    for (int node : {kRootNode, 0, 1, 0}) {
+        Select(node);
+        EXPECT_FALSE(window->Modified()) << node;
+        EXPECT_FALSE(Find<QToolButton>("tlbtnSave")->isEnabled()) << node;
+        EXPECT_FALSE(Find<QAction>("Save1")->isEnabled()) << node;
+    }
+    window->close();
+    EXPECT_TRUE(dialogs.messages.empty());
 }
 
 TEST_F(TreeEditorTest, ARightClickSelectsTheNodeUnderTheMouse) {
-    BuildTree({{"A", 0}, {"B", 0}});
+    MakeDocument({{0, "A"}, {0, "B"}});
     window->show();
     auto* tree = Find<QTreeView>("trvwDesignPanel");
     tree->expandAll();
@@ -362,4 +364,4 @@ TEST_F(TreeEditorTest, ARightClickSelectsTheNodeUnderTheMouse) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -9,13 +9,13 @@
 #include <QTreeView>
 #include <gtest/gtest.h>
 
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 #include "gui/MenuClipboard.h"
 #include "gui/TMenuDocument.h"
 #include "gui/TMenuTreeModel.h"
 #include "model/TkvxAppletAgent.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 class TreeModelTest : public ::testing::Test {
@@ -149,10 +149,7 @@ TEST_F(TreeModelTest, CaptionChangesReachTheViewAsDataChanges) {
 TEST_F(TreeModelTest, ResetsForWholeDocumentChanges) {
     BuildSample();
     QSignalSpy reset(model.get(), &QAbstractItemModel::modelReset);
-    TItemData main = TkvxAppletAgent::NewItemData();
-    main.Text = "Only";
-    main.Level = "0";
-    agent.ReplaceDocument(DefaultAppletData(), {main});
+    MakeDocument(agent, {{0, "Only"}});
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(Shown(), QStringList({"Quillamere/0", "Only/1"}));
     agent.ResetToDefaults();
@@ -250,4 +247,4 @@ TEST_F(TreeModelTest, ACaptionEditedInPlaceIsARename) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -11,14 +11,14 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 #include "gui/IconFactory.h"
 #include "gui/NodeKeys.h"
 #include "gui/TMenuDocument.h"
 #include "gui/TMenuTreeDelegate.h"
 #include "gui/TMenuTreeModel.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 TEST(NodeKeysTest, KeysFollowTheirItemsAndAForgottenKeyFindsNothing) {
@@ -109,4 +109,4 @@ TEST(TreeDelegateTest, RowsAreDrawnAsTheStyleDrawsThemAlsoAfterAChange) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

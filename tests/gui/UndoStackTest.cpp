@@ -8,12 +8,12 @@
 #include <random>
 
 #include "model/DocumentFiles.h"
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 #include "model/LookValues.h"
 #include "gui/TMenuDocument.h"
 #include "gui/TMenuTreeModel.h"
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 std::string ProjectText(const TMenuDocument& document) {
@@ -21,14 +21,6 @@ std::string ProjectText(const TMenuDocument& document) {
     ItemStore items;
     items.Insert(0, document.Agent().Items());
     return WriteProjectText(document.Agent().AppletData(), items, quiet);
-}
-
-TItemData Item(const std::string& text, const char* level) {
-    TItemData item = TkvxAppletAgent::NewItemData();
-    item.Text = text;
-    item.Link = text + ".html";
-    item.Level = level;
-    return item;
 }
 
 // One random edit through the document's operations; most are allowed, some refused.
@@ -60,7 +52,7 @@ void RandomEdit(TMenuDocument& document, std::mt19937& random) {
         document.MoveNode(node, parent, pick(agent.ChildCount(parent) + 1), "Move Item");
         break;
     }
-    case 9: document.InsertItemsAfter(node, {Item("P", "0"), Item("P1", "1")}, "Paste"); break;
+    case 9: document.InsertItemsAfter(node, MakeItems({{0, "P", "P.html"}, {1, "P1", "P1.html"}}), "Paste"); break;
     default: document.InsertItemsAfter(node, document.SubtreeItems(node), "Duplicate"); break;
     }
 }
@@ -73,8 +65,8 @@ TEST(UndoStack, EditsUndoneGiveTheSavedDocumentByteForByteAndRedoneTheEditedOne)
         TMenuDocument document;
         TMenuTreeModel model(document);
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Warning);
-        document.Agent().ReplaceDocument(DefaultAppletData(), {Item("A", "0"), Item("A1", "1"), Item("A2", "1"),
-                                                               Item("B", "0"), Item("C", "0"), Item("C1", "1")});
+        MakeDocument(document.Agent(), {{0, "A", "A.html"}, {1, "A1", "A1.html"}, {1, "A2", "A2.html"},
+                                        {0, "B", "B.html"}, {0, "C", "C.html"}, {1, "C1", "C1.html"}});
         document.MarkSaved();
         const std::string saved = ProjectText(document);
         for (int edit = 0; edit < 30; ++edit) RandomEdit(document, random);
@@ -109,4 +101,4 @@ TEST(UndoStack, OneTypingSessionIsOneStepAndTypingBackLeavesNone) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test

@@ -21,7 +21,7 @@
 #include <QToolButton>
 
 #include "env/AppFolders.h"
-#include "GuiTestSupport.h"
+#include "support/WindowTest.h"
 #include "model/LookValues.h"
 #include "env/Settings.h"
 #include "gui/TLivePreview.h"
@@ -45,7 +45,7 @@ extern "C" const char* __lsan_default_suppressions() {
 #endif
 #endif
 
-namespace qm::testing {
+namespace qm::test {
 namespace {
 
 constexpr int kEngineWait = 20000;  // ms; the first page starts the engine
@@ -133,7 +133,7 @@ QStringList FilesBelow(const QString& folder) {
 TEST_F(WebEngineTest, TheEngineStaysUnloadedWhileThePaneIsClosed) {
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    BuildTree({{"Home", 0}});
+    MakeDocument({{0, "Home"}});
     QTest::qWait(200);
     EXPECT_FALSE(WebEngineLoaded());
     EXPECT_EQ(View(), nullptr);
@@ -143,7 +143,7 @@ TEST_F(WebEngineTest, TheEngineStaysUnloadedWhileThePaneIsClosed) {
 }
 
 TEST_F(WebEngineTest, ThePaneShowsThePageAndFollowsAnEdit) {
-    BuildTree({{"Home", 0}, {"Boats", 0}, {"Sails", 1}});
+    MakeDocument({{0, "Home"}, {0, "Boats"}, {1, "Sails"}});
     OpenPane();
     EXPECT_EQ(MainItems(), "Home|rgb(255, 255, 255),Boats|rgb(255, 255, 255)");
     // A row gets its sub items when it first opens.
@@ -165,7 +165,7 @@ TEST_F(WebEngineTest, ThePaneShowsThePageAndFollowsAnEdit) {
 // Typing while a page loads: the page under way is not cut short, and the changes made
 // meanwhile come together in the one page after it.
 TEST_F(WebEngineTest, ChangesMadeWhileAPageLoadsFollowInOnePage) {
-    BuildTree({{"Home", 0}});
+    MakeDocument({{0, "Home"}});
     OpenPane();
     QSignalSpy shown(&Pane(), &TLivePreview::PageShown);
     Select(0);
@@ -182,7 +182,7 @@ TEST_F(WebEngineTest, ChangesMadeWhileAPageLoadsFollowInOnePage) {
 }
 
 TEST_F(WebEngineTest, NoFileIsWrittenWhilePreviewing) {
-    BuildTree({{"Home", 0}, {"Boats", 0}});
+    MakeDocument({{0, "Home"}, {0, "Boats"}});
     window->show();
     const QStringList before = FilesBelow(TestHome());
     OpenPane();
@@ -195,7 +195,7 @@ TEST_F(WebEngineTest, NoFileIsWrittenWhilePreviewing) {
 }
 
 TEST_F(WebEngineTest, LinksResolveAgainstTheProjectsFolderAndAreNotFollowed) {
-    BuildTree({{"About", 0}, {"Away", 0}});
+    MakeDocument({{0, "About"}, {0, "Away"}});
     window->Document().SetItemValue(0, FieldIndex(ItemField::Link), "about.html");
     window->Document().SetItemValue(1, FieldIndex(ItemField::Link), "https://example.com/");
     window->Document().SetItemValue(1, FieldIndex(ItemField::Target), "_blank");
@@ -228,7 +228,7 @@ TEST_F(WebEngineTest, LinksResolveAgainstTheProjectsFolderAndAreNotFollowed) {
 }
 
 TEST_F(WebEngineTest, HoverClickAndKeysReachTheMenuAndEscapeStaysInThePane) {
-    BuildTree({{"Boats", 0}, {"Sails", 1}, {"Oars", 1}, {"Home", 0}});
+    MakeDocument({{0, "Boats"}, {1, "Sails"}, {1, "Oars"}, {0, "Home"}});
     OpenPane();
     QWidget* surface = View()->Widget()->focusProxy();
     const QString expanded = MENU ".querySelector('.main > button:last-of-type').getAttribute('aria-expanded')";
@@ -248,7 +248,7 @@ TEST_F(WebEngineTest, HoverClickAndKeysReachTheMenuAndEscapeStaysInThePane) {
 }
 
 TEST_F(WebEngineTest, ThePaneShowsTheBoxAPhoneAndATablet) {
-    BuildTree({{"Home", 0}, {"Boats", 0}, {"Sails", 1}});
+    MakeDocument({{0, "Home"}, {0, "Boats"}, {1, "Sails"}});
     OpenPane();
     const struct {
         const char* button;
@@ -290,10 +290,10 @@ TEST_F(WebEngineTest, ThePaneOpensAsItWasLeft) {
 }
 
 TEST_F(WebEngineTest, TheEstimateLeavesNothingCutForLongCaptions) {
-    BuildTree({{"Our whole long history", 0},
-               {"Boats and sailing dinghies", 0},
-               {"Sails, ropes and everything between", 1},
-               {"Contact the harbour master", 0}});
+    MakeDocument({{0, "Our whole long history"},
+               {0, "Boats and sailing dinghies"},
+               {1, "Sails, ropes and everything between"},
+               {0, "Contact the harbour master"}});
     const auto [formulaWidth, formulaHeight] = std::pair(3 * (2 * 25 + 45), 20 + 15 + 3);
     QTest::mouseClick(Find<QPushButton>("btnCalcSize"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([&] { return Find<QPushButton>("btnCalcSize")->isEnabled(); }, kEngineWait));
@@ -377,10 +377,10 @@ TEST_F(WebEngineTest, NoPageReachesTheNetwork) {
 }
 
 }  // namespace
-}  // namespace qm::testing
+}  // namespace qm::test
 
 int main(int argc, char** argv) {
-    return qm::testing::RunWindowTests(argc, argv,
+    return qm::test::RunWindowTests(argc, argv,
                                        {.webEngine = true,
                                         // The engine's notes that the platform (offscreen, Xvfb)
                                         // has no OpenGL: it then draws in software.

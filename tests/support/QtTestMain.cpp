@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "TestProgram.h"
+#include "support/TestProgram.h"
 
 int main(int argc, char** argv) {
     QTemporaryDir outerHome;

@@ -1,4 +1,4 @@
-#include "TemporaryHome.h"
+#include "support/TemporaryHome.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,21 +46,21 @@ void TemporaryHome::Set(const char* name, const QByteArray& value) {
     else qputenv(name, value);
 }
 
-void WriteFile(const QString& path, const QByteArray& content) {
+void WriteBytes(const QString& path, const QByteArray& content) {
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath())) << path.toStdString();
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
     ASSERT_EQ(file.write(content), content.size());
 }
 
-QByteArray ReadFile(const QString& path) {
+QByteArray ReadBytes(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return file.readAll();
 }
 
 void WriteScript(const QString& path, const QByteArray& body) {
-    WriteFile(path, "#!/bin/sh\n" + body);
+    WriteBytes(path, "#!/bin/sh\n" + body);
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther);
 }
 

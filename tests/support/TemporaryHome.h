@@ -51,9 +51,9 @@ private:
 };
 
 // Writes a file, creating its folder; the test fails on error.
-void WriteFile(const QString& path, const QByteArray& content);
+void WriteBytes(const QString& path, const QByteArray& content);
 // The file's bytes; empty when it cannot be read.
-QByteArray ReadFile(const QString& path);
+QByteArray ReadBytes(const QString& path);
 // Writes an executable shell script.
 void WriteScript(const QString& path, const QByteArray& body);
 

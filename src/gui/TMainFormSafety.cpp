@@ -1,0 +1,289 @@
+// What keeps the user's work from being lost, connected to the window: the recovery
+// copies (TRecoveryStore) and their offer (TRecoveryOffer), the project file changed
+// by another program (TDiskStateGuard), and the project's lock against a second
+// window (ProjectLock, TInstanceLink). The classes do the work; the window asks the
+// user and shows the document.
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+
+#include "env/AppFolders.h"
+#include "env/ProjectLock.h"
+#include "gui/FlagScope.h"
+#include "gui/TDiskStateGuard.h"
+#include "gui/TInstanceLink.h"
+#include "gui/TMainForm.h"
+#include "gui/TMenuTreeModel.h"
+#include "gui/TPanelBinding.h"
+#include "gui/TRecoveryOffer.h"
+#include "gui/TRecoveryStore.h"
+#include "output/Publisher.h"
+
+namespace qm {
+
+namespace {
+
+std::filesystem::path ToPath(const QString& path) {
+    return std::filesystem::path(path.toStdString());
+}
+
+QString NameOf(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+// "process 4242 of ann" or "process 4242 of ann on studio" when on another host.
+QString HolderText(const TLockHolder& holder) {
+    QString text = QStringLiteral("process %1").arg(holder.pid);
+    if (!holder.user.isEmpty()) text += QStringLiteral(" of ") + holder.user;
+    if (!holder.host.isEmpty() && holder.host != QSysInfo::machineHostName()) text += QStringLiteral(" on ") + holder.host;
+    return text;
+}
+
+}  // namespace
+
+void TMainForm::ConnectSafety() {
+    recovery_ = std::make_unique<TRecoveryStore>(*document_, [this] { return ProjectFilePath(); });
+    diskGuard_ = std::make_unique<TDiskStateGuard>();
+    projectLock_ = std::make_unique<ProjectLock>();
+    connect(recovery_.get(), &TRecoveryStore::WriteFailed, this, [this](const QString& message) {
+        ShowNote(QStringLiteral("The recovery copy could not be written: ") + message);
+    });
+    connect(diskGuard_.get(), &TDiskStateGuard::Changed, this, &TMainForm::DiskFileChanged);
+    connect(diskGuard_.get(), &TDiskStateGuard::Removed, this, &TMainForm::DiskFileRemoved);
+    TInstanceLink::Instance().Register(
+        this, {[this] { return projectLock_->Project(); },
+               [this] {
+                   if (isMinimized()) showNormal();
+                   raise();
+                   activateWindow();
+               },
+               [this] { LetProjectGo(); }});
+}
+
+QString TMainForm::Note() const {
+    return stctxtHint->text();
+}
+
+void TMainForm::ShowNote(const QString& note) {
+    statusText_ = note;
+    stctxtHint->setText(note);
+}
+
+void TMainForm::SetReadOnly(bool readOnly) {
+    readOnly_ = readOnly;
+    UpdateWindowTitle();
+}
+
+// --- Recovery -------------------------------------------------------------------------------
+
+bool TMainForm::OfferRecovery() {
+    bool restored = false;
+    Guard([&] { restored = OfferRecoveryOf({}); });
+    return restored;
+}
+
+void TMainForm::ReportDamagedCopies(const QStringList& names) {
+    if (names.isEmpty()) return;
+    QString folder;
+    try {
+        folder = QDir::toNativeSeparators(TRecoveryStore::DamagedFolder());
+    } catch (...) {
+    }
+    for (const QString& name : names)
+        dialogs_->MessageDlg(this,
+                             QStringLiteral("The recovery copy of %1 cannot be read; it was set aside in %2.")
+                                 .arg(name, folder),
+                             TMsgDlgType::Error, QMessageBox::Ok);
+}
+
+bool TMainForm::OfferRecoveryOf(const QString& origin) {
+    for (;;) {
+        QStringList damaged;
+        std::vector<TStaleCopy> copies = recovery_->ClaimStaleCopies(origin, &damaged);
+        ReportDamagedCopies(damaged);
+        if (copies.empty()) return false;
+        TRecoveryOffer offer(copies, QDateTime::currentDateTime(), this);
+        dialogs_->ExecModal(offer);
+        const TStaleCopy chosen = offer.ChosenCopy();
+        switch (offer.Chosen()) {
+        case TRecoveryOffer::Choice::Later:
+            recovery_->ReleaseClaims();
+            return false;
+        case TRecoveryOffer::Choice::Discard:
+            recovery_->DiscardStale(chosen);
+            recovery_->ReleaseClaims();
+            continue;  // the others are offered again
+        case TRecoveryOffer::Choice::Restore: {
+            const bool restored = RestoreCopy(chosen);
+            recovery_->ReleaseClaims();
+            if (restored) return true;
+            continue;
+        }
+        }
+    }
+}
+
+bool TMainForm::RestoreCopy(const TStaleCopy& copy) {
+    LoadReport report;
+    try {
+        TFlagScope updating(treeUpdating);
+        report = document_->Open(ToPath(copy.copyPath));
+    } catch (...) {
+        // Never half opened: the copy goes aside, where the user can still look at it.
+        const QString reason = DescribeException(std::current_exception());
+        const QString folder = QDir::toNativeSeparators(recovery_->SetAside(copy));
+        dialogs_->MessageDlg(this,
+                             QStringLiteral("The recovery copy of %1 cannot be read (%2); it was set aside in %3.")
+                                 .arg(TRecoveryOffer::NameOf(copy), reason, folder),
+                             TMsgDlgType::Error, QMessageBox::Ok);
+        return false;
+    }
+    recovery_->Adopt(copy);
+    SetCurrentFileName(copy.origin);
+    FollowProject(copy.origin, false);
+    const auto previewFolder = ToPath(GetPreviewFolder());
+    ClearPreviewFolder(Agent(), previewFolder);
+    CopyResourceFilesToPreview(Agent(), previewFolder,
+                               ToPath(copy.origin.isEmpty() ? GetDocumentsFolder() : QFileInfo(copy.origin).absolutePath() + QLatin1Char('/')));
+    ResetTree();
+    ArrangeTabs(false);
+    UpdateItemCommands();
+    // Not what the file holds: Save writes it, and no undo reaches the file's state.
+    document_->MarkUnsaved();
+    ShowNote(QStringLiteral("Restored the changes kept ") +
+             TRecoveryOffer::KeptAtText(copy.keptAt, QDateTime::currentDateTime()) + QLatin1Char('.'));
+    return true;
+}
+
+// --- One project, one window ----------------------------------------------------------------
+
+TMainForm::Claim TMainForm::ClaimProject(const QString& fileName) {
+    const QString project = QFileInfo(ProjectFileOf(fileName)).absoluteFilePath();
+    if (project == projectLock_->Project()) return Claim::Open;  // read again, here
+    const auto holder = ProjectLock::HolderOf(project);
+    if (!holder) return Claim::Open;
+    TInstanceLink& link = TInstanceLink::Instance();
+    if (holder->thisProcess) {
+        // Another window of this program: it is shown instead of a second editor.
+        if (link.BringForwardHere(project)) return Claim::Stop;
+        return Claim::Open;
+    }
+    link.AskToBringForward(holder->pid, project);
+    const QString name = NameOf(project);
+    TQuestion question{TMsgDlgType::Warning,
+                       QStringLiteral("%1 is open in another Quillamere window (%2). Open it read-only here, or take it "
+                                      "over (the other window keeps it open read-only)?")
+                           .arg(name, HolderText(*holder)),
+                       {QStringLiteral("Open Read-Only"), QStringLiteral("Take Over"), QStringLiteral("Cancel")},
+                       0,
+                       2};
+    if (!TInstanceLink::CanReachOthers()) {
+        question.text = QStringLiteral("%1 is open in another Quillamere window (%2). Open it read-only here?")
+                            .arg(name, HolderText(*holder));
+        question.choices = {QStringLiteral("Open Read-Only"), QStringLiteral("Cancel")};
+        question.closedChoice = 1;
+    }
+    const QString answer = question.choices.value(dialogs_->Ask(this, question));
+    if (answer == QLatin1String("Open Read-Only")) return Claim::OpenReadOnly;
+    if (answer != QLatin1String("Take Over")) return Claim::Stop;
+    if (link.AskToLetGo(holder->pid, project)) return Claim::Open;
+    dialogs_->MessageDlg(this,
+                         QStringLiteral("The other window did not let %1 go; it opens read-only here.").arg(name),
+                         TMsgDlgType::Information, QMessageBox::Ok);
+    return Claim::OpenReadOnly;
+}
+
+void TMainForm::FollowProject(const QString& fileName, bool readOnly) {
+    const QString project = fileName.isEmpty() ? QString() : ProjectFileOf(fileName);
+    bool held = false;
+    if (project.isEmpty() || readOnly)
+        projectLock_->Release();
+    else
+        held = projectLock_->Acquire(project) != ProjectLock::Outcome::HeldElsewhere;
+    diskGuard_->Follow(project);
+    SetReadOnly(!project.isEmpty() && !held);
+}
+
+void TMainForm::LetProjectGo() {
+    const QString name = NameOf(projectLock_->Project());
+    projectLock_->Release();
+    SetReadOnly(true);
+    ShowNote(QStringLiteral("%1 was taken over by another Quillamere window; it is read-only here.").arg(name));
+}
+
+bool TMainForm::MayWriteProject(const QString& project) {
+    const QString name = NameOf(project);
+    if (QFileInfo(project).absoluteFilePath() != projectLock_->Project()) {
+        if (const auto holder = ProjectLock::HolderOf(project)) {
+            dialogs_->MessageDlg(this,
+                                 QStringLiteral("%1 is open in another Quillamere window (%2). Save it under another "
+                                                "name, or close it there first.")
+                                     .arg(name, HolderText(*holder)),
+                                 TMsgDlgType::Error, QMessageBox::Ok);
+            return false;
+        }
+    }
+    if (diskGuard_->Path() != QFileInfo(project).absoluteFilePath() || !diskGuard_->ChangedOnDisk()) return true;
+    const TQuestion question{TMsgDlgType::Warning,
+                             QStringLiteral("%1 was changed by another program since it was opened or saved here. "
+                                            "Replace it with your version?")
+                                 .arg(name),
+                             {QStringLiteral("Replace"), QStringLiteral("Cancel")},
+                             1,
+                             1};
+    return dialogs_->Ask(this, question) == 0;
+}
+
+// --- Changes made elsewhere -------------------------------------------------------------------
+
+TQuestion TMainForm::ChangedOnDiskQuestion(const QString& fileName) {
+    // Keeping the user's own is the default: a slip of the Enter key loses nothing.
+    return {TMsgDlgType::Warning,
+            QStringLiteral("%1 was changed by another program. Reload it (your changes are lost), or keep yours (Save "
+                           "will replace it)?")
+                .arg(fileName),
+            {QStringLiteral("Reload"), QStringLiteral("Keep Mine")},
+            1,
+            1};
+}
+
+void TMainForm::DiskFileChanged() {
+    // One question at a time: the file may change again while it is open.
+    if (askingAboutDisk_) return;
+    TFlagScope asking(askingAboutDisk_);
+    const QString name = NameOf(diskGuard_->Path());
+    if (!Modified()) {
+        if (ReloadFromDisk()) ShowNote(QStringLiteral("%1 was changed by another program and has been reloaded.").arg(name));
+        return;
+    }
+    if (dialogs_->Ask(this, ChangedOnDiskQuestion(name)) == 0) {
+        if (ReloadFromDisk()) ShowNote(QStringLiteral("%1 has been reloaded.").arg(name));
+    } else {
+        diskGuard_->Remember();
+    }
+}
+
+void TMainForm::DiskFileRemoved() {
+    const QString name = NameOf(diskGuard_->Path());
+    // The document is all that is left of the file: Save writes it anew.
+    document_->MarkUnsaved();
+    const QString note = QStringLiteral("%1 was deleted or moved away by another program. The menu stays open here; "
+                                        "Save writes the file anew.")
+                             .arg(name);
+    ShowNote(note);
+    dialogs_->MessageDlg(this, note, TMsgDlgType::Information, QMessageBox::Ok);
+}
+
+bool TMainForm::ReloadFromDisk() {
+    const int selected = SelectedNode();
+    bool reloaded = false;
+    Guard([&] {
+        reloaded = LoadProjectFile(diskGuard_->Path(), false, OpenAs::Reload);
+        if (reloaded && selected != kNoNode && Agent().IsValidNode(selected)) SelectNode(selected);
+    });
+    return reloaded;
+}
+
+}  // namespace qm
