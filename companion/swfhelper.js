@@ -50,8 +50,9 @@
   // How long a pointer that heads for the open row may rest on another main item
   // before that item opens instead (ms).
   const AIM = 300;
-  // The menu's own words, "More" and "Menu" (which also names the menu), by the
-  // primary language of the page; English for any other. "Menu" where none is given.
+  // The menu's own words, "More" and "Menu" (which in these languages also names the
+  // menu), by the primary language of the page; English, and the name "Site menu", for
+  // any other. "Menu" where none is given.
   const WORDS = {
     de: 'Mehr|Menü',
     fr: 'Plus',
@@ -120,7 +121,9 @@
       return 'font:' + number(size) + 'px "' + text + '",' + (/mono|courier|consol/i.test(text) ? 'monospace'
         : /serif|georgia|times|garamond|palatino/i.test(text) && !/sans/i.test(text) ? 'serif' : 'sans-serif');
     };
-    const [more, menu = 'Menu'] = (WORDS[(box.closest('[lang]') || root).lang.split('-')[0].toLowerCase()] || 'More').split('|');
+    // Primary subtags are written in lower case.
+    const words = WORDS[(box.closest('[lang]') || root).lang.split('-')[0]];
+    const [more, menu = 'Menu'] = (words || 'More').split('|');
     const width = whole(win.BeAj, 600);
     const ext = number(0);
     // A touch screen's targets are 24 px high at least.
@@ -187,7 +190,7 @@
       '@media(forced-colors:active){li>ul,.open>button,a:hover,button:hover{outline:1px solid}}';
 
     const nav = element('nav', '');
-    nav.ariaLabel = menu;
+    nav.ariaLabel = words ? menu : 'Site menu';
     const bar = element('ul', 'bar', nav);
     // byHover: the open rows were opened by the pointer resting on them and close when
     // it leaves. pending: the main item that opens once the pointer stops heading for

@@ -71,7 +71,7 @@ describe('hostile stored text', () => {
     const dialogs = [];
     page.on('dialog', (dialog) => { dialogs.push(dialog.message()); dialog.dismiss(); });
     await page.goto(fileUrl(file));
-    const nav = page.getByRole('navigation', { name: 'Menu', exact: true });
+    const nav = page.getByRole('navigation', { name: 'Site menu' });
     await nav.waitFor();
     for (const link of await nav.getByRole('link').all()) await link.hover().catch(() => {});
     assert.deepEqual(dialogs, []);

@@ -89,13 +89,13 @@ TEST(PageLinks, WriteBytesBeyondAsciiPercentEncodedAndAsciiAsStored) {
     };
     for (const auto& c : cases) {
         TkvxAppletAgent agent;
-        MakeMenu(agent, {{0, "A", c.link, "fen\xC3\xAAtre"}});
+        MakeDocument(agent, {{0, "A", c.link, "fen\xC3\xAAtre"}});
         EXPECT_EQ(HiddenLinkBlock(agent)[1], "<div><a href='" + c.written + "' target='fen\xC3\xAAtre'>A</a></div>");
         EXPECT_EQ(agent.Items()[0].Link, c.link) << "the document keeps the link as typed";
     }
     // A page staged away from the project gets its base encoded the same way.
     TkvxAppletAgent agent;
-    MakeMenu(agent, {{0, "A", "\xC3\xA9.html"}});
+    MakeDocument(agent, {{0, "A", "\xC3\xA9.html"}});
     EXPECT_NE(MakeHtmlText(agent, "file:///home/jos\xC3\xA9/").find("href='file:///home/jos%C3%A9/%C3%A9.html'"),
               std::string::npos);
 }
