@@ -11,15 +11,21 @@ cd "$(dirname "$0")/.."
 seconds=${1:-${QUILLAMERE_FUZZ_SECONDS:-60}}
 bin=build-sanitize/bin
 work=build-sanitize/fuzz
-targets=(project-file menu-structure text-decoding page tree-edits)
-declare -A dictionary=([project-file]=formats [menu-structure]=formats [text-decoding]=formats [page]=page)
+targets=(project-file menu-structure text-decoding page tree-edits site-page)
+declare -A dictionary=([project-file]=formats [menu-structure]=formats [text-decoding]=formats [page]=page
+  [site-page]=site)
+# The longest input each target is given: enough for every case it checks (a dozen
+# items with their texts, four dozen tree edits, a page of the site), short enough to
+# keep the executions many.
+declare -A longest=([project-file]=4096 [menu-structure]=4096 [text-decoding]=4096 [page]=1024 [tree-edits]=256
+  [site-page]=8192)
 
 fuzz_one() {
   local name=$1
   mkdir -p "$work/corpus/$name" "$work/findings"
   cp -n fuzz/corpus/"$name"/* "$work/corpus/$name/"
-  local args=(-max_total_time="$seconds" -print_final_stats=1 -timeout=10 -rss_limit_mb=2048
-    -artifact_prefix="$work/findings/$name-")
+  local args=(-max_total_time="$seconds" -max_len="${longest[$name]}" -print_final_stats=1 -timeout=10
+    -rss_limit_mb=2048 -artifact_prefix="$work/findings/$name-")
   [ -n "${dictionary[$name]:-}" ] && args+=(-dict="fuzz/${dictionary[$name]}.dict")
   local inputs=("$work/corpus/$name")
   [ -d "fuzz/regressions/$name" ] && inputs+=("fuzz/regressions/$name")
@@ -34,8 +40,8 @@ summary() {
   ft=$(grep -o 'ft: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
   corpus=$(grep -o 'corp: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
   if [ "$status" -eq 0 ]; then
-    printf 'fuzz-%-15s %10s executions in %ss, coverage %s edges, %s features, corpus %s inputs\n' \
-      "$name" "${runs:-?}" "$seconds" "${cov:-?}" "${ft:-?}" "${corpus:-?}"
+    printf 'fuzz-%-15s %10s executions in %ss (%s a minute), coverage %s edges, %s features, corpus %s inputs\n' \
+      "$name" "${runs:-?}" "$seconds" "$(( ${runs:-0} * 60 / seconds ))" "${cov:-?}" "${ft:-?}" "${corpus:-?}"
   else
     printf 'fuzz-%-15s FOUND A FAULT after %s executions; see %s and %s\n' "$name" "${runs:-?}" "$log" \
       "$work/findings/"

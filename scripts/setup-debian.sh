@@ -6,11 +6,12 @@
 # packages of their own. The browser tests run the menu in Chromium,
 # Firefox ESR and WebKitGTK (WebKitWebDriver with its MiniBrowser, on Xvfb; xdotool
 # gives its window the keyboard focus), all from Debian.
-# The site's pages are read with gumbo, an HTML5 parser in C (libgumbo-dev).
+# The site's pages are read with gumbo, an HTML5 parser in C (libgumbo-dev). The test
+# command compiles through ccache, so that a second run compiles only what changed.
 set -euo pipefail
 
 packages=(
-  g++ cmake ninja-build pkg-config git
+  g++ cmake ninja-build pkg-config git ccache
   clang-14 libclang-rt-14-dev llvm-14
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libgumbo-dev

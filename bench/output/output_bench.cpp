@@ -2,7 +2,9 @@
 // writes the same bytes with plain streams: of the menu made in memory, and of the same
 // menu read from its project file (what `quillamere-cli publish` does). The page also
 // beside the same bytes saved safely, as every file of the program is, and made in
-// memory without a file. Prints ours / baseline (medians of the repetitions) at the end.
+// memory without a file. And the command line's check, page and publish of the project
+// file as saved and as a hand-made file without parent indices has it, which should
+// cost the same. Prints ours / baseline (medians of the repetitions) at the end.
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
@@ -70,6 +72,80 @@ void WritePlain(const fs::path& file, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+// The same project as a hand-made or older file has it: every ParentIndex empty. Read,
+// made into a page and published, it should cost what the saved file costs.
+const fs::path& HandMadeProject() {
+    static const fs::path path = [] {
+        LoadedMenu();
+        std::ifstream in(Folder() / "loaded.zorbel", std::ios::binary);
+        const std::string saved((std::istreambuf_iterator<char>(in)), {});
+        std::string handMade;
+        bool items = false;
+        for (std::size_t from = 0; from < saved.size();) {
+            const auto end = saved.find("\r\n", from);
+            std::string line = saved.substr(from, end - from);
+            if (line == "</Item_Parameters>") items = false;
+            if (items) {
+                line.resize(line.size() - 3);                 // the last separator
+                line.resize(line.rfind("#$@") + 3);           // the parent index
+                line += "#$@";
+            }
+            if (line == "<Item_Parameters>") items = true;
+            handMade += line + "\r\n";
+            from = end + 2;
+        }
+        WritePlain(Folder() / "hand.zorbel", handMade);
+        return Folder() / "hand.zorbel";
+    }();
+    return path;
+}
+
+const fs::path& SavedProject() {
+    LoadedMenu();
+    static const fs::path path = Folder() / "loaded.zorbel";
+    return path;
+}
+
+// What the command line's check, page and publish do with a project file, in process.
+void Check(const fs::path& project) {
+    TkvxAppletAgent agent;
+    agent.LoadProject(project);
+    benchmark::DoNotOptimize(agent.Depths().size());
+}
+void Page(const fs::path& project) {
+    TkvxAppletAgent agent;
+    agent.LoadProject(project);
+    std::size_t bytes = 0;
+    qm::WriteHtml(agent, [&bytes](std::string_view part) { bytes += part.size(); });
+    benchmark::DoNotOptimize(bytes);
+}
+void Publish(const fs::path& project) {
+    TkvxAppletAgent agent;
+    agent.LoadProject(project);
+    qm::SaveAndPublish(agent, Folder() / "published", "menu.zorbel", {Folder() / "program", Folder()});
+}
+
+void CheckSaved(benchmark::State& state) {
+    for (auto _ : state) Check(SavedProject());
+}
+void CheckHandMade(benchmark::State& state) {
+    for (auto _ : state) Check(HandMadeProject());
+}
+void PageSaved(benchmark::State& state) {
+    for (auto _ : state) Page(SavedProject());
+}
+void PageHandMade(benchmark::State& state) {
+    for (auto _ : state) Page(HandMadeProject());
+}
+void PublishSaved(benchmark::State& state) {
+    fs::create_directories(Folder() / "published");
+    for (auto _ : state) Publish(SavedProject());
+}
+void PublishHandMade(benchmark::State& state) {
+    fs::create_directories(Folder() / "published");
+    for (auto _ : state) Publish(HandMadeProject());
+}
+
 void PageOurs(benchmark::State& state) {
     auto& agent = Menu();
     for (auto _ : state) qm::MakeHtmlCodes(agent, Folder() / "page.html");
@@ -135,6 +211,12 @@ BENCHMARK(PageLoadedMakeOnly)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishLoadedOurs)->Unit(benchmark::kMillisecond);
 BENCHMARK(PublishBaseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(CheckSaved)->Unit(benchmark::kMillisecond);
+BENCHMARK(CheckHandMade)->Unit(benchmark::kMillisecond);
+BENCHMARK(PageSaved)->Unit(benchmark::kMillisecond);
+BENCHMARK(PageHandMade)->Unit(benchmark::kMillisecond);
+BENCHMARK(PublishSaved)->Unit(benchmark::kMillisecond);
+BENCHMARK(PublishHandMade)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -147,7 +229,11 @@ int main(int argc, char** argv) {
                           {"PageOurs", "PageSafeSaveBaseline"},
                           {"PageSafeSaveBaseline", "PageBaseline"},
                           {"PublishOurs", "PublishBaseline"},
-                          {"PublishLoadedOurs", "PublishBaseline"}},
+                          {"PublishLoadedOurs", "PublishBaseline"},
+                          {"PageHandMade", "CheckHandMade"},
+                          {"PublishHandMade", "CheckHandMade"},
+                          {"PageHandMade", "PageSaved"},
+                          {"PublishHandMade", "PublishSaved"}},
                          std::to_string(kItems) + " items");
     std::error_code ec;
     fs::remove_all(Folder(), ec);

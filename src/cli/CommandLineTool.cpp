@@ -83,8 +83,11 @@ std::string CountsText(const TkvxAppletAgent& agent) {
            std::to_string(mains) + " main, " + std::to_string(subs) + " sub)";
 }
 
+// The output cannot be written: the command stops, and the output's owner says why.
+struct OutputFailed {};
+
 void PrintWarnings(const std::string& path, const LoadReport& report, std::ostream& err) {
-    for (const auto& warning : report.Warnings()) err << path << ": warning: " << warning << "\n";
+    for (const auto& warning : report.Warnings()) err << PrintableName(path) << ": warning: " << warning << "\n";
 }
 
 int Check(const std::vector<std::string>& files, std::ostream& out, std::ostream& err) {
@@ -102,7 +105,8 @@ int Check(const std::vector<std::string>& files, std::ostream& out, std::ostream
             const auto report = document.report;
             auto agent = std::make_unique<TkvxAppletAgent>();
             agent->ReplaceDocument(std::move(document));
-            out << path << ": " << (menuStructure ? "menu structure" : "project") << ", " << CountsText(*agent);
+            out << PrintableName(path) << ": " << (menuStructure ? "menu structure" : "project") << ", "
+                << CountsText(*agent);
             for (const auto& warning : report.Warnings()) out << "; warning: " << warning;
             out << "\n";
             DoneWith(std::move(agent));
@@ -122,7 +126,7 @@ int Export(const std::vector<std::string>& args, std::ostream& out, std::ostream
     auto agent = std::make_unique<TkvxAppletAgent>();
     PrintWarnings(args[0], agent->LoadProject(args[0]), err);
     agent->ExportMenuStructure(args[1]);
-    out << args[1] << "\n";
+    out << PrintableName(args[1]) << "\n";
     DoneWith(std::move(agent));
     return kDone;
 }
@@ -135,7 +139,7 @@ int Import(const std::vector<std::string>& args, std::ostream& out, std::ostream
     auto agent = std::make_unique<TkvxAppletAgent>();
     PrintWarnings(args[0], agent->ImportMenuStructure(args[0]), err);
     agent->SaveProject(args[1]);
-    out << args[1] << "\n";
+    out << PrintableName(args[1]) << "\n";
     DoneWith(std::move(agent));
     return kDone;
 }
@@ -173,10 +177,11 @@ int Publish(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     const auto projectPath = std::filesystem::absolute(project);
     const auto folder = target.empty() ? projectPath.parent_path() : std::filesystem::path(target);
     MakeTargetFolder(folder);
-    const PublishFolders folders{programFolder, projectPath.parent_path()};
+    // Without the movie and the script the published page shows no menu: refused.
+    const PublishFolders folders{programFolder, projectPath.parent_path(), true};
     const auto published = SaveAndPublish(*agent, folder, projectPath.filename().string(), folders);
-    for (const auto& warning : published.warnings) err << project << ": warning: " << warning << "\n";
-    for (const auto& file : published.written) out << DisplayPath(file) << "\n";
+    for (const auto& warning : published.warnings) err << PrintableName(project) << ": warning: " << warning << "\n";
+    for (const auto& file : published.written) out << PrintableName(DisplayPath(file)) << "\n";
     DoneWith(std::move(agent));
     return kDone;
 }
@@ -189,7 +194,8 @@ int Page(const std::vector<std::string>& args, std::ostream& out, std::ostream& 
     auto agent = std::make_unique<TkvxAppletAgent>();
     LoadForPublishing(*agent, args[0], err);
     WriteHtml(*agent, [&out](std::string_view part) {
-        out.write(part.data(), static_cast<std::streamsize>(part.size()));
+        // A page of millions of items is not made to the end for an output that fails.
+        if (!out.write(part.data(), static_cast<std::streamsize>(part.size()))) throw OutputFailed{};
     });
     out.flush();
     DoneWith(std::move(agent));
@@ -253,11 +259,15 @@ int RunCommandLineTool(const std::vector<std::string>& arguments, std::ostream& 
     };
     const auto found = commands.find(command);
     if (found == commands.end()) {
-        err << "quillamere-cli: unknown command '" << command << "'\n" << kUsageText;
+        err << "quillamere-cli: unknown command '" << PrintableName(command) << "'\n" << kUsageText;
         return kUsage;
     }
     try {
-        return found->second(rest, out, err);
+        const int status = found->second(rest, out, err);
+        out.flush();
+        return out ? status : kRefused;
+    } catch (const OutputFailed&) {
+        return kRefused;
     } catch (const Error& error) {
         err << error.what() << "\n";
         return kRefused;

@@ -1,7 +1,9 @@
 #pragma once
 // The commands of quillamere-cli. Results go to out, messages to err; the return value
-// is the process exit code: 0 done, 1 a file was refused or could not be written,
-// 2 wrong usage.
+// is the process exit code: 0 done, 1 a file was refused or could not be written (out
+// too: the command then stops, and out's owner says why, as main() does for the
+// standard output), 2 wrong usage. File names in messages are shown as PrintableName
+// shows them.
 
 #include <ostream>
 #include <string>

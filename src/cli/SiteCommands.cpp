@@ -85,7 +85,7 @@ void WriteProject(const TItemArray& items, const std::string& path, std::ostream
     TkvxAppletAgent agent;
     agent.ReplaceDocument(DefaultAppletData(), items);
     agent.SaveProject(path);
-    out << path << ": " << items.size() << (items.size() == 1 ? " item\n" : " items\n");
+    out << PrintableName(path) << ": " << items.size() << (items.size() == 1 ? " item\n" : " items\n");
 }
 
 }  // namespace
@@ -105,7 +105,7 @@ int PublishToSiteCommand(const std::vector<std::string>& args, std::ostream& out
     if (read.undo) {
         int status = kDone;
         for (const auto& page : UndoLastSiteRun(SiteHistoryFolder(), site)) {
-            out << page.relative << ": " << UndoWord(page.outcome) << "\n";
+            out << PrintableName(page.relative) << ": " << UndoWord(page.outcome) << "\n";
             if (page.outcome == UndoOutcome::ChangedSince) status = kRefused;
         }
         return status;
@@ -114,7 +114,7 @@ int PublishToSiteCommand(const std::vector<std::string>& args, std::ostream& out
     LoadForPublishing(*agent, read.project, err);
     const auto project = fs::absolute(read.project);
     const SiteSources sources{site, project.parent_path() / (ProjectStem(project.filename().string()) + ".html"),
-                              {programFolder, project.parent_path()}};
+                              {programFolder, project.parent_path(), true}};
     auto plan = PlanSitePublish(*agent, sources);
     if (!read.dryRun) CommitSitePlan(plan, SiteHistoryFolder());
     out << SiteReportText(plan);
@@ -129,8 +129,8 @@ int CheckLinksCommand(const std::vector<std::string>& args, std::ostream& out, s
     const auto site = SiteOf(read);
     const auto broken = CheckLinks(agent, site);
     for (const auto& link : broken) out << link.message << "\n";
-    out << read.project << ": " << agent.ItemCount() << (agent.ItemCount() == 1 ? " link" : " links")
-        << " checked against " << DisplayPath(site) << ", " << broken.size() << " broken\n";
+    out << PrintableName(read.project) << ": " << agent.ItemCount() << (agent.ItemCount() == 1 ? " link" : " links")
+        << " checked against " << PrintableName(DisplayPath(site)) << ", " << broken.size() << " broken\n";
     return broken.empty() ? kDone : kRefused;
 }
 

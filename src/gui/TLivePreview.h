@@ -63,6 +63,11 @@ public:
     IWebView* View() const { return view_; }
     QString UnavailableText() const;
     const TPreviewSite& Site() const { return site_; }
+    // A page is being loaded: the changes made meanwhile follow in one page after it.
+    bool Loading() const { return loading_; }
+    // Another page is to come: one is loading, or the document changed since the last
+    // one began.
+    bool PageDue() const { return loading_ || stale_; }
 
     // Measures the menu as the engine draws it, every main item in the bar and each
     // row of sub items under it: the width and height of a box that holds it all.

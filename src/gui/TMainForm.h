@@ -85,6 +85,7 @@ public:
     TkvxAppletAgent& Agent() { return document_->Agent(); }
     const TkvxAppletAgent& Agent() const { return document_->Agent(); }
     TMenuTreeModel& TreeModel() { return *treeModel_; }
+    TPanelBinding& PanelBinding() { return *binding_; }
     IUserDialogs& Dialogs() { return *dialogs_; }
     bool Modified() const { return document_->Modified(); }
     // true marks the document modified; false makes its present state the saved one.

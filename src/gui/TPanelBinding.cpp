@@ -16,7 +16,7 @@ namespace qm {
 
 namespace {
 
-constexpr int kStepPause = 700;  // milliseconds without a step end the step
+constexpr std::chrono::milliseconds kStepPause(700);  // without a step ends the step
 
 // The item fields the Item page shows: Text, Link and Target.
 constexpr std::size_t kItemFields[] = {0, 2, 3};

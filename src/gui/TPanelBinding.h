@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPersistentModelIndex>
 #include <QTimer>
+#include <chrono>
 #include <cstddef>
 
 namespace qm {
@@ -40,6 +41,11 @@ public:
     bool Showing() const { return showing_; }
     // The next change starts a new step.
     void EndTyping() { ++session_; }
+    // How long a spin box rests between two steps of its own (700 ms unless set): the
+    // steps within it are one step. A pause set while one runs restarts it.
+    void SetStepPause(std::chrono::milliseconds pause) { stepPause_.setInterval(pause); }
+    // True while a spin box is being stepped: a step now joins the running one.
+    bool Stepping() const { return stepPause_.isActive(); }
     // A number still being typed in a spin box counts as typed, pulled into its range
     // as leaving the box would pull it.
     void InterpretTypedNumbers();

@@ -137,11 +137,16 @@ void ReadItems(LineScanner& scanner, std::string_view closingTag, std::size_t fi
 
 }  // namespace
 
-std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress) {
+void WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
+                      const TextSink& sink) {
     const int n = items.Count();
     progress.SetProgressMaximum(n * 10 + 15);
     std::string out;
-    out.reserve(std::max(items.Text().size(), static_cast<std::size_t>(n) * 96) + 512);
+    out.reserve(kTextPartSize + 4096);
+    const auto handOn = [&] {
+        sink(out);
+        out.clear();
+    };
     AppendProjectHead(out, appletData);
     progress.AdvanceProgress(10);
     progress.AdvanceProgress(5);
@@ -156,10 +161,18 @@ std::string WriteProjectText(const TAppletData& appletData, const ItemStore& ite
             }
         }
         out += kLineEnd;
+        if (out.size() >= kTextPartSize) handOn();
         progress.AdvanceProgress(static_cast<int>(TItemData::kFieldCount));
     }
     AppendLine(out, "</Item_Parameters>");
-    return out;
+    handOn();
+}
+
+std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress) {
+    std::string text;
+    text.reserve(std::max(items.Text().size(), static_cast<std::size_t>(items.Count()) * 96) + 512);
+    WriteProjectText(appletData, items, progress, [&text](std::string_view part) { text += part; });
+    return text;
 }
 
 ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath) {

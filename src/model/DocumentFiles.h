@@ -9,6 +9,7 @@
 #include "model/MenuRecords.h"
 #include "model/ProgressDisplay.h"
 #include "model/TextFile.h"
+#include "model/TextSink.h"
 #include "model/TkvxAppletAgent.h"
 
 namespace qm {
@@ -20,6 +21,9 @@ inline constexpr std::string_view kExchangeFormatName = "General Menu Structure 
 
 // Project file: 14 + n + 1 lines, CR LF. Drives the progress display as saving does.
 std::string WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress);
+// The same handed to sink in parts of about kTextPartSize, never held whole.
+void WriteProjectText(const TAppletData& appletData, const ItemStore& items, IProgressDisplay& progress,
+                      const TextSink& sink);
 // The document keeps the file's text as its storage, so the file is taken.
 ParsedDocument ParseProjectFile(TextFile file, const std::string& shownPath);
 

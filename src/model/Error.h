@@ -1,10 +1,12 @@
 #pragma once
 // The one error type of the core. It carries what the user needs to act on it: the
 // file, the line where there is one, and the reason in plain words; what() joins them
-// as "menu.zorbel, line 17: level 'x' is not a whole number".
+// as "menu.zorbel, line 17: level 'x' is not a whole number", the file's name as
+// PrintableName shows it.
 
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace qm {
 
@@ -26,5 +28,11 @@ private:
 
 // The system's description of an errno value ("Permission denied").
 std::string SystemReason(int errorNumber);
+
+// A file name or path as a message shows it on one line: a control character (a line
+// end, an escape that a terminal would act on, also the C1 controls) and a byte that
+// is not UTF-8 as \xNN, the line and paragraph separators as \u2028 and \u2029; all
+// else as it is. A name that needs none of this is returned unchanged.
+std::string PrintableName(std::string_view name);
 
 }  // namespace qm

@@ -1,7 +1,5 @@
 #pragma once
-// An open file of the operating system, closed when the object goes.
-
-#include <unistd.h>
+// An open file or folder of the operating system, closed when the object goes.
 
 #include <utility>
 
@@ -25,10 +23,10 @@ public:
 
     int Get() const { return descriptor_; }
     bool IsOpen() const { return descriptor_ >= 0; }
-    void Close() {
-        if (descriptor_ >= 0) ::close(descriptor_);
-        descriptor_ = -1;
-    }
+    // Closes it, a failure unreported (os::Close reports it).
+    void Close();
+    // Gives the descriptor up without closing it.
+    int Release() { return std::exchange(descriptor_, -1); }
 
 private:
     int descriptor_ = -1;

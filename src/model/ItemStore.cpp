@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "model/FieldLine.h"
+#include "model/WholeNumber.h"
 
 namespace qm {
 
@@ -42,6 +43,7 @@ std::unique_ptr<ItemStore::OwnFields> OwnFieldsOf(const TItemData& record) {
 
 void ItemStore::Insert(int index, const TItemData& record) {
     items_.insert(items_.begin() + index, Item{0, 0, OwnFieldsOf(record)});
+    EditNumbers([index](auto& numbers, auto none) { numbers.insert(numbers.begin() + index, none); });
 }
 
 void ItemStore::Insert(int index, const TItemArray& records) {
@@ -49,19 +51,41 @@ void ItemStore::Insert(int index, const TItemArray& records) {
     made.reserve(records.size());
     for (const auto& record : records) made.push_back(Item{0, 0, OwnFieldsOf(record)});
     items_.insert(items_.begin() + index, std::make_move_iterator(made.begin()), std::make_move_iterator(made.end()));
+    EditNumbers([&](auto& numbers, auto none) { numbers.insert(numbers.begin() + index, records.size(), none); });
 }
 
 void ItemStore::Erase(int first, int last) {
     items_.erase(items_.begin() + first, items_.begin() + last);
+    EditNumbers([&](auto& numbers, auto) { numbers.erase(numbers.begin() + first, numbers.begin() + last); });
+}
+
+void ItemStore::Swap(int a, int b) {
+    std::swap(items_[a], items_[b]);
+    EditNumbers([&](auto& numbers, auto) { std::swap(numbers[a], numbers[b]); });
 }
 
 void ItemStore::Rotate(int first, int middle, int last) {
     std::rotate(items_.begin() + first, items_.begin() + middle, items_.begin() + last);
+    EditNumbers([&](auto& numbers, auto) {
+        std::rotate(numbers.begin() + first, numbers.begin() + middle, numbers.begin() + last);
+    });
+}
+
+std::string_view ItemStore::NumberedField(std::size_t index, std::size_t field) const {
+    if (levels_.empty()) return {};
+    static constexpr std::string_view kLevels[] = {"0", "1"};
+    if (field == FieldIndex(ItemField::Level) && levels_[index] != kNoLevel) return kLevels[levels_[index]];
+    if (field == FieldIndex(ItemField::ParentIndex) && parents_[index] != kNoParent) {
+        const auto at = parents_[index];
+        return std::string_view(parentTexts_).substr(at + 1, static_cast<unsigned char>(parentTexts_[at]));
+    }
+    return {};
 }
 
 std::string_view ItemStore::Field(int index, ItemField field) const {
     const auto& item = items_[static_cast<std::size_t>(index)];
     const auto f = FieldIndex(field);
+    if (const auto numbered = NumberedField(static_cast<std::size_t>(index), f); !numbered.empty()) return numbered;
     if (item.own && (item.own->mask >> f & 1u)) return item.own->Value(Rank(item.own->mask, f));
     const int at = layout_[f];
     if (at == kNotCarried) return {};
@@ -92,6 +116,12 @@ ItemFieldViews ItemStore::Fields(int index, ItemField last) const {
         for (std::size_t f = 0, rank = 0; f < wanted; ++f)
             if (own >> f & 1u) fields[f] = item.own->Value(rank++);
     }
+    if (!levels_.empty()) {
+        for (const auto f : {FieldIndex(ItemField::Level), FieldIndex(ItemField::ParentIndex)})
+            if (f < wanted)
+                if (const auto numbered = NumberedField(static_cast<std::size_t>(index), f); !numbered.empty())
+                    fields[f] = numbered;
+    }
     return fields;
 }
 
@@ -111,10 +141,70 @@ TItemArray ItemStore::Records() const {
 
 bool ItemStore::SetField(int index, ItemField field, std::string_view value) {
     if (Field(index, field) == value) return false;
-    auto& item = items_[static_cast<std::size_t>(index)];
+    const auto at = static_cast<std::size_t>(index);
+    if (!levels_.empty()) {
+        if (field == ItemField::Level) levels_[at] = kNoLevel;
+        if (field == ItemField::ParentIndex) parents_[at] = kNoParent;
+    }
+    auto& item = items_[at];
     if (!item.own) item.own = std::make_unique<OwnFields>();
     item.own->Set(FieldIndex(field), value);
     return true;
+}
+
+ItemFieldViews ItemStore::LevelAndParent(int index, ItemField last) const {
+    const auto i = static_cast<std::size_t>(index);
+    const bool numbered = !levels_.empty() && (levels_[i] != kNoLevel || parents_[i] != kNoParent);
+    if (!linesAsWritten_ || items_[i].own || numbered) return Fields(index, last);
+    // A line as the writer writes it ends with Level, Reserved7, Reserved8 and
+    // ParentIndex, each followed by the separator: found from its end, without
+    // splitting the fields before them.
+    const auto line = Line(items_[i]);
+    ItemFieldViews fields{};
+    auto end = line.size() - kFieldSeparator.size();  // of ParentIndex
+    for (auto f = FieldIndex(ItemField::ParentIndex);; --f) {
+        const auto separator = end == 0 ? std::string_view::npos : line.rfind(kFieldSeparator, end - 1);
+        const auto begin = separator == std::string_view::npos ? 0 : separator + kFieldSeparator.size();
+        fields[f] = line.substr(begin, end - begin);
+        if (f == FieldIndex(ItemField::Level) || separator == std::string_view::npos) break;
+        end = separator;
+    }
+    return fields;
+}
+
+bool ItemStore::SetLevelsAndParents(const std::vector<std::uint8_t>& depth, const std::vector<int>* parent) {
+    bool changed = false;
+    const auto ensureNumbers = [this] {
+        if (!levels_.empty()) return;
+        levels_.assign(items_.size(), kNoLevel);
+        parents_.assign(items_.size(), kNoParent);
+    };
+    const auto last = parent ? ItemField::ParentIndex : ItemField::Level;
+    int textOf = 0;  // the parent whose text was added last, at textAt
+    std::uint32_t textAt = kNoParent;
+    for (int index = 0; index < Count(); ++index) {
+        const auto i = static_cast<std::size_t>(index);
+        const auto fields = LevelAndParent(index, last);
+        if (fields[FieldIndex(ItemField::Level)] != (depth[i] == 0 ? "0" : "1")) {
+            ensureNumbers();
+            levels_[i] = depth[i];
+            changed = true;
+        }
+        if (!parent) continue;
+        const DecimalText wanted((*parent)[i]);
+        if (fields[FieldIndex(ItemField::ParentIndex)] == wanted.View()) continue;
+        ensureNumbers();
+        // Sub items follow their main item, so a parent's text is added once.
+        if ((*parent)[i] != textOf || textAt == kNoParent) {
+            textOf = (*parent)[i];
+            textAt = static_cast<std::uint32_t>(parentTexts_.size());
+            parentTexts_ += static_cast<char>(wanted.View().size());
+            parentTexts_ += wanted.View();
+        }
+        parents_[i] = textAt;
+        changed = true;
+    }
+    return changed;
 }
 
 void ItemStore::OwnFields::Set(std::size_t field, std::string_view value) {

@@ -51,7 +51,7 @@ public:
     void Insert(int index, const TItemArray& items);
     // Items [first, last) go; a, b change places; [first, last) with middle first.
     void Erase(int first, int last);
-    void Swap(int a, int b) { std::swap(items_[a], items_[b]); }
+    void Swap(int a, int b);
     void Rotate(int first, int middle, int last);
 
     // Fields of item index (0 <= index < Count()). The views are valid until the item
@@ -65,6 +65,13 @@ public:
     TItemArray Records() const;
     // Sets a field. Returns false, changing nothing, when it already holds value.
     bool SetField(int index, ItemField field, std::string_view value);
+    // Level := depth[i] ("0" or "1") for every item and, when parent is given,
+    // ParentIndex := parent[i]'s decimal text. Both are kept as numbers beside the items
+    // (a byte and an offset into one text of the parents' numbers), not as fields of
+    // their own, so refreshing ten million items of a file that lacks them costs a few
+    // bytes an item; they move with their items and read as fields. Returns whether any
+    // item's fields changed.
+    bool SetLevelsAndParents(const std::vector<std::uint8_t>& depth, const std::vector<int>* parent);
 
     // True when the reader found every item line in the form the project writer gives
     // it (the ten fields in record order, each followed by the separator, nothing
@@ -72,7 +79,10 @@ public:
     bool LinesAsWritten() const { return linesAsWritten_; }
     void SetLinesAsWritten(bool asWritten) { linesAsWritten_ = asWritten && projectLayout_; }
     // Whether all the item's fields are still in its line, and that line.
-    bool IsUnchanged(int index) const { return !items_[static_cast<std::size_t>(index)].own; }
+    bool IsUnchanged(int index) const {
+        const auto i = static_cast<std::size_t>(index);
+        return !items_[i].own && (levels_.empty() || (levels_[i] == kNoLevel && parents_[i] == kNoParent));
+    }
     std::string_view LineOf(int index) const { return Line(items_[static_cast<std::size_t>(index)]); }
     // The text the lines are ranges of.
     std::string_view Text() const { return text_.View(); }
@@ -105,6 +115,23 @@ private:
         return static_cast<std::size_t>(std::popcount(static_cast<unsigned>(mask & ((1u << field) - 1))));
     }
 
+    // Fields as Fields gives them, of which only Level and ParentIndex are sure to be
+    // filled (quicker for a line as the writer writes it).
+    ItemFieldViews LevelAndParent(int index, ItemField last) const;
+    // The Level or ParentIndex an item holds as a number, if any (both lists are empty
+    // until SetLevelsAndParents first needs them).
+    std::string_view NumberedField(std::size_t index, std::size_t field) const;
+    // Does to the numbers what an edit does to the items.
+    template <class Edit>
+    void EditNumbers(Edit&& edit) {
+        if (levels_.empty()) return;
+        edit(levels_, kNoLevel);
+        edit(parents_, kNoParent);
+    }
+
+    static constexpr std::uint8_t kNoLevel = 0xFF;
+    static constexpr std::uint32_t kNoParent = 0xFFFFFFFF;
+
     TextBuffer text_;
     FieldLayout layout_ = kProjectLayout;
     bool projectLayout_ = true;  // layout_ is kProjectLayout (asked for every item)
@@ -112,6 +139,12 @@ private:
     std::array<std::uint8_t, TItemData::kFieldCount> splitCount_ = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     std::vector<Item> items_;
     bool linesAsWritten_ = false;
+    // By item: a Level set as a number (0 or 1), and a ParentIndex set as a number, as
+    // the offset of its text in parentTexts_ (each text there follows a byte with its
+    // length); kNoLevel and kNoParent where the item holds the field itself.
+    std::vector<std::uint8_t> levels_;
+    std::vector<std::uint32_t> parents_;
+    std::string parentTexts_;
 };
 
 }  // namespace qm

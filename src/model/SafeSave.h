@@ -8,16 +8,29 @@
 // before the renames the temporary files are removed and every target stays exactly as
 // it was.
 //
-// Temporary files have short names of their own (".quillamere-tmp-" and a counter), so
-// any name a folder can hold can be saved, and they are locked while their save
-// lives: the next save into a folder removes those that a crashed save left behind.
+// The renames of a save happen under its folders' commit locks, so that two saves into
+// one folder (two publishers) commit one after the other and never leave a mixed set.
+// The lock is tied to the process: a killed holder releases it, and a stopped one makes
+// a later save fail after a bounded wait instead of blocking it for ever. Under the
+// lock, before the first rename, every target is checked once more that it can be
+// replaced (not immutable, not another user's in a sticky folder, no mount point), so
+// that a set is replaced whole or not at all.
+//
+// Temporary files have names of their own: ".quillamere-tmp-" and 16 random hex
+// digits, created exclusively (a name that exists, also a planted link, is passed over
+// for another), so no name planted in a shared folder can block or redirect a save.
+// They are locked while their save lives: the next save into a folder removes those of
+// the user's own that a crashed save left behind, and nothing else.
 
 #include <sys/types.h>
 
+#include <chrono>
 #include <cstddef>
 #include <filesystem>
 #include <memory>
 #include <string_view>
+
+#include "model/FileDescriptor.h"
 
 namespace qm {
 
@@ -66,10 +79,16 @@ public:
     // A copy of an open regular file as the new content of a target. The copy has the
     // source's permission bits, and its owner may write it so that the next save can
     // replace it. Throws as Write does.
+    void Copy(FileId file, const FileDescriptor& source);
     void Copy(FileId file, int sourceDescriptor);
-    // Renames the written files over their targets in the order they were added, then
-    // flushes their folders. Throws qm::Error naming the target whose rename failed
-    // ("cannot replace the file: ..."); the files renamed before it stay new.
+    // Takes the commit lock of every folder of the save (waiting a bounded time for a
+    // save that holds one), checks that every target can still be replaced, then
+    // renames the written files over their targets in the order they were added and
+    // flushes their folders. Throws qm::Error, renaming nothing, naming the folder whose
+    // lock stays held ("cannot save into the folder: another save into it has not
+    // finished") or the target that cannot be replaced ("cannot replace the file: it is
+    // marked immutable"); naming the target whose rename failed all the same ("cannot
+    // replace the file: ..."), when the files renamed before it stay new.
     void Commit();
 
 private:
@@ -80,14 +99,35 @@ private:
 // One file, saved as a set of one; a link of the user's own is followed.
 void SaveFileSafely(const std::filesystem::path& target, std::string_view content);
 
-// True for the names this program gives its temporary files (also those of earlier
-// versions: "." + target name + ".tmp-" + two numbers).
+// True for the names this program gives its temporary files: the prefix with 16 hex
+// digits, or with a counter as the previous version named them. Letter case counts.
 bool IsTemporaryFileName(std::string_view name);
+
+// The commit lock of a folder, held while the object lives: saves into the folder
+// wait for it (a bounded time) before they rename anything. Throws as Commit does when
+// the folder cannot be opened or another holds its lock.
+class FolderCommitLock {
+public:
+    explicit FolderCommitLock(const std::filesystem::path& folder);
+    ~FolderCommitLock();
+    FolderCommitLock(const FolderCommitLock&) = delete;
+    FolderCommitLock& operator=(const FolderCommitLock&) = delete;
+
+private:
+    FileDescriptor lock_;
+};
+
+// How long a commit waits for a folder's lock that another save holds: 10 seconds,
+// far beyond the renames of any set.
+inline constexpr std::chrono::milliseconds kCommitLockWait{10'000};
 
 // For tests only: the function that writes into a temporary file (write(2) unless
 // replaced), so that a failing write (a full disk) can be faked where no small file
 // system can be mounted. nullptr restores write(2); returns the previous function.
 using SafeSaveWriteFunction = ssize_t (*)(int descriptor, const void* data, std::size_t size);
 SafeSaveWriteFunction SetSafeSaveWriteFunctionForTesting(SafeSaveWriteFunction write);
+// For tests only: how long a commit waits for a folder's lock (kCommitLockWait unless
+// replaced); returns the previous wait.
+std::chrono::milliseconds SetCommitLockWaitForTesting(std::chrono::milliseconds wait);
 
 }  // namespace qm

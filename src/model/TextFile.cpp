@@ -1,9 +1,5 @@
 #include "model/TextFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -11,6 +7,8 @@
 
 #include "model/ByteSearch.h"
 #include "model/Error.h"
+#include "model/FileSystem.h"
+#include "model/Utf8.h"
 
 namespace qm {
 
@@ -25,48 +23,6 @@ constexpr char16_t kCp1252High[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The length of the well-formed UTF-8 sequence that starts with the non-ASCII byte at
-// p, or 0 when there is none (a stray continuation byte, an overlong form, a surrogate,
-// a value beyond U+10FFFF, or a sequence cut short by end).
-std::size_t Utf8SequenceLength(const unsigned char* p, const unsigned char* end) {
-    const unsigned char c = *p;
-    int extra;
-    char32_t cp;
-    if ((c & 0xE0) == 0xC0) {
-        extra = 1;
-        cp = c & 0x1F;
-    } else if ((c & 0xF0) == 0xE0) {
-        extra = 2;
-        cp = c & 0x0F;
-    } else if ((c & 0xF8) == 0xF0) {
-        extra = 3;
-        cp = c & 0x07;
-    } else {
-        return 0;
-    }
-    if (end - p <= extra) return 0;
-    for (int i = 1; i <= extra; ++i) {
-        if ((p[i] & 0xC0) != 0x80) return 0;
-        cp = (cp << 6) | (p[i] & 0x3F);
-    }
-    static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
-    if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    return static_cast<std::size_t>(extra) + 1;
-}
-
 // Appends one line of bytes that are not all UTF-8: well-formed sequences as they are,
 // every other byte as its Windows-1252 character. Returns how many bytes were such.
 std::size_t AppendDecodedLine(std::string& out, std::string_view line) {
@@ -76,7 +32,7 @@ std::size_t AppendDecodedLine(std::string& out, std::string_view line) {
     while (p < end) {
         if (*p < 0x80) {
             out += static_cast<char>(*p++);
-        } else if (const auto length = Utf8SequenceLength(p, end); length > 0) {
+        } else if (const auto length = DecodeUtf8Sequence(p, end).length; length > 0) {
             out.append(reinterpret_cast<const char*>(p), length);
             p += length;
         } else {
@@ -87,12 +43,6 @@ std::size_t AppendDecodedLine(std::string& out, std::string_view line) {
     }
     return foreign;
 }
-
-// Closes a file descriptor when the reading ends, also by an error.
-struct DescriptorCloser {
-    int descriptor;
-    ~DescriptorCloser() { ::close(descriptor); }
-};
 
 Error TooLarge(const std::string& shown) {
     return Error(shown, 0, "cannot read the file: it is larger than " + std::string(kMaximumFileSizeText));
@@ -137,7 +87,7 @@ std::size_t ValidUtf8Prefix(std::string_view bytes) {
             ++p;
             continue;
         }
-        const auto length = Utf8SequenceLength(p, end);
+        const auto length = DecodeUtf8Sequence(p, end).length;
         if (length == 0) break;
         p += length;
     }
@@ -170,15 +120,17 @@ std::string DisplayPath(const std::filesystem::path& path) {
 
 TextFile TextFile::Read(const std::filesystem::path& path) {
     const auto shown = DisplayPath(path);
-    // Not blocking on open: a pipe is refused below instead of waiting for a writer.
-    const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descriptor < 0) throw Error(shown, 0, "cannot open the file: " + SystemReason(errno));
-    const DescriptorCloser closer{descriptor};
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0) throw Error(shown, 0, "cannot read the file: " + SystemReason(errno));
-    if (S_ISDIR(status.st_mode)) throw Error(shown, 0, "cannot read the file: " + SystemReason(EISDIR));
-    if (!S_ISREG(status.st_mode)) throw Error(shown, 0, "cannot read the file: it is not a regular file");
-    const auto size = static_cast<std::uint64_t>(status.st_size);
+    // Opened once, and what was opened is checked and read: a pipe is refused here
+    // instead of waiting for a writer, and a name changed meanwhile changes nothing.
+    std::error_code error;
+    const auto file = os::OpenForReading(path, error);
+    if (error) throw Error(shown, 0, "cannot open the file: " + error.message());
+    const auto status = os::StatusOf(file, error);
+    if (error) throw Error(shown, 0, "cannot read the file: " + error.message());
+    if (status.kind == os::FileKind::Folder)
+        throw Error(shown, 0, "cannot read the file: " + std::make_error_code(std::errc::is_a_directory).message());
+    if (status.kind != os::FileKind::Regular) throw Error(shown, 0, "cannot read the file: it is not a regular file");
+    const auto size = status.size;
     if (size > kMaximumFileSize) throw TooLarge(shown);
 
     // One byte more than the file holds, so that the read that finds its end needs no
@@ -196,11 +148,8 @@ TextFile TextFile::Read(const std::filesystem::path& path) {
             bytes.Grow(static_cast<std::size_t>(
                 std::min<std::uint64_t>(std::max<std::size_t>(bytes.Capacity() * 2, 1 << 16), kMaximumFileSize + 1)));
         }
-        const auto got = ::read(descriptor, bytes.Data() + filled, std::min(bytes.Capacity() - filled, kChunk));
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            throw Error(shown, 0, "cannot read the file: " + SystemReason(errno));
-        }
+        const auto got = os::Read(file, bytes.Data() + filled, std::min(bytes.Capacity() - filled, kChunk), error);
+        if (got < 0) throw Error(shown, 0, "cannot read the file: " + error.message());
         if (got == 0) break;
         // While the new bytes are in the cache: Ctrl+Z ends the text, and the UTF-8 check
         // goes on. A sequence cut by the end of the chunk is checked with the next one.

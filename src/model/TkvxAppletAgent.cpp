@@ -311,31 +311,16 @@ void TkvxAppletAgent::SetItemCaption(int item, const std::string& text) {
     SetItemField(item, ItemField::Text, text);
 }
 
-// Sets a field to a number's decimal text, leaving it untouched when it already holds
-// exactly that text (the usual case, and far cheaper than rewriting it).
-void TkvxAppletAgent::SetDecimal(int index, ItemField field, int value) {
-    if (items_.SetField(index, field, DecimalText(value).View())) Changed();
-}
-
 void TkvxAppletAgent::RefreshLevels() {
     if (levelsAndParentsFresh_) return;
-    const auto& tree = Tree();
-    for (int i = 0; i < ItemCount(); ++i) SetDecimal(i, ItemField::Level, tree.depth[static_cast<std::size_t>(i)]);
+    if (items_.SetLevelsAndParents(Tree().depth, nullptr)) Changed();
     // Levels now say what the tree already was: the derived index stays valid.
 }
 
 void TkvxAppletAgent::RefreshLevelsAndParents() {
     if (levelsAndParentsFresh_) return;
     const auto& tree = Tree();
-    for (int i = 0; i < ItemCount(); ++i) {
-        const auto fields = items_.Fields(i);
-        const auto at = static_cast<std::size_t>(i);
-        // One split of the line for both fields; most of the time neither changes.
-        if (fields[FieldIndex(ItemField::Level)] != LevelText(tree.depth[at]))
-            SetDecimal(i, ItemField::Level, tree.depth[at]);
-        if (fields[FieldIndex(ItemField::ParentIndex)] != DecimalText(tree.parent[at]).View())
-            SetDecimal(i, ItemField::ParentIndex, tree.parent[at]);
-    }
+    if (items_.SetLevelsAndParents(tree.depth, &tree.parent)) Changed();
     levelsAndParentsFresh_ = true;
 }
 
@@ -361,10 +346,23 @@ std::string_view TkvxAppletAgent::ProjectText(std::string& scratch, IProgressDis
     return scratch;
 }
 
+void TkvxAppletAgent::WriteProject(const TextSink& sink) {
+    if (!savedForm_.empty()) {
+        std::string none;
+        sink(ProjectText(none));
+        return;
+    }
+    WriteProjectText(appletData_, items_, Progress(), sink);
+}
+
 void TkvxAppletAgent::SaveProject(const std::filesystem::path& path) {
     ProgressScope scope(Progress(), "Saving Data ... ...");
-    std::string scratch;
-    SaveFileSafely(path, ProjectText(scratch));
+    SafeSave save;
+    const auto file = save.Add(path, LinkAtTarget::FollowOwnLink);
+    save.Begin(file);
+    WriteProject([&](std::string_view part) { save.Append(file, part); });
+    save.End(file);
+    save.Commit();
 }
 
 LoadReport TkvxAppletAgent::ImportMenuStructure(const std::filesystem::path& path) {

@@ -20,6 +20,7 @@
 #include "model/MenuTreeObserver.h"
 #include "model/ProgressDisplay.h"
 #include "model/TextFile.h"
+#include "model/TextSink.h"
 
 namespace qm {
 
@@ -181,6 +182,8 @@ public:
     std::string_view ProjectText(std::string& scratch) { return ProjectText(scratch, Progress()); }
     // The same, reporting to another display (a recovery copy shows no progress).
     std::string_view ProjectText(std::string& scratch, IProgressDisplay& progress);
+    // The same text handed to sink in parts, never held whole.
+    void WriteProject(const TextSink& sink);
     LoadReport ImportMenuStructure(const std::filesystem::path& path);
     void ExportMenuStructure(const std::filesystem::path& path);
 
@@ -217,7 +220,6 @@ private:
         levelsAndParentsFresh_ = false;
     }
     void RotateRange(int first, int middle, int last);  // items [first,last) with middle first
-    void SetDecimal(int index, ItemField field, int value);
 
     TAppletData appletData_;
     ItemStore items_;

@@ -44,8 +44,7 @@ constexpr bool IsAsciiAlphanumeric(unsigned char c) {
 // item costs one check of room, not one per piece.
 class PageBytes {
 public:
-    // A part of this size stays in the processor's cache while it is made and written.
-    static constexpr std::size_t kPartSize = 256 << 10;
+    static constexpr std::size_t kPartSize = kTextPartSize;
 
     explicit PageBytes(const PageSink& sink) : buffer_(kPartSize), sink_(sink) {}
     char* Room(std::size_t bytes) {

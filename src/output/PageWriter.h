@@ -23,7 +23,7 @@ std::string MenuParameterString(const TAppletData& data);
 std::string ReplaceIgnoringCase(std::string_view link, std::string_view from, std::string_view to);
 
 // Receives the page part by part, in order.
-using PageSink = std::function<void(std::string_view part)>;
+using PageSink = TextSink;
 
 // Prepares the items in the document (Level, ParentIndex, the path replacement of the
 // links) and hands the page to sink as it is made, in parts of a few hundred KiB at

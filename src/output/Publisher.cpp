@@ -1,16 +1,14 @@
 #include "output/Publisher.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <system_error>
 
 #include "model/DocumentFiles.h"
 #include "model/Error.h"
 #include "model/FileDescriptor.h"
+#include "model/FileSystem.h"
 #include "model/LookValues.h"
+#include "model/NameFolding.h"
 #include "output/PageWriter.h"
 #include "model/ProgressDisplay.h"
 #include "model/SafeSave.h"
@@ -22,7 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kRule(77, '=');
-constexpr long kUsualNameMax = 255;
+constexpr std::string_view kNotFound = "not found";
 
 // A sound field is meant to hold a bare file name. Anything with a folder part, a
 // drive or a parent reference is listed as typed but never copied or deleted, so a
@@ -39,30 +37,16 @@ bool HasControlCharacter(const std::string& name) {
     });
 }
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; };
-               return lower(x) == lower(y);
-           });
-}
+// An open folder with the path it was opened by.
+struct OpenFolder {
+    fs::path path;
+    FileDescriptor descriptor;
+};
 
-// A name as it can be shown in a message or the report: control characters as \xNN.
-std::string PrintableName(const std::string& name) {
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F)
-            out += std::string("\\x") + kHex[u >> 4] + kHex[u & 0xF];
-        else
-            out += c;
-    }
-    return out;
-}
-
-long NameMaxOf(const fs::path& folder) {
-    const long most = ::pathconf(folder.c_str(), _PC_NAME_MAX);
-    return most > 0 ? most : kUsualNameMax;
+OpenFolder OpenFolderOrNone(const fs::path& path) {
+    std::error_code error;
+    auto descriptor = os::OpenFolder(path, error);
+    return {path, std::move(descriptor)};
 }
 
 // Why a sound's name keeps it from being copied into a folder; empty when it may be.
@@ -72,78 +56,81 @@ std::string RefusalOfSoundName(const std::string& name, const std::vector<std::s
     if (!IsBareFileName(name)) return "its name is a path, not a file name";
     if (static_cast<long>(name.size()) > nameMax)
         return "its name is longer than " + std::to_string(nameMax) + " bytes";
-    // Letter case is ignored: on a folder that ignores it (a Windows share) the copy
-    // would replace the output all the same.
+    // Letter case and Unicode form are ignored: on a folder that ignores them (a
+    // Windows share, a USB stick) the copy would replace the output all the same.
+    const auto folded = FoldedFileName(name);
     for (const auto& output : outputNames)
-        if (SameNameIgnoringCase(name, output)) return "its name is that of another file of the publish";
-    if (IsTemporaryFileName(name)) return "its name is one this program gives its temporary files";
+        if (folded == FoldedFileName(output)) return "its name is that of another file of the publish";
+    if (IsTemporaryFileName(name) || IsTemporaryFileName(FoldedFileName(name)))
+        return "its name is one this program gives its temporary files";
     return {};
 }
 
-std::string SoundWarning(const std::string& name, const std::string& reason) {
-    return "sound '" + PrintableName(name) + "' is not copied: " + reason;
+std::string NotCopiedWarning(std::string_view what, const std::string& name, std::string_view reason) {
+    return std::string(what) + " '" + PrintableName(name) + "' is not copied: " + std::string(reason);
 }
 
-bool IsInside(const fs::path& path, const fs::path& folder) {
-    const auto [inFolder, inPath] = std::mismatch(folder.begin(), folder.end(), path.begin(), path.end());
-    return inFolder == folder.end() && inPath != path.end();
-}
-
-// An open regular file (a link is followed: the caller named the file), or a closed
-// descriptor when there is none. Never blocks on a pipe or touches a device.
+// An open regular file the user named (a link is followed), or a closed descriptor
+// when there is none. Opened once and checked as opened; never blocks on a pipe.
 FileDescriptor OpenRegularFile(const fs::path& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!file.IsOpen() || ::fstat(file.Get(), &status) != 0 || !S_ISREG(status.st_mode)) return {};
+    std::error_code error;
+    auto file = os::OpenForReading(path, error);
+    if (error || os::StatusOf(file, error).kind != os::FileKind::Regular || error) return {};
     return file;
 }
 
 // A sound's source in its folder: open when it may be copied, or the reason it may
-// not; neither when it is missing or cannot be read (skipped without a word, as a
-// missing source always was). A link is followed only when it stays inside the
-// folder: a project archive cannot carry a link to a private file out with it.
+// not ("not found" when it is missing). The name is opened once, below the folder,
+// following a link only while it stays inside: a project archive cannot carry a link
+// to a private file out with it, and swapping the sound for such a link while it is
+// being published makes no difference.
 struct SoundSource {
     FileDescriptor file;
     std::string refusal;
 };
 
-SoundSource OpenSoundSource(const fs::path& folder, const std::string& name) {
+SoundSource OpenSoundSource(const OpenFolder& folder, const std::string& name) {
     SoundSource source;
-    const auto path = folder / name;
-    struct stat status {};
-    if (::lstat(path.c_str(), &status) != 0) return source;
-    if (S_ISLNK(status.st_mode)) {
-        std::error_code ec;
-        const auto home = fs::canonical(folder, ec);
-        if (ec) return source;
-        const auto resolved = fs::canonical(path, ec);
-        if (ec) return source;  // a link to nothing: missing
-        if (!IsInside(resolved, home)) {
-            source.refusal = "it is a link to a file outside its folder";
-            return source;
-        }
-        if (::stat(resolved.c_str(), &status) != 0) return source;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        source.refusal = "it is not a regular file";
+    if (!folder.descriptor.IsOpen()) {
+        source.refusal = kNotFound;
         return source;
     }
-    source.file = OpenRegularFile(path);
+    std::error_code error;
+    const auto home = fs::canonical(folder.path, error);
+    auto file = os::OpenBelow(folder.descriptor, name, error ? folder.path : home, error);
+    if (error == std::errc::no_such_file_or_directory) {
+        source.refusal = kNotFound;
+        return source;
+    }
+    if (error == std::errc::cross_device_link) {
+        source.refusal = "it is a link to a file outside its folder";
+        return source;
+    }
+    if (error) {
+        source.refusal = "it cannot be read: " + error.message();
+        return source;
+    }
+    const auto status = os::StatusOf(file, error);
+    if (error || status.kind != os::FileKind::Regular)
+        source.refusal = "it is not a regular file";
+    else if (status.size > kMaximumFileSize)
+        source.refusal = "it is larger than " + std::string(kMaximumFileSizeText);
+    else
+        source.file = std::move(file);
     return source;
 }
 
-// True when target (not following a link there) is the open file itself.
-bool IsSameFile(const fs::path& target, int descriptor) {
-    struct stat named {}, open {};
-    return ::lstat(target.c_str(), &named) == 0 && ::fstat(descriptor, &open) == 0 && named.st_dev == open.st_dev &&
-           named.st_ino == open.st_ino;
+// True when name in folder (not following a link there) is the open file itself.
+bool IsSameFile(const OpenFolder& folder, const std::string& name, const FileDescriptor& file) {
+    std::error_code named, open;
+    const auto entry = os::StatusAt(folder.descriptor, name, named);
+    const auto status = os::StatusOf(file, open);
+    return folder.descriptor.IsOpen() && !named && !open && entry.SameFileAs(status);
 }
 
 // Copies overwrite their target and never report: a target that cannot be written
-// leaves the target as it was. A copy onto itself does nothing.
-bool CopyQuietly(int source, const fs::path& target) {
-    if (IsSameFile(target, source)) return false;
+// leaves the target as it was.
+bool CopyQuietly(const FileDescriptor& source, const fs::path& target) {
     try {
         SafeSave save;
         save.Copy(save.Add(target), source);
@@ -170,6 +157,16 @@ struct PlannedCopy {
     SafeSave::FileId file;
 };
 
+// "a", "a and b", "a, b and c".
+std::string NamesInWords(const std::vector<std::string>& names) {
+    std::string words;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) words += i + 1 == names.size() ? " and " : ", ";
+        words += PrintableName(names[i]);
+    }
+    return words;
+}
+
 }  // namespace
 
 std::string ProjectStem(const std::string& fileName) {
@@ -188,21 +185,25 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
                                             report.filename().string()};
     for (const auto& linked : agent.LinkedFiles()) outputNames.push_back(linked.FileName);
 
-    // First every output is added to the save, which checks its name and what it
+    // The companion files are opened first: without the linked ones a publish for the
+    // command line is refused before anything is written.
+    PublishResult result;
+    auto companions = OpenCompanions(agent, folders, outputNames, LongestNameIn(folder));
+    result.warnings = std::move(companions.warnings);
+
+    // Then every output is added to the save, which checks its name and what it
     // replaces: nothing is written before the whole set passes. The save renames in
     // the order of adding, the project last, so that a new project file means a whole
     // new set.
     SafeSave save;
     const auto pageFile = save.Add(page);
-    PublishResult result;
-    auto companions = OpenCompanions(agent, folders, outputNames, NameMaxOf(folder));
-    result.warnings = std::move(companions.warnings);
+    const auto target = OpenFolderOrNone(folder);
     std::vector<PlannedCopy> linkedCopies, soundCopies;
     for (auto& companion : companions.files) {
-        const auto target = folder / companion.name;
-        if (IsSameFile(target, companion.source.Get())) continue;
-        const auto file = save.Add(target);
-        (companion.isSound ? soundCopies : linkedCopies).push_back({target, std::move(companion.source), file});
+        if (IsSameFile(target, companion.name, companion.source)) continue;
+        const auto file = save.Add(folder / companion.name);
+        (companion.isSound ? soundCopies : linkedCopies)
+            .push_back({folder / companion.name, std::move(companion.source), file});
     }
     const auto reportFile = save.Add(report);
     const auto projectFile = save.Add(project, LinkAtTarget::FollowOwnLink);
@@ -214,13 +215,14 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
     save.End(pageFile);
     result.written.push_back(page);
     for (auto& copy : linkedCopies) {
-        save.Copy(copy.file, copy.source.Get());
+        save.Copy(copy.file, copy.source);
         result.written.push_back(copy.target);
     }
     {
         ProgressScope scope(progress, "Saving Data ... ...");
-        std::string scratch;
-        save.Write(projectFile, agent.ProjectText(scratch));
+        save.Begin(projectFile);
+        agent.WriteProject([&](std::string_view part) { save.Append(projectFile, part); });
+        save.End(projectFile);
     }
     result.written.push_back(project);
     {
@@ -232,12 +234,15 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
         ProgressScope scope(progress, "Copying Publishable Files ... ...");
         progress.SetProgressMaximum(100);
         for (auto& copy : soundCopies) {
-            save.Copy(copy.file, copy.source.Get());
+            save.Copy(copy.file, copy.source);
             result.written.push_back(copy.target);
         }
         save.Commit();
+        const auto program = OpenFolderOrNone(folders.programFolder);
+        std::error_code ignored;
         for (const auto& linked : agent.LinkedFiles())
-            if (linked.DeleteAfterCopy) ::unlink((folders.programFolder / linked.FileName).c_str());
+            if (linked.DeleteAfterCopy && program.descriptor.IsOpen())
+                os::Remove(program.descriptor, linked.FileName, ignored);
         progress.AdvanceProgress(50);
         progress.AdvanceProgress(50);
     }
@@ -247,10 +252,24 @@ PublishResult SaveAndPublish(TkvxAppletAgent& agent, const fs::path& folder, con
 Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
                           const std::vector<std::string>& outputNames, long nameMax) {
     Companions companions;
+    std::vector<std::string> missing;
     for (const auto& linked : agent.LinkedFiles()) {
         auto source = OpenRegularFile(folders.programFolder / linked.FileName);
-        if (source.IsOpen()) companions.files.push_back({linked.FileName, std::move(source), false});
+        if (source.IsOpen())
+            companions.files.push_back({linked.FileName, std::move(source), false});
+        else
+            missing.push_back(linked.FileName);
     }
+    const auto programFolder = PrintableName(DisplayPath(folders.programFolder));
+    if (!missing.empty() && folders.companionsRequired)
+        throw Error("cannot publish: " + NamesInWords(missing) + " not found beside the program, in " + programFolder);
+    for (const auto& name : missing) {
+        companions.warnings.push_back(
+            NotCopiedWarning("companion file", name, std::string(kNotFound) + " in " + programFolder));
+        companions.notCopied.emplace_back(name, kNotFound);
+    }
+
+    const auto sounds = OpenFolderOrNone(folders.previewFolder);
     std::vector<std::string> seen;
     CollectResourceFiles(agent);
     for (const auto& sound : agent.ResourceFiles()) {
@@ -259,13 +278,13 @@ Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
         auto refusal = RefusalOfSoundName(sound, outputNames, nameMax);
         SoundSource source;
         if (refusal.empty()) {
-            source = OpenSoundSource(folders.previewFolder, sound);
+            source = OpenSoundSource(sounds, sound);
             refusal = source.refusal;
         }
         if (!refusal.empty()) {
-            companions.warnings.push_back(SoundWarning(sound, refusal));
+            companions.warnings.push_back(NotCopiedWarning("sound", sound, refusal));
             companions.notCopied.emplace_back(sound, std::move(refusal));
-        } else if (source.file.IsOpen()) {
+        } else {
             companions.files.push_back({sound, std::move(source.file), true});
         }
     }
@@ -273,7 +292,9 @@ Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
 }
 
 long LongestNameIn(const fs::path& folder) {
-    return NameMaxOf(folder);
+    std::error_code error;
+    const auto opened = os::OpenFolder(folder, error);
+    return error ? 255 : os::LongestNameIn(opened);
 }
 
 void CollectResourceFiles(TkvxAppletAgent& agent) {
@@ -298,10 +319,20 @@ std::string PublishReportText(TkvxAppletAgent& agent, const NotCopiedSounds& not
     line("");
     line(kRule);
     line("");
+    // A file that was not copied is listed with the reason, so that nobody looks for
+    // it among the files to upload.
+    const auto fileLine = [&](const std::string& name) {
+        const auto refused = std::find_if(notCopied.begin(), notCopied.end(),
+                                          [&name](const auto& entry) { return entry.first == name; });
+        if (refused == notCopied.end())
+            line("  " + name);
+        else
+            line("  " + PrintableName(name) + " (not copied: " + refused->second + ")");
+    };
     progress.SetProgressMaximum(101);
     line("[Script/Flash file(s)]:");
     for (const auto& linked : agent.LinkedFiles()) {
-        line("  " + linked.FileName);
+        fileLine(linked.FileName);
         progress.AdvanceProgress(1);
     }
     line("");
@@ -311,12 +342,7 @@ std::string PublishReportText(TkvxAppletAgent& agent, const NotCopiedSounds& not
     for (const auto& sound : agent.ResourceFiles()) {
         if (sound.empty() || std::find(listed.begin(), listed.end(), sound) != listed.end()) continue;
         listed.push_back(sound);
-        const auto refused = std::find_if(notCopied.begin(), notCopied.end(),
-                                          [&sound](const auto& entry) { return entry.first == sound; });
-        if (refused == notCopied.end())
-            line("  " + sound);
-        else
-            line("  " + PrintableName(sound) + " (not copied: " + refused->second + ")");
+        fileLine(sound);
     }
     progress.AdvanceProgress(50);
     progress.AdvanceProgress(50);
@@ -338,14 +364,16 @@ void CopyToPreviewFolder(TkvxAppletAgent& agent, const fs::path& previewFolder, 
     if (name.empty()) return;
     const auto target = previewFolder / name;
     if (!SamePathIgnoringCase(file, target))
-        if (const auto source = OpenRegularFile(file); source.IsOpen()) CopyQuietly(source.Get(), target);
+        if (const auto source = OpenRegularFile(file); source.IsOpen()) CopyQuietly(source, target);
     agent.PreviewCopiedFiles().push_back(name.string());
 }
 
 void CopyLinkedFilesToPreview(TkvxAppletAgent& agent, const fs::path& previewFolder, const fs::path& sourceFolder) {
+    const auto source = OpenFolderOrNone(sourceFolder);
+    std::error_code ignored;
     for (const auto& linked : agent.LinkedFiles()) {
         CopyToPreviewFolder(agent, previewFolder, sourceFolder / linked.FileName);
-        if (linked.DeleteAfterCopy) ::unlink((sourceFolder / linked.FileName).c_str());
+        if (linked.DeleteAfterCopy && source.descriptor.IsOpen()) os::Remove(source.descriptor, linked.FileName, ignored);
     }
 }
 
@@ -355,20 +383,25 @@ std::vector<std::string> CopyResourceFilesToPreview(TkvxAppletAgent& agent, cons
     ProgressScope scope(progress, "Copying Resource Files ... ...");
     progress.SetProgressMaximum(100);
     std::vector<std::string> warnings;
+    const auto source = OpenFolderOrNone(sourceFolder);
+    const auto preview = OpenFolderOrNone(previewFolder);
+    const long nameMax = preview.descriptor.IsOpen() ? os::LongestNameIn(preview.descriptor) : 255;
     CollectResourceFiles(agent);
     for (const auto& sound : agent.ResourceFiles()) {
-        auto refusal = RefusalOfSoundName(sound, {}, NameMaxOf(previewFolder));
-        SoundSource source;
+        auto refusal = RefusalOfSoundName(sound, {}, nameMax);
+        SoundSource opened;
         if (refusal.empty()) {
-            source = OpenSoundSource(sourceFolder, sound);
-            refusal = source.refusal;
+            opened = OpenSoundSource(source, sound);
+            refusal = opened.refusal;
         }
-        if (!refusal.empty()) {
-            warnings.push_back(SoundWarning(sound, refusal));
+        // A sound that is not there is not staged, quietly: preview looks for sounds in
+        // the program's folder, where most are not; publishing reports it.
+        if (!refusal.empty() && refusal != kNotFound) {
+            warnings.push_back(NotCopiedWarning("sound", sound, refusal));
             continue;
         }
-        if (source.file.IsOpen() && !SamePathIgnoringCase(sourceFolder / sound, previewFolder / sound))
-            CopyQuietly(source.file.Get(), previewFolder / sound);
+        if (opened.file.IsOpen() && !SamePathIgnoringCase(sourceFolder / sound, previewFolder / sound))
+            CopyQuietly(opened.file, previewFolder / sound);
         agent.PreviewCopiedFiles().push_back(sound);
     }
     progress.AdvanceProgress(50);

@@ -16,18 +16,23 @@ namespace qm {
 struct PublishFolders {
     std::filesystem::path programFolder;  // where zelvanbar.swf and swfhelper.js lie
     std::filesystem::path previewFolder;  // where the document's sounds are taken from
+    // Whether a linked file missing from programFolder refuses the publish before
+    // anything is written (the command-line tool), or is reported among the warnings
+    // and in the report as not copied (the window, whose save must not fail for it).
+    bool companionsRequired = false;
 };
 
 struct PublishResult {
     // Every file written or copied: the page, the linked files, the project, the
     // report and the sounds, in this order.
     std::vector<std::filesystem::path> written;
-    // One line for each sound that was refused: "sound 'x.mp3' is not copied: it is a
-    // link to a file outside its folder".
+    // One line for each file that was not copied: "sound 'x.mp3' is not copied: it is
+    // a link to a file outside its folder", "sound 'y.mp3' is not copied: not found",
+    // "companion file 'swfhelper.js' is not copied: not found in /opt/quillamere".
     std::vector<std::string> warnings;
 };
 
-// A sound refused for copying: its name and why.
+// Files not copied (sounds refused or missing, linked files missing): name and why.
 using NotCopiedSounds = std::vector<std::pair<std::string, std::string>>;
 
 // The stem of a project file name: without its extension (the last "." and what
@@ -37,22 +42,27 @@ std::string ProjectStem(const std::string& fileName);
 // Publishes into folder: stem.html, the linked files, stem.zorbel,
 // stem_PublishReport.txt and the sounds. Every name of the set and every file it would
 // replace are checked before anything is written; every file is then written beside
-// its target and, once all are written, renamed over it (the project last), so that a
-// failure or a crash leaves each output old or new. The outputs are regular files in
-// the folder: a link in an output's place is replaced, except the project file when it
-// is a link of the user's own. A sound is copied only from a regular file in
-// folders.previewFolder (or a link that stays inside it) whose name is no path, no name
-// of another output and no temporary file's; the others are listed in the report as
-// not copied and in the result's warnings. A missing source (a sound or a linked file)
-// is skipped silently and still listed.
+// its target and, once all are written, renamed over it (the project last) under the
+// folder's commit lock, so that a failure, a crash or another publisher leaves the set
+// old or new. The outputs are regular files in the folder: a link in an output's place
+// is replaced, except the project file when it is a link of the user's own.
+// A sound is opened once, below folders.previewFolder (links followed only while they
+// stay inside it), and copied from what was opened when it is a regular file within
+// the size limit whose name is no path and no name of another output or of a
+// temporary file (letter case and Unicode form ignored); the others, a missing one
+// too, are listed in the report as not copied and in the result's warnings.
 // Throws qm::Error naming the file when a name is too long for the folder, an output
-// is a folder or a read-only file, or a file cannot be written or renamed.
+// is a folder or a file that cannot be replaced, or a file cannot be written or
+// renamed; and, before anything is written, naming the missing linked files and their
+// folder when folders.companionsRequired.
 PublishResult SaveAndPublish(TkvxAppletAgent& agent, const std::filesystem::path& folder, const std::string& fileName,
                              const PublishFolders& folders);
 
 // The files every page of the menu needs beside it, open for copying: the linked files
-// found in folders.programFolder (a missing one is skipped), then each sound of the
-// document once, from folders.previewFolder, under the rules SaveAndPublish follows.
+// found in folders.programFolder (a missing one is refused when
+// folders.companionsRequired, as SaveAndPublish says, else listed as not copied), then
+// each sound of the document once, from folders.previewFolder, under the rules
+// SaveAndPublish follows.
 // outputNames: the names of the other files of the publish, which no sound may take;
 // nameMax: the longest name the target folder allows.
 struct CompanionFile {
@@ -63,7 +73,7 @@ struct CompanionFile {
 struct Companions {
     std::vector<CompanionFile> files;
     NotCopiedSounds notCopied;
-    std::vector<std::string> warnings;  // one for each sound refused
+    std::vector<std::string> warnings;  // one for each file not copied
 };
 Companions OpenCompanions(TkvxAppletAgent& agent, const PublishFolders& folders,
                           const std::vector<std::string>& outputNames, long nameMax);

@@ -1,26 +1,34 @@
 #include "site/SiteFiles.h"
 
-#include <fstream>
 #include <system_error>
 
 #include "model/Error.h"
+#include "model/FileSystem.h"
 #include "model/TextFile.h"
 
 namespace qm {
 
 std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (ec) throw Error(DisplayPath(path), 0, "cannot read the file: " + ec.message());
-    if (!std::filesystem::is_regular_file(status)) throw Error(DisplayPath(path), 0, "this is not a regular file");
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec) throw Error(DisplayPath(path), 0, "cannot read the file: " + ec.message());
-    if (size > kMaximumFileSize)
-        throw Error(DisplayPath(path), 0, "the file is larger than " + std::string(kMaximumFileSizeText));
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    if (!in || !in.read(bytes.data(), static_cast<std::streamsize>(size)))
-        throw Error(DisplayPath(path), 0, "cannot read the file");
+    // Opened once, and what was opened is checked and read: a name swapped meanwhile
+    // for a link or a device changes nothing.
+    const auto shown = DisplayPath(path);
+    std::error_code error;
+    const auto file = os::OpenForReading(path, error);
+    if (error) throw Error(shown, 0, "cannot read the file: " + error.message());
+    const auto status = os::StatusOf(file, error);
+    if (error) throw Error(shown, 0, "cannot read the file: " + error.message());
+    if (status.kind != os::FileKind::Regular) throw Error(shown, 0, "this is not a regular file");
+    if (status.size > kMaximumFileSize)
+        throw Error(shown, 0, "the file is larger than " + std::string(kMaximumFileSizeText));
+    std::string bytes(static_cast<std::size_t>(status.size), '\0');
+    std::size_t filled = 0;
+    while (filled < bytes.size()) {
+        const auto got = os::Read(file, bytes.data() + filled, bytes.size() - filled, error);
+        if (got < 0) throw Error(shown, 0, "cannot read the file: " + error.message());
+        if (got == 0) break;
+        filled += static_cast<std::size_t>(got);
+    }
+    bytes.resize(filled);
     return bytes;
 }
 

@@ -1,10 +1,9 @@
 #include "site/SitePublisher.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "model/Error.h"
+#include "model/FileSystem.h"
 #include "model/SafeSave.h"
 #include "output/PageWriter.h"
 #include "site/MenuPlace.h"
@@ -55,11 +54,12 @@ PagePlan PlanPage(const SitePage& page, SnippetsByDepth& snippets) {
     return plan;
 }
 
-std::string ReadOpenFile(int descriptor) {
+std::string ReadOpenFile(const FileDescriptor& file) {
     std::string bytes;
     char buffer[1 << 16];
-    for (ssize_t got; (got = ::read(descriptor, buffer, sizeof buffer)) != 0;) {
-        if (got < 0) throw Error("a companion file cannot be read: " + SystemReason(errno));
+    std::error_code error;
+    for (std::ptrdiff_t got; (got = os::Read(file, buffer, sizeof buffer, error)) != 0;) {
+        if (got < 0) throw Error("a companion file cannot be read: " + error.message());
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     return bytes;
@@ -106,7 +106,7 @@ SitePlan PlanSitePublish(TkvxAppletAgent& agent, const SiteSources& sources) {
     auto companions = OpenCompanions(agent, sources.companions, pageNames, LongestNameIn(sources.siteFolder));
     plan.warnings = std::move(companions.warnings);
     for (auto& companion : companions.files) {
-        auto bytes = ReadOpenFile(companion.source.Get());
+        auto bytes = ReadOpenFile(companion.source);
         if (bytes != FileBytesOrNothing(sources.siteFolder / companion.name))
             plan.companions.push_back({companion.name, std::move(bytes)});
     }
@@ -140,14 +140,14 @@ std::string SiteReportText(const SitePlan& plan) {
     std::vector<std::string> written, unchanged, without, refused, companions;
     for (const auto& page : plan.pages) {
         switch (page.outcome) {
-            case PageOutcome::Written: written.push_back(page.page.relative); break;
-            case PageOutcome::Unchanged: unchanged.push_back(page.page.relative); break;
-            case PageOutcome::WithoutMenuPlace: without.push_back(page.page.relative); break;
-            case PageOutcome::Refused: refused.push_back(page.refusal); break;
+            case PageOutcome::Written: written.push_back(PrintableName(page.page.relative)); break;
+            case PageOutcome::Unchanged: unchanged.push_back(PrintableName(page.page.relative)); break;
+            case PageOutcome::WithoutMenuPlace: without.push_back(PrintableName(page.page.relative)); break;
+            case PageOutcome::Refused: refused.push_back(PrintableName(page.refusal)); break;
         }
     }
-    for (const auto& companion : plan.companions) companions.push_back(companion.name);
-    std::string out = "Site " + DisplayPath(plan.siteFolder) + (plan.committed ? "" : " (nothing written yet)") + "\n";
+    for (const auto& companion : plan.companions) companions.push_back(PrintableName(companion.name));
+    std::string out = "Site " + PrintableName(DisplayPath(plan.siteFolder)) + (plan.committed ? "" : " (nothing written yet)") + "\n";
     Section(out, plan.committed ? "Pages written" : "Pages to write", written);
     Section(out, "Pages unchanged", unchanged);
     Section(out, "Pages without a place for the menu", without);

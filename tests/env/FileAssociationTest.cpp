@@ -193,7 +193,7 @@ TEST_F(FileAssociationTest, ADesktopLaunchPassesTheProjectPathWholeToAProgramWit
     const QString project = home_.Root() + QStringLiteral("/my menus/main menu.zorbel");
     WriteBytes(project, "");
     QProcess::startDetached(QStringLiteral("gio"), {QStringLiteral("launch"), UserDesktopEntryPath(), project});
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadBytes(record).endsWith('\n'); }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ReadBytes(record).endsWith('\n'); }, 60000));
     EXPECT_EQ(ReadBytes(record), project.toUtf8() + '\n');
 }
 

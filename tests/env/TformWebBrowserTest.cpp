@@ -87,7 +87,7 @@ protected:
     }
     QByteArray WaitForRecord(const QString& name) {
         const QString record = RecordOf(name);
-        (void)QTest::qWaitFor([&] { return QFile::exists(record); }, 20000);
+        (void)QTest::qWaitFor([&] { return QFile::exists(record); }, 60000);
         return ReadBytes(record);
     }
 

@@ -16,8 +16,18 @@ source=$2
 bin="$build/bin"
 work=$(mktemp -d)
 gui_pid=
+# Ends the window and everything it started (the desktop's database tools run as its
+# children and may outlive it), and waits until all of them are gone, so that nothing
+# still writes into the home being removed.
+stop_window() {
+  [ -n "$gui_pid" ] || return 0
+  kill -TERM -- "-$gui_pid" 2>/dev/null || true
+  wait "$gui_pid" 2>/dev/null || true
+  while kill -0 -- "-$gui_pid" 2>/dev/null; do sleep 0.05; done
+  gui_pid=
+}
 cleanup() {
-  [ -n "$gui_pid" ] && kill "$gui_pid" 2>/dev/null || true
+  stop_window
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -137,19 +147,30 @@ fi
 
 if [ -x "$app/quillamere" ]; then
   echo "== the unpacked window starts and registers itself"
+  # A process group of its own (job control on), so that stop_window reaches the tools
+  # the window starts as well.
+  set -m
   QT_QPA_PLATFORM=offscreen "$root/usr/bin/quillamere" >"$work/gui.log" 2>&1 &
   gui_pid=$!
+  set +m
   registered="$XDG_DATA_HOME/applications/quillamere.desktop"
-  for _ in $(seq 1 300); do
-    grep -q "^TryExec=$app/quillamere\$" "$registered" 2>/dev/null && break
+  # The registration's last step: the desktop database lists the entry for our type
+  # (where the tool is installed; else the entry itself is the last).
+  if command -v update-desktop-database >/dev/null; then
+    done_file="$XDG_DATA_HOME/applications/mimeinfo.cache" done_text="application/x-quillamere-project=quillamere.desktop"
+  else
+    done_file=$registered done_text="TryExec=$app/quillamere"
+  fi
+  # Waits for the registration to be done, or for the window to end, however long a
+  # busy machine takes (ctest's timeout bounds it).
+  until grep -q -F "$done_text" "$done_file" 2>/dev/null; do
     kill -0 "$gui_pid" 2>/dev/null || break
     sleep 0.1
   done
   check "the running window wrote its desktop entry naming itself" grep -q "^TryExec=$app/quillamere\$" "$registered"
+  check "the desktop database names the entry for the project type" grep -q -F "$done_text" "$done_file"
   check "the window is still running" kill -0 "$gui_pid"
-  kill "$gui_pid" 2>/dev/null || true
-  wait "$gui_pid" 2>/dev/null || true
-  gui_pid=
+  stop_window
 fi
 
 echo

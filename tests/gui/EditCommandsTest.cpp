@@ -16,6 +16,7 @@
 #include "support/WindowTest.h"
 #include "gui/MenuClipboard.h"
 #include "gui/TMenuTreeModel.h"
+#include "gui/TPanelBinding.h"
 
 namespace qm::test {
 namespace {
@@ -213,10 +214,14 @@ TEST_F(EditCommandsTest, TypingIsOneStepUntilTheFocusMovesAndSteppingOnePerPause
     EXPECT_EQ(UndoText(), "&Undo Change Main Font");
     auto* size = Find<QSpinBox>("spnedt__mainItemFontSize");
     size->setFocus();
+    // No stall of a busy machine between two key presses makes a pause.
+    window->PanelBinding().SetStepPause(std::chrono::hours(1));
     for (int i = 0; i < 3; ++i) QTest::keyClick(size, Qt::Key_Up);
     EXPECT_EQ(size->value(), 14);
     EXPECT_EQ(Steps(), steps + 2) << "steps in a row are one";
-    QTest::qWait(900);  // a pause
+    // A pause: one that ends at once, waited for.
+    window->PanelBinding().SetStepPause(std::chrono::milliseconds(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->PanelBinding().Stepping(); }, 60000));
     QTest::keyClick(size, Qt::Key_Up);
     EXPECT_EQ(Steps(), steps + 3);
     // Ctrl+Z in a field undoes the document's step, not the field's own typing.

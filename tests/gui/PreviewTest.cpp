@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSpinBox>
+#include <QTest>
 #include <QThread>
 #include <QUrl>
 
@@ -46,8 +47,8 @@ protected:
         WriteBoolSetting("ShowFlashLocalSecurityWarningTipDialog", false);
     }
     QString RecordedArgument() {
-        // The script makes the file before it writes into it.
-        for (int i = 0; i < 200 && QFileInfo(record).size() == 0; ++i) QThread::msleep(25);
+        // It appears whole, once the stand-in browser has run, however busy the machine.
+        (void)QTest::qWaitFor([&] { return QFile::exists(record); }, 60000);
         QFile file(record);
         if (!file.open(QIODevice::ReadOnly)) return QStringLiteral("<the browser was not started>");
         return QString::fromUtf8(file.readAll());

@@ -31,7 +31,8 @@ TEST_P(FixturePublish, WritesTheExpectedPageReportAndProject) {
     TkvxAppletAgent agent;
     agent.LoadProject(folder / "input.zorbel");
     agent.SetAppletData(NormalizeAppletData(agent.AppletData()));
-    SaveAndPublish(agent, out.Path(), "input.zorbel", {out.Path(), folder});
+    // The movie and the script from beside the built program, as the window finds them.
+    SaveAndPublish(agent, out.Path(), "input.zorbel", {fs::path(CliProgram()).parent_path(), folder});
     for (const auto& [written, expected] : {std::pair{"input.html", "expected.html"},
                                             std::pair{"input_PublishReport.txt", "expected_PublishReport.txt"},
                                             std::pair{"input.zorbel", "expected.zorbel"}}) {

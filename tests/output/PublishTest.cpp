@@ -186,12 +186,18 @@ TEST_F(Publishing, PublishingIntoTheProgramOrPreviewFolderLeavesTheSourcesWhole)
     EXPECT_EQ(ReadBytes(preview() / "s.mp3"), "sound");
 }
 
+// The window's save must not fail for a missing movie: it is skipped, still listed, and
+// said to be missing (the command line refuses it instead).
 TEST_F(Publishing, MissingCompanionsAreSkippedButStillListed) {
     fs::remove(program() / "zelvanbar.swf");
-    const auto written = SaveAndPublish(agent, project(), "menu", folders()).written;
+    const auto result = SaveAndPublish(agent, project(), "menu", folders());
+    const auto& written = result.written;
     EXPECT_FALSE(fs::exists(project() / "zelvanbar.swf"));
-    EXPECT_NE(ReadBytes(project() / "menu_PublishReport.txt").find("  zelvanbar.swf\r\n"), std::string::npos);
+    EXPECT_NE(ReadBytes(project() / "menu_PublishReport.txt").find("  zelvanbar.swf (not copied: not found)\r\n"),
+              std::string::npos);
     EXPECT_EQ(std::count(written.begin(), written.end(), project() / "zelvanbar.swf"), 0);
+    EXPECT_EQ(result.warnings, std::vector<std::string>{"companion file 'zelvanbar.swf' is not copied: not found in " +
+                                                        program().string()});
 }
 
 TEST_F(Publishing, AFailedPageEndsThePublishBeforeAnythingElseIsWritten) {
@@ -356,6 +362,7 @@ TEST_F(Publishing, AFullDiskAtAnyWriteLeavesTheEarlierSetWhole) {
 
 TEST_F(Publishing, TemporaryFilesACrashLeftAreRemovedAndNoOthers) {
     WriteBytes(project() / ".quillamere-tmp-3", "half a page");
+    // Named as early versions named theirs, and as other programs name their own: kept.
     WriteBytes(project() / ".menu.html.tmp-123456-0", "an earlier version's");
     WriteBytes(project() / ".quillamere-tmp-9", "being written by a running save");
     const FileDescriptor running(::open((project() / ".quillamere-tmp-9").c_str(), O_RDONLY));
@@ -364,7 +371,8 @@ TEST_F(Publishing, TemporaryFilesACrashLeftAreRemovedAndNoOthers) {
     WriteBytes(project() / "draft.tmp-1-2", "the user's");
     ASSERT_NO_THROW(Publish());
     EXPECT_EQ(FilesIn(project()),
-              (std::vector<std::string>{".quillamere-tmp-9", ".quillamere-tmp-notes", "draft.tmp-1-2", "menu.html",
+              (std::vector<std::string>{".menu.html.tmp-123456-0", ".quillamere-tmp-9", ".quillamere-tmp-notes",
+                                        "draft.tmp-1-2", "menu.html",
                                         "menu.zorbel", "menu_PublishReport.txt", "swfhelper.js", "zelvanbar.swf"}));
 }
 

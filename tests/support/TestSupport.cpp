@@ -126,7 +126,14 @@ pid_t Spawn(const std::vector<std::string>& arguments, const std::string& outPat
 
 ProcessResult RunProgram(const std::vector<std::string>& arguments) {
     TempFolder folder;
-    const auto outPath = (folder / "stdout").string();
+    auto result = RunProgram(arguments, folder / "stdout");
+    result.out = ReadBytes(folder / "stdout");
+    return result;
+}
+
+ProcessResult RunProgram(const std::vector<std::string>& arguments, const fs::path& standardOutput) {
+    TempFolder folder;
+    const auto outPath = standardOutput.string();
     const auto errPath = (folder / "stderr").string();
     ProcessResult result;
     const pid_t pid = Spawn(arguments, outPath, errPath);
@@ -137,7 +144,6 @@ ProcessResult RunProgram(const std::vector<std::string>& arguments) {
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadBytes(outPath);
     result.err = ReadBytes(errPath);
     return result;
 }

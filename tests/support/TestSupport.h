@@ -96,6 +96,9 @@ struct ProcessResult {
     std::string err;
 };
 ProcessResult RunProgram(const std::vector<std::string>& arguments);
+// The same with the standard output going to a file of the caller's (/dev/full); out
+// stays empty.
+ProcessResult RunProgram(const std::vector<std::string>& arguments, const fs::path& standardOutput);
 // Starts a program (no shell) with its output thrown away and returns at once with its
 // process id, for the caller to wait for (or kill); -1 when it cannot be started.
 pid_t StartProgram(const std::vector<std::string>& arguments);

@@ -327,7 +327,8 @@ TEST_F(RefusedProject, AnythingButARegularFileOfAtMostTheLimit) {
                                        std::pair{fs::path("/dev/zero"), "it is not a regular file"},
                                        std::pair{large, "it is larger than 1 GiB"}}) {
         SCOPED_TRACE(path);
-        EXPECT_QM_ERROR(agent_.LoadProject(path), DisplayPath(path) + ": cannot read the file: " + reason);
+        const fs::path file = path;  // a structured binding cannot be captured by clang 14
+        EXPECT_QM_ERROR(agent_.LoadProject(file), DisplayPath(file) + ": cannot read the file: " + reason);
         ExpectUnchanged();
     }
 }

@@ -92,7 +92,10 @@ TEST(SafeSave, TemporaryNamesAreShortAndTheirOwn) {
     for (const auto& [name, temporary] : std::vector<std::pair<std::string, bool>>{
              {".quillamere-tmp-0", true},
              {".quillamere-tmp-123", true},
-             {".menu.html.tmp-98765-3", true},  // earlier versions' names
+             {".quillamere-tmp-0123456789abcdef", true},
+             {".quillamere-tmp-0123456789ABCDEF", false},
+             // Early versions' names, and other programs': never taken for this one's.
+             {".menu.html.tmp-98765-3", false},
              {".quillamere-tmp-", false},
              {".quillamere-tmp-1.mp3", false},
              {"menu.html.tmp-1-2", false},
@@ -295,7 +298,7 @@ TEST_F(FakedWrite, ContentInPartsIsCommittedOnlyWhenComplete) {
 }
 
 // A file that cannot be replaced: another file is mounted over it, so renaming onto it
-// fails after the temporary file was written.
+// would fail; this is found out before anything is written.
 TEST(SafeSave, FailedReplacementRemovesTheTemporaryFileAndGivesTheReason) {
     TempFolder folder;
     WriteBytes(folder / "menu.zorbel", kOldBytes);
@@ -304,7 +307,7 @@ TEST(SafeSave, FailedReplacementRemovesTheTemporaryFileAndGivesTheReason) {
     if (!mount.Mounted()) GTEST_SKIP() << "cannot bind-mount a file here";
     const auto target = folder / "menu.zorbel";
     EXPECT_QM_ERROR(SaveFileSafely(target, "new"),
-                    DisplayPath(target) + ": cannot replace the file: Device or resource busy");
+                    DisplayPath(target) + ": cannot replace the file: another file system is mounted on it");
     EXPECT_EQ(ReadBytes(target), "other");
     EXPECT_EQ(folder.Entries(), (std::vector<std::string>{"menu.zorbel", "other"}));
 }

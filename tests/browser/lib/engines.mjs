@@ -20,6 +20,11 @@ import { newFolder } from './project.mjs';
 
 // The visitor setting "large text": a minimum font size of 18 px everywhere, and in
 // Firefox a text-only zoom of 150 % on top.
+// How long a test waits for what must happen (a row reached, input seen, a page shown)
+// before it fails: every wait ends as soon as the thing happens, so this bounds only a
+// failing run, and it is long enough for a machine busy with other work.
+export const PATIENCE = 30000;
+
 const MINIMUM_FONT = 18;
 
 const KEYS = ['Tab', 'Shift+Tab', 'Enter', 'Space', 'Escape'];
@@ -183,21 +188,22 @@ const webkit = {
       args.push('--config=' + config);
     }
     let driver;
-    for (let attempt = 0; !driver; attempt++) {
+    const end = Date.now() + PATIENCE;  // the driver takes a while to listen on a busy machine
+    while (!driver) {
       try {
         driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
           browserName: 'MiniBrowser',
           'webkitgtk:browserOptions': { binary: MINIBROWSER, args },
         }).build();
       } catch (error) {
-        if (attempt > 50) throw error;
+        if (Date.now() > end) throw error;
         await new Promise((resolve) => setTimeout(resolve, 100));
       }
     }
     // Without a window manager no window has the keyboard focus, and WebKit then matches
     // no :focus: give it to the browser's window.
     const focusWindow = () => spawnSync('xdotool', ['search', '--sync', '--onlyvisible', '--class', 'MiniBrowser', 'windowfocus'],
-      { env: { ...process.env, DISPLAY: display }, stdio: 'ignore', timeout: 10000 });
+      { env: { ...process.env, DISPLAY: display }, stdio: 'ignore', timeout: PATIENCE });
     focusWindow();
     const main = await driver.getWindowHandle();
     const size = { width: 0, height: 0 };
@@ -393,7 +399,7 @@ class MenuPage {
   // Where NAME shows once it has been reached and nothing moves on the page any more,
   // or after TIMEOUT ms where it then is: a row that has just opened may still be
   // sliding in.
-  async reach(name, timeout = 2000) {
+  async reach(name, timeout = PATIENCE) {
     const end = Date.now() + timeout;
     for (;;) {
       const box = await this.where(name);
@@ -411,11 +417,11 @@ class MenuPage {
   }
 
   // Where the engine hands input on before the page has seen it, waits until the page
-  // shows SEEN(its input record, ARG), or has gone (a link was followed), or a second
-  // has passed.
+  // shows SEEN(its input record, ARG), or has gone (a link was followed), or PATIENCE
+  // ms have passed.
   async seen(seen, arg) {
     if (!engine.lagging) return;
-    const end = Date.now() + 1000;
+    const end = Date.now() + PATIENCE;
     while (Date.now() < end) {
       const state = await this.eval(([source, a]) => {
         const input = window.__input;
@@ -461,7 +467,7 @@ class MenuPage {
   }
 
   // Waits until FN(ARG), run in the page, returns something true; fails after TIMEOUT ms.
-  async waitFor(fn, arg, timeout = 5000) {
+  async waitFor(fn, arg, timeout = PATIENCE) {
     const end = Date.now() + timeout;
     for (;;) {
       const value = await this.eval(fn, arg).catch(() => false);
@@ -472,7 +478,7 @@ class MenuPage {
   }
 
   // Waits until the page shows URL (after a link was followed).
-  async waitForUrl(url, timeout = 5000) {
+  async waitForUrl(url, timeout = PATIENCE) {
     const end = Date.now() + timeout;
     while ((await this.url()) !== url) {
       if (Date.now() > end) throw new Error(`still at ${await this.url()}, not ${url}`);

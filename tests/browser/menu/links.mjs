@@ -3,7 +3,7 @@
 import { describe, it, before } from 'node:test';
 import assert from 'node:assert/strict';
 import { readFileSync, writeFileSync } from 'node:fs';
-import { openMenu } from '../lib/engines.mjs';
+import { openMenu, PATIENCE } from '../lib/engines.mjs';
 import { publishMenu } from '../lib/project.mjs';
 import { SHOP_ITEMS, targetPages, beside } from '../lib/menus.mjs';
 
@@ -32,7 +32,7 @@ describe('a click follows the link in its target', () => {
     await page.click('Product B');
     // The windows open, in any order, once they have loaded what they show.
     const windows = async (expected) => {
-      const end = Date.now() + 5000;
+      const end = Date.now() + PATIENCE;
       let urls;
       while ((urls = (await page.windows()).sort()).join() !== expected.sort().join() && Date.now() < end) {
         await new Promise((resolve) => setTimeout(resolve, 50));
