@@ -1,6 +1,8 @@
 #include "site/MenuPlace.h"
 
+#include <algorithm>
 #include <optional>
+#include <vector>
 
 #include "model/Error.h"
 #include "site/HtmlDocument.h"
@@ -66,35 +68,46 @@ bool StandsAlone(std::string_view page, const Comment& comment) {
 
 struct FoundComments {
     std::optional<Comment> start, end, pasted;
-    const GumboNode* pastedNode = nullptr;
 };
 
+enum class CommentRole { Start, End, Pasted };
+
+// The page's markers in the order they stand in its bytes. The parser's tree may hold
+// them in another order: a comment after </body> belongs to the html element, one after
+// </html> to the document, while an element after them goes back into the body.
 FoundComments FindComments(const HtmlDocument& html, std::string_view page, const std::string& name) {
     const auto quoted = [](std::string_view marker) { return "'" + std::string(marker) + "'"; };
-    FoundComments found;
+    std::vector<std::pair<Comment, CommentRole>> marks;
     VisitNodes(html.Root(), [&](const GumboNode& node) {
         if (node.type != GUMBO_NODE_COMMENT) return true;
-        const std::string_view text = Trimmed(node.v.text.text);
+        const std::string text = "<!-- " + std::string(Trimmed(node.v.text.text)) + " -->";
         const auto comment = CommentAt(node, page);
-        const bool isStart = "<!-- " + std::string(text) + " -->" == kMenuStartMarker;
-        const bool isEnd = "<!-- " + std::string(text) + " -->" == kMenuEndMarker;
-        if ((isStart || isEnd) && !StandsAlone(page, comment))
-            throw Error(name, comment.line, "the marker " + quoted(isStart ? kMenuStartMarker : kMenuEndMarker) +
-                                                " is not on a line of its own");
-        if (isStart) {
+        if (text == kMenuStartMarker || text == kMenuEndMarker) {
+            const bool isStart = text == kMenuStartMarker;
+            if (!StandsAlone(page, comment))
+                throw Error(name, comment.line, "the marker " + quoted(isStart ? kMenuStartMarker : kMenuEndMarker) +
+                                                    " is not on a line of its own");
+            marks.emplace_back(comment, isStart ? CommentRole::Start : CommentRole::End);
+        } else if (Trimmed(node.v.text.text) == kPastedMenuComment) {
+            marks.emplace_back(comment, CommentRole::Pasted);
+        }
+        return true;
+    });
+    std::ranges::sort(marks, {}, [](const auto& mark) { return mark.first.begin; });
+    FoundComments found;
+    for (const auto& [comment, role] : marks) {
+        if (role == CommentRole::Start) {
             if (found.start) throw Error(name, comment.line, "a second marker " + quoted(kMenuStartMarker));
             found.start = comment;
-        } else if (isEnd) {
+        } else if (role == CommentRole::End) {
             if (!found.start) throw Error(name, comment.line, "the marker " + quoted(kMenuEndMarker) +
                                                                   " has no " + quoted(kMenuStartMarker) + " before it");
             if (found.end) throw Error(name, comment.line, "a second marker " + quoted(kMenuEndMarker));
             found.end = comment;
-        } else if (text == kPastedMenuComment && !found.pasted) {
+        } else if (!found.pasted) {
             found.pasted = comment;
-            found.pastedNode = &node;
         }
-        return true;
-    });
+    }
     if (found.start && !found.end)
         throw Error(name, found.start->line,
                     "the marker " + quoted(kMenuStartMarker) + " has no " + quoted(kMenuEndMarker) + " after it");
@@ -105,13 +118,16 @@ FoundComments FindComments(const HtmlDocument& html, std::string_view page, cons
 // element with the box's id that follows the comment.
 std::size_t PastedMenuEnd(const HtmlDocument& html, const Comment& comment, std::string_view page,
                           const std::string& name) {
+    // The nearest in the page's bytes, which need not be the first in the tree.
     const GumboNode* box = nullptr;
+    std::size_t boxAt = page.size();
     VisitNodes(html.Root(), [&](const GumboNode& node) {
-        if (box) return false;
-        if (node.type == GUMBO_NODE_ELEMENT && node.v.element.original_tag.data &&
-            static_cast<std::size_t>(node.v.element.original_tag.data - page.data()) > comment.begin &&
-            AttributeOf(node, "id") == std::string_view(kMenuBoxId))
+        if (node.type != GUMBO_NODE_ELEMENT || !node.v.element.original_tag.data) return true;
+        const auto at = static_cast<std::size_t>(node.v.element.original_tag.data - page.data());
+        if (at > comment.begin && at < boxAt && AttributeOf(node, "id") == std::string_view(kMenuBoxId)) {
             box = &node;
+            boxAt = at;
+        }
         return true;
     });
     if (!box) throw Error(name, comment.line, "the menu pasted here has no menu box after it");

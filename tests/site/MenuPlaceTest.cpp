@@ -53,6 +53,11 @@ INSTANTIATE_TEST_SUITE_P(
         PlaceCase{"MarkerTextInAScriptIsNoMarker",
                   "<script>\n<!-- Quillamere menu -->\n<!-- End of Quillamere menu -->\n</script>\n",
                   "<script>\n<!-- Quillamere menu -->\n<!-- End of Quillamere menu -->\n</script>\n"},
+        // The parser hangs comments after </body> on the html element but puts the
+        // element between them back into the body: the page's order counts, not the tree's.
+        PlaceCase{"MarkersAfterTheBodyAroundAnElement",
+                  "</body>\n<!-- Quillamere menu -->\n<div>old</div>\n<!-- End of Quillamere menu -->\n",
+                  "</body>\n<!-- Quillamere menu -->\nM1\nM2\n<!-- End of Quillamere menu -->\n"},
         PlaceCase{"NoPlace", "<p>Quillamere is not here</p>", "<p>Quillamere is not here</p>"},
         PlaceCase{"MarkerNotAlone", "<p>\n<b>x</b><!-- Quillamere menu -->\n<!-- End of Quillamere menu -->\n",
                   "p.html, line 2: the marker '<!-- Quillamere menu -->' is not on a line of its own"},
