@@ -1,442 +1,441 @@
 /*
  * swfhelper.js - draws the menu of a page published by Quillamere.
  *
+ * This is the readable source. Visitors get swfhelper.min.js, made from it by
+ * "node tests/browser/minify.mjs" and installed as swfhelper.js: run that after every
+ * change (a test checks that the two agree). Every byte counts: the minified script
+ * stays under 8 KB, and under 3.5 KB gzipped.
+ *
  * The page carries the menu twice: the hidden link block (#buAj: one div per main
  * item, followed by a div.mkvosub with the links of its sub items) and the look, the
  * 17 values of "flashparams" in the FlashVars parameter of the movie object #bAAd,
  * each value ended by "#$@". window.BeAj x window.BfAj is the menu box.
  *
  * Browsers no longer run the movie, so this script takes its place: it removes the
- * object (and the embed inside it) and builds, inside the box, a navigation bar of
- * plain links with a second row for the sub items of one main item at a time. The
- * keyboard model is the "disclosure navigation menu with top-level links": main links
- * stay links, and a main item with sub items gets its own button that shows or hides
- * the row (aria-expanded, aria-controls). No network access, no framework.
+ * object and draws, in a shadow root on the box, a navigation bar of plain links with
+ * a second row for the sub items of one main item at a time. The shadow root keeps the
+ * designer's style sheets out of the menu and the menu's out of the page; of what is
+ * inherited, only the page's direction and visibility reach the menu. The keyboard
+ * model is the "disclosure navigation menu with top-level links": main links stay
+ * links, and a main item with sub items gets its own button that shows or hides the
+ * row (aria-expanded, aria-controls); a main item without a link is that button
+ * itself, or its caption alone. No network access, no framework.
  *
  * Every item stays within reach:
  * - main items that do not fit the box's width move into a last "More" item, a
  *   disclosure like the others that opens a list of them;
- * - on a screen narrower than NARROW (640 CSS px), or one that cannot show the whole
- *   box, the bar is a single "Menu" button that opens the list of every main item,
- *   each with its sub items behind its own button (the usual phone navigation);
- * - rows and lists open inside the viewport.
+ * - on a screen narrower than NARROW (640 CSS px), or where the box has less room than
+ *   its width, the bar is a single "Menu" button that opens the list of every main
+ *   item, each with its sub items behind its own button (the usual phone navigation);
+ * - rows and lists open inside the viewport and scroll within it; long captions wrap.
  * Heights are the look's at the browser's default text size and grow with the text
  * when the visitor's minimum font size or text zoom makes it larger; touch screens get
- * targets of at least 24 x 24 px.
+ * targets of at least 24 x 24 px. The menu's own words follow the page's language.
+ *
+ * Besides the browsers of today the script runs in the program's own preview, whose
+ * engine is Chromium 102: nothing newer may be relied on (":dir()", for one, is not
+ * there), and what is newer (@starting-style) must leave the menu working without it.
  */
-(function () {
-
-  var doc = document, win = window, root = doc.documentElement;
+(() => {
+  const doc = document, win = window, root = doc.documentElement;
   // The look values, in the order of "flashparams", as a new project has them.
   var DEFAULTS = '25,20,arial,11,FFFFFF,131313,92DDFA,15,arial,9,000000,9E9E9E,100,3,,,'.split(',');
-  var SEPARATOR = '#$@';
   // Below this viewport width (CSS px) the bar becomes the "Menu" button.
-  var NARROW = 640;
-  // How long a pointer that crosses other main items on its way to the open row may
-  // take before the item under it opens instead.
-  var AIM = 300;
+  const NARROW = 640;
+  // The aim of a pointer on its way to the open row is judged over its path of this
+  // long (ms): a mouse reports a whole pixel every 8 to 12 ms, most of them level on a
+  // shallow way down and some a pixel up, and only its path over a while shows where it
+  // heads.
+  const AGO = 150;
+  // How long a pointer that heads for the open row may rest on another main item
+  // before that item opens instead (ms).
+  const AIM = 300;
+  // The menu's own words, "More" and "Menu" (which in these languages also names the
+  // menu), by the primary language of the page; English, and the name "Site menu", for
+  // any other. "Menu" where none is given.
+  const WORDS = {
+    de: 'Mehr|Menü',
+    fr: 'Plus',
+    es: 'Más|Menú',
+    it: 'Altro',
+    pt: 'Mais',
+    nl: 'Meer',
+    pl: 'Więcej',
+    ru: 'Ещё|Меню',
+    zh: '更多|菜单',
+    ja: 'その他|メニュー',
+    ko: '더보기|메뉴',
+    ar: 'المزيد|القائمة',
+    hi: 'और|मेनू',
+  };
 
-  function whole(text, fallback, low, high) {
-    var n = parseInt(text, 10);
-    if (isNaN(n)) n = parseInt(fallback, 10);
-    return Math.min(high, Math.max(low, n));
-  }
-
-  // Six hexadecimal digits red first; fewer digits count as if zeros followed ("FF" is
-  // red), "transparent" is black. Anything else falls back to the default colour.
-  function colour(text, fallback) {
-    text = (text || '').trim();
-    if (/^transparent$/i.test(text)) return '#000000';
-    if (!/^[0-9a-f]{1,6}/i.test(text)) text = fallback;
-    return '#' + (text.slice(0, 6) + '00000').slice(0, 6).toUpperCase();
-  }
-
-  // A font family as one quoted CSS name with the generic family it belongs to, so
-  // that a visitor without the font still gets its kind of letters.
-  function family(text, fallback) {
-    text = (text || '').replace(/["'\\;{}<>]/g, '').trim() || fallback;
-    return '"' + text + '",' + (/mono|courier|consol/i.test(text) ? 'monospace'
-      : /serif|georgia|times|garamond|palatino|book|cambria/i.test(text) && !/sans/i.test(text) ? 'serif'
-        : 'sans-serif');
+  // A whole number; text that is none counts as the fallback. The window keeps every
+  // value within its range.
+  function whole(text, fallback) {
+    const n = parseInt(text);
+    return isNaN(n) ? fallback : n;
   }
 
   // The editor lets a quote in only behind a backslash; the visitor sees the quote.
-  function unescapeQuotes(text) {
-    return text.replace(/\\(['"])/g, '$1');
-  }
+  const unescape = (text) => (text || '').replace(/\\(['"])/g, '$1');
 
-  // Captions are written "+" for a space and %XX for every other byte of their UTF-8
-  // form. Text that does not decode is shown as written.
-  function caption(link) {
-    var text = link.textContent.replace(/\+/g, ' ');
-    try {
-      text = decodeURIComponent(text);
-    } catch (e) { /* shown as written */ }
-    return unescapeQuotes(text);
-  }
-
-  function readLook() {
-    var param = doc.querySelector('#bAAd param[name=flashvars i]');
-    var text = param && param.getAttribute('value') || '', at = text.indexOf('flashparams=');
-    var values = at < 0 ? [] : text.slice(at + 12).split(SEPARATOR);
-    // A value counts when its separator follows it.
-    return DEFAULTS.map(function (value, i) { return i < values.length - 1 ? values[i] : value; });
-  }
-
-  function readLink(a) {
-    return {
-      text: caption(a),
-      href: unescapeQuotes(a.getAttribute('href') || ''),
-      target: unescapeQuotes(a.getAttribute('target') || ''),
-      subs: []
-    };
-  }
-
-  // Main items with the links of their sub items, read in the block's order: a main
-  // item's div, then the divs of its sub-item block. Deeper levels have no place in a
-  // two-row menu. A sub item's link is read only when its row is first shown.
-  function readItems() {
-    var items = [], item;
-    doc.querySelectorAll('#buAj>:not(.mkvosub),#buAj>.mkvosub>:not(.mkvosub)').forEach(function (div) {
-      var a = div.getElementsByTagName('a')[0];
-      if (a && div.parentNode.id === 'buAj') items.push(item = readLink(a));
-      else if (a && item) item.subs.push(a);
-    });
-    return items;
-  }
-
-  var sounds = {};
   // The sounds lie beside this script: at the site's root, where a page in a sub folder
   // includes it from. "swfhelper.js/../" is the script's folder.
-  var HERE = doc.currentScript.src + '/../';
+  const HERE = doc.currentScript.src + '/../';
   // Browsers refuse sound until the visitor has clicked or pressed a key; until then
   // nothing is tried, and a refusal after that is quietly dropped.
   function play(name) {
-    var activation = navigator.userActivation;
-    if (!name || (activation && !activation.hasBeenActive)) return;
-    try {
-      var audio = sounds[name] || (sounds[name] = new Audio(HERE + encodeURIComponent(name)));
-      audio.currentTime = 0;
-      var started = audio.play();
-      if (started && started.catch) started.catch(function () {});
-    } catch (e) { /* no sound */ }
+    if (name && navigator.userActivation.hasBeenActive) new Audio(HERE + encodeURIComponent(name)).play().catch(() => {});
   }
 
   function element(tag, className, parent) {
-    var e = doc.createElement(tag);
-    if (className) e.className = className;
-    if (parent) parent.appendChild(e);
+    const e = doc.createElement(tag);
+    e.className = className;
+    parent?.append(e);
     return e;
   }
 
-  function attr(e, name, value) {
-    e.setAttribute(name, value);
-  }
-
-  function on(target, type, handler, capture) {
-    target.addEventListener(type, handler, capture);
-  }
-
-  function rect(e) {
-    return e.getBoundingClientRect();
-  }
+  const on = (target, type, handler, capture) => target.addEventListener(type, handler, capture);
+  const rect = (e) => e.getBoundingClientRect();
 
   function build() {
-    var box = doc.getElementById('mkvo_menu_zelvan_outer_div');
-    if (!box || doc.getElementById('zv-menu')) return;
-    var object = doc.getElementById('bAAd');
-    var block = doc.getElementById('buAj');
-    var look = readLook();
-    var mains = readItems();
-    var number = function (i, low, high) { return whole(look[i], DEFAULTS[i], low, high); };
-    var paint = function (i) { return colour(look[i], DEFAULTS[i]); };
-    var font = function (size, name) {
-      return ';font:normal ' + number(size, 1, 1000) + 'px ' + family(look[name], 'arial');
+    const box = doc.getElementById('mkvo_menu_zelvan_outer_div');
+    if (!box || box.shadowRoot) return;
+    const shadow = box.attachShadow({ mode: 'open' });
+    const block = doc.getElementById('buAj');
+    const values = ((doc.querySelector('#bAAd param[name=flashvars i]')?.getAttribute('value') || '')
+      .split('flashparams=')[1] || '').split('#$@');
+    // A value counts when its separator follows it.
+    const look = DEFAULTS.map((value, i) => (i < values.length - 1 ? values[i] : value));
+    const number = (i) => whole(look[i], DEFAULTS[i]);
+    // Six hexadecimal digits red first; fewer digits count as if zeros followed ("FF" is
+    // red), "transparent" is black. Anything else is the default colour.
+    const paint = (i) => {
+      const text = look[i].trim();
+      return '#' + (/^transparent$/i.test(text) ? '0' : (text.match(/^[0-9a-f]{1,6}/i) || [DEFAULTS[i]])[0]).padEnd(6, 0);
     };
-
-    var width = whole(win.BeAj, 600, 1, 9999);
-    var ext = number(0, 0, 9999);
-    var mainBack = paint(5);
-    var subText = paint(10);
-    var delay = number(12, 0, 99999);
+    // A font as one quoted CSS name with the generic family it belongs to, so that a
+    // visitor without the font still gets its kind of letters.
+    const font = (size, name) => {
+      const text = look[name].replace(/["'\\;{}<>]/g, '').trim() || 'arial';
+      return 'font:' + number(size) + 'px "' + text + '",' + (/mono|courier|consol/i.test(text) ? 'monospace'
+        : /serif|georgia|times|garamond|palatino/i.test(text) && !/sans/i.test(text) ? 'serif' : 'sans-serif');
+    };
+    // Primary subtags are written in lower case.
+    const words = WORDS[(box.closest('[lang]') || root).lang.split('-')[0]];
+    const [more, menu = 'Menu'] = (words || 'More').split('|');
+    const width = whole(win.BeAj, 600);
+    const ext = number(0);
+    // A touch screen's targets are 24 px high at least.
+    const coarse = matchMedia('(pointer:coarse)').matches && 24;
+    const mainBack = paint(5);
     // The row lies on the page's white unless its text is light: then on the bar's colour.
-    var rgb = parseInt(subText.slice(1), 16);
-    var rowBack = 0.299 * (rgb >> 16) + 0.587 * (rgb >> 8 & 255) + 0.114 * (rgb & 255) > 127 ? mainBack : '#FFFFFF';
+    const rgb = parseInt(paint(10).slice(1), 16);
+    const rowBack = 0.299 * (rgb >> 16) + 0.587 * (rgb >> 8 & 255) + 0.114 * (rgb & 255) > 127 ? mainBack : '#fff';
+    // The main items' links in the block's order. A main item's sub-item block follows
+    // its div; deeper blocks inside it, for which a two-row menu has no place, are
+    // passed over.
+    const links = (parent) => parent?.querySelectorAll(':scope>div>a') || [];
+    const mains = links(block);
+    // The main items as drawn, by their place in MAINS; each carries its button, row and
+    // sub items, and whether its row is open.
+    const items = [];
 
-    // The hidden link block takes no room: a 1 px box that hides what overflows it cannot
-    // widen the page. Its links are not even laid out, which in a large menu would take
-    // longer than drawing the menu.
-    if (block) block.style.cssText += ';width:1px;height:1px;overflow:hidden;content-visibility:hidden';
-    // The box never sticks out of a page narrower than itself.
-    box.style.maxWidth = '100%';
-    // A page that is nothing but the menu lays out at the phone's own width; a page of
-    // the designer's keeps its own viewport choice. Which it is shows once the whole
-    // body has been read.
-    var phoneWidth = function () {
-      if (!doc.querySelector('meta[name=viewport],body>:not(#buAj,#mkvo_menu_zelvan_outer_div,script,noscript,style)')) {
-        var meta = element('meta', '', doc.head);
-        meta.name = 'viewport';
-        meta.content = 'width=device-width,initial-scale=1';
-      }
-    };
-    if (doc.readyState === 'loading') on(doc, 'DOMContentLoaded', phoneWidth); else phoneWidth();
+    // The hidden link block leaves the page's layout: it can no longer widen the page,
+    // and its links are not laid out, which in a large menu would take longer than
+    // drawing the menu (in Firefox, anything short of taking the block out of the
+    // layout costs as much).
+    if (block) block.style.display = 'none';
 
-    // Items are flex boxes at least the look's height whose text keeps its own line
-    // height, so that larger text makes them taller instead of being cut.
-    var item = '{display:flex;align-items:center;margin:0;border:0;text-decoration:none;min-height:';
-    var css = element('style');
+    // Main items are the look's height at least and grow with their text; the row's
+    // items the same at the sub height. Text wraps in a list or a row, never in the bar,
+    // and a word longer than the window breaks where it must. A closed row or list is
+    // not drawn at all, so that a large menu lays out no more than its bar.
+    const css = element('style', '');
     css.textContent =
-      '#zv-menu{position:relative;width:' + width + 'px;max-width:100%;height:' + whole(win.BfAj, 40, 1, 9999) +
-      'px;line-height:normal}' +
-      '.zv-bar,.zv-drop{list-style:none;margin:0;padding:0;display:flex;white-space:nowrap}' +
-      '.zv-bar{position:relative;width:max-content;background:' + mainBack + '}' +
-      '.zv-main{display:flex}' +
-      '.zv-main>a,.zv-btn' + item + number(1, 1, 9999) + 'px;padding:0 ' + ext + 'px;background:none;color:' +
-      paint(4) + font(3, 2) + ';cursor:pointer}' +
-      '.zv-main>.zv-has{padding-inline-end:' + Math.max(ext - 24, 0) + 'px}' +
-      '.zv-btn{min-width:24px;padding:0;justify-content:center}' +
-      '.zv-btn:after{content:"";border:4px solid transparent;border-bottom:0;border-top-color:currentColor;margin:2px 8px 0}' +
-      '.zv-over>.zv-btn{padding:0 ' + Math.min(ext, 12) + 'px}' +
-      '.zv-main:hover>*,.zv-main>:focus,.zv-open>*,.zv-open>a{color:' + paint(6) + '}' +
-      // A closed row is not drawn at all, so that a large menu lays out no more than its
-      // bar; an opening row slides in from its top edge, in 600 ms divided by the slide
-      // speed: 200 ms at the default 3.
-      '.zv-drop{position:absolute;top:100%;width:max-content;display:none}' +
-      '.zv-open>.zv-drop{display:flex;clip-path:inset(0);transition:clip-path ' +
-      Math.round(600 / number(13, 1, 99999)) + 'ms}' +
-      '@starting-style{.zv-open>.zv-drop{clip-path:inset(0 0 100% 0)}}' +
-      '.zv-row{flex-wrap:wrap;background:' + rowBack + '}' +
-      '.zv-row a' + item + number(7, 0, 9999) + 'px;padding:0 ' + Math.ceil(ext / 2) + 'px;color:' + subText +
-      font(9, 8) + '}' +
-      '.zv-row a:hover{color:' + paint(11) + '}' +
+      // The box never sticks out of a page narrower than itself. The page's inherited
+      // properties stop at the menu, bar its direction and visibility.
+      ':host{max-width:100%}nav{all:initial;visibility:inherit;display:block;position:relative;z-index:' +
+      (doc.getElementById('bjAj')?.style.zIndex || 'auto') + ';height:100%}' +
+      'ul{all:unset;display:flex;background:' + mainBack + '}' +
+      'li{display:flex}' +
+      '.bar{position:relative;width:max-content;white-space:nowrap;color:' + paint(4) + ';' + font(3, 2) + '}' +
+      'a,span,button{all:unset;display:flex;align-items:center;cursor:pointer;min-width:24px;padding:0 ' + ext +
+      'px;min-height:' + Math.max(number(1), coarse) + 'px}' +
+      // A link with a row has its button where its extra width would end.
+      '.has{padding-inline-end:0}' +
+      'button:empty{padding:0}' +
+      // A disclosure's arrow is a character, drawn in the text's colour whatever colours
+      // the system forces. The "More" item, and the "Menu" button (alone in the bar),
+      // show their icon before their word instead.
+      'button:after{content:"\\25BE"/"";margin:0 6px}' +
+      '.more>button:after{content:"\\22EF"/"";order:-1}' +
+      '.more:only-child>button:after{content:"\\2630"/""}' +
+      '.main:hover>:not(ul),.main>:focus,.open>:not(ul){color:' + paint(6) + '}' +
+      'li>ul{position:absolute;top:100%;width:max-content;display:none;overflow:auto;white-space:normal}' +
+      // An opening row slides in from its top edge, in 600 ms divided by the slide speed
+      // (200 ms at the default 3), unless the visitor asks for less motion.
+      '.open>ul{display:flex;clip-path:inset(0)}' +
+      '@media(prefers-reduced-motion:no-preference){.open>ul{transition:clip-path ' +
+      600 / number(13) + 'ms}@starting-style{.open>ul{clip-path:inset(0 0 100% 0)}}}' +
+      '.row{flex-wrap:wrap;background:' + rowBack + ';' + font(9, 8) + '}.row>li{color:' + paint(10) + '}' +
+      '.row>li>*{min-height:' + Math.max(number(7), coarse) + 'px;padding:0 ' + ext / 2 + 'px}' +
+      '.row a:hover{color:' + paint(11) + '}' +
       // The list of the "More" item or of the "Menu" button: a main item a line, its
       // sub items under it.
-      '.zv-list{background:' + mainBack + ';white-space:normal}' +
-      '.zv-list .zv-row{position:static;clip-path:none;grid-column:1/3;width:auto}' +
-      '.zv-open>.zv-list,.zv-list .zv-open>ul{display:block}' +
-      '.zv-list>li{display:grid;grid-template-columns:1fr auto}' +
-      '.zv-list .zv-row a{padding-inline-start:' + (ext + 12) + 'px}' +
-      '#zv-menu :focus-visible{outline:2px solid;outline-offset:-2px}' +
-      '@media (pointer:coarse){.zv-bar a,.zv-bar button{min-height:24px;min-width:24px}}';
+      '.more ul{flex-direction:column}.more li{flex-wrap:wrap}' +
+      '.more .row{position:static;width:100%;padding-inline-start:24px}' +
+      ':focus-visible{outline:2px solid;outline-offset:-2px}' +
+      // Forced colours draw none of the look's: states show in the system's own.
+      '@media(forced-colors:active){li>ul,.open>button,a:hover,button:hover{outline:1px solid}}';
 
-    var nav = element('nav');
-    nav.id = 'zv-menu';
-    attr(nav, 'aria-label', 'Site menu');
-    var bar = element('ul', 'zv-bar', nav);
+    const nav = element('nav', '');
+    nav.ariaLabel = words ? menu : 'Site menu';
+    const bar = element('ul', 'bar', nav);
     // byHover: the open rows were opened by the pointer resting on them and close when
     // it leaves. pending: the main item that opens once the pointer stops heading for
-    // the open row; last: where the pointer was before its latest move.
-    var timer, touched, byHover, narrow, pending, last, fitted;
+    // the open row. inBar: how many main items the bar shows; filled: whether the list
+    // holds the others.
+    let timer, touched, byHover, narrow, pending, fitted, inBar, filled;
+    // Stops the timer and forgets the pending item (clearTimeout returns nothing).
+    const stop = () => pending = clearTimeout(timer);
 
-    function isOpen(item) {
-      return item.li.classList.contains('zv-open');
-    }
-
-    function link(data, parent) {
-      var a = element('a', '', parent), href = data.href;
-      a.href = href;
-      if (data.target) a.target = data.target;
-      a.textContent = data.text;
-      if (href && href[0] !== '#' && a.href.split('#')[0] === location.href.split('#')[0]) attr(a, 'aria-current', 'page');
+    // Copies the link A of the hidden link block into PARENT. Captions are written "+"
+    // for a space and %XX for every other byte of their UTF-8 form; text that does not
+    // decode is shown as written. Where there is no link, the caption stands alone: a
+    // link to nothing would only reload the page.
+    function link(a, parent) {
+      const href = unescape(a.getAttribute('href')), target = unescape(a.getAttribute('target'));
+      let text = a.textContent.replace(/\+/g, ' ');
+      try {
+        text = decodeURIComponent(text);
+      } catch (e) { /* shown as written */ }
+      a = element(href.trim() ? 'a' : 'span', '', parent);
+      a.textContent = unescape(text);
+      if (href.trim()) {
+        a.href = href;
+        if (target) a.target = target;
+        if (href[0] != '#' && a.href.split('#')[0] == location.href.split('#')[0]) a.ariaCurrent = 'page';
+      }
       return a;
     }
 
+    // A row opens under its item, moved back into the box and then into the viewport as
+    // far as it would stick out, and no taller than the viewport below it. A list is
+    // placed anew whenever a row opens in it, which makes it wider.
     function show(item, shown) {
       if (!item.row) return;
-      item.li.classList.toggle('zv-open', shown);
-      attr(item.button, 'aria-expanded', shown);
-      if (shown && item.li.parentNode === bar) place(item.li, item.row);
+      item.classList.toggle('open', item.on = shown);
+      item.button.ariaExpanded = shown;
+      const top = item.closest('.bar>li'), row = top.row, style = row.style;
+      if (shown) {
+        const viewport = root.clientWidth, area = rect(nav), at = rect(top);
+        style.maxWidth = viewport + 'px';
+        // The list of the "Menu" button is at least as wide as the box.
+        style.minWidth = narrow ? nav.offsetWidth + 'px' : 0;
+        const size = rect(row);
+        // On a right-to-left page (its dir, as designers write it) the row ends where its
+        // item ends.
+        let left = box.closest('[dir]')?.dir == 'rtl' ? at.right - size.width : at.left;
+        left = Math.max(Math.min(Math.max(Math.min(left, area.right - size.width), area.left), viewport - size.width), 0);
+        style.left = left - rect(bar).left + 'px';
+        style.maxHeight = innerHeight - size.top + 'px';
+      }
     }
 
-    // A row opens under its item, moved back into the box and then into the viewport as
-    // far as it would stick out.
-    function place(li, row) {
-      var viewport = root.clientWidth, area = rect(nav), at = rect(li);
-      row.style.left = 0;
-      row.style.maxWidth = viewport + 'px';
-      // The list of the "Menu" button is at least as wide as the box.
-      row.style.minWidth = narrow && li === more.li ? area.width + 'px' : 0;
-      var rowWidth = rect(row).width;
-      var left = getComputedStyle(nav).direction === 'rtl' ? at.right - rowWidth : at.left;
-      left = Math.max(Math.min(left, area.right - rowWidth), area.left);
-      row.style.left = Math.max(Math.min(left, viewport - rowWidth), 0) - rect(bar).left + 'px';
-    }
-
-    function closeAll() {
-      nav.querySelectorAll('.zv-open').forEach(function (li) { show(li.item, false); });
-    }
+    const closeAll = () => nav.querySelectorAll('.open').forEach((item) => show(item, false));
 
     // Opening a row in the bar closes any other at once; only opening slides. The rows
     // in the list open and close each by its own button, so that nothing moves under the
     // pointer of a visitor on the way to another one.
     function open(item, hover) {
-      clearTimeout(timer);
-      pending = 0;
-      if (item.li.parentNode === bar) closeAll();
-      // A row gets its sub items when it first opens: a large menu starts with its main
-      // items only.
-      if (item.subs) item.subs.forEach(function (a) { link(readLink(a), element('li', '', item.row)); });
-      item.subs = 0;
+      stop();
+      if (item.parentNode == bar) closeAll();
+      // The list gets the main items the bar does not show, and a row its sub items, when
+      // they are first shown: a large menu starts with the bar's items only.
+      if (item == list && !filled) {
+        for (let i = inBar; i < mains.length; i++) list.row.append(make(i));
+        filled = 1;
+      }
+      item.subs?.forEach((a) => link(a, element('li', '', item.row)));
+      item.subs = [];
       show(item, true);
       byHover = hover;
     }
 
-    function disclosure(item, id, label) {
-      var button = item.button = element('button', 'zv-btn', item.li);
-      button.type = 'button';
-      attr(button, 'aria-expanded', false);
-      attr(button, 'aria-controls', id);
-      if (label) attr(button, 'aria-label', label);
-      item.row = element('ul', 'zv-row zv-drop', item.li);
-      item.row.id = id;
+    function disclosure(item, id, label, text) {
+      const button = item.button = element('button', '', item);
+      button.textContent = text;
+      button.ariaExpanded = false;
+      button.setAttribute('aria-controls', id);
+      if (label) button.ariaLabel = label;
+      (item.row = element('ul', id.split('-')[0], item)).id = id;
     }
 
-    // Whether the pointer, moving from its last place to e, heads for the open row in
-    // the bar: whether e lies in the triangle between the last place and the row's top
-    // edge.
-    function aiming(e) {
-      var row = nav.querySelector('.zv-bar>.zv-open>ul'), r = row && rect(row);
-      if (!r || !last) return false;
-      var t = (e.clientY - last[1]) / (r.top - last[1]);
-      return t > 0 && t <= 1 && e.clientX >= last[0] + t * (r.left - last[0]) &&
-        e.clientX <= last[0] + t * (r.right - last[0]);
+    // Main item I in the bar or the list, made when it is first shown.
+    function make(i) {
+      let item = items[i];
+      if (!item) {
+        const next = mains[i].parentNode.nextElementSibling, a = link(mains[i], item = items[i] = element('li', 'main'));
+        const subs = item.subs = next?.className == 'mkvosub' ? links(next) : [];
+        if (subs[0]) {
+          if (a.href) a.className = 'has'; else a.remove();
+          disclosure(item, 'row-' + i, a.href && more + ' ' + a.textContent, a.href ? '' : a.textContent);
+        }
+      }
+      return item;
+    }
+
+    // Where the pointer has been over the last AGO ms, [x, y, time] oldest first, and at
+    // least the place it came from.
+    const path = [];
+    const forget = () => {
+      while (path[1] && path[0][2] < performance.now() - AGO) path.shift();
+    };
+
+    // The main item ITEM opens at once, unless the pointer at e heads for the open row:
+    // unless e lies in the triangle between a place of its recent path and the row's top
+    // edge (the line from there through e meets the edge, beyond e). Then it opens once
+    // the pointer has rested AIM ms, or moves elsewhere.
+    function enter(item, e) {
+      const row = nav.querySelector('.bar>.open>ul'), r = row && rect(row);
+      forget();
+      stop();
+      if (r && path.some(([x, y]) => {
+        const t = (e.clientY - y) / (r.top - y), at = x + (e.clientX - x) / t;
+        return t > 0 && t <= 1 && at >= r.left && at <= r.right;
+      })) {
+        pending = item;
+        timer = setTimeout(() => open(item, true), AIM);
+      } else {
+        open(item, true);
+      }
     }
 
     // Pointer rules apply to the main items in the bar; items in the list open by click.
-    function pointer(e, item) {
-      return item && e.pointerType !== 'touch' && item.li.parentNode === bar && !(narrow && item === more);
-    }
+    // On a narrow screen the bar holds the "Menu" button alone.
+    const pointer = (e) => e.pointerType != 'touch' && !narrow && e.target.parentNode == bar;
 
-    var more = { li: element('li', 'zv-main zv-over', bar) };
-    more.li.item = more;
-    disclosure(more, 'zv-list');
-    more.row.className = 'zv-list zv-drop';
+    // The "More" item, or on a narrow screen the "Menu" button, and its list.
+    const list = element('li', 'main more', bar);
+    disclosure(list, 'list');
 
-    // The main items start in the list, which is not drawn while it is closed.
-    mains.forEach(function (item, index) {
-      var li = item.li = element('li', 'zv-main', more.row);
-      var a = link(item, li);
-      li.item = item;
-      if (item.subs.length) {
-        a.className = 'zv-has';
-        disclosure(item, 'zv-row-' + index, 'More ' + item.text);
-      }
-    });
-
-    // Moves main items FROM to TO (not included) into PARENT before NEXT.
-    function move(from, to, parent, next) {
-      mains.slice(from, to).forEach(function (item) { parent.insertBefore(item.li, next); });
-    }
-
-    // Puts the main items that fit in the bar and the rest in the list. The bar takes
-    // the items in batches that double, each measured in one pass after it moved in,
-    // until they fill it: a large menu lays out no more items than its bar shows, and
-    // the page only a few times.
+    // Puts the main items that fit in the bar; the list gets the rest when it opens. The
+    // bar takes the items in batches that double, each measured in one pass after it
+    // moved in, until they fill it: a large menu lays out no more items than its bar
+    // shows, and the page only a few times.
     function fit() {
-      var shown = 0, used = 0, widths = [], room, area, viewport, end;
+      const widths = [], area = rect(nav), viewport = fitted = root.clientWidth;
+      let used = 0, made = 0;
       closeAll();
-      move(0, bar.children.length - 1, more.row, more.row.firstChild);
-      more.li.style.display = '';
-      // The "More" item is measured with its label, which on a narrow screen is "Menu".
-      more.button.textContent = 'More';
-      area = rect(box);
-      viewport = fitted = root.clientWidth;
-      narrow = viewport < NARROW || area.width < width || area.left < 0 || area.right > viewport;
-      if (!narrow) {
-        // Widths are fractions of a pixel, whose sums are not always exact.
-        room = rect(nav).width + 0.01;
-        while (used <= room && shown < mains.length) {
-          move(shown, end = shown * 2 + 8, bar, more.li);
-          for (; shown < end && mains[shown]; shown++) used += widths[shown] = rect(mains[shown].li).width;
-        }
-        // Not all of them fit: as many as fit beside the "More" item.
-        if (used > room) {
-          room -= rect(more.li).width;
-          for (shown = used = 0; (used += widths[shown]) <= room;) shown++;
-        }
+      filled = inBar = 0;
+      bar.replaceChildren(list);
+      // The box's room is its width as laid out, which a transform on the page does not
+      // change; whether it shows whole is seen on screen.
+      narrow = viewport < NARROW || nav.offsetWidth < width || area.left < 0 || area.right > viewport + 0.5;
+      // The "More" item is measured with its label, alone in the bar.
+      list.button.textContent = narrow ? menu : more;
+      list.style.display = '';
+      // Widths are fractions of a pixel, whose sums are not always exact.
+      const room = area.width + 0.01, beside = room - rect(list).width;
+      while (!narrow && used <= room && made < mains.length) {
+        for (const end = made * 2 + 8; made < end && mains[made]; made++) bar.insertBefore(make(made), list);
+        for (; inBar < made; inBar++) used += widths[inBar] = rect(items[inBar]).width;
       }
-      move(shown, widths.length, more.row, more.row.firstChild);
-      more.li.style.display = shown < mains.length ? '' : 'none';
-      if (narrow) more.button.textContent = 'Menu';
+      // Not all of them fit: as many as fit beside the "More" item.
+      if (used > room) for (inBar = used = 0; (used += widths[inBar]) <= beside;) inBar++;
+      while (made > inBar) items[--made].remove();
+      list.style.display = inBar < mains.length ? '' : 'none';
     }
 
     // The menu's events are handled once, on the menu: a large menu adds no listeners
     // per item. Entering and leaving an item do not bubble; they are caught on their way
     // down.
-    on(nav, 'pointerenter', function (e) {
-      var item = e.target.item;
-      if (e.target.matches('.zv-row a')) play(look[15]);
-      if (!pointer(e, item)) return;
-      clearTimeout(timer);
-      if (item !== more) play(look[14]);
-      if (isOpen(item)) return;
-      if (aiming(e)) {
-        pending = item;
-        timer = setTimeout(function () { open(item, true); }, AIM);
-      } else {
-        open(item, true);
+    on(nav, 'pointerenter', (e) => {
+      const item = e.target;
+      if (item.matches('.row a')) play(look[15]);
+      if (pointer(e)) {
+        stop();
+        play(look[14]);
+        if (!item.on) enter(item, e);
       }
     }, true);
-    on(nav, 'pointerleave', function (e) {
-      if (!pointer(e, e.target.item)) return;
-      clearTimeout(timer);
-      pending = 0;
-      if (byHover) timer = setTimeout(closeAll, delay);
+    on(nav, 'pointerleave', (e) => {
+      if (pointer(e)) {
+        stop();
+        if (byHover) timer = setTimeout(closeAll, number(12));
+      }
     }, true);
-    on(nav, 'focusout', function (e) {
-      var li = e.target.closest('.zv-bar>li');
-      if (li && !li.contains(e.relatedTarget)) show(li.item, false);
+    on(nav, 'focusout', (e) => {
+      const li = e.target.closest('.bar>li');
+      if (li && !li.contains(e.relatedTarget)) show(li, false);
     });
-    on(nav, 'pointermove', function (e) {
-      if (pending && !aiming(e)) open(pending, true);
-      last = [e.clientX, e.clientY];
+    // The path is followed over the whole page: the pointer may come from anywhere.
+    on(doc, 'pointermove', (e) => {
+      if (pending) enter(pending, e);
+      forget();
+      path.push([e.clientX, e.clientY, performance.now()]);
     });
-    on(nav, 'pointerdown', function (e) { touched = e.pointerType === 'touch'; });
-    on(nav, 'keydown', function () { touched = false; });
-    on(nav, 'click', function (e) {
+    on(nav, 'click', (e) => {
       // Items hold their text only: a click's target is the link or button itself.
-      var target = e.target, item = target.parentNode.item;
+      const target = e.target, item = target.parentNode;
       // A click pins a row that the pointer opened; only a pinned row closes by click.
-      if (target.type === 'button') {
-        if (isOpen(item) && !byHover) show(item, false); else open(item, false);
-      } else if (target.className === 'zv-has' && touched && !isOpen(item) && item.li.parentNode === bar) {
+      if (target.type) {
+        if (item.on && !byHover) show(item, false); else open(item, false);
+      } else if (target.className == 'has' && touched && !item.on && item.parentNode == bar) {
         // The first tap on a main item with sub items in the bar shows its row; the
         // second follows the link.
         e.preventDefault();
         open(item, false);
       } else if (target.href && !e.defaultPrevented) {
+        // A followed link closes rows and lists: a link to a place on this page leaves
+        // the visitor there.
         play(look[16]);
+        closeAll();
       }
     });
-    on(doc, 'pointerdown', function (e) {
-      if (!nav.contains(e.target)) closeAll();
+    // The page sees the box as the target of whatever happens inside the menu.
+    on(doc, 'pointerdown', (e) => {
+      touched = e.pointerType == 'touch';
+      if (e.target != box) closeAll();
     });
     // Escape closes the row that holds the focus and gives the focus to the row's
     // button, or closes every open row when the focus is elsewhere.
-    on(doc, 'keydown', function (e) {
-      if (e.key !== 'Escape') return;
-      var li = (doc.activeElement || nav).closest('.zv-open');
-      if (li && nav.contains(li)) {
-        show(li.item, false);
-        li.item.button.focus();
-      } else {
-        closeAll();
+    on(doc, 'keydown', (e) => {
+      const li = shadow.activeElement?.closest('.open');
+      touched = 0;
+      if (e.key == 'Escape') {
+        if (li) {
+          show(li, false);
+          li.button.focus();
+        } else {
+          closeAll();
+        }
       }
     });
     // Only a change of width changes what fits. Phones also resize the window when their
     // toolbars come and go on scrolling, which must not close the list.
-    on(win, 'resize', function () {
-      if (fitted !== root.clientWidth) fit();
+    on(win, 'resize', () => {
+      if (fitted != root.clientWidth) fit();
     });
 
-    if (object) object.replaceWith(css, nav); else (doc.getElementById('bjAj') || box).append(css, nav);
+    doc.getElementById('bAAd')?.remove();
+    shadow.append(css, nav);
     fit();
     // Web fonts of the page may change the captions' widths once they have loaded.
-    if (doc.fonts && doc.fonts.size) doc.fonts.ready.then(fit);
+    if (doc.fonts.size) doc.fonts.ready.then(fit);
   }
 
-  // Once the box is there: at once when the script stands inside it, else when the page
-  // is read (a second call finds the menu built and does nothing).
+  // The menu is drawn as soon as the box is there: at once, or where the script stands
+  // before the box, once the page has been read. A page that is nothing but the menu
+  // (the hidden link block and the box) lays out at the phone's own width; a page of the
+  // designer's keeps its own viewport choice. Which it is shows once the whole body has
+  // been read.
   build();
-  on(doc, 'DOMContentLoaded', build);
+  on(doc, 'DOMContentLoaded', () => {
+    build();
+    if (!doc.querySelector('meta[name=viewport]') && doc.body.children.length < 3) {
+      doc.head.append(Object.assign(doc.createElement('meta'), { name: 'viewport', content: 'width=device-width,initial-scale=1' }));
+    }
+  });
 })();

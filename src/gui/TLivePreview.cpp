@@ -24,23 +24,27 @@ namespace qm {
 
 namespace {
 
-// Measures the menu the script has drawn (swfhelper.js: the bar .zv-bar of main items
-// .zv-main, each row of sub items a .zv-drop under its item, the "More" item
-// .zv-over): every main item is put back into the bar, the "More" item hidden, and the
-// widest of the bar and the rows is the width; the bar's height and the tallest row's
-// are the height. A row gets its sub items when it first opens, so each is opened by
-// its button once; then every row is laid out where it lies, none clipped by the box.
+// Measures the menu the script has drawn in the shadow root of the box (swfhelper.js:
+// the bar .bar of main items .main, each row of sub items a ul under its item, the
+// "More" item .more, whose list gets the main items the bar does not show when it
+// first opens): every main item is put back into the bar, the "More" item hidden, and
+// the widest of the bar and the rows is the width; the bar's height and the tallest
+// row's are the height. A row gets its sub items when it first opens, so each is opened
+// by its button once; then every row is laid out where it lies, none clipped by the box
+// or the window.
 constexpr char kMeasureScript[] = R"((function () {
-  var nav = document.getElementById('zv-menu');
-  if (!nav) return null;
-  var bar = nav.querySelector('.zv-bar'), more = bar.querySelector('.zv-over');
-  nav.querySelectorAll('.zv-main:not(.zv-over)').forEach(function (li) { bar.insertBefore(li, more); });
+  var box = document.getElementById('mkvo_menu_zelvan_outer_div'), menu = box && box.shadowRoot;
+  if (!menu) return null;
+  var bar = menu.querySelector('.bar'), more = bar.querySelector('.more');
+  more.firstChild.click();
+  more.firstChild.click();
+  menu.querySelectorAll('.main:not(.more)').forEach(function (li) { bar.insertBefore(li, more); });
   more.style.display = 'none';
-  bar.querySelectorAll(':scope>.zv-main>.zv-btn').forEach(function (button) { button.click(); });
+  bar.querySelectorAll(':scope>.main>button:last-of-type').forEach(function (button) { button.click(); });
   var barBox = bar.getBoundingClientRect(), width = barBox.width, rows = 0;
-  bar.querySelectorAll(':scope>.zv-main>.zv-drop').forEach(function (row) {
+  bar.querySelectorAll(':scope>.main>ul').forEach(function (row) {
     row.style.display = 'flex';
-    row.style.maxWidth = 'none';
+    row.style.maxWidth = row.style.maxHeight = 'none';
     var box = row.getBoundingClientRect();
     width = Math.max(width, box.width);
     rows = Math.max(rows, box.height);

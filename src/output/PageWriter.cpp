@@ -70,10 +70,12 @@ private:
 
 // Attribute values are written with the five markup characters as character
 // references: a browser reads back exactly the stored text, and no stored text can
-// leave its attribute. Captions are written with every byte but ASCII letters and digits
-// encoded.
+// leave its attribute. A link's bytes beyond ASCII are written "%XX" besides: the page
+// declares no character set, and a designer's page may be in any, but a percent-encoded
+// UTF-8 address means the same in every one of them. Captions are written with every
+// byte but ASCII letters and digits encoded.
 //
-// Both encoders go a block of bytes at a time (16 with SSE2, else 8): a block that
+// The encoders go a block of bytes at a time (16 with SSE2, else 8): a block that
 // needs nothing is copied whole, any other block byte by byte through a table of what
 // each byte becomes. Links and captions are mostly plain letters.
 
@@ -115,14 +117,23 @@ constexpr CodeTable kAttributeCodes = [] {
     return table;
 }();
 
-constexpr CodeTable kCaptionCodes = [] {
+constexpr ByteCode PercentEncoded(int c) {
     constexpr char kHex[] = "0123456789ABCDEF";
+    const char escaped[3] = {'%', kHex[c >> 4], kHex[c & 0xF]};
+    return Code(std::string_view(escaped, 3));
+}
+
+constexpr CodeTable kLinkCodes = [] {
+    CodeTable table = kAttributeCodes;
+    for (int c = 0x80; c < 256; ++c) table[static_cast<std::size_t>(c)] = PercentEncoded(c);
+    return table;
+}();
+
+constexpr CodeTable kCaptionCodes = [] {
     CodeTable table{};
     for (int c = 0; c < 256; ++c) {
-        const char escaped[3] = {'%', kHex[c >> 4], kHex[c & 0xF]};
-        table[static_cast<std::size_t>(c)] = IsAsciiAlphanumeric(static_cast<unsigned char>(c))
-                                                  ? Plain(static_cast<char>(c))
-                                                  : Code(std::string_view(escaped, 3));
+        table[static_cast<std::size_t>(c)] =
+            IsAsciiAlphanumeric(static_cast<unsigned char>(c)) ? Plain(static_cast<char>(c)) : PercentEncoded(c);
     }
     table[' '] = Code("+");
     return table;
@@ -161,6 +172,7 @@ bool IsPlainAttributeBlock(Block block) {
     const __m128i hits = _mm_or_si128(_mm_or_si128(is('&'), is('<')), _mm_or_si128(_mm_or_si128(is('>'), is('"')), is('\'')));
     return _mm_movemask_epi8(hits) == 0;
 }
+bool IsPlainLinkBlock(Block block) { return _mm_movemask_epi8(block) == 0 && IsPlainAttributeBlock(block); }
 bool IsPlainCaptionBlock(Block block) {
     // byte - first, wrapping, is at most last - first only inside the range.
     const auto inRange = [block](char first, char last) {
@@ -182,6 +194,7 @@ bool IsPlainAttributeBlock(Block word) {
     return (ExactMatches(word, kOnes * '&') | ExactMatches(word, kOnes * '<') | ExactMatches(word, kOnes * '>') |
             ExactMatches(word, kOnes * '"') | ExactMatches(word, kOnes * '\'')) == 0;
 }
+bool IsPlainLinkBlock(Block word) { return (word & byte_search::kHighs) == 0 && IsPlainAttributeBlock(word); }
 bool IsPlainCaptionBlock(Block word) {
     using byte_search::kHighs;
     using byte_search::kOnes;
@@ -250,6 +263,8 @@ char* Encode(char* to, std::string_view text, const CodeTable& codes) {
 char* WriteAttribute(char* to, std::string_view value) {
     return Encode<IsPlainAttributeBlock>(to, value, kAttributeCodes);
 }
+
+char* WriteLink(char* to, std::string_view link) { return Encode<IsPlainLinkBlock>(to, link, kLinkCodes); }
 
 char* WriteEncodedCaption(char* to, std::string_view caption) {
     return Encode<IsPlainCaptionBlock>(to, caption, kCaptionCodes);
@@ -328,7 +343,7 @@ void WriteHiddenLinkBlock(PageBytes& out, const TkvxAppletAgent& agent, const Li
                             caption.size() * kCaptionGrowth + kCodeSlack);
         if (i == 0) to = Put(to, kOpenBlock);
         if (sub && depths[i - 1] == 0) to = Put(to, kOpenSubBlock);
-        to = WriteAttribute(Put(to, kLinkStart), link);
+        to = WriteLink(Put(to, kLinkStart), link);
         to = WriteAttribute(Put(to, kTargetStart), target);
         to = WriteEncodedCaption(Put(to, kCaptionStart), caption);
         to = Put(to, kItemEnd);

@@ -1,19 +1,21 @@
 // How long the menu script takes to start on a large menu, beside a baseline in the same
 // run (a benchmark to run by hand, not a test):
-//   node bench-start.mjs [ROUNDS] [OTHER-SCRIPT]
+//   QUILLAMERE_ENGINE=chromium|firefox|webkit node bench-start.mjs [ROUNDS] [OTHER-SCRIPT]
 // publishes menus of 1,000 and 10,000 items (main items with 4 sub items each) with
-// quillamere-cli and opens each page ROUNDS times (default 15) in Debian's Chromium at
-// 1280 x 800. A copy of the page takes the script inline between two time marks; the
-// page's layout is forced before the first mark and after the script, so that the
-// time holds the script's own work and the layout it leaves behind, and not the
-// loading of the file or the layout of the page before it. The baseline is the same
+// quillamere-cli and opens each page ROUNDS times (default 15) in the engine
+// QUILLAMERE_ENGINE names (lib/engines.mjs; Chromium when unset) at 1280 x 800. A copy
+// of the page takes the script inline between two time marks; the page's layout is
+// forced before the first mark and after the script, so that the time holds the
+// script's own work and the layout it leaves behind, and not the loading of the file or
+// the layout of the page before it. The baseline is the same
 // page whose script only copies the hidden block's links into plain <a> elements in
 // the menu box: what any script that shows the links must at least do. Prints the
 // medians in ms and their ratios to the baseline. OTHER-SCRIPT, another version of
 // swfhelper.js (say the one before a change), is timed beside the bin folder's.
 import { readFileSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
-import { launch, fileUrl } from './lib/browser.mjs';
+import { fileUrl } from './lib/browser.mjs';
+import { engine } from './lib/engines.mjs';
 import { binDir, publishMenu } from './lib/project.mjs';
 
 const rounds = Number(process.argv[2] ?? 15);
@@ -47,17 +49,16 @@ function timedCopy(file, code, name) {
 
 const median = (values) => values.slice().sort((a, b) => a - b)[values.length >> 1];
 
-const browser = await launch();
+const browser = await engine.launch();
 try {
-  const context = await browser.newContext({ viewport: { width: 1280, height: 800 } });
   const time = async (file) => {
-    const page = await context.newPage();
-    await page.goto(fileUrl(file));
-    const took = await page.evaluate(() => window.__took);
-    const drawn = await page.evaluate(() => document.querySelectorAll('#mkvo_menu_zelvan_outer_div nav a').length);
+    const page = await browser.open(fileUrl(file), { width: 1280, height: 800 });
+    const took = await page.eval(() => window.__took);
+    const drawn = await page.eval(() => document.querySelectorAll('#mkvo_menu_zelvan_outer_div nav a').length);
     await page.close();
     return { took, drawn };
   };
+  console.log(engine.name);
   // What is timed: the script of the bin folder, OTHER-SCRIPT when given, and the baseline.
   const codes = { script: readFileSync(path.join(binDir, 'swfhelper.js'), 'utf8') };
   if (other) codes.other = readFileSync(other, 'utf8');

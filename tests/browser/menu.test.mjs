@@ -4,6 +4,7 @@ import { after } from 'node:test';
 import { closeBrowsers } from './lib/engines.mjs';
 import './menu/structure.mjs';
 import './menu/hover.mjs';
+import './menu/aim.mjs';
 import './menu/look.mjs';
 import './menu/links.mjs';
 import './menu/keyboard.mjs';
@@ -11,6 +12,9 @@ import './menu/touch.mjs';
 import './menu/sounds.mjs';
 import './menu/layouts.mjs';
 import './menu/fonts.mjs';
+import './menu/reflow.mjs';
+import './menu/words.mjs';
+import './menu/settings.mjs';
 import './menu/a11y.mjs';
 import './menu/site.mjs';
 

@@ -160,7 +160,7 @@ void ShootLivePreview(qm::TMainForm& window, const QString& folder) {
         QTimer::singleShot(600, &settle, &QEventLoop::quit);
         settle.exec();
         if (QString::fromLatin1(width) == QLatin1String("Phone")) {
-            pane.View()->RunJavaScript(QStringLiteral("document.querySelector('#zv-menu .zv-over .zv-btn').click()"), {});
+            pane.View()->RunJavaScript(QStringLiteral("document.getElementById('mkvo_menu_zelvan_outer_div').shadowRoot.querySelector('.more > button').click()"), {});
             QEventLoop open;
             QTimer::singleShot(600, &open, &QEventLoop::quit);
             open.exec();

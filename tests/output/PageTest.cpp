@@ -72,6 +72,34 @@ TEST(PageHiddenLinkBlock, AnEmptyTargetIsWrittenEmpty) {
     EXPECT_EQ(HiddenLinkBlock(agent)[1], "<div><a href='a.html' target=''>A</a></div>");
 }
 
+// The page declares no character set, so a browser reads it as windows-1252, and a
+// designer's page may be in any: a link's bytes beyond ASCII are written percent-encoded
+// (UTF-8), which reads the same in all of them. ASCII is written as before, and so is the
+// target, which names a frame rather than an address.
+TEST(PageLinks, WriteBytesBeyondAsciiPercentEncodedAndAsciiAsStored) {
+    const struct {
+        std::string link;
+        std::string written;
+    } cases[] = {
+        {"caf\xC3\xA9/na\xC3\xAFve \xC3\xBC.html", "caf%C3%A9/na%C3%AFve %C3%BC.html"},
+        {"http://example.com/\xE6\x97\xA5\xE6\x9C\xAC?q=\xC3\xA9#\xC3\xA9", "http://example.com/%E6%97%A5%E6%9C%AC?q=%C3%A9#%C3%A9"},
+        {"caf%C3%A9.html", "caf%C3%A9.html"},
+        {"a b.html?x=1&y='2'#top", "a b.html?x=1&amp;y=&#39;2&#39;#top"},
+        {"\xC3\xA9&\xC3\xA9<.html", "%C3%A9&amp;%C3%A9&lt;.html"},
+    };
+    for (const auto& c : cases) {
+        TkvxAppletAgent agent;
+        MakeDocument(agent, {{0, "A", c.link, "fen\xC3\xAAtre"}});
+        EXPECT_EQ(HiddenLinkBlock(agent)[1], "<div><a href='" + c.written + "' target='fen\xC3\xAAtre'>A</a></div>");
+        EXPECT_EQ(agent.Items()[0].Link, c.link) << "the document keeps the link as typed";
+    }
+    // A page staged away from the project gets its base encoded the same way.
+    TkvxAppletAgent agent;
+    MakeDocument(agent, {{0, "A", "\xC3\xA9.html"}});
+    EXPECT_NE(MakeHtmlText(agent, "file:///home/jos\xC3\xA9/").find("href='file:///home/jos%C3%A9/%C3%A9.html'"),
+              std::string::npos);
+}
+
 TEST(PageCaptions, KeepOnlyLettersAndDigitsAndEncodeEveryOtherByte) {
     EXPECT_EQ(EncodeCaption("Home Page"), "Home+Page");
     EXPECT_EQ(EncodeCaption("Caf\xC3\xA9"), "Caf%C3%A9");
@@ -250,6 +278,15 @@ TEST(PageSafety, EncodersAgreeWithTheByteByByteRulesOnRandomText) {
         }
         return out;
     };
+    const auto link = [&attribute](std::string_view text) {
+        std::string out;
+        for (const char c : text) {
+            const auto u = static_cast<unsigned char>(c);
+            if (u < 0x80) out += attribute(std::string(1, c));
+            else out += "%" + std::string(1, "0123456789ABCDEF"[u >> 4]) + "0123456789ABCDEF"[u & 0xF];
+        }
+        return out;
+    };
     const auto caption = [](std::string_view text) {
         std::string out;
         for (const char c : text) {
@@ -270,7 +307,7 @@ TEST(PageSafety, EncodersAgreeWithTheByteByByteRulesOnRandomText) {
                 t += alphabet[random() % alphabet.size()];
         MakeDocument(agent, {{0, text[0], text[1], text[2]}});
         ASSERT_EQ(EncodeCaption(text[0]), caption(text[0]));
-        ASSERT_EQ(HiddenLinkBlock(agent).at(1), "<div><a href='" + attribute(text[1]) + "' target='" +
+        ASSERT_EQ(HiddenLinkBlock(agent).at(1), "<div><a href='" + link(text[1]) + "' target='" +
                                                   attribute(text[2]) + "'>" + caption(text[0]) + "</a></div>");
     }
 }

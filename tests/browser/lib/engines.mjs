@@ -8,7 +8,7 @@
 // QUILLAMERE_ENGINE names the engine of a test run (chromium when unset).
 //
 // A page is opened from a copy of the published page beside it ("NAME.t.html") whose
-// head gains one script: it records uncaught errors and console errors, and can hold
+// head ends with one more script: it records uncaught errors and console errors, and can hold
 // the page's timers until the test advances them. Everything else is the page as
 // published.
 import { spawn, spawnSync } from 'node:child_process';
@@ -49,7 +49,9 @@ const chromium = {
   name: 'chromium',
   needs: () => [CHROMIUM],
   touch: 'native',
-  async launch({ largeText = false } = {}) {
+  settings: ['largeText', 'reducedMotion', 'forcedColors'],
+  async launch({ largeText = false, reducedMotion = false, forcedColors = false } = {}) {
+    const media = { reducedMotion: reducedMotion ? 'reduce' : 'no-preference', forcedColors: forcedColors ? 'active' : 'none' };
     // Chromium reads the minimum font size only from the profile's preferences: large
     // text has a profile of its own, and its pages share its one context.
     let browser, shared;
@@ -59,15 +61,15 @@ const chromium = {
       writeFileSync(path.join(profile, 'Default', 'Preferences'),
         JSON.stringify({ webkit: { webprefs: { minimum_font_size: MINIMUM_FONT } } }));
       browser = shared = await (await import('playwright-core')).chromium.launchPersistentContext(profile,
-        { executablePath: CHROMIUM, args: ['--no-sandbox', '--disable-gpu'] });
+        { executablePath: CHROMIUM, args: ['--no-sandbox', '--disable-gpu'], ...media });
     } else {
       browser = await launchChromium();
     }
     return {
       async open(url, { width, height, touch, phone }) {
-        const context = shared ?? await browser.newContext(phone
+        const context = shared ?? await browser.newContext({ ...media, ...(phone
           ? { viewport: { width: 375, height: 667 }, deviceScaleFactor: 2, isMobile: true, hasTouch: true }
-          : { viewport: { width, height }, hasTouch: touch });
+          : { viewport: { width, height }, hasTouch: touch }) });
         const page = await context.newPage();
         if (shared) await page.setViewportSize({ width, height });
         await page.goto(url);
@@ -89,14 +91,20 @@ const firefox = {
   binary: '/usr/bin/firefox-esr',
   needs() { return [this.binary]; },
   touch: 'native',
-  async launch({ largeText = false } = {}) {
+  settings: ['largeText', 'reducedMotion', 'forcedColors'],
+  async launch({ largeText = false, reducedMotion = false, forcedColors = false } = {}) {
     const puppeteer = (await import('puppeteer-core')).default;
     const browser = await puppeteer.launch({
       browser: 'firefox', executablePath: this.binary, headless: true,
-      extraPrefsFirefox: largeText ? {
-        'font.minimum-size.x-western': MINIMUM_FONT,
-        'ui.textScaleFactor': 150, 'browser.display.os-zoom-behavior': 2,
-      } : {},
+      extraPrefsFirefox: {
+        ...(largeText && {
+          'font.minimum-size.x-western': MINIMUM_FONT,
+          'ui.textScaleFactor': 150, 'browser.display.os-zoom-behavior': 2,
+        }),
+        ...(reducedMotion && { 'ui.prefersReducedMotion': 1 }),
+        // The page's colours always overridden: the forced colours of Firefox.
+        ...(forcedColors && { 'browser.display.document_color_use': 2 }),
+      },
     });
     // One browsing context serves every page: a new one costs Firefox the better part
     // of a second. Each page has a tab of its own, which also gives the keyboard back to
@@ -157,12 +165,21 @@ const webkit = {
   touch: 'dispatched',
   // Its driver returns before the page has seen the input it sent.
   lagging: true,
-  async launch({ largeText = false } = {}) {
+  // WebKitGTK has no forced colours.
+  settings: ['largeText', 'reducedMotion'],
+  async launch({ largeText = false, reducedMotion = false } = {}) {
     const { Builder, Key } = await import('selenium-webdriver');
     const { Origin } = (await import('selenium-webdriver/lib/input.js')).default;
     const { xvfb, display } = await startXvfb();
     const port = await freePort();
-    const driverProcess = spawn(this.binary, ['--port=' + port], { env: { ...process.env, DISPLAY: display }, stdio: 'ignore' });
+    const env = { ...process.env, DISPLAY: display };
+    if (reducedMotion) {
+      // WebKitGTK asks for less motion where GTK's animations are off.
+      env.XDG_CONFIG_HOME = newFolder('quillamere-gtk-');
+      mkdirSync(path.join(env.XDG_CONFIG_HOME, 'gtk-3.0'));
+      writeFileSync(path.join(env.XDG_CONFIG_HOME, 'gtk-3.0', 'settings.ini'), '[Settings]\ngtk-enable-animations=0\n');
+    }
+    const driverProcess = spawn(this.binary, ['--port=' + port], { env, stdio: 'ignore' });
     const args = ['--automation'];
     if (largeText) {
       // MiniBrowser takes settings that have no switch of their own from a key file.
@@ -219,7 +236,9 @@ const webkit = {
           move: (x, y) => actions().move({ x: Math.round(x), y: Math.round(y), duration: 0, origin: Origin.VIEWPORT }).perform(),
           click: (x, y) => actions().move({ x: Math.round(x), y: Math.round(y), duration: 0, origin: Origin.VIEWPORT }).click().perform(),
           tap: (x, y) => driver.executeScript((at) => {
-            const target = document.elementFromPoint(at[0], at[1]);
+            // The element a finger lands on, inside the shadow root that holds it.
+            let target = document.elementFromPoint(at[0], at[1]);
+            while (target.shadowRoot) target = target.shadowRoot.elementFromPoint(at[0], at[1]);
             for (const type of ['pointerdown', 'pointerup']) {
               target.dispatchEvent(new PointerEvent(type, {
                 bubbles: true, cancelable: true, composed: true, pointerType: 'touch', isPrimary: true, clientX: at[0], clientY: at[1],
@@ -261,23 +280,27 @@ export const ENGINES = { chromium, firefox, webkit };
 export const engine = ENGINES[process.env.QUILLAMERE_ENGINE || 'chromium'];
 if (!engine) throw new Error(`QUILLAMERE_ENGINE must be one of ${Object.keys(ENGINES).join(', ')}`);
 
-// One browser for the run, and one more with large text when a test asks for it.
+// One browser for the run, and one more for each of the visitor's settings a test asks
+// for: largeText, reducedMotion, forcedColors (engine.settings lists those the engine
+// offers).
 const browsers = {};
-function browserFor(largeText) {
-  return (browsers[largeText] ??= engine.launch({ largeText }));
+function browserFor(settings) {
+  const key = Object.keys(settings).filter((name) => settings[name]).sort().join() || 'plain';
+  return (browsers[key] ??= engine.launch(settings));
 }
 
 export async function closeBrowsers() {
   for (const browser of Object.values(browsers)) await (await browser).close();
 }
 
-// Held timers: setTimeout and clearTimeout of the page run when the test says
-// (page.advance), not by the wall clock.
+// Held timers: setTimeout and clearTimeout of the page run, and its clock
+// (performance.now) moves, when the test says (page.advance), not by the wall clock.
 function holdTimers() {
   let now = 0, next = 1;
   const timers = new Map();
   window.setTimeout = (fn, ms = 0) => { timers.set(next, { fn, at: now + ms }); return next++; };
   window.clearTimeout = (id) => timers.delete(id);
+  performance.now = () => now;
   window.__advance = (ms) => {
     const end = now + ms;
     for (;;) {
@@ -291,10 +314,12 @@ function holdTimers() {
   };
 }
 
-// Records errors, and names the menu's elements for the test: a link by its text, a
-// button by its label or text.
+// Records errors, and names the menu's elements for the test: a link or a caption by
+// its text, a button by its label or text. __menu() is the shadow root the menu is
+// drawn in.
 function recordProblems() {
-  window.__named = (name) => [...document.querySelectorAll('#zv-menu a, #zv-menu button')]
+  window.__menu = () => document.getElementById('mkvo_menu_zelvan_outer_div')?.shadowRoot;
+  window.__named = (name) => [...window.__menu()?.querySelectorAll('a, button, span') ?? []]
     .find((e) => (e.getAttribute('aria-label') ?? e.textContent) === name);
   window.__problems = [];
   // What the page has seen of the test's input: where the pointer is, how many
@@ -315,12 +340,16 @@ export const testCopy = (file) => file.replace(/\.html$/, '.t.html');
 // Opens the published page FILE: { width, height } of the viewport (800 x 300), touch
 // (a touch screen beside the mouse, where the engine has one), phone (Chromium's
 // phone: 375 x 667, touch, device scale 2), largeText (the visitor's text settings
-// above), holdTimers, init (a function run before the page's scripts).
-export async function openMenu(file, { width = 800, height = 300, touch = false, phone = false, largeText = false, timers = false, init } = {}) {
+// above), reducedMotion and forcedColors (the visitor's system settings), timers (held
+// timers), init (a function run before the page's scripts).
+export async function openMenu(file, { width = 800, height = 300, touch = false, phone = false, largeText = false,
+  reducedMotion = false, forcedColors = false, timers = false, init } = {}) {
   const scripts = [recordProblems, timers && holdTimers, init].filter(Boolean).map((fn) => `(${fn})();`).join('\n');
   const copy = testCopy(file);
-  writeFileSync(copy, readFileSync(file, 'latin1').replace('<head>', `<head>\r\n<script>${scripts}</script>`), 'latin1');
-  const browser = await browserFor(largeText);
+  // At the end of the head, so that a page's own character set still stands in its first
+  // kilobyte.
+  writeFileSync(copy, readFileSync(file, 'latin1').replace('</head>', `<script>${scripts}</script>\r\n</head>`), 'latin1');
+  const browser = await browserFor({ largeText, reducedMotion, forcedColors });
   const raw = await browser.open(fileUrl(copy), { width, height, touch, phone });
   return new MenuPage(raw, copy);
 }
@@ -357,12 +386,12 @@ class MenuPage {
       if (!e) return null;
       const r = e.getBoundingClientRect();
       const x = r.left + r.width / 2, y = r.top + r.height / 2;
-      const hit = document.elementFromPoint(x, y);
+      const hit = window.__menu().elementFromPoint(x, y);
       return {
         x, y, left: r.left, top: r.top, right: r.right, bottom: r.bottom, width: r.width, height: r.height,
         inView: x >= 0 && y >= 0 && x < innerWidth && y < innerHeight,
         reached: !!hit && (hit === e || e.contains(hit)),
-        still: document.getAnimations().length === 0,
+        still: window.__menu().getAnimations().length === 0,
       };
     }, name);
   }
@@ -412,6 +441,15 @@ class MenuPage {
       await this.seen((input, [tx, ty]) => Math.abs(input.at[0] - tx) <= 1 && Math.abs(input.at[1] - ty) <= 1, to);
     }
     this.pointer = [x, y];
+  }
+
+  // Moves the pointer along POINTS, [x, y, ms after the previous point] each, the page's
+  // held clock advanced by each step's time before the pointer moves.
+  async trace(points) {
+    for (const [x, y, ms] of points) {
+      await this.advance(ms);
+      await this.move(x, y);
+    }
   }
 
   async hover(name, steps) { await this.move(...await this.centre(name), steps); }

@@ -12,8 +12,8 @@ describe('the visitor\'s large text', () => {
     await page.hover('Products');
     await rowSlidIn(page, 1);
     const seen = await page.eval(() => {
-      const bar = document.querySelector('#zv-menu > ul').getBoundingClientRect();
-      const row = document.getElementById('zv-row-1').getBoundingClientRect();
+      const bar = window.__menu().querySelector('.bar').getBoundingClientRect();
+      const row = window.__menu().getElementById('row-1').getBoundingClientRect();
       return {
         rowBelowBar: row.top >= bar.bottom - 0.5,
         // Each item with its height in the look.
@@ -22,7 +22,7 @@ describe('the visitor\'s large text', () => {
           const range = document.createRange();
           range.selectNodeContents(link);
           const box = link.getBoundingClientRect(), text = range.getBoundingClientRect();
-          const hit = document.elementFromPoint(text.left + 1, text.bottom - 1);
+          const hit = window.__menu().elementFromPoint(text.left + 1, text.bottom - 1);
           return {
             name, taller: box.height > look,
             inside: text.top >= box.top - 0.5 && text.bottom <= box.bottom + 0.5 && text.right <= box.right + 0.5,

@@ -136,7 +136,7 @@ describe('the row slides in at the slide speed', () => {
       const page = await openMenu(publishMenu({ items: SHOP_ITEMS, look: { submenuSlideSpeed: speed } }));
       await page.hover('Products');
       const slide = await page.eval(() => {
-        const style = getComputedStyle(document.getElementById('zv-row-1'));
+        const style = getComputedStyle(window.__menu().getElementById('row-1'));
         return [style.transitionProperty, Math.round(parseFloat(style.transitionDuration) * 1000)];
       });
       assert.deepEqual(slide, ['clip-path', ms]);

@@ -14,11 +14,11 @@ before(() => { file = publishMenu({ items: SHOP_ITEMS, files: targetPages() }); 
 // an outline at least 2 px wide, where a pointer finds the element.
 function focused(page) {
   return page.eval(() => {
-    const e = document.activeElement;
-    if (!document.querySelector('nav').contains(e)) return { name: e.tagName.toLowerCase() };
+    const e = window.__menu().activeElement ?? document.activeElement;
+    if (e.getRootNode() === document) return { name: e.tagName.toLowerCase() };
     const s = getComputedStyle(e);
     const r = e.getBoundingClientRect();
-    const hit = document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2);
+    const hit = window.__menu().elementFromPoint(r.left + r.width / 2, r.top + r.height / 2);
     return {
       name: (e.tagName === 'A' ? 'link ' + e.textContent : 'button ' + e.getAttribute('aria-label')),
       visible: s.outlineStyle !== 'none' && parseFloat(s.outlineWidth) >= 2 && (hit === e || e.contains(hit)),

@@ -16,7 +16,7 @@ before(() => { file = publishMenu({ items: LONG_ITEMS, files: targetPages(LONG_I
 // Whether anything sticks out of the window's width, and how far the box reaches.
 const overflow = (page) => page.eval(() => ({
   page: document.documentElement.scrollWidth > document.documentElement.clientWidth,
-  box: document.querySelector('#zv-menu').getBoundingClientRect().right <= document.documentElement.clientWidth,
+  box: window.__menu().querySelector('nav').getBoundingClientRect().right <= document.documentElement.clientWidth,
 }));
 
 // Each layout: its window, how the bar and the list then share the main items, and
@@ -66,9 +66,9 @@ describe('a wide box with many short items', () => {
     assert.deepEqual([[...bar, ...list], button], [items.map((item) => item.text), 'More']);
     // The items are equally wide: the room left beside "More" is less than one of them.
     const room = await page.eval(() => {
-      const nav = document.getElementById('zv-menu').getBoundingClientRect();
-      const more = document.querySelector('#zv-menu .zv-over').getBoundingClientRect();
-      return { left: nav.right - more.right, item: document.querySelector('#zv-menu .zv-main').getBoundingClientRect().width };
+      const menu = window.__menu(), nav = menu.querySelector('nav').getBoundingClientRect();
+      const more = menu.querySelector('.more').getBoundingClientRect();
+      return { left: nav.right - more.right, item: menu.querySelector('.main').getBoundingClientRect().width };
     });
     assert.ok(bar.length > 24 && room.left >= 0 && room.left < room.item, JSON.stringify({ bar: bar.length, ...room }));
     assert.deepEqual(await overflow(page), { page: false, box: true });
@@ -103,7 +103,7 @@ describe('changes of the window', () => {
     for (const [width, expected] of [[1000, wide], [500, narrow]]) {
       await page.resize(width, 400);
       await page.waitFor((button) => {
-        const more = document.querySelector('#zv-menu .zv-over');
+        const more = window.__menu().querySelector('.more');
         return (getComputedStyle(more).display === 'none' ? null : more.firstChild.textContent) === button;
       }, expected.button);
       layouts.push(await readLayout(page));

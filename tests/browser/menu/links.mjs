@@ -62,3 +62,25 @@ describe('a click follows the link in its target', () => {
     await page.close();
   });
 });
+
+describe('a link to a place on this page', () => {
+  // The page stays, so the menu must close by itself.
+  const items = [{ text: 'Guide', link: 'guide.html', subs: [{ text: 'Part two', link: '#part' }] }, { text: 'Top', link: '#top' }];
+  const cases = [
+    ['closes the phone list when tapped', { width: 375, height: 667, touch: true }, ['Menu', 'More Guide', 'Part two'], '#part'],
+    ['closes the list when clicked', { width: 375, height: 667 }, ['Menu', 'Top'], '#top'],
+    ['closes the row it is in when clicked', { width: 800, height: 300 }, ['More Guide', 'Part two'], '#part'],
+  ];
+  for (const [name, size, taps, hash] of cases) {
+    it(name, async () => {
+      const file = publishMenu({ items });
+      writeFileSync(file, readFileSync(file, 'latin1').replace('</body>', '<div style="height:3000px"></div><h2 id="part">Part two</h2>\r\n</body>'), 'latin1');
+      const page = await openMenu(file, size);
+      for (const name of taps) await (size.touch ? page.tap(name) : page.click(name));
+      await page.waitForUrl(page.fileUrl + hash);
+      assert.deepEqual(await page.eval(() => [...window.__menu().querySelectorAll('[aria-expanded=true], .open')].length), 0);
+      assert.deepEqual(await page.problems(), []);
+      await page.close();
+    });
+  }
+});

@@ -13,7 +13,7 @@ const rgb = (hex) => `rgb(${parseInt(hex.slice(0, 2), 16)}, ${parseInt(hex.slice
 // and the width of its own text.
 function measure(page, name, selector) {
   return page.eval(([n, s]) => {
-    const e = s ? document.querySelector(s) : window.__named(n);
+    const e = s ? window.__menu().querySelector(s) : window.__named(n);
     const style = getComputedStyle(e);
     const range = document.createRange();
     range.selectNodeContents(e);
@@ -25,7 +25,7 @@ function measure(page, name, selector) {
     };
   }, [name, selector]);
 }
-const BAR = '#zv-menu > ul', ROW = '#zv-row-1';
+const BAR = '.bar', ROW = '#row-1';
 
 const LOOK = {
   mainItemExtWidth: '20', mainItemHeight: '30', mainItemFont: 'DejaVu Serif', mainItemFontSize: '14',
@@ -74,8 +74,8 @@ describe('the bar and the row take the look values', () => {
   it('draws the sub items under the bar at the sub height, font, size and text colour', async () => {
     await page.hover('Products');
     const row = await measure(page, null, ROW);
-    const bar = await page.eval(() => document.querySelector('#zv-menu > ul').getBoundingClientRect().bottom);
-    assert.deepEqual([row.height, await page.eval(() => document.getElementById('zv-row-1').getBoundingClientRect().top)], [22, bar]);
+    const bar = await page.eval(() => window.__menu().querySelector('.bar').getBoundingClientRect().bottom);
+    assert.deepEqual([row.height, await page.eval(() => window.__menu().getElementById('row-1').getBoundingClientRect().top)], [22, bar]);
     for (const name of ['Product A', 'Product B', 'Café & Crème']) {
       const item = await measure(page, name);
       assert.deepEqual([item.height, item.color, item.fontSize, item.fontFamily], [22, rgb('102030'), '12px', 'DejaVu Sans Mono, monospace'], name);
@@ -93,7 +93,7 @@ describe('the bar and the row take the look values', () => {
     const focused = await page.eval(() => {
       const e = window.__named('Product A');
       const s = getComputedStyle(e);
-      return [e === document.activeElement, s.color, s.outlineStyle, s.outlineWidth];
+      return [e === window.__menu().activeElement, s.color, s.outlineStyle, s.outlineWidth];
     });
     assert.deepEqual(focused, [true, rgb('102030'), 'solid', '2px']);
   });
@@ -110,8 +110,9 @@ describe('the menu box', () => {
   it('is the menu box width and height, at the z-index of the page', async () => {
     const page = await openMenu(publishMenu({ items: SHOP_ITEMS, look: { flMenuMaxWidth: '512', flMenuMaxHeight: '77', mov_z_index: '42' } }));
     const box = await page.eval(() => {
-      const nav = document.querySelector('nav').getBoundingClientRect();
-      return { width: nav.width, height: nav.height, z: getComputedStyle(document.getElementById('bjAj')).zIndex };
+      const nav = window.__menu().querySelector('nav');
+      const box = nav.getBoundingClientRect();
+      return { width: box.width, height: box.height, z: getComputedStyle(nav).zIndex };
     });
     assert.deepEqual(box, { width: 512, height: 77, z: '42' });
     assert.deepEqual(await page.problems(), []);
@@ -124,8 +125,8 @@ describe('the menu box', () => {
     const page = await openMenu(publishMenu({ items, look: { flMenuMaxWidth: '330', flMenuMaxHeight: '38' } }));
     await page.hover('Last');
     const box = await page.eval(() => {
-      const nav = document.querySelector('nav').getBoundingClientRect();
-      const row = document.getElementById('zv-row-2').getBoundingClientRect();
+      const nav = window.__menu().querySelector('nav').getBoundingClientRect();
+      const row = window.__menu().getElementById('row-2').getBoundingClientRect();
       const last = window.__named('Last').parentElement.getBoundingClientRect();
       return { left: row.left - nav.left, right: row.right - nav.left, width: nav.width, lastLeft: last.left - nav.left };
     });

@@ -64,7 +64,7 @@ describe('the sounds', () => {
     await page.move(...boxes.oneA);
     await page.move(700, 250);
     await page.move(...boxes.one);
-    const state = await page.eval(() => ({ plays: window.plays, rowOpen: document.querySelector('nav button').getAttribute('aria-expanded') }));
+    const state = await page.eval(() => ({ plays: window.plays, rowOpen: window.__menu().querySelector('button').getAttribute('aria-expanded') }));
     assert.deepEqual(state, { plays: [], rowOpen: 'true' });
     assert.deepEqual(await page.problems(), []);
     await page.close();

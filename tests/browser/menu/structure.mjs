@@ -5,7 +5,7 @@ import { readFileSync, writeFileSync } from 'node:fs';
 import path from 'node:path';
 import { openMenu, testCopy } from '../lib/engines.mjs';
 import { publishMenu } from '../lib/project.mjs';
-import { SHOP_ITEMS, readMenu } from '../lib/menus.mjs';
+import { SHOP_ITEMS, readMenu, rowShown } from '../lib/menus.mjs';
 
 // Publishes ITEMS, lets EDIT change the page's text as a designer's hand might, and
 // opens it.
@@ -54,22 +54,23 @@ describe('items and nesting', () => {
     assert.deepEqual(menu.map((m) => m.rowInside), [null, true, true, null]);
   });
 
-  it('removes the movie object and its embed, and hides the link block in a 1 px clipped box', async () => {
+  // The hidden link block takes no room at all: it is out of the page's layout.
+  it('removes the movie object and its embed, and takes the hidden link block out of the layout', async () => {
     const state = await page.eval(() => {
       const block = document.getElementById('buAj');
       const box = block.getBoundingClientRect();
       return {
         object: document.querySelectorAll('object, embed').length,
-        block: [getComputedStyle(block).visibility, box.width, box.height, getComputedStyle(block).overflow],
-        navParent: document.querySelector('nav').parentElement.id,
+        block: [getComputedStyle(block).visibility, box.width, box.height, getComputedStyle(block).display],
+        navIn: window.__menu().querySelector('nav').getRootNode().host.id,
       };
     });
-    assert.deepEqual(state, { object: 0, block: ['hidden', 1, 1, 'hidden'], navParent: 'bjAj' });
+    assert.deepEqual(state, { object: 0, block: ['hidden', 0, 0, 'none'], navIn: 'mkvo_menu_zelvan_outer_div' });
     assert.deepEqual(await page.problems(), []);
   });
 
   it('marks no item as the page shown when no link leads to this page', async () => {
-    assert.equal(await page.eval(() => document.querySelectorAll('[aria-current]').length), 0);
+    assert.equal(await page.eval(() => window.__menu().querySelectorAll('[aria-current]').length), 0);
   });
 });
 
@@ -99,7 +100,7 @@ describe('captions, links and targets as the editor stores them', () => {
       const page = await openEdited(items, edit);
       const menu = await readMenu(page, { openRows: true });
       assert.deepEqual(menu.map((m) => [m.text, m.href, m.target, m.subs.map((s) => s.text)]), expected);
-      assert.deepEqual(await page.eval(() => document.querySelectorAll('nav, object').length), 1);
+      assert.deepEqual(await page.eval(() => window.__menu().querySelectorAll('nav').length + document.querySelectorAll('nav, object').length), 1);
       assert.deepEqual(await page.problems(), []);
       await page.close();
     });
@@ -115,7 +116,7 @@ describe('the page around the menu', () => {
     assert.equal(path.basename(testCopy(file)), 'menu.t.html');
     const page = await openMenu(file);
     await page.click('More Here');
-    const current = await page.eval(() => [...document.querySelectorAll('#zv-menu a')].map((a) => a.getAttribute('aria-current')));
+    const current = await page.eval(() => [...window.__menu().querySelectorAll('a')].map((a) => a.getAttribute('aria-current')));
     assert.deepEqual(current, ['page', 'page', null, null]);
     await page.close();
   });
@@ -143,5 +144,49 @@ describe('the page around the menu', () => {
     }
     assert.deepEqual(await page.problems(), []);
     await page.close();
+  });
+});
+
+describe('main items without a link', () => {
+  // A main item without a link never leads to the page itself: with sub items it is
+  // the button of its row, without them its caption alone; a link of blanks is none.
+  const ITEMS = [
+    { text: 'Shop', link: '', subs: [{ text: 'Tea', link: 'tea.html' }] },
+    { text: 'Notice', link: '' },
+    { text: 'Blank', link: '   ', subs: [{ text: 'Coffee', link: 'coffee.html' }] },
+    { text: 'Home', link: 'home.html' },
+  ];
+  let page;
+  before(async () => { page = await openMenu(publishMenu({ items: ITEMS }), { width: 1000 }); });
+  after(() => page.close());
+  const drawn = () => page.eval(() => [...window.__menu().querySelector('.bar').children].map((li) => [...li.children]
+    .map((e) => [e.localName, e.textContent, e.getAttribute('aria-expanded'), e.getAttribute('aria-controls'), e.getAttribute('href')])));
+
+  it('draws a button that opens the row, or the caption alone, and no link to nothing', async () => {
+    assert.deepEqual((await drawn()).slice(0, 4), [
+      [['button', 'Shop', 'false', 'row-0', null], ['ul', '', null, null, null]],
+      [['span', 'Notice', null, null, null]],
+      [['button', 'Blank', 'false', 'row-2', null], ['ul', '', null, null, null]],
+      [['a', 'Home', null, null, 'home.html']],
+    ]);
+  });
+
+  it('opens and closes the row by click and by key, and the page stays where it is', async () => {
+    const url = await page.url();
+    await page.click('Shop');
+    assert.equal(await rowShown(page, 0), true);
+    await page.focus('Blank');
+    await page.press('Enter');
+    assert.deepEqual([await rowShown(page, 0), await rowShown(page, 2)], [false, true]);
+    await page.press('Space');
+    assert.equal(await rowShown(page, 2), false);
+    assert.equal(await page.url(), url);
+  });
+
+  it('leaves the caption alone out of the Tab order', async () => {
+    await page.focus('Shop');
+    await page.press('Tab');
+    assert.equal(await page.eval(() => window.__menu().activeElement.textContent), 'Blank');
+    assert.deepEqual(await page.problems(), []);
   });
 });

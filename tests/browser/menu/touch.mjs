@@ -72,7 +72,7 @@ describe(`taps on a touch screen (${engine.touch} touch input)`, () => {
       return;
     }
     await page.tap('About us');
-    const sizes = await page.eval(() => [...document.querySelectorAll('#zv-menu a, #zv-menu button')]
+    const sizes = await page.eval(() => [...window.__menu().querySelectorAll('a, button')]
       .filter((e) => e.checkVisibility({ visibilityProperty: true }))
       .map((e) => e.getBoundingClientRect()).map((r) => Math.min(r.width, r.height)));
     assert.deepEqual(sizes.filter((size) => size < 24), []);
