@@ -333,8 +333,9 @@ void TMainForm::SetStatusText(std::string_view text) {
 // (a third of opening a file into the window).
 void TMainForm::ShowProgressWhenDue() {
     constexpr qint64 kPaintInterval = 40;  // milliseconds
-    if (!progressPaintClock_.isValid() || progressPaintClock_.elapsed() < kPaintInterval) return;
-    progressPaintClock_.restart();
+    const qint64 now = progressNow_();
+    if (!progressPaintedAt_ || now - *progressPaintedAt_ < kPaintInterval) return;
+    progressPaintedAt_ = now;
     if (!progressShown_) {
         progressShown_ = true;
         stctxtHint->setText(statusText_);
@@ -365,11 +366,11 @@ void TMainForm::SetBusy(bool busy) {
     if (busy == busy_) return;
     busy_ = busy;
     if (busy) {
-        progressPaintClock_.start();  // each operation starts its own count
+        progressPaintedAt_ = progressNow_();  // each operation starts its own count
         QApplication::setOverrideCursor(Qt::WaitCursor);
         return;
     }
-    progressPaintClock_.invalidate();
+    progressPaintedAt_.reset();
     if (progressShown_) {
         progressShown_ = false;
         prgrsbrMainFormBottom->hide();

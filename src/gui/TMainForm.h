@@ -25,11 +25,12 @@
 // in the application's error box and no exception reaches Qt's event loop; a file that
 // cannot be read or is refused is shown in an "Error" box and changes nothing.
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QStringList>
+#include <chrono>
 #include <functional>
+#include <optional>
 #include <memory>
 #include <vector>
 
@@ -183,6 +184,9 @@ public:
     void SetProgressPosition(int position) override;
     void SetBusy(bool busy) override;
     void ShowProgressWhenDue();
+    // The clock (in milliseconds) that decides when an operation's progress is painted;
+    // tests hold it still or move it themselves.
+    void SetProgressClock(std::function<qint64()> now) { progressNow_ = std::move(now); }
 
 public slots:
     // Commands; a menu entry, a toolbar button and a pop-up entry share one handler.
@@ -341,7 +345,11 @@ private:
     bool measuring_ = false;  // the size estimate waits for the engine's measure
     bool progressShown_ = false;  // the running operation's text and bar are up
     QString statusText_;          // the last status text an operation set
-    QElapsedTimer progressPaintClock_;  // since the operation began or was last painted
+    std::function<qint64()> progressNow_ = [] {
+        const auto since = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<qint64>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+    };
+    std::optional<qint64> progressPaintedAt_;  // when the operation began or was last painted
     std::vector<QWidget*> appletTabs;
     std::vector<QWidget*> itemTabs;
     int lastTabNodeIndex = 0;
