@@ -1,5 +1,5 @@
 // Build tool: the shipped menu script, the minified script with the look table's
-// defaults and ranges before it; or, for the minifier, the look fields' positions.
+// defaults before it; or, for the minifier, the look fields' positions.
 //   make_menu_script MINIFIED OUTPUT
 //   make_menu_script --positions
 // Exit status 0 written, 1 a file could not be read or written, 2 wrong arguments.
