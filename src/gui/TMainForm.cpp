@@ -9,7 +9,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QDir>
@@ -33,6 +32,7 @@
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPanelBinding.h"
 #include "gui/TPropertyPages.h"
+#include "gui/TTreeCommands.h"
 #include "gui/TQtUserDialogs.h"
 #include "gui/dialogs/TformAbout.h"
 #include "gui/TformHTML.h"
@@ -111,8 +111,7 @@ void TMainForm::FormCreate() {
         if (appletTabs.size() + itemTabs.size() > static_cast<std::size_t>(pgcntrl1->count()))
             throw Error("Tab list array's capacity is incorrect!");
     });
-    UpdateSelectionCommandsEnabled(SelectedNode());
-    UpdateEditCommands();
+    treeCommands_->UpdateEnabled();
     ArrangeTabs(true);
     lastTabNodeIndex = -1;
     RestoreLivePreview();
@@ -130,8 +129,6 @@ void TMainForm::ConnectDocument() {
     connect(document_.get(), &TMenuDocument::Changed, this, [this] {
         if (!treeUpdating) UpdateItemCommands();
     });
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMainForm::ClipboardChanged);
-    ClipboardChanged();
     QUndoStack& stack = document_->UndoStack();
     // A caption in a step's name is shown as it is: its "&" marks no mnemonic.
     const auto label = [](const QString& verb, QString step) {
@@ -194,14 +191,11 @@ int TMainForm::CurrentItemNode() const {
 }
 
 int TMainForm::SelectedNode() const {
-    return treeModel_->NodeOfIndex(trvwDesignPanel->currentIndex());
+    return treeCommands_->SelectedNode();
 }
 
 void TMainForm::SelectNode(int node) {
-    const QModelIndex index = treeModel_->IndexOfNode(node);
-    if (!index.isValid()) return;
-    trvwDesignPanel->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    trvwDesignPanel->scrollTo(index);
+    treeCommands_->SelectNode(node);
 }
 
 void TMainForm::StorePanels() {
@@ -215,8 +209,7 @@ void TMainForm::LoadAppletControls() {
 // --- The selection and its pages -------------------------------------------------------------
 
 void TMainForm::UpdateItemCommands() {
-    UpdateSelectionCommandsEnabled(SelectedNode());
-    UpdateEditCommands();
+    treeCommands_->UpdateEnabled();
     ArrangeTabs(false);
 }
 
@@ -260,7 +253,7 @@ void TMainForm::trvwDesignPanelMouseDown(const QPoint& position) {
 }
 
 void TMainForm::ShowTreePopup(const QPoint& position) {
-    PopupMenu1->popup(trvwDesignPanel->viewport()->mapToGlobal(position));
+    treeCommands_->PopupMenu1->popup(trvwDesignPanel->viewport()->mapToGlobal(position));
 }
 
 // --- Keys ----------------------------------------------------------------------------------------

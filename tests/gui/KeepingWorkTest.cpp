@@ -20,6 +20,7 @@
 #include "gui/TDiskStateGuard.h"
 #include "gui/TRecoveryOffer.h"
 #include "gui/TRecoveryStore.h"
+#include "gui/TTreeCommands.h"
 
 namespace qm::test {
 namespace {
@@ -39,7 +40,7 @@ protected:
     // An edit, and the copy it leads to, written.
     QString EditAndWrite() {
         Select(kRootNode);
-        window->Insert1Click();
+        window->TreeCommands().Insert1Click();
         window->Recovery().WritePendingCopy();
         return window->Recovery().CopyPath();
     }
@@ -48,8 +49,8 @@ protected:
 TEST_F(RecoveryTest, TheCopyWaitsForItsMomentAndHoldsWhatSavingWrites) {
     const QString project = OpenedProject({"Home"});
     Select(kRootNode);
-    window->Insert1Click();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
+    window->TreeCommands().Insert1Click();
     EXPECT_TRUE(window->Recovery().WritePending());
     EXPECT_TRUE(window->Recovery().CopyPath().isEmpty()) << "nothing written while the keys are handled";
     window->Recovery().WritePendingCopy();
@@ -229,7 +230,7 @@ TEST_F(ChangedOnDiskTest, AModifiedDocumentAsksOnceReloadOrKeepMine) {
     for (const auto& c : cases) {
         dialogs.Clear();
         Select(kRootNode);
-        window->Insert1Click();
+        window->TreeCommands().Insert1Click();
         ChangeOnDisk(c.way, theirs);
         dialogs.choiceAnswers = {c.answer};
         WaitForNotice();
@@ -270,7 +271,7 @@ TEST_F(ChangedOnDiskTest, SaveNeverReplacesAChangedFileWithoutAsking) {
     for (int answer : {1, 0}) {
         dialogs.Clear();
         Select(kRootNode);
-        window->Insert1Click();
+        window->TreeCommands().Insert1Click();
         WriteBytes(project, theirs);
         dialogs.choiceAnswers = {answer};
         window->Save1Click();
@@ -313,7 +314,7 @@ TEST_F(KeepingWorkTest, ACommandWhoseSaveDidNotHappenKeepsTheChanges) {
     };
     for (const auto& c : cases) {
         Select(kRootNode);
-        window->Insert1Click();
+        window->TreeCommands().Insert1Click();
         const Strings before = Captions();
         dialogs.messageAnswers = {QMessageBox::Yes};  // the save dialog is cancelled
         c.run();

@@ -33,6 +33,7 @@
 #include "env/Settings.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TformHTML.h"
+#include "gui/TTreeCommands.h"
 
 namespace qm::test {
 namespace {
@@ -266,7 +267,7 @@ TEST_F(MainWindowTest, ClosingAnUnchangedDocumentAsksNothing) {
 
 TEST_F(MainWindowTest, ClosingAChangedDocumentOffersToSave) {
     window->show();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     dialogs.messageAnswers = {QMessageBox::Cancel};
     EXPECT_FALSE(window->close());
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -279,7 +280,7 @@ TEST_F(MainWindowTest, ClosingAChangedDocumentOffersToSave) {
 
 TEST_F(MainWindowTest, YesForAnUntitledDocumentAsksForANameAndCancelKeepsTheWindow) {
     window->show();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     dialogs.messageAnswers = {QMessageBox::Yes};
     EXPECT_FALSE(window->close());
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
@@ -310,7 +311,7 @@ TEST_F(MainWindowTest, YesSavesTheValuesShownIncludingAnUnstoredItemEdit) {
 
 TEST_F(MainWindowTest, AFailedSaveShowsTheErrorBoxAndKeepsTheWindowOpen) {
     window->show();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     dialogs.messageAnswers = {QMessageBox::Yes};
     dialogs.saveAnswers = {TestHome() + "/no-such-folder/deeper/menu.zorbel"};
     EXPECT_FALSE(window->close());
@@ -367,7 +368,7 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
     ClearRecentList();
     const QString project = SampleProject();
     Select(kRootNode);
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     dialogs.messageAnswers = {QMessageBox::No};  // discard the new item
     ASSERT_TRUE(window->OpenProjectFile(project));
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Save changes to files?"}));
@@ -461,7 +462,7 @@ TEST_F(MainWindowTest, ATemplateOpensAsAnUntitledProject) {
     EXPECT_EQ(window->CurrentFileName(), "");
     EXPECT_EQ(window->windowTitle(), "Untitled[*] \u2013 Quillamere");
     EXPECT_TRUE(window->RecentFiles().isEmpty());
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     window->Save1Click();  // asks where, in the documents folder (cancelled)
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetDocumentsFolder());
@@ -505,7 +506,7 @@ TEST_F(MainWindowTest, TheCommandLineIsJoinedWithSingleBlanks) {
 TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
     ClearRecentList();
     Select(kRootNode);
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     EXPECT_TRUE(window->isWindowModified());
     const QString folder = NewFolder("untitled");
     dialogs.saveAnswers = {folder + "/menu"};
@@ -520,7 +521,7 @@ TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
     EXPECT_EQ(FilesIn(folder), QStringList({"menu.html", "menu.zorbel", "menu_PublishReport.txt", "swfhelper.js",
                                             "zelvanbar.swf"}));
     dialogs.Clear();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     window->Save1Click();
     EXPECT_TRUE(dialogs.fileDialogs.empty()) << "later saves use the same name";
 }
