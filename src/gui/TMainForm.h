@@ -39,7 +39,6 @@
 #include "gui/ControlValues.h"
 #include "gui/dialogs/DialogErrors.h"
 #include "gui/IUserDialogs.h"
-#include "model/ProgressDisplay.h"
 #include "gui/TMenuDocument.h"
 
 class QAction;
@@ -66,11 +65,12 @@ struct TStaleCopy;
 class TPanelBinding;
 class TPropertyPages;
 class TSiteCommands;
+class TStatusBar;
 class TTreeCommands;
 class TformHTML;
 class TfrmHelp;
 
-class TMainForm final : public QMainWindow, public IProgressDisplay {
+class TMainForm final : public QMainWindow {
     Q_OBJECT
 public:
     // dialogs answers every message box and file dialog; nullptr uses the real ones.
@@ -174,22 +174,12 @@ public:
     // Reads the project file again, keeping the selection where it can (a change made
     // elsewhere). False, after its message, when it cannot be read.
     bool ReloadFromDisk();
-    // The status bar's note (outside any operation).
-    QString Note() const;
     // The one question about a project file that another program changed while the
     // document has changes of its own: 0 reloads, 1 keeps the document's.
     static TQuestion ChangedOnDiskQuestion(const QString& fileName);
 
-    // --- IProgressDisplay -----------------------------------------------------------
-    void SetStatusText(std::string_view text) override;
-    void SetProgressMaximum(int maximum) override;
-    void AdvanceProgress(int step) override;
-    void SetProgressPosition(int position) override;
-    void SetBusy(bool busy) override;
-    void ShowProgressWhenDue();
-    // The clock (in milliseconds) that decides when an operation's progress is painted;
-    // tests hold it still or move it themselves.
-    void SetProgressClock(std::function<qint64()> now) { progressNow_ = std::move(now); }
+    // The status bar: its note, and the document's operations' progress.
+    TStatusBar& StatusBar() { return *StatusBar1; }
 
 public slots:
     // Commands; a menu entry, a toolbar button and a pop-up entry share one handler.
@@ -272,7 +262,6 @@ private:
     void ResetTree();
     // Keeping work (TMainFormSafety.cpp).
     void ConnectSafety();
-    void ShowNote(const QString& note);
     void SetReadOnly(bool readOnly);
     // The recovery offer for one project file (empty: for every stale copy); true when a
     // copy was restored.
@@ -323,15 +312,7 @@ private:
     IUserDialogs* dialogs_;
     bool treeUpdating = false;
     bool checkSuppressed_ = false;   // a chosen link is no typed text
-    bool busy_ = false;
     bool measuring_ = false;  // the size estimate waits for the engine's measure
-    bool progressShown_ = false;  // the running operation's text and bar are up
-    QString statusText_;          // the last status text an operation set
-    std::function<qint64()> progressNow_ = [] {
-        const auto since = std::chrono::steady_clock::now().time_since_epoch();
-        return static_cast<qint64>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-    };
-    std::optional<qint64> progressPaintedAt_;  // when the operation began or was last painted
     std::vector<QWidget*> appletTabs;
     std::vector<QWidget*> itemTabs;
     int lastTabNodeIndex = 0;
@@ -344,9 +325,7 @@ private:
     QTreeView* trvwDesignPanel = nullptr;
     QSplitter* splitter_ = nullptr;
     TPropertyPages* pgcntrl1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-    QLabel* stctxtHint = nullptr;
-    QProgressBar* prgrsbrMainFormBottom = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
     QMenu* mnitRecentFiles = nullptr;
     QDockWidget* dckLivePreview = nullptr;
     TLivePreview* livePreview_ = nullptr;

@@ -26,6 +26,7 @@
 #include "gui/IconFactory.h"
 #include "gui/TMainForm.h"
 #include "gui/TSiteCommands.h"
+#include "gui/TStatusBar.h"
 #include "gui/TMenuTreeDelegate.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/IWebEngine.h"
@@ -407,25 +408,8 @@ void TMainForm::BuildTree() {
 }
 
 void TMainForm::BuildStatusBar() {
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(true);
+    StatusBar1 = new TStatusBar(this);
     setStatusBar(StatusBar1);
-    stctxtHint = new QLabel(StatusBar1);
-    stctxtHint->setObjectName(QStringLiteral("stctxtHint"));
-    // The text's room shrinks with a small window; its width is no floor of the window's.
-    stctxtHint->setMinimumWidth(80);
-    prgrsbrMainFormBottom = new QProgressBar(StatusBar1);
-    prgrsbrMainFormBottom->setObjectName(QStringLiteral("prgrsbrMainFormBottom"));
-    prgrsbrMainFormBottom->setTextVisible(false);
-    prgrsbrMainFormBottom->setFixedWidth(200);
-    prgrsbrMainFormBottom->setMaximumHeight(14);
-    prgrsbrMainFormBottom->setRange(0, 100);
-    prgrsbrMainFormBottom->setValue(0);
-    StatusBar1->addWidget(stctxtHint, 1);
-    StatusBar1->addPermanentWidget(prgrsbrMainFormBottom);
-    // Shown only while an operation runs (ShowProgressWhenDue).
-    prgrsbrMainFormBottom->hide();
 }
 
 }  // namespace qm

@@ -20,6 +20,7 @@
 #include "gui/TDiskStateGuard.h"
 #include "gui/TRecoveryOffer.h"
 #include "gui/TRecoveryStore.h"
+#include "gui/TStatusBar.h"
 #include "gui/TTreeCommands.h"
 
 namespace qm::test {
@@ -212,7 +213,7 @@ TEST_F(ChangedOnDiskTest, AnUnmodifiedDocumentIsReloadedAtOnceWithItsSelection) 
         WaitForNotice();
         EXPECT_EQ(Captions(), expected);
         EXPECT_EQ(window->SelectedNode(), 1);
-        EXPECT_EQ(window->Note(), "menu.zorbel was changed by another program and has been reloaded.");
+        EXPECT_EQ(window->StatusBar().Note(), "menu.zorbel was changed by another program and has been reloaded.");
         EXPECT_FALSE(window->Modified());
     }
     EXPECT_TRUE(dialogs.questions.empty());
@@ -258,7 +259,7 @@ TEST_F(ChangedOnDiskTest, ADeletedFileIsNamedAndSaveWritesItAnew) {
     const QString said =
         "menu.zorbel was deleted or moved away by another program. The menu stays open here; Save writes the file anew.";
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({said}));
-    EXPECT_EQ(window->Note(), said);
+    EXPECT_EQ(window->StatusBar().Note(), said);
     EXPECT_TRUE(window->Modified());
     window->Save1Click();
     EXPECT_TRUE(ReadBytes(project).contains("Boats"));

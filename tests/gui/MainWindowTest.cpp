@@ -33,6 +33,7 @@
 #include "env/Settings.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TformHTML.h"
+#include "gui/TStatusBar.h"
 #include "gui/TTreeCommands.h"
 
 namespace qm::test {
@@ -167,7 +168,7 @@ TEST_F(MainWindowTest, TheViewTogglesHideAndShowTheirBars) {
     EXPECT_FALSE(Find<QStatusBar>("StatusBar1")->isVisible());
     EXPECT_FALSE(Find<QLabel>("stctxtHint")->isVisible());
     EXPECT_FALSE(Find<QProgressBar>("prgrsbrMainFormBottom")->isVisible());
-    window->SetStatusText("still updated while hidden");
+    window->StatusBar().SetStatusText("still updated while hidden");
     EXPECT_EQ(Find<QLabel>("stctxtHint")->text(), "still updated while hidden");
     Find<QAction>("ToolBar1")->trigger();
     Find<QAction>("StatusBar2")->trigger();
@@ -328,20 +329,20 @@ TEST_F(MainWindowTest, TheProgressDisplayShowsTextBarAndBusyCursor) {
     auto* text = Find<QLabel>("stctxtHint");
     EXPECT_FALSE(bar->isVisible()) << "only while an operation runs";
     qint64 now = 0;  // the clock moves only when the operation below works
-    window->SetProgressClock([&now] { return now; });
+    window->StatusBar().SetProgressClock([&now] { return now; });
     // As an operation's scope drives it: busy, its text, its steps.
     const auto operation = [&](int milliseconds) {
-        window->SetBusy(true);
-        window->SetStatusText("Making Publish Report ... ...");
-        window->SetProgressMaximum(101);
-        window->AdvanceProgress(50);
+        window->StatusBar().SetBusy(true);
+        window->StatusBar().SetStatusText("Making Publish Report ... ...");
+        window->StatusBar().SetProgressMaximum(101);
+        window->StatusBar().AdvanceProgress(50);
         now += milliseconds;  // the operation works, the event loop waits
-        window->AdvanceProgress(50);
+        window->StatusBar().AdvanceProgress(50);
     };
     const auto end = [&] {
-        window->SetProgressPosition(0);
-        window->SetStatusText("");
-        window->SetBusy(false);
+        window->StatusBar().SetProgressPosition(0);
+        window->StatusBar().SetStatusText("");
+        window->StatusBar().SetBusy(false);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(bar->value(), 0);
         EXPECT_FALSE(bar->isVisible());
