@@ -1,13 +1,13 @@
 #pragma once
 // The main window: the menu tree on the left, the property pages on the right, the
-// toolbar, the menus and the status bar with the progress display.
+// toolbar, the menus and the status bar.
 //
 // The window owns the document (TMenuDocument: the agent, its undo stack, the modified
 // state and the file name), the one place that holds the menu's values. The tree and
 // the pages show the document and change it only through its undo steps; they keep no
 // copy. The window's files each have one job:
 //   TMainForm.cpp          the window's state, the selection and its pages, keys,
-//                          closing, the progress display
+//                          closing
 //   TMainFormLayout.cpp    actions, menus, toolbar, tree pane and status bar
 //   TMainFormEdit.cpp      Undo and Redo, and where a change is seen
 //   TMainFormPanels.cpp    the property pages' handlers: the text check, the choosers,
@@ -19,6 +19,7 @@
 //                          their offer, changes made to the file elsewhere, the
 //                          project's lock against a second window
 // with TTreeCommands (the commands that edit the tree and their enabled state),
+// TMenuTreeView (the tree's view), TStatusBar (the note and the progress display),
 // TPropertyPages (the pages' layout), TPanelBinding (the controls' binding),
 // TMenuDocument and DocumentCommands (the document and its undo steps) beside them.
 //

@@ -5,8 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
-#include <QDragMoveEvent>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,16 +17,15 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <QKeyEvent>
 #include <functional>
 
-#include "gui/FlagScope.h"
 #include "gui/IconFactory.h"
 #include "gui/TMainForm.h"
 #include "gui/TSiteCommands.h"
 #include "gui/TStatusBar.h"
 #include "gui/TMenuTreeDelegate.h"
 #include "gui/TMenuTreeModel.h"
+#include "gui/TMenuTreeView.h"
 #include "gui/IWebEngine.h"
 #include "gui/TLivePreview.h"
 #include "gui/TPaneCycle.h"
@@ -36,83 +33,6 @@
 #include "gui/TTreeCommands.h"
 
 namespace qm {
-
-namespace {
-
-// The menu's tree view. Where the two-level rule refuses a drop, no landing line is
-// drawn: a plain view keeps drawing the last place that was allowed while the pointer
-// shows the forbidden cursor.
-//
-// Its selection stays in view while the focus is elsewhere, in a muted colour: whether
-// the tree has the focus tells whether Insert, Del and F2 will act on the selection.
-class TMenuTreeView final : public QTreeView {
-public:
-    explicit TMenuTreeView(QWidget* parent) : QTreeView(parent) { ShowFocus(false); }
-
-protected:
-    void focusInEvent(QFocusEvent* event) override {
-        QTreeView::focusInEvent(event);
-        ShowFocus(true);
-    }
-    void focusOutEvent(QFocusEvent* event) override {
-        QTreeView::focusOutEvent(event);
-        // A pop-up menu over the tree leaves the selection as it is.
-        ShowFocus(event->reason() == Qt::PopupFocusReason);
-    }
-    void changeEvent(QEvent* event) override {
-        QTreeView::changeEvent(event);
-        // The theme changed: the muted colour follows it.
-        if (event->type() == QEvent::PaletteChange && !settingPalette_ && !hasFocus()) ShowFocus(false);
-    }
-
-    // The move keys (Ctrl with an arrow) reach the view only when their command cannot
-    // act on the selected item: the view would move the current row instead, and the
-    // next press would move another item. They change nothing then.
-    void keyPressEvent(QKeyEvent* event) override {
-        const int key = event->key();
-        if (event->modifiers() == Qt::ControlModifier &&
-            (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right)) {
-            event->accept();
-            return;
-        }
-        QTreeView::keyPressEvent(event);
-    }
-
-    void dragMoveEvent(QDragMoveEvent* event) override {
-        setDropIndicatorShown(true);
-        QTreeView::dragMoveEvent(event);
-        if (event->isAccepted()) return;
-        setDropIndicatorShown(false);
-        viewport()->update();
-    }
-
-private:
-    // With the focus the tree takes the window's colours; without it the selection is
-    // drawn in the highlight mixed half into the background, its text in the text
-    // colour.
-    void ShowFocus(bool focused) {
-        TFlagScope setting(settingPalette_);
-        if (focused) {
-            setPalette(QPalette());
-            return;
-        }
-        QPalette muted = parentWidget() ? parentWidget()->palette() : QApplication::palette();
-        const QColor highlight = muted.color(QPalette::Active, QPalette::Highlight);
-        const QColor base = muted.color(QPalette::Active, QPalette::Base);
-        const QColor mixed = QColor::fromRgbF(0.45f * highlight.redF() + 0.55f * base.redF(),
-                                              0.45f * highlight.greenF() + 0.55f * base.greenF(),
-                                              0.45f * highlight.blueF() + 0.55f * base.blueF());
-        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-            muted.setColor(group, QPalette::Highlight, mixed);
-            muted.setColor(group, QPalette::HighlightedText, muted.color(QPalette::Active, QPalette::Text));
-        }
-        setPalette(muted);
-    }
-
-    bool settingPalette_ = false;
-};
-
-}  // namespace
 
 void TMainForm::BuildWindow() {
     setObjectName(QStringLiteral("TMainForm"));
