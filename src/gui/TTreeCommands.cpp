@@ -203,32 +203,27 @@ void TTreeCommands::Delete1Click() {
     });
 }
 
-void TTreeCommands::MoveUp1Click() {
+void TTreeCommands::EditSelected(bool (TMenuDocument::*edit)(int)) {
     Guard([&] {
-        document_.MoveNodeUp(SelectedNode());
+        (document_.*edit)(SelectedNode());
         Edited();
     });
+}
+
+void TTreeCommands::MoveUp1Click() {
+    EditSelected(&TMenuDocument::MoveNodeUp);
 }
 
 void TTreeCommands::MoveDown1Click() {
-    Guard([&] {
-        document_.MoveNodeDown(SelectedNode());
-        Edited();
-    });
+    EditSelected(&TMenuDocument::MoveNodeDown);
 }
 
 void TTreeCommands::Indent1Click() {
-    Guard([&] {
-        document_.Indent(SelectedNode());
-        Edited();
-    });
+    EditSelected(&TMenuDocument::Indent);
 }
 
 void TTreeCommands::Outdent1Click() {
-    Guard([&] {
-        document_.Outdent(SelectedNode());
-        Edited();
-    });
+    EditSelected(&TMenuDocument::Outdent);
 }
 
 void TTreeCommands::Rename1Click() {

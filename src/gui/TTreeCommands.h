@@ -83,6 +83,8 @@ private:
     void EditNewItem(int node);
     // After a structural edit: the commands and the pages follow.
     void Edited();
+    // One of the document's edits on the selected node, then Edited.
+    void EditSelected(bool (TMenuDocument::*edit)(int));
     template <class Job>
     void Guard(Job&& job);
 
