@@ -21,7 +21,6 @@
 #include <algorithm>
 
 #include "env/AppFolders.h"
-#include "model/Error.h"
 #include "env/FileAssociation.h"
 #include "gui/FlagScope.h"
 #include "output/Publisher.h"
@@ -44,7 +43,7 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
     treeModel_ = std::make_unique<TMenuTreeModel>(*document_);
     BuildWindow();
     Agent().SetProgressDisplay(StatusBar1);
-    binding_ = std::make_unique<TPanelBinding>(*document_, *pgcntrl1, *treeModel_);
+    binding_ = std::make_unique<TPanelBinding>(*document_, *pages_, *treeModel_);
     ConnectDocument();
     ConnectPanels();
     ConnectSafety();
@@ -101,12 +100,6 @@ void TMainForm::FormCreate() {
     SetModified(false);
     SetCurrentFileName({});
 
-    appletTabs = {pgcntrl1->tbshtScript, pgcntrl1->tbshtStyle, pgcntrl1->tbshtPath};
-    itemTabs = {pgcntrl1->tbshtItem};
-    Guard([&] {
-        if (appletTabs.size() + itemTabs.size() > static_cast<std::size_t>(pgcntrl1->count()))
-            throw Error("Tab list array's capacity is incorrect!");
-    });
     treeCommands_->UpdateEnabled();
     ArrangeTabs(true);
     lastTabNodeIndex = -1;
@@ -214,14 +207,7 @@ void TMainForm::ArrangeTabs(bool force) {
     if (node == kNoNode) return;
     const int absoluteIndex = TkvxAppletAgent::AbsoluteIndex(node);
     if (absoluteIndex == lastTabNodeIndex && !force) return;
-    const bool itemSelected = absoluteIndex != 0;
-    const auto& shown = itemSelected ? itemTabs : appletTabs;
-    const auto& hidden = itemSelected ? appletTabs : itemTabs;
-    // Show the new group and make its first page current before hiding the old one, so
-    // the page control never passes through a page of the wrong group.
-    for (QWidget* page : shown) pgcntrl1->setTabVisible(pgcntrl1->indexOf(page), true);
-    if (!shown.empty()) pgcntrl1->setCurrentWidget(shown.front());
-    for (QWidget* page : hidden) pgcntrl1->setTabVisible(pgcntrl1->indexOf(page), false);
+    pages_->ShowPagesOf(absoluteIndex != 0);
     lastTabNodeIndex = absoluteIndex;
 }
 

@@ -208,7 +208,6 @@ public slots:
     void About1Click();
 
     void ControlDataChanged(QObject* sender);
-    void edt_TextChange();
     void pnl_BgColorClick(QObject* sender);
     void spdbtnItURLClick();
     void spdbtnItemImageNormalClick(QObject* sender);
@@ -314,8 +313,6 @@ private:
     bool treeUpdating = false;
     bool checkSuppressed_ = false;   // a chosen link is no typed text
     bool measuring_ = false;  // the size estimate waits for the engine's measure
-    std::vector<QWidget*> appletTabs;
-    std::vector<QWidget*> itemTabs;
     int lastTabNodeIndex = 0;
     QPointer<TformHTML> htmlWindow_;
     QPointer<TfrmHelp> helpWindow_;
@@ -325,7 +322,7 @@ private:
     QToolBar* tlbr1 = nullptr;
     QTreeView* trvwDesignPanel = nullptr;
     QSplitter* splitter_ = nullptr;
-    TPropertyPages* pgcntrl1 = nullptr;
+    TPropertyPages* pages_ = nullptr;  // "pgcntrl1"
     TStatusBar* StatusBar1 = nullptr;
     QMenu* mnitRecentFiles = nullptr;
     QDockWidget* dckLivePreview = nullptr;

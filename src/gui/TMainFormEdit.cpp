@@ -11,8 +11,7 @@ namespace qm {
 void TMainForm::ShowChange(int node, int lookField) {
     if (node != SelectedNode()) SelectNode(node);
     if (lookField < 0) return;
-    QWidget* page = pgcntrl1->PageOf(pgcntrl1->LookControl(static_cast<std::size_t>(lookField)));
-    if (page && pgcntrl1->currentWidget() != page) pgcntrl1->setCurrentWidget(page);
+    pages_->ShowPageOfLookField(static_cast<std::size_t>(lookField));
 }
 
 void TMainForm::Undo1Click() {

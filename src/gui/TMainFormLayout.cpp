@@ -45,10 +45,10 @@ void TMainForm::BuildWindow() {
     BuildLivePreview();
     BuildMenus();
     BuildToolBar();
-    pgcntrl1 = new TPropertyPages(this);
-    pgcntrl1->ChainTabOrder(trvwDesignPanel);
+    pages_ = new TPropertyPages(this);
+    pages_->ChainTabOrder(trvwDesignPanel);
     // Small enough for a small screen at a large scale factor: the pages scroll.
-    pgcntrl1->setMinimumSize(300, 200);
+    pages_->setMinimumSize(300, 200);
     BuildStatusBar();
 
     splitter_ = new QSplitter(Qt::Horizontal, this);
@@ -61,7 +61,7 @@ void TMainForm::BuildWindow() {
     auto* pagePanel = new QWidget(splitter_);
     auto* pageLayout = new QVBoxLayout(pagePanel);
     pageLayout->setContentsMargins(0, 6, 6, 6);
-    pageLayout->addWidget(pgcntrl1);
+    pageLayout->addWidget(pages_);
     splitter_->addWidget(treePanel);
     splitter_->addWidget(pagePanel);
     splitter_->setStretchFactor(0, 0);
@@ -77,7 +77,7 @@ void TMainForm::BuildWindow() {
 void TMainForm::BuildPaneCycle() {
     paneCycle_ = new TPaneCycle(this);
     paneCycle_->AddPane(trvwDesignPanel, {});
-    paneCycle_->AddPane(pgcntrl1, [this] { return TPaneCycle::FirstTabStop(pgcntrl1->currentWidget()); });
+    paneCycle_->AddPane(pages_, [this] { return TPaneCycle::FirstTabStop(pages_->currentWidget()); });
     paneCycle_->AddPane(dckLivePreview, [this]() -> QWidget* {
         if (IWebView* view = livePreview_->View()) return view->Widget();
         return TPaneCycle::FirstTabStop(livePreview_);

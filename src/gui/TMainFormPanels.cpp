@@ -4,14 +4,9 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSpinBox>
 #include <QToolButton>
-#include <algorithm>
 
 #include "env/AppFolders.h"
 #include "gui/FlagScope.h"
@@ -53,38 +48,16 @@ constexpr const char* kHelpPages[] = {
 }  // namespace
 
 void TMainForm::ConnectPanels() {
-    const auto undoKeysToDocument = [this](QWidget* field) { field->installEventFilter(this); };
-    for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field) {
-        QWidget* control = pgcntrl1->LookControl(field);
-        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
-            connect(edit, &QLineEdit::textChanged, this, [this, edit] { ControlDataChanged(edit); });
-            undoKeysToDocument(edit);
-        } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
-            connect(spin, &QSpinBox::valueChanged, this, [this, spin] { ControlDataChanged(spin); });
-            undoKeysToDocument(spin);
-        } else if (auto* panel = qobject_cast<TColorPanel*>(control)) {
-            connect(panel, &TColorPanel::clicked, this, [this, panel] { pnl_BgColorClick(panel); });
-        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
-            // The path choice decides what publishing writes: switching it is an edit.
-            connect(radio, &QRadioButton::toggled, this, [this, radio] { ControlDataChanged(radio); });
-        }
-    }
-    // The sub items' "BG" panel is bound to no field but answers a click all the same.
-    auto* subBg = pgcntrl1->pnl__subItemHoverColor;
-    connect(subBg, &TColorPanel::clicked, this, [this, subBg] { pnl_BgColorClick(subBg); });
-    for (QComboBox* combo : {pgcntrl1->cmbx_Link, pgcntrl1->cmbx_Target}) {
-        connect(combo, &QComboBox::editTextChanged, this, [this, combo] { ControlDataChanged(combo); });
-        undoKeysToDocument(combo);
-        undoKeysToDocument(combo->lineEdit());
-    }
-    connect(pgcntrl1->edt_Text, &QLineEdit::textChanged, this, &TMainForm::edt_TextChange);
-    undoKeysToDocument(pgcntrl1->edt_Text);
-    connect(pgcntrl1->spdbtn_cmbx_Link, &QToolButton::clicked, this, &TMainForm::spdbtnItURLClick);
-    for (QToolButton* chooser : pgcntrl1->SoundChoosers())
-        connect(chooser, &QToolButton::clicked, this, [this, chooser] { spdbtnItemImageNormalClick(chooser); });
-    for (QToolButton* help : pgcntrl1->HelpButtons())
-        connect(help, &QToolButton::clicked, this, [this, help] { SpeedButton_OnClick_LaunchHelpDoc(help); });
-    connect(pgcntrl1->btnCalcSize, &QPushButton::clicked, this, &TMainForm::btnCalcSizeClick);
+    // Undo and Redo typed in a field are the document's (eventFilter).
+    pages_->FilterFieldKeys(this);
+    connect(pages_, &TPropertyPages::FieldEdited, this, &TMainForm::ControlDataChanged);
+    connect(pages_, &TPropertyPages::ColorPanelClicked, this, [this](TColorPanel* panel) { pnl_BgColorClick(panel); });
+    connect(pages_, &TPropertyPages::LinkChooserClicked, this, &TMainForm::spdbtnItURLClick);
+    connect(pages_, &TPropertyPages::SoundChooserClicked, this,
+            [this](QToolButton* chooser) { spdbtnItemImageNormalClick(chooser); });
+    connect(pages_, &TPropertyPages::HelpClicked, this,
+            [this](QToolButton* help) { SpeedButton_OnClick_LaunchHelpDoc(help); });
+    connect(pages_, &TPropertyPages::EstimateClicked, this, &TMainForm::btnCalcSizeClick);
 }
 
 // A control changed: its text is checked and its value goes to the document as a
@@ -115,11 +88,6 @@ void TMainForm::CheckFieldText(QObject* control) {
         dialogs_->MessageDlg(this, message, TMsgDlgType::Warning, QMessageBox::Yes);
 }
 
-// The item's caption: checked, then stored, which renames its node in the tree.
-void TMainForm::edt_TextChange() {
-    ControlDataChanged(pgcntrl1->edt_Text);
-}
-
 void TMainForm::pnl_BgColorClick(QObject* sender) {
     Guard([&] {
         auto* panel = qobject_cast<TColorPanel*>(sender);
@@ -143,7 +111,7 @@ void TMainForm::spdbtnItURLClick() {
         {
             // A chosen file is no typed text: it is not checked for quotes.
             TFlagScope unchecked(checkSuppressed_);
-            pgcntrl1->cmbx_Link->setEditText(LocalPathToFileUrl(chosen));
+            pages_->SetLinkText(LocalPathToFileUrl(chosen));
         }
     });
 }
@@ -154,12 +122,7 @@ void TMainForm::spdbtnItemImageNormalClick(QObject* sender) {
         const QString chosen = dialogs_->GetOpenFileName(
             this, QStringLiteral("Choose a Sound"), QStringLiteral("MP3 Files (*.mp3)|*.mp3|All Files (*.*)|*.*"), QString());
         if (chosen.isEmpty()) return;
-        // "spdbtn___mainItemHoverSoundUrl" fills "edt__mainItemHoverSound", and so on.
-        QString target = sender->objectName();
-        if (target.startsWith(QLatin1String("spdbtn_")) && target.endsWith(QLatin1String("Url"))) {
-            target = QStringLiteral("edt") + target.mid(7, target.size() - 10);
-            if (auto* edit = pgcntrl1->findChild<QLineEdit*>(target)) edit->setText(QFileInfo(chosen).fileName());
-        }
+        pages_->SetSoundFileName(sender, QFileInfo(chosen).fileName());
         // The sound waits in the Preview folder until publishing copies it beside the project.
         document_->StageFile(GetPreviewFolder().toStdString(), chosen.toStdString());
     });
@@ -174,21 +137,10 @@ QString TMainForm::HelpPageOfTag(int tag) {
 // The help button of the group that holds the focused field, or the page's first where
 // the page tabs have the focus; Help Topics outside the pages.
 void TMainForm::ContextHelp1Click() {
-    const QWidget* focus = QApplication::focusWidget();
-    if (focus && pgcntrl1->isAncestorOf(focus)) {
-        const QWidget* area = pgcntrl1->currentWidget();
-        for (const QWidget* w = focus; w && w != pgcntrl1; w = w->parentWidget())
-            if (qobject_cast<const QGroupBox*>(w)) {
-                area = w;
-                break;
-            }
-        for (QToolButton* help : pgcntrl1->HelpButtons())
-            if (area->isAncestorOf(help)) {
-                SpeedButton_OnClick_LaunchHelpDoc(help);
-                return;
-            }
-    }
-    Topic1Click();
+    if (QToolButton* help = pages_->HelpButtonFor(QApplication::focusWidget()))
+        SpeedButton_OnClick_LaunchHelpDoc(help);
+    else
+        Topic1Click();
 }
 
 void TMainForm::SpeedButton_OnClick_LaunchHelpDoc(QObject* sender) {

@@ -255,11 +255,11 @@ void TMainForm::btnCalcSizeClick() {
             return;
         }
         measuring_ = true;
-        pgcntrl1->btnCalcSize->setEnabled(false);
+        pages_->SetEstimating(true);
         StatusBar1->SetBusy(true);
         livePreview_->MeasureMenu([this](std::optional<QSize> drawn) {
             measuring_ = false;
-            pgcntrl1->btnCalcSize->setEnabled(true);
+            pages_->SetEstimating(false);
             StatusBar1->SetBusy(false);
             Guard([&] {
                 const auto [width, height] = drawn ? std::pair<long long, long long>(drawn->width(), drawn->height())

@@ -11,6 +11,7 @@
 #include <QScrollArea>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "gui/AccessibleNames.h"
 #include "gui/ControlValues.h"
@@ -150,6 +151,88 @@ TPropertyPages::TPropertyPages(QWidget* parent) : QTabWidget(parent) {
     addTab(tbshtPath, QStringLiteral("Path"));
     // The pages scroll: the page control is as small as a small window needs.
     NameControlsByTheirLabels(this);
+    ConnectControls();
+}
+
+void TPropertyPages::ConnectControls() {
+    for (QWidget* control : lookControls_) {
+        if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+            connect(edit, &QLineEdit::textChanged, this, [this, edit] { emit FieldEdited(edit); });
+        } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
+            connect(spin, &QSpinBox::valueChanged, this, [this, spin] { emit FieldEdited(spin); });
+        } else if (auto* panel = qobject_cast<TColorPanel*>(control)) {
+            connect(panel, &TColorPanel::clicked, this, [this, panel] { emit ColorPanelClicked(panel); });
+        } else if (auto* radio = qobject_cast<QRadioButton*>(control)) {
+            // The path choice decides what publishing writes: switching it is an edit.
+            connect(radio, &QRadioButton::toggled, this, [this, radio] { emit FieldEdited(radio); });
+        }
+    }
+    // The sub items' "BG" panel is bound to no field but answers a click all the same.
+    connect(pnl__subItemHoverColor, &TColorPanel::clicked, this,
+            [this] { emit ColorPanelClicked(pnl__subItemHoverColor); });
+    for (QComboBox* combo : {cmbx_Link, cmbx_Target})
+        connect(combo, &QComboBox::editTextChanged, this, [this, combo] { emit FieldEdited(combo); });
+    // The item's caption: stored, it renames its node in the tree.
+    connect(edt_Text, &QLineEdit::textChanged, this, [this] { emit FieldEdited(edt_Text); });
+    connect(spdbtn_cmbx_Link, &QToolButton::clicked, this, &TPropertyPages::LinkChooserClicked);
+    for (QToolButton* chooser : soundChoosers_)
+        connect(chooser, &QToolButton::clicked, this, [this, chooser] { emit SoundChooserClicked(chooser); });
+    for (QToolButton* help : helpButtons_)
+        connect(help, &QToolButton::clicked, this, [this, help] { emit HelpClicked(help); });
+    connect(btnCalcSize, &QPushButton::clicked, this, &TPropertyPages::EstimateClicked);
+}
+
+void TPropertyPages::FilterFieldKeys(QObject* filter) {
+    for (QWidget* control : lookControls_)
+        if (qobject_cast<QLineEdit*>(control) || qobject_cast<QSpinBox*>(control)) control->installEventFilter(filter);
+    for (QComboBox* combo : {cmbx_Link, cmbx_Target}) {
+        combo->installEventFilter(filter);
+        combo->lineEdit()->installEventFilter(filter);
+    }
+    edt_Text->installEventFilter(filter);
+}
+
+void TPropertyPages::ShowPagesOf(bool item) {
+    const std::vector<QWidget*> lookPages{tbshtScript, tbshtStyle, tbshtPath};
+    const std::vector<QWidget*> itemPages{tbshtItem};
+    const auto& shown = item ? itemPages : lookPages;
+    const auto& hidden = item ? lookPages : itemPages;
+    // Show the new group and make its first page current before hiding the old one, so
+    // the page control never passes through a page of the wrong group.
+    for (QWidget* page : shown) setTabVisible(indexOf(page), true);
+    setCurrentWidget(shown.front());
+    for (QWidget* page : hidden) setTabVisible(indexOf(page), false);
+}
+
+void TPropertyPages::ShowPageOfLookField(std::size_t field) {
+    QWidget* page = PageOf(LookControl(field));
+    if (page && currentWidget() != page) setCurrentWidget(page);
+}
+
+void TPropertyPages::SetEstimating(bool estimating) {
+    btnCalcSize->setEnabled(!estimating);
+}
+
+void TPropertyPages::SetLinkText(const QString& link) {
+    cmbx_Link->setEditText(link);
+}
+
+void TPropertyPages::SetSoundFileName(const QObject* chooser, const QString& fileName) {
+    const auto at = std::find(soundChoosers_.begin(), soundChoosers_.end(), chooser);
+    if (at != soundChoosers_.end()) soundFields_[static_cast<std::size_t>(at - soundChoosers_.begin())]->setText(fileName);
+}
+
+QToolButton* TPropertyPages::HelpButtonFor(const QWidget* focus) const {
+    if (!focus || !isAncestorOf(focus)) return nullptr;
+    const QWidget* area = currentWidget();
+    for (const QWidget* w = focus; w && w != this; w = w->parentWidget())
+        if (qobject_cast<const QGroupBox*>(w)) {
+            area = w;
+            break;
+        }
+    for (QToolButton* help : helpButtons_)
+        if (area->isAncestorOf(help)) return help;
+    return nullptr;
 }
 
 QWidget* TPropertyPages::PageOf(const QWidget* control) const {
@@ -197,6 +280,13 @@ TColorPanel* TPropertyPages::MakePanel(QWidget* parent, std::size_t field, const
     panel->SetRole(role);
     lookControls_[field] = panel;
     return panel;
+}
+
+QRadioButton* TPropertyPages::MakeRadio(QWidget* parent, std::size_t field, const QString& text) {
+    auto* radio = new QRadioButton(text, parent);
+    radio->setObjectName(Name(field));
+    lookControls_[field] = radio;
+    return radio;
 }
 
 // Tab follows reading order: the page tabs, then each page's fields left to right and
@@ -340,6 +430,7 @@ QWidget* TPropertyPages::BuildExtPage() {
         auto* chooser = MakeBrowseButton(sound, s.button, QStringLiteral("Choose a sound file"),
                                          QString::fromLatin1(s.choose) + QChar(0x2026));
         soundChoosers_.push_back(chooser);
+        soundFields_.push_back(edit);
         soundGrid->addWidget(Caption(QString::fromLatin1(s.caption), sound, edit), row, 0);
         soundGrid->addWidget(edit, row, 1);
         soundGrid->addWidget(chooser, row, 2);
@@ -473,9 +564,8 @@ QWidget* TPropertyPages::BuildPathPage() {
     explanation->setWordWrap(true);
     auto* local = MakeEdit(group, kRootDirLocal);
     auto* remote = MakeEdit(group, kRootDirRemote);
-    auto* localChosen = new QRadioButton(QStringLiteral("&Test on Local Computer (Convert to Local Path)"), group);
-    localChosen->setObjectName(Name(kRootDirLocalChecked));
-    lookControls_[kRootDirLocalChecked] = localChosen;
+    auto* localChosen =
+        MakeRadio(group, kRootDirLocalChecked, QStringLiteral("&Test on Local Computer (Convert to Local Path)"));
     rdbtn_InternalUse_RootDir_Local_Checked2 =
         new QRadioButton(QStringLiteral("&Upload to Web Server (Convert to Web Path)"), group);
     rdbtn_InternalUse_RootDir_Local_Checked2->setObjectName(QStringLiteral("rdbtn_InternalUse_RootDir_Local_Checked2"));

@@ -4,7 +4,7 @@
 // buttons. The look's controls are made from the table of look fields (their object
 // names, ranges and help tags); this class only builds and names them, for screen
 // readers too, and each page scrolls when the window is smaller than it. What they do is
-// the window's, what they show the binding's (TPanelBinding).
+// the window's, told by the signals below; what they show is the binding's (TPanelBinding).
 
 #include <QTabWidget>
 #include <array>
@@ -39,6 +39,22 @@ public:
     // The page a control stands on.
     QWidget* PageOf(const QWidget* control) const;
 
+    // Shows the item's page (item) or the look's pages; the first of them is current.
+    void ShowPagesOf(bool item);
+    // Makes the page of a look field current, where a change to it is seen.
+    void ShowPageOfLookField(std::size_t field);
+    // The estimate button waits while the menu is measured.
+    void SetEstimating(bool estimating);
+    // A chosen link: no typed text, the caller decides whether it is checked.
+    void SetLinkText(const QString& link);
+    // Puts a chosen sound's file name in the field the chooser belongs to.
+    void SetSoundFileName(const QObject* chooser, const QString& fileName);
+    // The help button of the group that holds focus, or of the current page where the
+    // page tabs have it; none where focus is outside the pages.
+    QToolButton* HelpButtonFor(const QWidget* focus) const;
+    // filter sees the keys of every field typed in (the document takes Undo and Redo).
+    void FilterFieldKeys(QObject* filter);
+
     QLineEdit* edt_Text = nullptr;
     QComboBox* cmbx_Link = nullptr;
     QComboBox* cmbx_Target = nullptr;
@@ -57,7 +73,17 @@ public:
     // fields, each group's help button after its fields.
     void ChainTabOrder(QWidget* first);
 
+signals:
+    // A field's value was changed by the user or by a chooser.
+    void FieldEdited(QObject* control);
+    void ColorPanelClicked(TColorPanel* panel);
+    void LinkChooserClicked();
+    void SoundChooserClicked(QToolButton* chooser);
+    void HelpClicked(QToolButton* help);
+    void EstimateClicked();
+
 private:
+    void ConnectControls();
     QWidget* BuildFlashPage();
     QWidget* BuildExtPage();
     QWidget* BuildItemPage();
@@ -66,9 +92,11 @@ private:
     QSpinBox* MakeSpin(QWidget* parent, std::size_t field);
     QLineEdit* MakeEdit(QWidget* parent, std::size_t field, const QString& hint = {});
     TColorPanel* MakePanel(QWidget* parent, std::size_t field, const QString& hint, const QString& role);
+    QRadioButton* MakeRadio(QWidget* parent, std::size_t field, const QString& text);
 
     std::array<QWidget*, TAppletData::kFieldCount> lookControls_{};
     std::vector<QToolButton*> soundChoosers_;
+    std::vector<QLineEdit*> soundFields_;  // beside soundChoosers_, one for one
     std::vector<QToolButton*> helpButtons_;
 };
 
