@@ -84,6 +84,8 @@ signals:
 
 private:
     void ConnectControls();
+    // The pages and their contents (TPropertyPageLayouts.cpp).
+    void BuildPages();
     QWidget* BuildFlashPage();
     QWidget* BuildExtPage();
     QWidget* BuildItemPage();
@@ -93,6 +95,9 @@ private:
     QLineEdit* MakeEdit(QWidget* parent, std::size_t field, const QString& hint = {});
     TColorPanel* MakePanel(QWidget* parent, std::size_t field, const QString& hint, const QString& role);
     QRadioButton* MakeRadio(QWidget* parent, std::size_t field, const QString& text);
+    // accessibleName: what the button does, said where its icon is seen ("Choose link…").
+    static QToolButton* MakeBrowseButton(QWidget* parent, const char* name, const QString& hint,
+                                         const QString& accessibleName);
 
     std::array<QWidget*, TAppletData::kFieldCount> lookControls_{};
     std::vector<QToolButton*> soundChoosers_;
