@@ -9,6 +9,7 @@
 #include <QTabWidget>
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "model/MenuRecords.h"
 
@@ -64,10 +65,6 @@ public:
     // The sub items' "BG" panel, bound to no field.
     TColorPanel* pnl__subItemHoverColor = nullptr;
     QPushButton* btnCalcSize = nullptr;
-
-    // The three sound choosers and the help buttons of the groups.
-    std::vector<QToolButton*> SoundChoosers() const { return soundChoosers_; }
-    std::vector<QToolButton*> HelpButtons() const { return helpButtons_; }
 
     // Tab follows reading order from `first` on: the page tabs, then each page's
     // fields, each group's help button after its fields.
