@@ -38,8 +38,12 @@
  */
 (() => {
   const doc = document, win = window, root = doc.documentElement;
-  // The look values, in the order of "flashparams", as a new project has them.
-  var DEFAULTS = '25,20,arial,11,FFFFFF,131313,92DDFA,15,arial,9,000000,9E9E9E,100,3,,,'.split(',');
+  // The look values in the order of "flashparams", then the box width, as a new project
+  // has them. The build puts LOOK before the script, made from the program's own table
+  // of look fields; FIELD.name, a field's place in that order, is set in as the script
+  // is minified. The page holds them within the ranges of the window's controls: the
+  // program pulls every value into its range before it writes a page.
+  const DEFAULTS = LOOK.split(',');
   // Below this viewport width (CSS px) the bar becomes the "Menu" button.
   const NARROW = 640;
   // The aim of a pointer on its way to the open row is judged over its path of this
@@ -69,11 +73,10 @@
     hi: 'और|मेनू',
   };
 
-  // A whole number; text that is none counts as the fallback. The window keeps every
-  // value within its range.
-  function whole(text, fallback) {
+  // Look field I's whole number in TEXT; text that is none counts as its default.
+  function whole(text, i) {
     const n = parseInt(text);
-    return isNaN(n) ? fallback : n;
+    return isNaN(n) ? DEFAULTS[i] : n;
   }
 
   // The editor lets a quote in only behind a backslash; the visitor sees the quote.
@@ -103,11 +106,12 @@
     if (!box || box.shadowRoot) return;
     const shadow = box.attachShadow({ mode: 'open' });
     const block = doc.getElementById('buAj');
-    const values = ((doc.querySelector('#bAAd param[name=flashvars i]')?.getAttribute('value') || '')
+    const movie = doc.getElementById('bAAd');
+    const values = ((movie?.querySelector('param[name=flashvars i]')?.getAttribute('value') || '')
       .split('flashparams=')[1] || '').split('#$@');
     // A value counts when its separator follows it.
     const look = DEFAULTS.map((value, i) => (i < values.length - 1 ? values[i] : value));
-    const number = (i) => whole(look[i], DEFAULTS[i]);
+    const number = (i) => whole(look[i], i);
     // Six hexadecimal digits red first; fewer digits count as if zeros followed ("FF" is
     // red), "transparent" is black. Anything else is the default colour.
     const paint = (i) => {
@@ -117,20 +121,20 @@
     // A font as one quoted CSS name with the generic family it belongs to, so that a
     // visitor without the font still gets its kind of letters.
     const font = (size, name) => {
-      const text = look[name].replace(/["'\\;{}<>]/g, '').trim() || 'arial';
+      const text = look[name].replace(/["'\\;{}<>]/g, '').trim() || DEFAULTS[name];
       return 'font:' + number(size) + 'px "' + text + '",' + (/mono|courier|consol/i.test(text) ? 'monospace'
         : /serif|georgia|times|garamond|palatino/i.test(text) && !/sans/i.test(text) ? 'serif' : 'sans-serif');
     };
     // Primary subtags are written in lower case.
     const words = WORDS[(box.closest('[lang]') || root).lang.split('-')[0]];
     const [more, menu = 'Menu'] = (words || 'More').split('|');
-    const width = whole(win.BeAj, 600);
-    const ext = number(0);
+    const width = whole(win.BeAj, FIELD.flMenuMaxWidth);
+    const ext = number(FIELD.mainItemExtWidth);
     // A touch screen's targets are 24 px high at least.
     const coarse = matchMedia('(pointer:coarse)').matches && 24;
-    const mainBack = paint(5);
+    const mainBack = paint(FIELD.mainItemColor);
     // The row lies on the page's white unless its text is light: then on the bar's colour.
-    const rgb = parseInt(paint(10).slice(1), 16);
+    const rgb = parseInt(paint(FIELD.subItemTextColor).slice(1), 16);
     const rowBack = 0.299 * (rgb >> 16) + 0.587 * (rgb >> 8 & 255) + 0.114 * (rgb & 255) > 127 ? mainBack : '#fff';
     // The main items' links in the block's order. A main item's sub-item block follows
     // its div; deeper blocks inside it, for which a two-row menu has no place, are
@@ -159,9 +163,10 @@
       (doc.getElementById('bjAj')?.style.zIndex || 'auto') + ';height:100%}' +
       'ul{all:unset;display:flex;background:' + mainBack + '}' +
       'li{display:flex}' +
-      '.bar{position:relative;width:max-content;white-space:nowrap;color:' + paint(4) + ';' + font(3, 2) + '}' +
+      '.bar{position:relative;width:max-content;white-space:nowrap;color:' + paint(FIELD.mainItemTextColor) + ';' +
+        font(FIELD.mainItemFontSize, FIELD.mainItemFont) + '}' +
       'a,span,button{all:unset;display:flex;align-items:center;cursor:pointer;min-width:24px;padding:0 ' + ext +
-      'px;min-height:' + Math.max(number(1), coarse) + 'px}' +
+      'px;min-height:' + Math.max(number(FIELD.mainItemHeight), coarse) + 'px}' +
       // A link with a row has its button where its extra width would end.
       '.has{padding-inline-end:0}' +
       'button:empty{padding:0}' +
@@ -171,16 +176,17 @@
       'button:after{content:"\\25BE"/"";margin:0 6px}' +
       '.more>button:after{content:"\\22EF"/"";order:-1}' +
       '.more:only-child>button:after{content:"\\2630"/""}' +
-      '.main:hover>:not(ul),.main>:focus,.open>:not(ul){color:' + paint(6) + '}' +
+      '.main:hover>:not(ul),.main>:focus,.open>:not(ul){color:' + paint(FIELD.mainItemHoverColor) + '}' +
       'li>ul{position:absolute;top:100%;width:max-content;display:none;overflow:auto;white-space:normal}' +
       // An opening row slides in from its top edge, in 600 ms divided by the slide speed
       // (200 ms at the default 3), unless the visitor asks for less motion.
       '.open>ul{display:flex;clip-path:inset(0)}' +
       '@media(prefers-reduced-motion:no-preference){.open>ul{transition:clip-path ' +
-      600 / number(13) + 'ms}@starting-style{.open>ul{clip-path:inset(0 0 100% 0)}}}' +
-      '.row{flex-wrap:wrap;background:' + rowBack + ';' + font(9, 8) + '}.row>li{color:' + paint(10) + '}' +
-      '.row>li>*{min-height:' + Math.max(number(7), coarse) + 'px;padding:0 ' + ext / 2 + 'px}' +
-      '.row a:hover{color:' + paint(11) + '}' +
+      600 / number(FIELD.submenuSlideSpeed) + 'ms}@starting-style{.open>ul{clip-path:inset(0 0 100%)}}}' +
+      '.row{flex-wrap:wrap;background:' + rowBack + ';' + font(FIELD.subItemFontSize, FIELD.subItemFont) +
+      '}.row>li{color:' + paint(FIELD.subItemTextColor) + '}' +
+      '.row>li>*{min-height:' + Math.max(number(FIELD.subItemHeight), coarse) + 'px;padding:0 ' + ext / 2 + 'px}' +
+      '.row a:hover{color:' + paint(FIELD.subItemColor) + '}' +
       // The list of the "More" item or of the "Menu" button: a main item a line, its
       // sub items under it.
       '.more ul{flex-direction:column}.more li{flex-wrap:wrap}' +
@@ -353,17 +359,17 @@
     // down.
     on(nav, 'pointerenter', (e) => {
       const item = e.target;
-      if (item.matches('.row a')) play(look[15]);
+      if (item.matches('.row a')) play(look[FIELD.subItemHoverSound]);
       if (pointer(e)) {
         stop();
-        play(look[14]);
+        play(look[FIELD.mainItemHoverSound]);
         if (!item.on) enter(item, e);
       }
     }, true);
     on(nav, 'pointerleave', (e) => {
       if (pointer(e)) {
         stop();
-        if (byHover) timer = setTimeout(closeAll, number(12));
+        if (byHover) timer = setTimeout(closeAll, number(FIELD.submenuCloseDelay));
       }
     }, true);
     on(nav, 'focusout', (e) => {
@@ -390,7 +396,7 @@
       } else if (target.href && !e.defaultPrevented) {
         // A followed link closes rows and lists: a link to a place on this page leaves
         // the visitor there.
-        play(look[16]);
+        play(look[FIELD.itemActiveSound]);
         closeAll();
       }
     });
@@ -419,7 +425,7 @@
       if (fitted != root.clientWidth) fit();
     });
 
-    doc.getElementById('bAAd')?.remove();
+    movie?.remove();
     shadow.append(css, nav);
     fit();
     // Web fonts of the page may change the captions' widths once they have loaded.

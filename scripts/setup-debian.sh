@@ -12,7 +12,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config git ccache
-  clang-14 libclang-rt-14-dev llvm-14
+  clang-14 libclang-rt-14-dev llvm-14 lld
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   libgumbo-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev

@@ -3,14 +3,14 @@
 # every test through ctest: core, environment, window (offscreen), browser and fuzz
 # replay tests. Then builds again with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer, runs every C++ test under them, and runs each fuzz target
-# for a bounded time (QUILLAMERE_FUZZ_SECONDS, default 60). Arguments go to ctest.
-# Ends with the time each step took.
+# for a fixed number of inputs from a fixed seed (scripts/fuzz.sh --repeatable).
+# Arguments go to ctest. Ends with the time each step took.
 #
 # Where the time goes on two cores: the two builds, the browser tests (three engines,
-# one page at a time) and the fuzzing. So the browser tests run beside the sanitizer
-# build, which leaves them a core most of the time, and both builds go through the
-# compiler cache (ccache), so that the next run, from any clone, compiles only what
-# changed.
+# one page at a time), the sanitizer tests and the fuzzing. So the browser tests run
+# beside the whole sanitizer half, both builds go through the compiler cache (ccache),
+# so that the next run, from any clone, compiles only what changed, and both link with
+# lld.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup-debian.sh
@@ -60,26 +60,31 @@ ctest --preset default --label-exclude browser "$@"
 crash_figures build
 step "default tests but the browsers'"
 
-# The browser tests (default build) beside the sanitizer build; their output follows
-# when they are done. They wait on what they look for, never a fixed time, so a busy
-# machine only slows them.
+# The browser tests (default build) run beside the whole sanitizer half: its build, its
+# tests and the fuzzing. The browsers spend much of their time waiting on pages, the
+# sanitizer half is all compiler and CPU, so side by side each finishes about when it
+# would alone. The browser tests' output follows when both are done. They wait on what
+# they look for, never a fixed time, so a busy machine only slows them; the sanitizer
+# tests and the fuzzing do the same work however slow the machine is.
 browser_log=build/browser-tests.log
 ctest --preset default --label-regex browser "$@" >"$browser_log" 2>&1 &
 browser_tests=$!
 browser_status=0
-if ! { cmake --preset sanitize "${launcher[@]}" "${strict[@]}" >/dev/null && cmake --build --preset sanitize; }; then
-  wait "$browser_tests" || true
-  cat "$browser_log"
-  exit 1
-fi
+sanitizer_status=0
+{ cmake --preset sanitize "${launcher[@]}" "${strict[@]}" >/dev/null && cmake --build --preset sanitize; } || sanitizer_status=$?
 step "sanitizer build (browser tests beside)"
+if [ "$sanitizer_status" -eq 0 ]; then
+  ctest --preset sanitize "$@" || sanitizer_status=$?
+  crash_figures build-sanitize
+  step "sanitizer tests (browser tests beside)"
+fi
+if [ "$sanitizer_status" -eq 0 ]; then
+  scripts/fuzz.sh --repeatable || sanitizer_status=$?
+  step "fuzzing (browser tests beside)"
+fi
 wait "$browser_tests" || browser_status=$?
 cat "$browser_log"
-step "browser tests, after the build"
-[ "$browser_status" -eq 0 ] || { echo "the browser tests failed"; exit "$browser_status"; }
-
-ctest --preset sanitize "$@"
-crash_figures build-sanitize
-step "sanitizer tests"
-scripts/fuzz.sh --repeatable
-step "fuzzing"
+step "browser tests, after the rest"
+[ "$browser_status" -eq 0 ] || echo "the browser tests failed"
+[ "$sanitizer_status" -eq 0 ] || echo "the sanitizer build, its tests or the fuzzing failed"
+[ "$browser_status" -eq 0 ] && [ "$sanitizer_status" -eq 0 ]

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include <algorithm>
 #include <regex>
 #include <sstream>
 
@@ -8,6 +8,7 @@
 #include "support/ErrorCheck.h"
 #include "support/TestSupport.h"
 #include "model/LookValues.h"
+#include "output/MenuScriptLook.h"
 
 namespace qm::test {
 namespace {
@@ -80,21 +81,26 @@ TEST(LookValues, AValueThatCannotBeConvertedNamesItsFieldFileAndLine) {
     CheckLookValues(DefaultAppletData(), "menu.zorbel", 12);  // passes quietly
 }
 
-// The menu script falls back to its own copy of the defaults for values it cannot read;
-// they must be the table's.
-TEST(LookValues, TheScriptsDefaultsAreTheTablesDefaults) {
-    std::ifstream script(CompanionFolder() / "swfhelper.js");
-    std::stringstream source;
-    source << script.rdbuf();
-    std::smatch array;
-    const std::string text = source.str();
-    // The script keeps them as one comma-separated text, the shortest form to ship.
-    ASSERT_TRUE(std::regex_search(text, array, std::regex(R"(var DEFAULTS = '([^']*)'\.split\(','\))")));
+// The menu script falls back to the defaults its head declares for values it cannot
+// read, and names the fields by the positions the minifier sets in: both must be the
+// table's, field by field.
+TEST(LookValues, TheScriptsDefaultsAndPositionsAreTheTables) {
+    const std::string script = MenuScriptWithLook("(()=>{})();\n");
+    std::smatch head;
+    ASSERT_TRUE(std::regex_match(script, head, std::regex(R"(\{const LOOK='([^'\n]*)';\n\(\(\)=>\{\}\)\(\);\n\}\n)")));
     std::vector<std::string> defaults;
-    std::stringstream list(array[1].str() + ",");
+    std::stringstream list(head[1].str() + ",");
     for (std::string value; std::getline(list, value, ',');) defaults.push_back(value);
-    ASSERT_EQ(defaults.size(), TAppletData::kMenuParameterCount);
-    for (std::size_t i = 0; i < defaults.size(); ++i) EXPECT_EQ(defaults[i], LookFieldAt(i).defaultValue) << i;
+    const std::string positions = MenuScriptFieldPositions();
+    // The menu parameters and the box width, which the page gives the script apart.
+    ASSERT_EQ(defaults.size(), kFlMenuMaxWidth + 1);
+    for (std::size_t i = 0; i < defaults.size(); ++i) {
+        const LookField& field = LookFieldAt(i);
+        EXPECT_EQ(defaults[i], field.defaultValue) << field.codeName;
+        const std::string position = "\"FIELD." + std::string(field.codeName) + "\":" + std::to_string(i);
+        EXPECT_NE(positions.find(position + (i + 1 < defaults.size() ? "," : "}")), std::string::npos) << position;
+    }
+    EXPECT_EQ(std::count(positions.begin(), positions.end(), ':'), std::ssize(defaults)) << positions;
 }
 
 TEST(LookValues, TheTableGivesEveryFieldItsMemberNameAndDefault) {
