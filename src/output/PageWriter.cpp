@@ -174,9 +174,9 @@ bool IsPlainAttributeBlock(Block block) {
     return _mm_movemask_epi8(hits) == 0;
 }
 bool IsPlainLinkBlock(Block block) { return _mm_movemask_epi8(block) == 0 && IsPlainAttributeBlock(block); }
+Block Blanks(Block block) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(' ')); }
 // A caption block whose every byte is a letter, a digit or a blank, each written as
 // one byte: the blank as "+".
-__m128i Blanks(Block block) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(' ')); }
 bool IsPlainCaptionBlock(Block block) {
     // byte - first, wrapping, is at most last - first only inside the range.
     const auto inRange = [block](char first, char last) {
@@ -190,8 +190,15 @@ bool IsPlainCaptionBlock(Block block) {
 // ' ' ^ '+' is 0x0B.
 Block CaptionBlockCodes(Block block) { return _mm_xor_si128(block, _mm_and_si128(Blanks(block), _mm_set1_epi8(0x0B))); }
 void StoreBlock(char* to, Block block) { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), block); }
-std::uint64_t LowWord(Block block) { return static_cast<std::uint64_t>(_mm_cvtsi128_si64(block)); }
-std::uint64_t HighWord(Block block) { return static_cast<std::uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(block, block))); }
+std::uint64_t Word(Block block, std::size_t which) {
+    char bytes[kEncodeBlock];
+    StoreBlock(bytes, block);
+    std::uint64_t word;
+    std::memcpy(&word, bytes + which * sizeof word, sizeof word);
+    return word;
+}
+std::uint64_t LowWord(Block block) { return Word(block, 0); }
+std::uint64_t HighWord(Block block) { return Word(block, 1); }
 #else
 constexpr std::size_t kEncodeBlock = 8;
 using Block = std::uint64_t;
@@ -264,8 +271,8 @@ std::uint64_t HighWord(Block) { return 0; }  // a short text fits the low word
 
 Block Unchanged(Block block) { return block; }
 
-// Writes text encoded; room for growth bytes a byte and kCodeSlack more. A block of
-// which IsPlainBlock holds has every byte written as one byte, BlockCodes' of it.
+// Writes text encoded; room for growth bytes a byte and kCodeSlack more. Every byte of
+// a block IsPlainBlock passes becomes one byte, which BlockCodes makes of the block.
 template <bool (*IsPlainBlock)(Block), Block (*BlockCodes)(Block) = Unchanged>
 char* Encode(char* to, std::string_view text, const CodeTable& codes) {
     constexpr bool kAsItIs = BlockCodes == Unchanged;
