@@ -33,7 +33,7 @@ declare -A longest=([project-file]=4096 [menu-structure]=4096 [text-decoding]=40
   [site-page]=8192)
 # The executions of a repeatable run: about 40 s each on a quiet 2-core machine.
 declare -A executions=([project-file]=400000 [menu-structure]=400000 [text-decoding]=500000 [page]=100000
-  [tree-edits]=60000 [site-page]=40000)
+  [tree-edits]=75000 [site-page]=40000)
 
 fuzz_one() {
   local name=$1
