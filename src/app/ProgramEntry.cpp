@@ -6,8 +6,6 @@
 #include "gui/TMainForm.h"
 #include "gui/TQtUserDialogs.h"
 #include "app/TQuillamereApplication.h"
-#include "gui/TformHTML.h"
-#include "gui/TfrmHelp.h"
 #include "gui/dialogs/TfrmTemplet.h"
 #include "gui/WebEngineHost.h"
 
@@ -35,12 +33,9 @@ int RunQuillamere(int& argc, char** argv, const TStartOptions& options) {
     PrepareWebEngine();
     TQuillamereApplication application(argc, argv);
 
+    // The page buffer and the help window are made when first needed: the first frame
+    // shows neither.
     TMainForm mainForm;
-    TformHTML htmlWindow(&mainForm);
-    // The help window has no parent: the Flash tip is modal to the main window, and the
-    // help page its button opens must stay usable beside it.
-    TfrmHelp helpWindow(nullptr);
-    mainForm.AttachAuxiliaryWindows(&htmlWindow, &helpWindow);
     mainForm.show();
 
     // Posted first, so it runs as soon as the loop (or the chooser's loop) is idle.

@@ -1,6 +1,5 @@
 // The window's state: its creation, the document's name and modified state in the
-// title, the tree's selection with the pages it shows, the keys, closing and the
-// progress display.
+// title, the tree's selection with the pages it shows, the keys and closing.
 
 #include "gui/TMainForm.h"
 #include "env/ProjectLock.h"
@@ -9,17 +8,13 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QProgressBar>
-#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
@@ -33,6 +28,8 @@
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPanelBinding.h"
 #include "gui/TPropertyPages.h"
+#include "gui/TStatusBar.h"
+#include "gui/TTreeCommands.h"
 #include "gui/TQtUserDialogs.h"
 #include "gui/dialogs/TformAbout.h"
 #include "gui/TformHTML.h"
@@ -44,9 +41,9 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
     : QMainWindow(parent),
       document_(std::make_unique<TMenuDocument>()),
       dialogs_(dialogs ? dialogs : &TQtUserDialogs::Instance()) {
-    Agent().SetProgressDisplay(this);
     treeModel_ = std::make_unique<TMenuTreeModel>(*document_);
     BuildWindow();
+    Agent().SetProgressDisplay(StatusBar1);
     binding_ = std::make_unique<TPanelBinding>(*document_, *pgcntrl1, *treeModel_);
     ConnectDocument();
     ConnectPanels();
@@ -67,7 +64,6 @@ TMainForm::~TMainForm() {
     document_->UndoStack().disconnect();
     document_->disconnect();
     document_.reset();
-    if (busy_) QApplication::restoreOverrideCursor();
 }
 
 void TMainForm::AttachAuxiliaryWindows(TformHTML* htmlWindow, TfrmHelp* helpWindow) {
@@ -111,8 +107,7 @@ void TMainForm::FormCreate() {
         if (appletTabs.size() + itemTabs.size() > static_cast<std::size_t>(pgcntrl1->count()))
             throw Error("Tab list array's capacity is incorrect!");
     });
-    UpdateSelectionCommandsEnabled(SelectedNode());
-    UpdateEditCommands();
+    treeCommands_->UpdateEnabled();
     ArrangeTabs(true);
     lastTabNodeIndex = -1;
     RestoreLivePreview();
@@ -130,8 +125,6 @@ void TMainForm::ConnectDocument() {
     connect(document_.get(), &TMenuDocument::Changed, this, [this] {
         if (!treeUpdating) UpdateItemCommands();
     });
-    connect(QApplication::clipboard(), &QClipboard::dataChanged, this, &TMainForm::ClipboardChanged);
-    ClipboardChanged();
     QUndoStack& stack = document_->UndoStack();
     // A caption in a step's name is shown as it is: its "&" marks no mnemonic.
     const auto label = [](const QString& verb, QString step) {
@@ -194,14 +187,11 @@ int TMainForm::CurrentItemNode() const {
 }
 
 int TMainForm::SelectedNode() const {
-    return treeModel_->NodeOfIndex(trvwDesignPanel->currentIndex());
+    return treeCommands_->SelectedNode();
 }
 
 void TMainForm::SelectNode(int node) {
-    const QModelIndex index = treeModel_->IndexOfNode(node);
-    if (!index.isValid()) return;
-    trvwDesignPanel->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-    trvwDesignPanel->scrollTo(index);
+    treeCommands_->SelectNode(node);
 }
 
 void TMainForm::StorePanels() {
@@ -215,8 +205,7 @@ void TMainForm::LoadAppletControls() {
 // --- The selection and its pages -------------------------------------------------------------
 
 void TMainForm::UpdateItemCommands() {
-    UpdateSelectionCommandsEnabled(SelectedNode());
-    UpdateEditCommands();
+    treeCommands_->UpdateEnabled();
     ArrangeTabs(false);
 }
 
@@ -260,7 +249,7 @@ void TMainForm::trvwDesignPanelMouseDown(const QPoint& position) {
 }
 
 void TMainForm::ShowTreePopup(const QPoint& position) {
-    PopupMenu1->popup(trvwDesignPanel->viewport()->mapToGlobal(position));
+    treeCommands_->PopupMenu1->popup(trvwDesignPanel->viewport()->mapToGlobal(position));
 }
 
 // --- Keys ----------------------------------------------------------------------------------------
@@ -305,79 +294,11 @@ void TMainForm::ToolBar1Click() {
 }
 
 void TMainForm::StatusBar2Click() {
-    const bool shown = StatusBar2->isChecked();
-    stctxtHint->setVisible(shown);
-    prgrsbrMainFormBottom->setVisible(shown && progressShown_);
-    StatusBar1->setVisible(shown);
+    StatusBar1->SetShown(StatusBar2->isChecked());
 }
 
 void TMainForm::Exit1Click() {
     close();
-}
-
-// --- Progress -------------------------------------------------------------------------------------
-
-void TMainForm::SetStatusText(std::string_view text) {
-    statusText_ = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-    // During an operation the text shows with the operation (ShowProgressWhenDue).
-    if (busy_ && !progressShown_) return;
-    if (stctxtHint->text() != statusText_) stctxtHint->setText(statusText_);
-    if (busy_) ShowProgressWhenDue();
-}
-
-// A long operation keeps the event loop away, so its text and bar are painted at once,
-// but at most every few dozen milliseconds: painting each of thousands of steps would
-// cost more than the operation itself. An operation is shown only once it has run that
-// long: the text and the bar of one that ends sooner would never be painted, and
-// putting them up and down again would only lay out and paint the status bar twice
-// (a third of opening a file into the window).
-void TMainForm::ShowProgressWhenDue() {
-    constexpr qint64 kPaintInterval = 40;  // milliseconds
-    const qint64 now = progressNow_();
-    if (!progressPaintedAt_ || now - *progressPaintedAt_ < kPaintInterval) return;
-    progressPaintedAt_ = now;
-    if (!progressShown_) {
-        progressShown_ = true;
-        stctxtHint->setText(statusText_);
-        prgrsbrMainFormBottom->setVisible(StatusBar2->isChecked());
-    }
-    for (QWidget* part : {static_cast<QWidget*>(stctxtHint), static_cast<QWidget*>(prgrsbrMainFormBottom)})
-        if (part->isVisible()) part->repaint();
-}
-
-void TMainForm::SetProgressMaximum(int maximum) {
-    prgrsbrMainFormBottom->setMaximum(std::max(maximum, 1));
-}
-
-void TMainForm::AdvanceProgress(int step) {
-    SetProgressPosition(prgrsbrMainFormBottom->value() + step);
-}
-
-void TMainForm::SetProgressPosition(int position) {
-    // The bar paints itself at once on every visible change; the paint is left to
-    // ShowProgressWhenDue instead.
-    prgrsbrMainFormBottom->setUpdatesEnabled(false);
-    prgrsbrMainFormBottom->setValue(std::clamp(position, 0, prgrsbrMainFormBottom->maximum()));
-    prgrsbrMainFormBottom->setUpdatesEnabled(true);
-    if (busy_) ShowProgressWhenDue();
-}
-
-void TMainForm::SetBusy(bool busy) {
-    if (busy == busy_) return;
-    busy_ = busy;
-    if (busy) {
-        progressPaintedAt_ = progressNow_();  // each operation starts its own count
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        return;
-    }
-    progressPaintedAt_.reset();
-    if (progressShown_) {
-        progressShown_ = false;
-        prgrsbrMainFormBottom->hide();
-    }
-    // The text the operation left (its scope clears it), where it differs from the shown.
-    if (stctxtHint->text() != statusText_) stctxtHint->setText(statusText_);
-    QApplication::restoreOverrideCursor();
 }
 
 // --- Closing ----------------------------------------------------------------------------------

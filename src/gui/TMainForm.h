@@ -1,15 +1,15 @@
 #pragma once
 // The main window: the menu tree on the left, the property pages on the right, the
-// toolbar, the menus and the status bar with the progress display.
+// toolbar, the menus and the status bar.
 //
 // The window owns the document (TMenuDocument: the agent, its undo stack, the modified
 // state and the file name), the one place that holds the menu's values. The tree and
 // the pages show the document and change it only through its undo steps; they keep no
 // copy. The window's files each have one job:
 //   TMainForm.cpp          the window's state, the selection and its pages, keys,
-//                          closing, the progress display
+//                          closing
 //   TMainFormLayout.cpp    actions, menus, toolbar, tree pane and status bar
-//   TMainFormEdit.cpp      the Edit and Item commands on the tree
+//   TMainFormEdit.cpp      Undo and Redo, and where a change is seen
 //   TMainFormPanels.cpp    the property pages' handlers: the text check, the choosers,
 //                          help and the size estimate
 //   TMainFormDocument.cpp  the File commands, the recent list, the windows it opens
@@ -18,7 +18,9 @@
 //   TMainFormSafety.cpp    what keeps work from being lost: the recovery copies and
 //                          their offer, changes made to the file elsewhere, the
 //                          project's lock against a second window
-// with TPropertyPages (the pages' layout), TPanelBinding (the controls' binding),
+// with TTreeCommands (the commands that edit the tree and their enabled state),
+// TMenuTreeView (the tree's view), TStatusBar (the note and the progress display),
+// TPropertyPages (the pages' layout), TPanelBinding (the controls' binding),
 // TMenuDocument and DocumentCommands (the document and its undo steps) beside them.
 //
 // Every command runs at one error boundary (RunGuarded): whatever it throws is shown
@@ -38,7 +40,6 @@
 #include "gui/ControlValues.h"
 #include "gui/dialogs/DialogErrors.h"
 #include "gui/IUserDialogs.h"
-#include "model/ProgressDisplay.h"
 #include "gui/TMenuDocument.h"
 
 class QAction;
@@ -65,10 +66,12 @@ struct TStaleCopy;
 class TPanelBinding;
 class TPropertyPages;
 class TSiteCommands;
+class TStatusBar;
+class TTreeCommands;
 class TformHTML;
 class TfrmHelp;
 
-class TMainForm final : public QMainWindow, public IProgressDisplay {
+class TMainForm final : public QMainWindow {
     Q_OBJECT
 public:
     // dialogs answers every message box and file dialog; nullptr uses the real ones.
@@ -89,6 +92,7 @@ public:
     const TkvxAppletAgent& Agent() const { return document_->Agent(); }
     TMenuTreeModel& TreeModel() { return *treeModel_; }
     TPanelBinding& PanelBinding() { return *binding_; }
+    TTreeCommands& TreeCommands() { return *treeCommands_; }
     IUserDialogs& Dialogs() { return *dialogs_; }
     bool Modified() const { return document_->Modified(); }
     // true marks the document modified; false makes its present state the saved one.
@@ -171,22 +175,12 @@ public:
     // Reads the project file again, keeping the selection where it can (a change made
     // elsewhere). False, after its message, when it cannot be read.
     bool ReloadFromDisk();
-    // The status bar's note (outside any operation).
-    QString Note() const;
     // The one question about a project file that another program changed while the
     // document has changes of its own: 0 reloads, 1 keeps the document's.
     static TQuestion ChangedOnDiskQuestion(const QString& fileName);
 
-    // --- IProgressDisplay -----------------------------------------------------------
-    void SetStatusText(std::string_view text) override;
-    void SetProgressMaximum(int maximum) override;
-    void AdvanceProgress(int step) override;
-    void SetProgressPosition(int position) override;
-    void SetBusy(bool busy) override;
-    void ShowProgressWhenDue();
-    // The clock (in milliseconds) that decides when an operation's progress is painted;
-    // tests hold it still or move it themselves.
-    void SetProgressClock(std::function<qint64()> now) { progressNow_ = std::move(now); }
+    // The status bar: its note, and the document's operations' progress.
+    TStatusBar& StatusBar() { return *StatusBar1; }
 
 public slots:
     // Commands; a menu entry, a toolbar button and a pop-up entry share one handler.
@@ -201,20 +195,8 @@ public slots:
     void Exit1Click();
     void Undo1Click();
     void Redo1Click();
-    void Cut1Click();
-    void Copy1Click();
-    void Paste1Click();
-    void Duplicate1Click();
     void ToolBar1Click();
     void StatusBar2Click();
-    void Insert1Click();
-    void InsertBelow1Click();
-    void Delete1Click();
-    void MoveUp1Click();
-    void MoveDown1Click();
-    void Indent1Click();
-    void Outdent1Click();
-    void Rename1Click();
     void Preview1Click();
     void WebBrowser1Click();
     void Topic1Click();
@@ -276,20 +258,11 @@ private:
     // Edit.
     // Where a command's change is to be seen: its node selected, a look value's page.
     void ShowChange(int node, int lookField);
-    void UpdateEditCommands();
-    void ClipboardChanged();
-    // The selected node's items on the clipboard.
-    bool CopySelection();
-    // A refused paste or drop says what the text check removed.
-    void ShowRemovedText(const QStringList& messages);
-    // A new item selected, with its caption open: typing names it at once.
-    void EditNewItem(int node);
 
     // Documents.
     void ResetTree();
     // Keeping work (TMainFormSafety.cpp).
     void ConnectSafety();
-    void ShowNote(const QString& note);
     void SetReadOnly(bool readOnly);
     // The recovery offer for one project file (empty: for every stale copy); true when a
     // copy was restored.
@@ -325,7 +298,6 @@ private:
     bool SaveTo(const QString& path);
     QString SaveDialog(const QString& title, const QString& filter, const QString& initialFolder);
     void LoadRecentFiles();
-    void UpdateSelectionCommandsEnabled(int node);
 
     // --- State ------------------------------------------------------------------------
     std::unique_ptr<TMenuDocument> document_;
@@ -337,19 +309,11 @@ private:
     bool readOnly_ = false;
     bool askingAboutDisk_ = false;
     TSiteCommands* site_ = nullptr;  // the site's commands, a child of the window
+    TTreeCommands* treeCommands_ = nullptr;  // the tree's commands, a child of the window
     IUserDialogs* dialogs_;
     bool treeUpdating = false;
     bool checkSuppressed_ = false;   // a chosen link is no typed text
-    bool clipboardHoldsItems_ = false;
-    bool busy_ = false;
     bool measuring_ = false;  // the size estimate waits for the engine's measure
-    bool progressShown_ = false;  // the running operation's text and bar are up
-    QString statusText_;          // the last status text an operation set
-    std::function<qint64()> progressNow_ = [] {
-        const auto since = std::chrono::steady_clock::now().time_since_epoch();
-        return static_cast<qint64>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
-    };
-    std::optional<qint64> progressPaintedAt_;  // when the operation began or was last painted
     std::vector<QWidget*> appletTabs;
     std::vector<QWidget*> itemTabs;
     int lastTabNodeIndex = 0;
@@ -362,30 +326,23 @@ private:
     QTreeView* trvwDesignPanel = nullptr;
     QSplitter* splitter_ = nullptr;
     TPropertyPages* pgcntrl1 = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-    QLabel* stctxtHint = nullptr;
-    QProgressBar* prgrsbrMainFormBottom = nullptr;
-    QMenu* PopupMenu1 = nullptr;
+    TStatusBar* StatusBar1 = nullptr;
     QMenu* mnitRecentFiles = nullptr;
     QDockWidget* dckLivePreview = nullptr;
     TLivePreview* livePreview_ = nullptr;
 
     QAction *New1, *Open1, *Save1, *Save2, *Templet1, *SaveAsTemplate1, *ImportMenuStructure1,
         *ExportMenuStructure1, *Exit1;
-    QAction *Undo1, *Redo1, *Cut1, *Copy1, *Paste1, *Duplicate1;
+    QAction *Undo1, *Redo1;
     QAction *ToolBar1, *StatusBar2;
     QAction* LivePreview1 = nullptr;
-    // The Item menu's entries (2) carry the tree's keys; the pop-up's (1) show them.
-    QAction *Insert2, *InsertBelow2, *Delete2, *MoveUp2, *MoveDown2, *Indent2, *Outdent2, *Rename2;
-    QAction *Insert1, *InsertBelow1, *Delete1, *MoveUp1, *MoveDown1, *Indent1, *Outdent1;
     QAction* Preview1;
     QAction* WebBrowser1;
     QAction *Topic1, *ContextHelp1, *ViewSample1, *Homepage1, *ContactUs1, *About1;
     QAction *NextPane1, *PreviousPane1;
     TPaneCycle* paneCycle_ = nullptr;
     TWindowLayoutKeeper* layoutKeeper_ = nullptr;  // a child of the window
-    QToolButton *tlbtnNew, *tlbtnOpen, *tlbtnSave, *tlbtnUndo, *tlbtnRedo, *tlbtnCut, *tlbtnCopy, *tlbtnPaste,
-        *tlbtnInsert, *tlbtnDelete, *tlbtnMoveUp, *tlbtnMoveDown, *tlbtnPreview, *tlbtnHelp;
+    QToolButton* tlbtnSave = nullptr;
 };
 
 template <class Command>

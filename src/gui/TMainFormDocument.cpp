@@ -16,6 +16,7 @@
 #include "output/Publisher.h"
 #include "env/Settings.h"
 #include "gui/TMainForm.h"
+#include "gui/TStatusBar.h"
 #include "gui/TDiskStateGuard.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPanelBinding.h"
@@ -151,7 +152,7 @@ bool TMainForm::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how)
             restored = !readOnly && OfferRecoveryOf(ProjectFileOf(fileName));
         } catch (...) {
             // No copies can be looked for (the data folder fails): the file opens as it is.
-            ShowNote(QStringLiteral("Kept changes cannot be looked for: ") + DescribeException(std::current_exception()));
+            StatusBar1->ShowNote(QStringLiteral("Kept changes cannot be looked for: ") + DescribeException(std::current_exception()));
         }
         if (restored) {
             if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();

@@ -5,8 +5,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QDockWidget>
-#include <QDragMoveEvent>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -19,98 +17,22 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <QKeyEvent>
 #include <functional>
 
-#include "gui/FlagScope.h"
 #include "gui/IconFactory.h"
 #include "gui/TMainForm.h"
 #include "gui/TSiteCommands.h"
+#include "gui/TStatusBar.h"
 #include "gui/TMenuTreeDelegate.h"
 #include "gui/TMenuTreeModel.h"
+#include "gui/TMenuTreeView.h"
 #include "gui/IWebEngine.h"
 #include "gui/TLivePreview.h"
 #include "gui/TPaneCycle.h"
 #include "gui/TPropertyPages.h"
+#include "gui/TTreeCommands.h"
 
 namespace qm {
-
-namespace {
-
-// The menu's tree view. Where the two-level rule refuses a drop, no landing line is
-// drawn: a plain view keeps drawing the last place that was allowed while the pointer
-// shows the forbidden cursor.
-//
-// Its selection stays in view while the focus is elsewhere, in a muted colour: whether
-// the tree has the focus tells whether Insert, Del and F2 will act on the selection.
-class TMenuTreeView final : public QTreeView {
-public:
-    explicit TMenuTreeView(QWidget* parent) : QTreeView(parent) { ShowFocus(false); }
-
-protected:
-    void focusInEvent(QFocusEvent* event) override {
-        QTreeView::focusInEvent(event);
-        ShowFocus(true);
-    }
-    void focusOutEvent(QFocusEvent* event) override {
-        QTreeView::focusOutEvent(event);
-        // A pop-up menu over the tree leaves the selection as it is.
-        ShowFocus(event->reason() == Qt::PopupFocusReason);
-    }
-    void changeEvent(QEvent* event) override {
-        QTreeView::changeEvent(event);
-        // The theme changed: the muted colour follows it.
-        if (event->type() == QEvent::PaletteChange && !settingPalette_ && !hasFocus()) ShowFocus(false);
-    }
-
-    // The move keys (Ctrl with an arrow) reach the view only when their command cannot
-    // act on the selected item: the view would move the current row instead, and the
-    // next press would move another item. They change nothing then.
-    void keyPressEvent(QKeyEvent* event) override {
-        const int key = event->key();
-        if (event->modifiers() == Qt::ControlModifier &&
-            (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left || key == Qt::Key_Right)) {
-            event->accept();
-            return;
-        }
-        QTreeView::keyPressEvent(event);
-    }
-
-    void dragMoveEvent(QDragMoveEvent* event) override {
-        setDropIndicatorShown(true);
-        QTreeView::dragMoveEvent(event);
-        if (event->isAccepted()) return;
-        setDropIndicatorShown(false);
-        viewport()->update();
-    }
-
-private:
-    // With the focus the tree takes the window's colours; without it the selection is
-    // drawn in the highlight mixed half into the background, its text in the text
-    // colour.
-    void ShowFocus(bool focused) {
-        TFlagScope setting(settingPalette_);
-        if (focused) {
-            setPalette(QPalette());
-            return;
-        }
-        QPalette muted = parentWidget() ? parentWidget()->palette() : QApplication::palette();
-        const QColor highlight = muted.color(QPalette::Active, QPalette::Highlight);
-        const QColor base = muted.color(QPalette::Active, QPalette::Base);
-        const QColor mixed = QColor::fromRgbF(0.45f * highlight.redF() + 0.55f * base.redF(),
-                                              0.45f * highlight.greenF() + 0.55f * base.greenF(),
-                                              0.45f * highlight.blueF() + 0.55f * base.blueF());
-        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-            muted.setColor(group, QPalette::Highlight, mixed);
-            muted.setColor(group, QPalette::HighlightedText, muted.color(QPalette::Active, QPalette::Text));
-        }
-        setPalette(muted);
-    }
-
-    bool settingPalette_ = false;
-};
-
-}  // namespace
 
 void TMainForm::BuildWindow() {
     setObjectName(QStringLiteral("TMainForm"));
@@ -171,12 +93,6 @@ void TMainForm::BuildActions() {
         if (!keys.isEmpty()) action->setShortcut(keys);
         return action;
     };
-    // The tree's keys act where the tree has the focus: in a text field the same keys
-    // are the field's (Ctrl+C copies its text, Del deletes a character).
-    const auto treeKeys = [this](QAction* action) {
-        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-        trvwDesignPanel->addAction(action);
-    };
 
     New1 = make(QStringLiteral("&New..."), "New1", TIconKind::New, QKeySequence(Qt::CTRL | Qt::Key_N));
     Open1 = make(QStringLiteral("&Open..."), "Open1", TIconKind::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
@@ -193,17 +109,8 @@ void TMainForm::BuildActions() {
     Undo1 = make(QStringLiteral("&Undo"), "Undo1", TIconKind::Undo, QKeySequence(Qt::CTRL | Qt::Key_Z));
     Redo1 = make(QStringLiteral("&Redo"), "Redo1", TIconKind::Redo);
     Redo1->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-    Cut1 = make(QStringLiteral("Cu&t"), "Cut1", TIconKind::Cut, QKeySequence(Qt::CTRL | Qt::Key_X));
-    Copy1 = make(QStringLiteral("&Copy"), "Copy1", TIconKind::Copy, QKeySequence(Qt::CTRL | Qt::Key_C));
-    Paste1 = make(QStringLiteral("&Paste"), "Paste1", TIconKind::Paste, QKeySequence(Qt::CTRL | Qt::Key_V));
-    Duplicate1 = make(QStringLiteral("Dup&licate"), "Duplicate1", TIconKind::Duplicate, QKeySequence(Qt::CTRL | Qt::Key_D));
-    for (QAction* a : {Cut1, Copy1, Paste1, Duplicate1}) treeKeys(a);
     Undo1->setToolTip(QStringLiteral("Undo the last change"));
     Redo1->setToolTip(QStringLiteral("Redo the change undone last"));
-    Cut1->setToolTip(QStringLiteral("Cut the selected item to the clipboard"));
-    Copy1->setToolTip(QStringLiteral("Copy the selected item to the clipboard"));
-    Paste1->setToolTip(QStringLiteral("Paste items after the selected item"));
-    Duplicate1->setToolTip(QStringLiteral("Duplicate the selected item"));
 
     ToolBar1 = make(QStringLiteral("&Tool Bar"), "ToolBar1");
     ToolBar1->setCheckable(true);
@@ -211,36 +118,6 @@ void TMainForm::BuildActions() {
     StatusBar2 = make(QStringLiteral("&Status Bar"), "StatusBar2");
     StatusBar2->setCheckable(true);
     StatusBar2->setChecked(true);
-
-    const struct {
-        QAction** menuEntry;
-        QAction** popupEntry;
-        const char* menuName;
-        const char* popupName;
-        const char* caption;
-        TIconKind icon;
-        QKeySequence keys;
-    } itemCommands[] = {
-        {&Insert2, &Insert1, "Insert2", "Insert1", "I&nsert", TIconKind::Insert, QKeySequence(Qt::Key_Insert)},
-        {&InsertBelow2, &InsertBelow1, "InsertBelow2", "InsertBelow1", "Insert &Below", TIconKind::Insert,
-         QKeySequence(Qt::SHIFT | Qt::Key_Insert)},
-        {&Delete2, &Delete1, "Delete2", "Delete1", "&Delete", TIconKind::Delete, QKeySequence(Qt::Key_Delete)},
-        {&MoveUp2, &MoveUp1, "MoveUp2", "MoveUp1", "Move &Up", TIconKind::MoveUp, QKeySequence(Qt::CTRL | Qt::Key_Up)},
-        {&MoveDown2, &MoveDown1, "MoveDown2", "MoveDown1", "Move Do&wn", TIconKind::MoveDown,
-         QKeySequence(Qt::CTRL | Qt::Key_Down)},
-        {&Indent2, &Indent1, "Indent2", "Indent1", "&Indent", TIconKind::Indent, QKeySequence(Qt::CTRL | Qt::Key_Right)},
-        {&Outdent2, &Outdent1, "Outdent2", "Outdent1", "&Outdent", TIconKind::Outdent,
-         QKeySequence(Qt::CTRL | Qt::Key_Left)},
-    };
-    for (const auto& command : itemCommands) {
-        *command.menuEntry = make(QString::fromLatin1(command.caption), command.menuName, command.icon, command.keys);
-        treeKeys(*command.menuEntry);
-        // The pop-up's entry shows the same keys; they act while the pop-up is open.
-        *command.popupEntry = make(QString::fromLatin1(command.caption), command.popupName, command.icon, command.keys);
-        (*command.popupEntry)->setShortcutContext(Qt::WidgetShortcut);
-    }
-    Rename2 = make(QStringLiteral("&Rename"), "Rename2", {}, QKeySequence(Qt::Key_F2));
-    treeKeys(Rename2);
 
     Preview1 = make(QStringLiteral("&Preview"), "Preview1", TIconKind::Preview, QKeySequence(Qt::CTRL | Qt::Key_P));
     WebBrowser1 = make(QStringLiteral("Web &Browser..."), "WebBrowser1");
@@ -269,20 +146,8 @@ void TMainForm::BuildActions() {
     on(Exit1, &TMainForm::Exit1Click);
     on(Undo1, &TMainForm::Undo1Click);
     on(Redo1, &TMainForm::Redo1Click);
-    on(Cut1, &TMainForm::Cut1Click);
-    on(Copy1, &TMainForm::Copy1Click);
-    on(Paste1, &TMainForm::Paste1Click);
-    on(Duplicate1, &TMainForm::Duplicate1Click);
     on(ToolBar1, &TMainForm::ToolBar1Click);
     on(StatusBar2, &TMainForm::StatusBar2Click);
-    for (QAction* a : {Insert1, Insert2}) on(a, &TMainForm::Insert1Click);
-    for (QAction* a : {InsertBelow1, InsertBelow2}) on(a, &TMainForm::InsertBelow1Click);
-    for (QAction* a : {Delete1, Delete2}) on(a, &TMainForm::Delete1Click);
-    for (QAction* a : {MoveUp1, MoveUp2}) on(a, &TMainForm::MoveUp1Click);
-    for (QAction* a : {MoveDown1, MoveDown2}) on(a, &TMainForm::MoveDown1Click);
-    for (QAction* a : {Indent1, Indent2}) on(a, &TMainForm::Indent1Click);
-    for (QAction* a : {Outdent1, Outdent2}) on(a, &TMainForm::Outdent1Click);
-    on(Rename2, &TMainForm::Rename1Click);
     on(Preview1, &TMainForm::Preview1Click);
     on(WebBrowser1, &TMainForm::WebBrowser1Click);
     on(Topic1, &TMainForm::Topic1Click);
@@ -323,7 +188,8 @@ void TMainForm::BuildMenus() {
     edit->setObjectName(QStringLiteral("Edit1"));
     edit->addActions({Undo1, Redo1});
     edit->addSeparator();
-    edit->addActions({Cut1, Copy1, Paste1, Duplicate1, Delete2});
+    const TTreeCommands& tree = *treeCommands_;
+    edit->addActions({tree.Cut1, tree.Copy1, tree.Paste1, tree.Duplicate1, tree.Delete2});
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
@@ -333,9 +199,9 @@ void TMainForm::BuildMenus() {
 
     QMenu* item = bar->addMenu(QStringLiteral("&Item"));
     item->setObjectName(QStringLiteral("Item1"));
-    item->addActions({Insert2, InsertBelow2, Delete2, MoveUp2, MoveDown2});
+    item->addActions({tree.Insert2, tree.InsertBelow2, tree.Delete2, tree.MoveUp2, tree.MoveDown2});
     item->addSeparator();
-    item->addActions({Indent2, Outdent2, Rename2});
+    item->addActions({tree.Indent2, tree.Outdent2, tree.Rename2});
 
     // "F" is the File menu's.
     QMenu* flash = bar->addMenu(QStringLiteral("F&lash"));
@@ -352,13 +218,6 @@ void TMainForm::BuildMenus() {
     help->addSeparator();
     help->addActions({Homepage1, ContactUs1, About1});
 
-    PopupMenu1 = new QMenu(this);
-    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu1->addActions({Insert1, InsertBelow1, Delete1, MoveUp1, MoveDown1});
-    PopupMenu1->addSeparator();
-    PopupMenu1->addActions({Indent1, Outdent1});
-    PopupMenu1->addSeparator();
-    PopupMenu1->addActions({Cut1, Copy1, Paste1, Duplicate1});
 }
 
 void TMainForm::BuildToolBar() {
@@ -389,40 +248,37 @@ void TMainForm::BuildToolBar() {
         connect(b, &QToolButton::clicked, this, handler);
         return b;
     };
-    // The Edit commands' buttons are their actions': name, state and tooltip follow them.
+    // The tree's commands' buttons are their actions': name, state and tooltip follow them.
     const auto actionButton = [&place](const char* name, QAction* action) {
         auto* b = place(name);
         b->setDefaultAction(action);
         return b;
     };
-    tlbtnNew = button("tlbtnNew", QStringLiteral("New"), TIconKind::New, QStringLiteral("Create a new project"),
+    button("tlbtnNew", QStringLiteral("New"), TIconKind::New, QStringLiteral("Create a new project"),
                       &TMainForm::New1Click);
-    tlbtnOpen = button("tlbtnOpen", QStringLiteral("Open"), TIconKind::Open,
+    button("tlbtnOpen", QStringLiteral("Open"), TIconKind::Open,
                        QStringLiteral("Open a project from the file that you saved before"), &TMainForm::Open1Click);
     tlbtnSave = button("tlbtnSave", QStringLiteral("Save"), TIconKind::Save,
                        QStringLiteral("Save the current project to a file"), &TMainForm::Save1Click);
     tlbr1->addSeparator();
-    tlbtnUndo = actionButton("tlbtnUndo", Undo1);
-    tlbtnRedo = actionButton("tlbtnRedo", Redo1);
+    actionButton("tlbtnUndo", Undo1);
+    actionButton("tlbtnRedo", Redo1);
     tlbr1->addSeparator();
-    tlbtnCut = actionButton("tlbtnCut", Cut1);
-    tlbtnCopy = actionButton("tlbtnCopy", Copy1);
-    tlbtnPaste = actionButton("tlbtnPaste", Paste1);
-    actionButton("tlbtnDuplicate", Duplicate1);
+    const TTreeCommands& tree = *treeCommands_;
+    actionButton("tlbtnCut", tree.Cut1);
+    actionButton("tlbtnCopy", tree.Copy1);
+    actionButton("tlbtnPaste", tree.Paste1);
+    actionButton("tlbtnDuplicate", tree.Duplicate1);
     tlbr1->addSeparator();
-    tlbtnInsert = button("tlbtnInsert", QStringLiteral("Insert"), TIconKind::Insert, QStringLiteral("Insert a new item"),
-                         &TMainForm::Insert1Click);
-    tlbtnDelete = button("tlbtnDelete", QStringLiteral("Delete"), TIconKind::Delete,
-                         QStringLiteral("Delete selected item"), &TMainForm::Delete1Click);
-    tlbtnMoveUp = button("tlbtnMoveUp", QStringLiteral("Move Up"), TIconKind::MoveUp,
-                         QStringLiteral("Move the selected item up"), &TMainForm::MoveUp1Click);
-    tlbtnMoveDown = button("tlbtnMoveDown", QStringLiteral("Move Down"), TIconKind::MoveDown,
-                           QStringLiteral("Move the selected item down"), &TMainForm::MoveDown1Click);
+    actionButton("tlbtnInsert", tree.Insert2);
+    actionButton("tlbtnDelete", tree.Delete2);
+    actionButton("tlbtnMoveUp", tree.MoveUp2);
+    actionButton("tlbtnMoveDown", tree.MoveDown2);
     tlbr1->addSeparator();
-    tlbtnPreview = button("tlbtnPreview", QStringLiteral("Preview"), TIconKind::Preview,
+    button("tlbtnPreview", QStringLiteral("Preview"), TIconKind::Preview,
                           QStringLiteral("Preview the menu in a web browser"), &TMainForm::Preview1Click);
     tlbr1->addSeparator();
-    tlbtnHelp = button("tlbtnHelp", QStringLiteral("Help"), TIconKind::Help, QStringLiteral("Show help document"),
+    button("tlbtnHelp", QStringLiteral("Help"), TIconKind::Help, QStringLiteral("Show help document"),
                        &TMainForm::Topic1Click);
 }
 
@@ -467,28 +323,13 @@ void TMainForm::BuildTree() {
     connect(trvwDesignPanel->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { trvwDesignPanelChange(); });
     connect(trvwDesignPanel, &QWidget::customContextMenuRequested, this, &TMainForm::ShowTreePopup);
+    treeCommands_ = new TTreeCommands(*document_, *trvwDesignPanel, *treeModel_, *dialogs_, this);
+    connect(treeCommands_, &TTreeCommands::PagesToArrange, this, &TMainForm::ArrangeTabs);
 }
 
 void TMainForm::BuildStatusBar() {
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(true);
+    StatusBar1 = new TStatusBar(this);
     setStatusBar(StatusBar1);
-    stctxtHint = new QLabel(StatusBar1);
-    stctxtHint->setObjectName(QStringLiteral("stctxtHint"));
-    // The text's room shrinks with a small window; its width is no floor of the window's.
-    stctxtHint->setMinimumWidth(80);
-    prgrsbrMainFormBottom = new QProgressBar(StatusBar1);
-    prgrsbrMainFormBottom->setObjectName(QStringLiteral("prgrsbrMainFormBottom"));
-    prgrsbrMainFormBottom->setTextVisible(false);
-    prgrsbrMainFormBottom->setFixedWidth(200);
-    prgrsbrMainFormBottom->setMaximumHeight(14);
-    prgrsbrMainFormBottom->setRange(0, 100);
-    prgrsbrMainFormBottom->setValue(0);
-    StatusBar1->addWidget(stctxtHint, 1);
-    StatusBar1->addPermanentWidget(prgrsbrMainFormBottom);
-    // Shown only while an operation runs (ShowProgressWhenDue).
-    prgrsbrMainFormBottom->hide();
 }
 
 }  // namespace qm

@@ -26,6 +26,7 @@
 #include "gui/TLivePreview.h"
 #include "gui/TWindowLayoutKeeper.h"
 #include "gui/TMainForm.h"
+#include "gui/TStatusBar.h"
 #include "gui/TPropertyPages.h"
 #include "gui/TformHTML.h"
 #include "env/TformWebBrowser.h"
@@ -255,11 +256,11 @@ void TMainForm::btnCalcSizeClick() {
         }
         measuring_ = true;
         pgcntrl1->btnCalcSize->setEnabled(false);
-        SetBusy(true);
+        StatusBar1->SetBusy(true);
         livePreview_->MeasureMenu([this](std::optional<QSize> drawn) {
             measuring_ = false;
             pgcntrl1->btnCalcSize->setEnabled(true);
-            SetBusy(false);
+            StatusBar1->SetBusy(false);
             Guard([&] {
                 const auto [width, height] = drawn ? std::pair<long long, long long>(drawn->width(), drawn->height())
                                                    : FormulaEstimate();

@@ -15,6 +15,7 @@
 #include "gui/TDiskStateGuard.h"
 #include "gui/TInstanceLink.h"
 #include "gui/TMainForm.h"
+#include "gui/TStatusBar.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPanelBinding.h"
 #include "gui/TRecoveryOffer.h"
@@ -48,7 +49,7 @@ void TMainForm::ConnectSafety() {
     diskGuard_ = std::make_unique<TDiskStateGuard>();
     projectLock_ = std::make_unique<ProjectLock>();
     connect(recovery_.get(), &TRecoveryStore::WriteFailed, this, [this](const QString& message) {
-        ShowNote(QStringLiteral("The recovery copy could not be written: ") + message);
+        StatusBar1->ShowNote(QStringLiteral("The recovery copy could not be written: ") + message);
     });
     connect(diskGuard_.get(), &TDiskStateGuard::Changed, this, &TMainForm::DiskFileChanged);
     connect(diskGuard_.get(), &TDiskStateGuard::Removed, this, &TMainForm::DiskFileRemoved);
@@ -60,15 +61,6 @@ void TMainForm::ConnectSafety() {
                    activateWindow();
                },
                [this] { LetProjectGo(); }});
-}
-
-QString TMainForm::Note() const {
-    return stctxtHint->text();
-}
-
-void TMainForm::ShowNote(const QString& note) {
-    statusText_ = note;
-    stctxtHint->setText(note);
 }
 
 void TMainForm::SetReadOnly(bool readOnly) {
@@ -152,7 +144,7 @@ bool TMainForm::RestoreCopy(const TStaleCopy& copy) {
     UpdateItemCommands();
     // Not what the file holds: Save writes it, and no undo reaches the file's state.
     document_->MarkUnsaved();
-    ShowNote(QStringLiteral("Restored the changes kept ") +
+    StatusBar1->ShowNote(QStringLiteral("Restored the changes kept ") +
              TRecoveryOffer::KeptAtText(copy.keptAt, QDateTime::currentDateTime()) + QLatin1Char('.'));
     return true;
 }
@@ -210,7 +202,7 @@ void TMainForm::LetProjectGo() {
     const QString name = NameOf(projectLock_->Project());
     projectLock_->Release();
     SetReadOnly(true);
-    ShowNote(QStringLiteral("%1 was taken over by another Quillamere window; it is read-only here.").arg(name));
+    StatusBar1->ShowNote(QStringLiteral("%1 was taken over by another Quillamere window; it is read-only here.").arg(name));
 }
 
 bool TMainForm::MayWriteProject(const QString& project) {
@@ -255,11 +247,11 @@ void TMainForm::DiskFileChanged() {
     TFlagScope asking(askingAboutDisk_);
     const QString name = NameOf(diskGuard_->Path());
     if (!Modified()) {
-        if (ReloadFromDisk()) ShowNote(QStringLiteral("%1 was changed by another program and has been reloaded.").arg(name));
+        if (ReloadFromDisk()) StatusBar1->ShowNote(QStringLiteral("%1 was changed by another program and has been reloaded.").arg(name));
         return;
     }
     if (dialogs_->Ask(this, ChangedOnDiskQuestion(name)) == 0) {
-        if (ReloadFromDisk()) ShowNote(QStringLiteral("%1 has been reloaded.").arg(name));
+        if (ReloadFromDisk()) StatusBar1->ShowNote(QStringLiteral("%1 has been reloaded.").arg(name));
     } else {
         diskGuard_->Remember();
     }
@@ -272,7 +264,7 @@ void TMainForm::DiskFileRemoved() {
     const QString note = QStringLiteral("%1 was deleted or moved away by another program. The menu stays open here; "
                                         "Save writes the file anew.")
                              .arg(name);
-    ShowNote(note);
+    StatusBar1->ShowNote(note);
     dialogs_->MessageDlg(this, note, TMsgDlgType::Information, QMessageBox::Ok);
 }
 

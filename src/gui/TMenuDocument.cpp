@@ -170,33 +170,45 @@ TItemData TMenuDocument::NewItem(int parentNode) const {
     return item;
 }
 
-int TMenuDocument::InsertNewItem(int parentNode) {
+bool TMenuDocument::CanInsertNewItem(int parentNode) const {
     const int level = agent_.NodeLevel(parentNode);
-    if (level != 0 && level != 1) return kNoNode;
+    return level == 0 || level == 1;
+}
+
+int TMenuDocument::InsertNewItem(int parentNode) {
+    if (!CanInsertNewItem(parentNode)) return kNoNode;
     return InsertItems(parentNode, agent_.ChildCount(parentNode), {NewItem(parentNode)}, QStringLiteral("Insert Item"));
 }
 
 int TMenuDocument::InsertNewItemAfter(int node) {
-    if (node < 0 || !agent_.IsValidNode(node)) return kNoNode;
+    if (!CanInsertNewItemAfter(node)) return kNoNode;
     const int parent = agent_.ParentNode(node);
     return InsertItems(parent, agent_.RowOfNode(node) + 1, {NewItem(parent)}, QStringLiteral("Insert Item Below"));
 }
 
 bool TMenuDocument::DeleteNode(int node, const QString& text) {
-    if (node == kRootNode || !agent_.IsValidNode(node)) return false;
+    if (!CanDeleteNode(node)) return false;
     const int row = agent_.RowOfNode(node);
     Push(TAddRemoveItems::Removal(*this, agent_.ParentNode(node), row, row, text));
     return true;
 }
 
+bool TMenuDocument::CanMoveNodeUp(int node) const {
+    return IsItem(node) && agent_.PreviousSibling(node) != kNoNode;
+}
+
+bool TMenuDocument::CanMoveNodeDown(int node) const {
+    return IsItem(node) && agent_.NextSibling(node) != kNoNode;
+}
+
 bool TMenuDocument::MoveNodeUp(int node) {
-    if (node < 0 || agent_.PreviousSibling(node) == kNoNode) return false;
+    if (!CanMoveNodeUp(node)) return false;
     Push(new TMoveNodeBySibling(*this, node, true));
     return true;
 }
 
 bool TMenuDocument::MoveNodeDown(int node) {
-    if (node < 0 || agent_.NextSibling(node) == kNoNode) return false;
+    if (!CanMoveNodeDown(node)) return false;
     Push(new TMoveNodeBySibling(*this, node, false));
     return true;
 }

@@ -87,14 +87,23 @@ public:
     bool SetLookValues(const std::vector<std::pair<std::size_t, std::string>>& values, const QString& text);
     // Text (a rename), Link or Target of an item.
     bool SetItemValue(int item, std::size_t field, const std::string& value, int session = 0);
+    // Each edit below acts exactly where its Can... rule holds; the window enables the
+    // edit's command by the same rule.
+    //
     // A new item as the last child of a node at level 0 or 1, captioned "New item",
     // "New item 2", ...; returns it, or kNoNode below a sub item.
+    bool CanInsertNewItem(int parentNode) const;
     int InsertNewItem(int parentNode);
     // A new item right after an item, at its level, captioned as above; kNoNode for
     // the root.
+    bool CanInsertNewItemAfter(int node) const { return IsItem(node); }
     int InsertNewItemAfter(int node);
     // A node with its subtree. False for the root.
+    bool CanDeleteNode(int node) const { return IsItem(node); }
     bool DeleteNode(int node, const QString& text);
+    // Past the sibling before or after it.
+    bool CanMoveNodeUp(int node) const;
+    bool CanMoveNodeDown(int node) const;
     bool MoveNodeUp(int node);
     bool MoveNodeDown(int node);
     // Indent: a main item without sub items becomes the last sub item of the main item
@@ -117,6 +126,9 @@ public:
     // parent, since nothing goes below a sub item. Returns the first new node.
     int InsertItemsAfter(int node, TItemArray items, const QString& text);
 
+    // A node of the menu other than the root: what copying, duplicating and renaming
+    // act on.
+    bool IsItem(int node) const { return node >= 0 && agent_.IsValidNode(node); }
     // A node's items with its subtree's, as the clipboard and Duplicate take them.
     TItemArray SubtreeItems(int node) const;
     // "New item", or "New item N" with the smallest N from 2 that no item has.

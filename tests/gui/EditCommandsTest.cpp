@@ -17,6 +17,7 @@
 #include "gui/MenuClipboard.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPanelBinding.h"
+#include "gui/TTreeCommands.h"
 
 namespace qm::test {
 namespace {
@@ -72,7 +73,7 @@ TEST_F(EditCommandsTest, UndoAndRedoNameTheirStepAndShowWhereItHappened) {
     MakeDocument({{0, "A"}, {0, "B"}});
     window->SetModified(false);
     Select(1);
-    window->MoveUp1Click();
+    window->TreeCommands().MoveUp1Click();
     EXPECT_EQ(UndoText(), "&Undo Move Up");
     Trigger("Undo1");
     EXPECT_EQ(Captions(), (Strings{"A", "B"}));
@@ -158,7 +159,7 @@ TEST_F(EditCommandsTest, ABranchTravelsToAnotherWindowAndLinesFromATextEditorBec
 
     TMainForm other(&dialogs);
     other.SelectNode(kRootNode);
-    other.Paste1Click();
+    other.TreeCommands().Paste1Click();
     ASSERT_EQ(other.Agent().ItemCount(), 3);
     EXPECT_EQ(other.Agent().Items()[1].Text, "Sailing");
     EXPECT_EQ(other.Agent().Items()[1].Level, "1");
@@ -169,9 +170,9 @@ TEST_F(EditCommandsTest, ABranchTravelsToAnotherWindowAndLinesFromATextEditorBec
     // indented one go after its parent, since nothing goes below a sub item.
     QApplication::clipboard()->setText("Hire\nLessons\n");
     Select(1);  // Sailing
-    window->Paste1Click();
+    window->TreeCommands().Paste1Click();
     QApplication::clipboard()->setText("Home\n  About\n\n  Tom's team\nContact\n");
-    window->Paste1Click();
+    window->TreeCommands().Paste1Click();
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"Boats:0", "Sailing:1", "Hire:1", "Lessons:1", "Rowing:1", "Home:0",
                                              "About:1", "Toms team:1", "Contact:0", "Map:0"}));
     EXPECT_EQ(dialogs.MessageTexts().size(), 1) << "what the text check removed is said";
@@ -210,7 +211,7 @@ TEST_F(EditCommandsTest, PastedLinesGiveCaptionLinkAndTargetWithoutListMarkers) 
     MakeDocument({{0, "A"}});
     QApplication::clipboard()->setText("Tom's page\tteam.html\nHire\thire.html\t_blank\n");
     Select(0);
-    window->Paste1Click();
+    window->TreeCommands().Paste1Click();
     EXPECT_EQ(shown(window->Agent().Items()), (Strings{"A||_self:0", "Toms page|team.html|_self:0", "Hire|hire.html|_blank:0"}));
     EXPECT_EQ(dialogs.MessageTexts().size(), 1);
 }
@@ -227,7 +228,7 @@ TEST_F(EditCommandsTest, CutDuplicateAndDeleteAreOneStepEach) {
     Trigger("Cut1");
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "B:0"}));
     EXPECT_TRUE(dialogs.messages.empty()) << "a cut asks nothing: it can be undone and pasted";
-    window->Delete1Click();
+    window->TreeCommands().Delete1Click();
     EXPECT_EQ(Steps(), steps + 3);
     for (const char* step : {"&Undo Delete A (1 sub item)", "&Undo Cut", "&Undo Duplicate"}) {
         EXPECT_EQ(UndoText(), step);

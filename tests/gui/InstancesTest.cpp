@@ -15,6 +15,7 @@
 #include "env/ProjectLock.h"
 #include "gui/TRecoveryOffer.h"
 #include "gui/TRecoveryStore.h"
+#include "gui/TTreeCommands.h"
 
 namespace qm::test {
 namespace {
@@ -122,7 +123,7 @@ TEST_F(InstancesTest, AProjectAnotherProgramHoldsOpensReadOnlyOrIsTakenOver) {
     EXPECT_TRUE(window->ReadOnly());
     EXPECT_TRUE(window->windowTitle().startsWith("menu.zorbel (read-only)"));
     Select(kRootNode);
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     window->Save1Click();
     EXPECT_EQ(dialogs.MessageTexts(),
               QStringList({QString("menu.zorbel is open in another Quillamere window (process %1 of %2). Save it under "
@@ -141,7 +142,7 @@ TEST_F(InstancesTest, AProjectAnotherProgramHoldsOpensReadOnlyOrIsTakenOver) {
     QString host, application;
     QLockFile(ProjectLock::LockPathOf(project)).getLockInfo(&pid, &host, &application);
     EXPECT_EQ(pid, QCoreApplication::applicationPid());
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     window->Save1Click();
     EXPECT_TRUE(ReadBytes(project).contains("New item"));
 }

@@ -20,6 +20,8 @@
 #include "gui/TDiskStateGuard.h"
 #include "gui/TRecoveryOffer.h"
 #include "gui/TRecoveryStore.h"
+#include "gui/TStatusBar.h"
+#include "gui/TTreeCommands.h"
 
 namespace qm::test {
 namespace {
@@ -39,7 +41,7 @@ protected:
     // An edit, and the copy it leads to, written.
     QString EditAndWrite() {
         Select(kRootNode);
-        window->Insert1Click();
+        window->TreeCommands().Insert1Click();
         window->Recovery().WritePendingCopy();
         return window->Recovery().CopyPath();
     }
@@ -48,8 +50,8 @@ protected:
 TEST_F(RecoveryTest, TheCopyWaitsForItsMomentAndHoldsWhatSavingWrites) {
     const QString project = OpenedProject({"Home"});
     Select(kRootNode);
-    window->Insert1Click();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
+    window->TreeCommands().Insert1Click();
     EXPECT_TRUE(window->Recovery().WritePending());
     EXPECT_TRUE(window->Recovery().CopyPath().isEmpty()) << "nothing written while the keys are handled";
     window->Recovery().WritePendingCopy();
@@ -211,7 +213,7 @@ TEST_F(ChangedOnDiskTest, AnUnmodifiedDocumentIsReloadedAtOnceWithItsSelection) 
         WaitForNotice();
         EXPECT_EQ(Captions(), expected);
         EXPECT_EQ(window->SelectedNode(), 1);
-        EXPECT_EQ(window->Note(), "menu.zorbel was changed by another program and has been reloaded.");
+        EXPECT_EQ(window->StatusBar().Note(), "menu.zorbel was changed by another program and has been reloaded.");
         EXPECT_FALSE(window->Modified());
     }
     EXPECT_TRUE(dialogs.questions.empty());
@@ -229,7 +231,7 @@ TEST_F(ChangedOnDiskTest, AModifiedDocumentAsksOnceReloadOrKeepMine) {
     for (const auto& c : cases) {
         dialogs.Clear();
         Select(kRootNode);
-        window->Insert1Click();
+        window->TreeCommands().Insert1Click();
         ChangeOnDisk(c.way, theirs);
         dialogs.choiceAnswers = {c.answer};
         WaitForNotice();
@@ -257,7 +259,7 @@ TEST_F(ChangedOnDiskTest, ADeletedFileIsNamedAndSaveWritesItAnew) {
     const QString said =
         "menu.zorbel was deleted or moved away by another program. The menu stays open here; Save writes the file anew.";
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({said}));
-    EXPECT_EQ(window->Note(), said);
+    EXPECT_EQ(window->StatusBar().Note(), said);
     EXPECT_TRUE(window->Modified());
     window->Save1Click();
     EXPECT_TRUE(ReadBytes(project).contains("Boats"));
@@ -270,7 +272,7 @@ TEST_F(ChangedOnDiskTest, SaveNeverReplacesAChangedFileWithoutAsking) {
     for (int answer : {1, 0}) {
         dialogs.Clear();
         Select(kRootNode);
-        window->Insert1Click();
+        window->TreeCommands().Insert1Click();
         WriteBytes(project, theirs);
         dialogs.choiceAnswers = {answer};
         window->Save1Click();
@@ -313,7 +315,7 @@ TEST_F(KeepingWorkTest, ACommandWhoseSaveDidNotHappenKeepsTheChanges) {
     };
     for (const auto& c : cases) {
         Select(kRootNode);
-        window->Insert1Click();
+        window->TreeCommands().Insert1Click();
         const Strings before = Captions();
         dialogs.messageAnswers = {QMessageBox::Yes};  // the save dialog is cancelled
         c.run();

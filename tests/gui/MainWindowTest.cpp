@@ -33,6 +33,8 @@
 #include "env/Settings.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TformHTML.h"
+#include "gui/TStatusBar.h"
+#include "gui/TTreeCommands.h"
 
 namespace qm::test {
 namespace {
@@ -166,7 +168,7 @@ TEST_F(MainWindowTest, TheViewTogglesHideAndShowTheirBars) {
     EXPECT_FALSE(Find<QStatusBar>("StatusBar1")->isVisible());
     EXPECT_FALSE(Find<QLabel>("stctxtHint")->isVisible());
     EXPECT_FALSE(Find<QProgressBar>("prgrsbrMainFormBottom")->isVisible());
-    window->SetStatusText("still updated while hidden");
+    window->StatusBar().SetStatusText("still updated while hidden");
     EXPECT_EQ(Find<QLabel>("stctxtHint")->text(), "still updated while hidden");
     Find<QAction>("ToolBar1")->trigger();
     Find<QAction>("StatusBar2")->trigger();
@@ -266,7 +268,7 @@ TEST_F(MainWindowTest, ClosingAnUnchangedDocumentAsksNothing) {
 
 TEST_F(MainWindowTest, ClosingAChangedDocumentOffersToSave) {
     window->show();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     dialogs.messageAnswers = {QMessageBox::Cancel};
     EXPECT_FALSE(window->close());
     ASSERT_EQ(dialogs.messages.size(), 1u);
@@ -279,7 +281,7 @@ TEST_F(MainWindowTest, ClosingAChangedDocumentOffersToSave) {
 
 TEST_F(MainWindowTest, YesForAnUntitledDocumentAsksForANameAndCancelKeepsTheWindow) {
     window->show();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     dialogs.messageAnswers = {QMessageBox::Yes};
     EXPECT_FALSE(window->close());
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
@@ -310,7 +312,7 @@ TEST_F(MainWindowTest, YesSavesTheValuesShownIncludingAnUnstoredItemEdit) {
 
 TEST_F(MainWindowTest, AFailedSaveShowsTheErrorBoxAndKeepsTheWindowOpen) {
     window->show();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     dialogs.messageAnswers = {QMessageBox::Yes};
     dialogs.saveAnswers = {TestHome() + "/no-such-folder/deeper/menu.zorbel"};
     EXPECT_FALSE(window->close());
@@ -327,20 +329,20 @@ TEST_F(MainWindowTest, TheProgressDisplayShowsTextBarAndBusyCursor) {
     auto* text = Find<QLabel>("stctxtHint");
     EXPECT_FALSE(bar->isVisible()) << "only while an operation runs";
     qint64 now = 0;  // the clock moves only when the operation below works
-    window->SetProgressClock([&now] { return now; });
+    window->StatusBar().SetProgressClock([&now] { return now; });
     // As an operation's scope drives it: busy, its text, its steps.
     const auto operation = [&](int milliseconds) {
-        window->SetBusy(true);
-        window->SetStatusText("Making Publish Report ... ...");
-        window->SetProgressMaximum(101);
-        window->AdvanceProgress(50);
+        window->StatusBar().SetBusy(true);
+        window->StatusBar().SetStatusText("Making Publish Report ... ...");
+        window->StatusBar().SetProgressMaximum(101);
+        window->StatusBar().AdvanceProgress(50);
         now += milliseconds;  // the operation works, the event loop waits
-        window->AdvanceProgress(50);
+        window->StatusBar().AdvanceProgress(50);
     };
     const auto end = [&] {
-        window->SetProgressPosition(0);
-        window->SetStatusText("");
-        window->SetBusy(false);
+        window->StatusBar().SetProgressPosition(0);
+        window->StatusBar().SetStatusText("");
+        window->StatusBar().SetBusy(false);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(bar->value(), 0);
         EXPECT_FALSE(bar->isVisible());
@@ -367,7 +369,7 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
     ClearRecentList();
     const QString project = SampleProject();
     Select(kRootNode);
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     dialogs.messageAnswers = {QMessageBox::No};  // discard the new item
     ASSERT_TRUE(window->OpenProjectFile(project));
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Save changes to files?"}));
@@ -461,7 +463,7 @@ TEST_F(MainWindowTest, ATemplateOpensAsAnUntitledProject) {
     EXPECT_EQ(window->CurrentFileName(), "");
     EXPECT_EQ(window->windowTitle(), "Untitled[*] \u2013 Quillamere");
     EXPECT_TRUE(window->RecentFiles().isEmpty());
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     window->Save1Click();  // asks where, in the documents folder (cancelled)
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetDocumentsFolder());
@@ -505,7 +507,7 @@ TEST_F(MainWindowTest, TheCommandLineIsJoinedWithSingleBlanks) {
 TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
     ClearRecentList();
     Select(kRootNode);
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     EXPECT_TRUE(window->isWindowModified());
     const QString folder = NewFolder("untitled");
     dialogs.saveAnswers = {folder + "/menu"};
@@ -520,7 +522,7 @@ TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
     EXPECT_EQ(FilesIn(folder), QStringList({"menu.html", "menu.zorbel", "menu_PublishReport.txt", "swfhelper.js",
                                             "zelvanbar.swf"}));
     dialogs.Clear();
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     window->Save1Click();
     EXPECT_TRUE(dialogs.fileDialogs.empty()) << "later saves use the same name";
 }

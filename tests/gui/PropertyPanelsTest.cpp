@@ -23,6 +23,7 @@
 #include "gui/TColorPanel.h"
 #include "gui/TfrmHelp.h"
 #include "gui/TfrmMsgBox_LinkTip.h"
+#include "gui/TTreeCommands.h"
 
 namespace qm::test {
 namespace {
@@ -340,7 +341,7 @@ TEST_F(PropertyPanelsTest, TheEstimateIsPulledIntoTheControlsRange) {
     EXPECT_EQ(Spin("spnedtflMenuMaxHeight"), 1) << "-7 shows as 1";
     for (int i = 0; i < 250; ++i) {
         Select(kRootNode);
-        window->Insert1Click();
+        window->TreeCommands().Insert1Click();
     }
     SetSpin("spnedt__mainItemExtWidth", 9999);
     window->btnCalcSizeClick();

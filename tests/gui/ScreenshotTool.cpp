@@ -48,6 +48,7 @@
 #include "gui/TfrmHelp.h"
 #include "gui/dialogs/TfrmTemplet.h"
 #include "gui/WebEngineHost.h"
+#include "gui/TTreeCommands.h"
 
 namespace {
 
@@ -306,7 +307,7 @@ int main(int argc, char** argv) {
             // Harbour; Boats (Sailing, Motor, Rowing); Timetable (Summer, Winter); Café Quai; Map
             window.resize(QSize(1000, 700));
             window.SelectNode(5);
-            window.MoveUp1Click();
+            window.TreeCommands().MoveUp1Click();
             window.SelectNode(3);
             window.findChild<QAction*>(QStringLiteral("Copy1"))->trigger();
             ShootEditMenu(window, folder + QStringLiteral("/edit-menu.png"));

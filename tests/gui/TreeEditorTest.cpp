@@ -10,9 +10,12 @@
 #include <QTest>
 #include <QToolButton>
 #include <QTreeView>
+#include <QUndoStack>
+#include <functional>
 
 #include "support/WindowTest.h"
 #include "gui/TMenuTreeModel.h"
+#include "gui/TTreeCommands.h"
 
 namespace qm::test {
 namespace {
@@ -79,7 +82,7 @@ TEST_F(TreeEditorTest, InsertAddsTheLastChildSelectedWithItsCaptionOpen) {
     window->show();
     window->SetModified(false);
     Select(0);  // A
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1", "New item:1", "B:0"}));
     EXPECT_EQ(window->Agent().ParentNode(2), 0);
     EXPECT_EQ(window->SelectedNode(), 2) << "the new item is selected";
@@ -110,7 +113,7 @@ TEST_F(TreeEditorTest, NewItemsAreNumberedAndTheToolbarAndThePopupShareInsert) {
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"New item:0", "New item 2:0", "New item 3:0"}));
     window->Agent().SetItemCaption(1, "Home");
     Select(kRootNode);
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     EXPECT_EQ(Captions().back(), "New item 2") << "the first number free again";
 }
 
@@ -130,27 +133,54 @@ TEST_F(TreeEditorTest, CommandsFollowTheSelectedNode) {
     ExpectCommands(true, true, true, false);
 }
 
+// An action is enabled exactly where its edit acts: the edit is one step where the
+// action is enabled and changes nothing where it is not.
+TEST_F(TreeEditorTest, EachActionIsEnabledWhereItsEditActs) {
+    MakeDocument({{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}, {0, "C"}});
+    TMenuDocument& document = window->Document();
+    QUndoStack& stack = document.UndoStack();
+    const std::pair<const char*, std::function<bool(int)>> commands[] = {
+        {"Insert2", [&](int node) { return document.InsertNewItem(node) != kNoNode; }},
+        {"InsertBelow2", [&](int node) { return document.InsertNewItemAfter(node) != kNoNode; }},
+        {"Delete2", [&](int node) { return document.DeleteNode(node, "Delete"); }},
+        {"MoveUp2", [&](int node) { return document.MoveNodeUp(node); }},
+        {"MoveDown2", [&](int node) { return document.MoveNodeDown(node); }},
+        {"Indent2", [&](int node) { return document.Indent(node); }},
+        {"Outdent2", [&](int node) { return document.Outdent(node); }},
+    };
+    for (const int node : {kRootNode, 0, 1, 2, 3, 4}) {
+        for (const auto& [name, edit] : commands) {
+            Select(node);
+            const bool enabled = Find<QAction>(name)->isEnabled();
+            const int before = stack.index();
+            EXPECT_EQ(edit(node), enabled) << name << " at node " << node;
+            EXPECT_EQ(stack.index() - before, enabled ? 1 : 0) << name << " at node " << node;
+            while (stack.index() > before) stack.undo();
+        }
+    }
+}
+
 TEST_F(TreeEditorTest, CommandsThatCannotActChangeNothing) {
     MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     const auto before = CaptionsWithLevels();
 
     window->SetModified(false);
     Select(0);
-    window->MoveUp1Click();  // the first main item
+    window->TreeCommands().MoveUp1Click();  // the first main item
     EXPECT_EQ(CaptionsWithLevels(), before);
     EXPECT_FALSE(window->Modified()) << "a refused move is no change";
 
     Select(2);
-    window->MoveDown1Click();  // the last main item
+    window->TreeCommands().MoveDown1Click();  // the last main item
     EXPECT_EQ(CaptionsWithLevels(), before);
 
     Select(1);
-    window->Insert1Click();  // below a sub item
+    window->TreeCommands().Insert1Click();  // below a sub item
     EXPECT_EQ(CaptionsWithLevels(), before);
 
     Select(kRootNode);
-    window->MoveUp1Click();
-    window->MoveDown1Click();
+    window->TreeCommands().MoveUp1Click();
+    window->TreeCommands().MoveDown1Click();
     EXPECT_EQ(CaptionsWithLevels(), before);
     EXPECT_EQ(window->SelectedNode(), kRootNode);
 }
@@ -161,7 +191,7 @@ TEST_F(TreeEditorTest, DeletingTheRootIsRefused) {
     MakeDocument({{0, "A"}});
     window->SetModified(false);
     Select(kRootNode);
-    window->Delete1Click();
+    window->TreeCommands().Delete1Click();
     ASSERT_EQ(dialogs.messages.size(), 1u);
     EXPECT_EQ(dialogs.messages[0].text, "Root item cannot be deleted.");
     EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Error);
@@ -174,7 +204,7 @@ TEST_F(TreeEditorTest, DeletingTheRootIsRefused) {
 TEST_F(TreeEditorTest, DeleteAsksNothingAndUndoBringsTheItemsBack) {
     MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}});
     Select(0);
-    window->Delete1Click();
+    window->TreeCommands().Delete1Click();
     EXPECT_TRUE(dialogs.messages.empty());
     EXPECT_EQ(Captions(), (Strings{"B"}));
     window->Undo1Click();
@@ -192,13 +222,13 @@ TEST_F(TreeEditorTest, TheDeleteStepNamesTheItemAndCountsItsSubItems) {
     };
     for (const auto& [node, step] : steps) {
         Select(node);
-        window->Delete1Click();
+        window->TreeCommands().Delete1Click();
         EXPECT_EQ(window->Document().UndoStack().undoText(), step);
         window->Undo1Click();
     }
     EXPECT_EQ(window->findChild<QAction*>("Undo1")->text(), "&Undo Insert Item");
     Select(6);
-    window->Delete1Click();
+    window->TreeCommands().Delete1Click();
     EXPECT_EQ(window->findChild<QAction*>("Undo1")->text(), "&Undo Delete R&&D") << "the caption's & is no mnemonic";
     EXPECT_TRUE(dialogs.messages.empty());
 }
@@ -206,7 +236,7 @@ TEST_F(TreeEditorTest, TheDeleteStepNamesTheItemAndCountsItsSubItems) {
 TEST_F(TreeEditorTest, DeletingTheLastMainItemRemovesItsSubItemsFromTheEnd) {
     MakeDocument({{0, "A"}, {1, "A1"}, {0, "B"}, {1, "B1"}, {1, "B2"}});
     Select(2);  // B
-    window->Delete1Click();
+    window->TreeCommands().Delete1Click();
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A1:1"}));
     EXPECT_NE(window->SelectedNode(), kNoNode) << "another node is selected";
     EXPECT_TRUE(window->Agent().IsValidNode(window->SelectedNode()));
@@ -215,7 +245,7 @@ TEST_F(TreeEditorTest, DeletingTheLastMainItemRemovesItsSubItemsFromTheEnd) {
 TEST_F(TreeEditorTest, DeleteOfAMiddleMainItemTakesItsSubtreeOnly) {
     MakeDocument({{0, "A"}, {0, "B"}, {1, "B1"}, {1, "B2"}, {0, "C"}});
     Select(1);
-    window->Delete1Click();
+    window->TreeCommands().Delete1Click();
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "C:0"}));
 }
 
@@ -223,7 +253,7 @@ TEST_F(TreeEditorTest, AfterDeleteTheItemPageValuesGoNowhereAndTheNextNodeIsLoad
     MakeDocument({{0, "A"}, {0, "B"}, {0, "C"}});
     Select(1);  // B
     Find<QComboBox>("cmbx_Link")->setEditText("typed-but-deleted.html");
-    window->Delete1Click();
+    window->TreeCommands().Delete1Click();
     EXPECT_EQ(Captions(), (Strings{"A", "C"}));
     for (const auto& item : window->Agent().Items()) EXPECT_EQ(item.Link, "");
     const int selected = window->SelectedNode();
@@ -237,16 +267,16 @@ TEST_F(TreeEditorTest, AfterDeleteTheItemPageValuesGoNowhereAndTheNextNodeIsLoad
 TEST_F(TreeEditorTest, MoveUpAndMoveDownExchangeWholeSubtrees) {
     MakeDocument({{0, "A"}, {1, "A1"}, {1, "A2"}, {0, "B"}, {1, "B1"}});
     Select(3);  // B
-    window->MoveUp1Click();
+    window->TreeCommands().MoveUp1Click();
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"B:0", "B1:1", "A:0", "A1:1", "A2:1"}));
     EXPECT_EQ(window->Agent().Items()[window->SelectedNode()].Text, "B") << "the selection moves with the node";
 
     Select(0);  // B again, now first
-    window->MoveDown1Click();
+    window->TreeCommands().MoveDown1Click();
     EXPECT_EQ(Captions(), (Strings{"A", "A1", "A2", "B", "B1"}));
 
     Select(0);  // A
-    window->MoveDown1Click();
+    window->TreeCommands().MoveDown1Click();
     EXPECT_EQ(Captions(), (Strings{"B", "B1", "A", "A1", "A2"}));
     EXPECT_EQ(window->Agent().Items()[window->SelectedNode()].Text, "A");
 }
@@ -254,8 +284,8 @@ TEST_F(TreeEditorTest, MoveUpAndMoveDownExchangeWholeSubtrees) {
 TEST_F(TreeEditorTest, MovingSubItemsKeepsThemUnderTheirParent) {
     MakeDocument({{0, "A"}, {1, "A1"}, {1, "A2"}, {1, "A3"}, {0, "B"}});
     Select(3);  // A3
-    window->MoveUp1Click();
-    window->MoveUp1Click();
+    window->TreeCommands().MoveUp1Click();
+    window->TreeCommands().MoveUp1Click();
     EXPECT_EQ(CaptionsWithLevels(), (Strings{"A:0", "A3:1", "A1:1", "A2:1", "B:0"}));
     ExpectCommands(false, true, false, true);
 }
@@ -265,7 +295,7 @@ TEST_F(TreeEditorTest, TheCurrentItemFollowsAMoveAndKeepsItsEdits) {
     Select(1);  // B
     Find<QLineEdit>("edt_Text")->setText("Contact");
     Find<QComboBox>("cmbx_Link")->setEditText("contact.html");
-    window->MoveUp1Click();
+    window->TreeCommands().MoveUp1Click();
     EXPECT_EQ(window->CurrentItemNode(), 0);
     Select(1);  // A: B's record is stored on leaving it
     EXPECT_EQ(window->Agent().Items()[0].Text, "Contact");
@@ -291,7 +321,7 @@ TEST_F(TreeEditorTest, InsertShowsTheItemPageAndTheRootTheFirstPageOfItsGroup) {
     Select(kRootNode);
     auto* pages = Find<QTabWidget>("pgcntrl1");
     pages->setCurrentWidget(Find<QWidget>("tbshtPath"));
-    window->Insert1Click();
+    window->TreeCommands().Insert1Click();
     EXPECT_EQ(CurrentTab(), "Item");
     Select(kRootNode);
     pages->setCurrentWidget(Find<QWidget>("tbshtStyle"));

@@ -25,6 +25,7 @@
 #include "gui/TMainForm.h"
 #include "gui/TRecoveryStore.h"
 #include "gui/WebEngineHost.h"
+#include "gui/TTreeCommands.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ int main(int argc, char** argv) {
         });
         for (int i = 0; i < 3; ++i) {
             window.SelectNode(qm::kRootNode);
-            window.Insert1Click();
+            window.TreeCommands().Insert1Click();
         }
     } else {
         out << "holding\n";

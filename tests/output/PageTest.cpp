@@ -365,7 +365,9 @@ TEST(PageFile, WrittenInPartsIsTheWholePage) {
         auto expected = MakeHtmlText(agent);
         const auto lineStart = expected.find("<div><a href=");
         const auto line = expected.substr(lineStart, expected.find("\r\n", lineStart) + 2 - lineStart);
-        for (int i = 1; i < count; ++i) expected.insert(lineStart, line);
+        std::string repeated;  // inserted at once: one insert a line moves the page's tail each time
+        for (int i = 1; i < count; ++i) repeated += line;
+        expected.insert(lineStart, repeated);
 
         MakeDocument(agent, std::vector<ItemRow>(static_cast<std::size_t>(count), {0, caption, "a.html"}));
         std::vector<std::size_t> partSizes;
