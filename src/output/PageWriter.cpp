@@ -76,9 +76,8 @@ private:
 // byte but ASCII letters and digits encoded.
 //
 // The encoders go a block of bytes at a time (16 with SSE2, else 8): a block that
-// needs nothing is copied whole (a caption's block of letters, digits and blanks with
-// its blanks made "+" in the same move), any other block byte by byte through a table
-// of what each byte becomes. Links and captions are mostly plain letters.
+// needs nothing is copied whole, any other block byte by byte through a table of what
+// each byte becomes. Links and captions are mostly plain letters.
 
 // What one byte becomes: its bytes, and how many of them count.
 struct ByteCode {
@@ -174,9 +173,6 @@ bool IsPlainAttributeBlock(Block block) {
     return _mm_movemask_epi8(hits) == 0;
 }
 bool IsPlainLinkBlock(Block block) { return _mm_movemask_epi8(block) == 0 && IsPlainAttributeBlock(block); }
-Block Blanks(Block block) { return _mm_cmpeq_epi8(block, _mm_set1_epi8(' ')); }
-// A caption block whose every byte is a letter, a digit or a blank, each written as
-// one byte: the blank as "+".
 bool IsPlainCaptionBlock(Block block) {
     // byte - first, wrapping, is at most last - first only inside the range.
     const auto inRange = [block](char first, char last) {
@@ -184,21 +180,9 @@ bool IsPlainCaptionBlock(Block block) {
         return _mm_cmpeq_epi8(_mm_subs_epu8(offset, _mm_set1_epi8(static_cast<char>(last - first))),
                               _mm_setzero_si128());
     };
-    const __m128i wordBytes = _mm_or_si128(_mm_or_si128(inRange('A', 'Z'), inRange('a', 'z')), inRange('0', '9'));
-    return _mm_movemask_epi8(_mm_or_si128(wordBytes, Blanks(block))) == 0xFFFF;
+    return _mm_movemask_epi8(_mm_or_si128(_mm_or_si128(inRange('A', 'Z'), inRange('a', 'z')), inRange('0', '9'))) ==
+           0xFFFF;
 }
-// ' ' ^ '+' is 0x0B.
-Block CaptionBlockCodes(Block block) { return _mm_xor_si128(block, _mm_and_si128(Blanks(block), _mm_set1_epi8(0x0B))); }
-void StoreBlock(char* to, Block block) { _mm_storeu_si128(reinterpret_cast<__m128i*>(to), block); }
-std::uint64_t Word(Block block, std::size_t which) {
-    char bytes[kEncodeBlock];
-    StoreBlock(bytes, block);
-    std::uint64_t word;
-    std::memcpy(&word, bytes + which * sizeof word, sizeof word);
-    return word;
-}
-std::uint64_t LowWord(Block block) { return Word(block, 0); }
-std::uint64_t HighWord(Block block) { return Word(block, 1); }
 #else
 constexpr std::size_t kEncodeBlock = 8;
 using Block = std::uint64_t;
@@ -215,22 +199,13 @@ bool IsPlainCaptionBlock(Block word) {
     using byte_search::kHighs;
     using byte_search::kOnes;
     // The ranges are judged on the low seven bits, where adding at most 0x80 cannot
-    // carry into the next byte; a byte with its high bit set is never a letter, a digit
-    // or a blank.
+    // carry into the next byte; a byte with its high bit set is never a letter or digit.
     const std::uint64_t low = word & ~kHighs;
     const auto inRange = [low](unsigned char first, unsigned char last) {
         return (low + kOnes * (0x80 - first)) & ~(low + kOnes * (0x7F - last));
     };
-    return ((~(inRange('A', 'Z') | inRange('a', 'z') | inRange('0', '9') | inRange(' ', ' ')) | word) & kHighs) == 0;
+    return ((~(inRange('A', 'Z') | inRange('a', 'z') | inRange('0', '9')) | word) & kHighs) == 0;
 }
-// ' ' ^ '+' is 0x0B.
-Block CaptionBlockCodes(Block word) {
-    const std::uint64_t blanks = byte_search::ExactMatches(word, byte_search::kOnes * ' ') >> 7;
-    return word ^ (blanks * 0x0B);
-}
-void StoreBlock(char* to, Block word) { std::memcpy(to, &word, sizeof word); }
-std::uint64_t LowWord(Block word) { return word; }
-std::uint64_t HighWord(Block) { return 0; }  // a short text fits the low word
 #endif
 
 // Copies fewer than 16 bytes with a few moves of fixed size, which a compiler inlines
@@ -248,34 +223,9 @@ std::uint64_t HighWord(Block) { return 0; }  // a short text fits the low word
     return to + n;
 }
 
-// Writes the codes of a text shorter than a block, as LoadShortBlock read it: the
-// same moves the other way.
-[[gnu::always_inline]] inline char* StoreShort(char* to, Block codes, std::size_t n) {  // 0 < n < kEncodeBlock
-    const std::uint64_t low = LowWord(codes);
-    if (n >= 8) {
-        const std::uint64_t high = HighWord(codes);
-        std::memcpy(to, &low, 8);
-        std::memcpy(to + n - 8, &high, 8);
-    } else if (n >= 4) {
-        const auto first = static_cast<std::uint32_t>(low);
-        const auto last = static_cast<std::uint32_t>(low >> 32);
-        std::memcpy(to, &first, 4);
-        std::memcpy(to + n - 4, &last, 4);
-    } else {
-        to[0] = static_cast<char>(low);
-        to[n / 2] = static_cast<char>(low >> 8);
-        to[n - 1] = static_cast<char>(low >> 16);
-    }
-    return to + n;
-}
-
-Block Unchanged(Block block) { return block; }
-
-// Writes text encoded; room for growth bytes a byte and kCodeSlack more. Every byte of
-// a block IsPlainBlock passes becomes one byte, which BlockCodes makes of the block.
-template <bool (*IsPlainBlock)(Block), Block (*BlockCodes)(Block) = Unchanged>
+// Writes text encoded; room for growth bytes a byte and kCodeSlack more.
+template <bool (*IsPlainBlock)(Block)>
 char* Encode(char* to, std::string_view text, const CodeTable& codes) {
-    constexpr bool kAsItIs = BlockCodes == Unchanged;
     const char* p = text.data();
     const char* const end = p + text.size();
     const auto putByteByByte = [&to, &codes](const char* from, const char* until) {
@@ -286,12 +236,8 @@ char* Encode(char* to, std::string_view text, const CodeTable& codes) {
         }
     };
     for (; end - p >= static_cast<std::ptrdiff_t>(kEncodeBlock); p += kEncodeBlock) {
-        const Block block = LoadBlock(p);
-        if (IsPlainBlock(block)) {
-            if constexpr (kAsItIs)
-                std::memcpy(to, p, kEncodeBlock);
-            else
-                StoreBlock(to, BlockCodes(block));
+        if (IsPlainBlock(LoadBlock(p))) {
+            std::memcpy(to, p, kEncodeBlock);
             to += kEncodeBlock;
         } else {
             putByteByByte(p, p + kEncodeBlock);
@@ -301,21 +247,14 @@ char* Encode(char* to, std::string_view text, const CodeTable& codes) {
     if (rest == 0) return to;
     if (text.size() >= kEncodeBlock) {
         // The last whole block of the text, which ends with the rest: when it is plain,
-        // the bytes before the rest were written one for one as it writes them, and
-        // writing them again with the rest in one move changes nothing.
-        const Block last = LoadBlock(end - kEncodeBlock);
-        if (IsPlainBlock(last)) {
-            if constexpr (kAsItIs)
-                std::memcpy(to + rest - kEncodeBlock, end - kEncodeBlock, kEncodeBlock);
-            else
-                StoreBlock(to + rest - kEncodeBlock, BlockCodes(last));
+        // the bytes before the rest were written as themselves, and writing them again
+        // with the rest in one move changes nothing.
+        if (IsPlainBlock(LoadBlock(end - kEncodeBlock))) {
+            std::memcpy(to + rest - kEncodeBlock, end - kEncodeBlock, kEncodeBlock);
             return to + rest;
         }
-    } else if (const Block shortBlock = LoadShortBlock(p, rest); IsPlainBlock(shortBlock)) {
-        if constexpr (kAsItIs)
-            return CopyShort(to, p, rest);
-        else
-            return StoreShort(to, BlockCodes(shortBlock), rest);
+    } else if (IsPlainBlock(LoadShortBlock(p, rest))) {
+        return CopyShort(to, p, rest);
     }
     putByteByByte(p, end);
     return to;
@@ -328,7 +267,7 @@ char* WriteAttribute(char* to, std::string_view value) {
 char* WriteLink(char* to, std::string_view link) { return Encode<IsPlainLinkBlock>(to, link, kLinkCodes); }
 
 char* WriteEncodedCaption(char* to, std::string_view caption) {
-    return Encode<IsPlainCaptionBlock, CaptionBlockCodes>(to, caption, kCaptionCodes);
+    return Encode<IsPlainCaptionBlock>(to, caption, kCaptionCodes);
 }
 
 std::string Attribute(std::string_view value) {
