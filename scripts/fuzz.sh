@@ -27,13 +27,13 @@ targets=(project-file menu-structure text-decoding page tree-edits site-page)
 declare -A dictionary=([project-file]=formats [menu-structure]=formats [text-decoding]=formats [page]=page
   [site-page]=site)
 # The longest input each target is given: enough for every case it checks (a dozen
-# items with their texts, four dozen tree edits, a page of the site), short enough to
-# keep the executions many.
-declare -A longest=([project-file]=4096 [menu-structure]=4096 [text-decoding]=4096 [page]=1024 [tree-edits]=256
+# items with their texts, a dozen items built and rearranged in some thirty edits, a
+# page of the site), short enough to keep the executions many.
+declare -A longest=([project-file]=4096 [menu-structure]=4096 [text-decoding]=4096 [page]=1024 [tree-edits]=128
   [site-page]=8192)
 # The executions of a repeatable run: about 40 s each on a quiet 2-core machine.
 declare -A executions=([project-file]=400000 [menu-structure]=400000 [text-decoding]=500000 [page]=100000
-  [tree-edits]=20000 [site-page]=40000)
+  [tree-edits]=75000 [site-page]=40000)
 
 fuzz_one() {
   local name=$1

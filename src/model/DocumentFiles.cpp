@@ -1,5 +1,8 @@
 #include "model/DocumentFiles.h"
 
+#include <algorithm>
+#include <optional>
+
 #include "model/Error.h"
 #include "model/FieldLine.h"
 #include "model/LookValues.h"
@@ -148,7 +151,9 @@ void WriteProjectText(const TAppletData& appletData, const ItemStore& items, IPr
     const int n = items.Count();
     progress.SetProgressMaximum(n * 10 + 15);
     std::string out;
-    out.reserve(kTextPartSize + 4096);
+    // Room for a part, or for the whole of a small document: a project of a few items
+    // does not take a quarter MiB.
+    out.reserve(std::min(kTextPartSize, static_cast<std::size_t>(n) * 128) + 4096);
     const auto handOn = [&] {
         sink(out);
         out.clear();
@@ -163,34 +168,52 @@ void WriteProjectText(const TAppletData& appletData, const ItemStore& items, IPr
     for (int i = 0; i < n; ++i) {
         const auto at = static_cast<std::size_t>(i);
         // An item is split into its fields only where one of them is to be written
-        // otherwise than stored.
+        // otherwise than stored, other than its level and parent.
         ItemFieldViews fields{};
         bool split = false;
-        bool rewritten = false;
         const DecimalText parent(checkLevels ? published->parents[at] : 0);
+        const auto level = checkLevels ? LevelText(published->depths[at]) : std::string_view();
+        // The stored Level and ParentIndex, when they are to be rewritten.
+        std::optional<ItemFieldViews> relevelled;
         if (checkLevels) {
             const auto stored = items.LevelAndParent(i);
-            const auto level = LevelText(published->depths[at]);
             if (stored[FieldIndex(ItemField::Level)] != level ||
-                stored[FieldIndex(ItemField::ParentIndex)] != parent.View()) {
-                fields = items.Fields(i);
-                split = rewritten = true;
-                fields[FieldIndex(ItemField::Level)] = level;
-                fields[FieldIndex(ItemField::ParentIndex)] = parent.View();
-            }
+                stored[FieldIndex(ItemField::ParentIndex)] != parent.View())
+                relevelled = stored;
         }
         if (checkLinks) {
-            const auto link = split ? fields[FieldIndex(ItemField::Link)] : items.Field(i, ItemField::Link);
+            const auto link = items.Field(i, ItemField::Link);
             if (published->replacement.Converts(link)) {
-                if (!split) fields = items.Fields(i);
-                split = rewritten = true;
+                fields = items.Fields(i);
+                split = true;
                 fields[FieldIndex(ItemField::Link)] = published->replacement.Apply(link, converted);
             }
         }
-        if (!rewritten && linesAsWritten && items.IsUnchanged(i)) {
-            out += items.LineOf(i);  // the line is what the fields would give
+        if (!split && linesAsWritten && items.IsUnchanged(i)) {
+            // The line is what the fields would give; a new level and parent are put in
+            // place of the stored ones, found in the line, and the rest copied around them.
+            const auto line = items.LineOf(i);
+            if (!relevelled) {
+                out += line;
+            } else {
+                const auto offset = [&line](std::string_view field) {
+                    return static_cast<std::size_t>(field.data() - line.data());
+                };
+                const auto storedLevel = (*relevelled)[FieldIndex(ItemField::Level)];
+                const auto storedParent = (*relevelled)[FieldIndex(ItemField::ParentIndex)];
+                const auto afterLevel = offset(storedLevel) + storedLevel.size();
+                out.append(line.substr(0, offset(storedLevel)));
+                out += level;
+                out.append(line.substr(afterLevel, offset(storedParent) - afterLevel));
+                out += parent.View();
+                out.append(line.substr(offset(storedParent) + storedParent.size()));
+            }
         } else {
             if (!split) fields = items.Fields(i);
+            if (relevelled) {
+                fields[FieldIndex(ItemField::Level)] = level;
+                fields[FieldIndex(ItemField::ParentIndex)] = parent.View();
+            }
             for (const auto field : fields) {
                 out += field;
                 out += kFieldSeparator;

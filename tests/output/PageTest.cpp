@@ -109,6 +109,27 @@ TEST(PageCaptions, KeepOnlyLettersAndDigitsAndEncodeEveryOtherByte) {
     EXPECT_EQ(EncodeCaption(""), "");
 }
 
+// Letters, digits and blanks go a block at a time, the blanks made "+" in the same move:
+// a blank at every place of every length up to a few blocks, and one byte that is not
+// such at the end.
+TEST(PageCaptions, WriteBlanksAsPlusAtEveryPlaceOfEveryLength) {
+    for (std::size_t length = 1; length <= 40; ++length)
+        for (std::size_t blank = 0; blank < length; ++blank)
+            for (const bool odd : {false, true}) {
+                std::string text, expected;
+                for (std::size_t i = 0; i < length; ++i) {
+                    const bool isBlank = i == blank || i % 7 == 3;
+                    text += isBlank ? ' ' : "aZ09"[i % 4];
+                    expected += isBlank ? '+' : "aZ09"[i % 4];
+                }
+                if (odd) {
+                    text += '-';
+                    expected += "%2D";
+                }
+                ASSERT_EQ(EncodeCaption(text), expected) << '"' << text << '"';
+            }
+}
+
 TEST(PageTemplate, WritesTheHeadTheMovieAndTheTailLineForLine) {
     TkvxAppletAgent agent;
     MakeDocument(agent, {});
