@@ -33,6 +33,7 @@
 #include "gui/IWebEngine.h"
 #include "gui/TLivePreview.h"
 #include "gui/TMainForm.h"
+#include "gui/TProjectFiles.h"
 #include "gui/TMenuDocument.h"
 #include "model/TkvxAppletAgent.h"
 #include "gui/WebEngineHost.h"
@@ -91,7 +92,7 @@ void OpenInWindow(benchmark::State& state, const QString& path) {
     auto* tree = window.findChild<QTreeView*>(QStringLiteral("trvwDesignPanel"));
     const double seconds = SecondsPerIteration(state, [&] {
         window.SetModified(false);
-        if (!window.OpenProjectFile(path, true)) state.SkipWithError("the project did not open");
+        if (!window.Files().OpenProjectFile(path, true)) state.SkipWithError("the project did not open");
         // The view paints its rows (laying them out first where that is still to do), as
         // it does before the user sees them.
         tree->viewport()->repaint();

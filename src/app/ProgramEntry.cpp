@@ -4,6 +4,8 @@
 
 #include "gui/CommandGuard.h"
 #include "gui/TMainForm.h"
+#include "gui/TProjectFiles.h"
+#include "gui/TWorkKeeper.h"
 #include "gui/TQtUserDialogs.h"
 #include "app/TQuillamereApplication.h"
 #include "gui/dialogs/TfrmTemplet.h"
@@ -19,13 +21,13 @@ void OpenAtStart(TMainForm& window, const QString& fileName) {
     if (!fileName.isEmpty()) {
         // A project that cannot be read gets the message File > Open gives, and the
         // window stays empty: the user is told, rather than left to think it lost.
-        window.OpenProjectFile(fileName);
+        window.Files().OpenProjectFile(fileName);
         return;
     }
-    if (window.OfferRecovery()) return;
+    if (window.Keeper().OfferRecovery()) return;
     bool showChooser = false;
     RunGuarded(window.Dialogs(), &window, [&] { showChooser = TfrmTemplet::ShouldShowAtStart(); });
-    if (showChooser) RunGuarded(window.Dialogs(), &window, [&] { window.ShowTemplateChooser(); });
+    if (showChooser) RunGuarded(window.Dialogs(), &window, [&] { window.Files().ShowTemplateChooser(); });
 }
 
 int RunQuillamere(int& argc, char** argv, const TStartOptions& options) {

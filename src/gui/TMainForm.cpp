@@ -2,9 +2,9 @@
 // title, the tree's selection with the pages it shows, the keys and closing.
 
 #include "gui/TMainForm.h"
-#include "env/ProjectLock.h"
-#include "gui/TDiskStateGuard.h"
+#include "gui/TProjectFiles.h"
 #include "gui/TRecoveryStore.h"
+#include "gui/TWorkKeeper.h"
 
 #include <QAction>
 #include <QApplication>
@@ -30,11 +30,20 @@
 #include "gui/TStatusBar.h"
 #include "gui/TTreeCommands.h"
 #include "gui/TQtUserDialogs.h"
+#include "gui/dialogs/ProductAddresses.h"
 #include "gui/dialogs/TformAbout.h"
+#include "env/TformWebBrowser.h"
 #include "gui/TformHTML.h"
 #include "gui/TfrmHelp.h"
 
 namespace qm {
+
+namespace {
+
+// Beyond this many items a document opens with its main items only.
+constexpr int kExpandAllLimit = 500;
+
+}  // namespace
 
 TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
     : QMainWindow(parent),
@@ -46,7 +55,6 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
     binding_ = std::make_unique<TPanelBinding>(*document_, *pages_, *treeModel_);
     ConnectDocument();
     ConnectPanels();
-    ConnectSafety();
     FormCreate();
 }
 
@@ -54,9 +62,9 @@ TMainForm::~TMainForm() {
     Agent().SetProgressDisplay(nullptr);
     // The views go before the document they show; the document goes unheard.
     delete dckLivePreview;
-    recovery_.reset();  // the copy stays on disk for the next start, unless closing removed it
-    diskGuard_.reset();
-    projectLock_.reset();
+    // The copy stays on disk for the next start, unless closing removed it.
+    delete keeper_;
+    keeper_ = nullptr;
     binding_.reset();
     trvwDesignPanel->setModel(nullptr);
     treeModel_.reset();
@@ -96,7 +104,7 @@ void TMainForm::FormCreate() {
     // An error in the panels or the recent list is shown, and the window opens all the same.
     Guard([&] { LoadAppletControls(); });
     RegisterFileAssociation();
-    Guard([&] { LoadRecentFiles(); });
+    Guard([&] { files_->LoadRecentFiles(); });
     SetModified(false);
     SetCurrentFileName({});
 
@@ -112,6 +120,7 @@ void TMainForm::FormCreate() {
 void TMainForm::ConnectDocument() {
     connect(document_.get(), &TMenuDocument::ModifiedChanged, this, &TMainForm::ShowModified);
     connect(document_.get(), &TMenuDocument::FileNameChanged, this, [this] { UpdateWindowTitle(); });
+    connect(keeper_, &TWorkKeeper::ReadOnlyChanged, this, [this] { UpdateWindowTitle(); });
     connect(document_.get(), &TMenuDocument::ShowRequested, this, &TMainForm::ShowChange);
     // While a whole document comes in, nothing is selected until the tree is reset; the
     // commands are set once after that (a command disabled and enabled again repaints).
@@ -146,7 +155,7 @@ void TMainForm::SetModified(bool value) {
 // The Save commands are enabled exactly while the document is modified.
 void TMainForm::ShowModified(bool modified) {
     tlbtnSave->setEnabled(modified);
-    Save1->setEnabled(modified);
+    files_->Save1->setEnabled(modified);
     setWindowModified(modified);
 }
 
@@ -169,7 +178,7 @@ void TMainForm::UpdateWindowTitle() {
     const QString project = ProjectFilePath();
     const QString shown = project.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(project).fileName();
     // "[*]" is where the platform puts its modified mark.
-    const QString readOnly = readOnly_ ? QStringLiteral(" (read-only)") : QString();
+    const QString readOnly = keeper_->ReadOnly() ? QStringLiteral(" (read-only)") : QString();
     setWindowTitle(shown + readOnly + QStringLiteral("[*] \u2013 ") + QString::fromLatin1(TformAbout::kProductName));
     setWindowFilePath(project);
     setWindowModified(Modified());
@@ -209,6 +218,22 @@ void TMainForm::ArrangeTabs(bool force) {
     if (absoluteIndex == lastTabNodeIndex && !force) return;
     pages_->ShowPagesOf(absoluteIndex != 0);
     lastTabNodeIndex = absoluteIndex;
+}
+
+void TMainForm::ShowReplacedDocument(bool force) {
+    binding_->ShowItem(kNoNode);
+    {
+        TFlagScope updating(treeUpdating);
+        // A menu of ordinary size opens with every sub item in view; a very large one
+        // opens with its main items only, which keeps it readable (and quick to lay out).
+        if (Agent().ItemCount() <= kExpandAllLimit)
+            trvwDesignPanel->expandAll();
+        else
+            trvwDesignPanel->expand(treeModel_->RootIndex());
+        SelectNode(kRootNode);
+    }
+    ArrangeTabs(force);
+    UpdateItemCommands();
 }
 
 void TMainForm::trvwDesignPanelChange() {
@@ -298,36 +323,48 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     // Kept while still shown: the docks are as the user left them.
     KeepWindowLayout();
     // Saved, or left unsaved by the user's choice: nothing to recover; the project is free.
-    recovery_->Discard();
-    FollowProject({}, false);
+    keeper_->Recovery().Discard();
+    keeper_->FollowProject({}, false);
 }
 
 bool TMainForm::FormCloseQuery() {
     bool mayClose = true;
     const bool completed = Guard([&] {
         StorePanels();
-        if (Modified()) {
-            const auto answer =
-                dialogs_->MessageDlg(this, QStringLiteral("Save changes before exit?"), TMsgDlgType::Warning,
-                                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-            if (answer == QMessageBox::Cancel) {
-                mayClose = false;
-            } else if (answer == QMessageBox::Yes) {
-                QString target = CurrentFileName();
-                if (target.isEmpty())
-                    target = SaveDialog(QStringLiteral("Save As"), QStringLiteral("Quillamere Files (*.zorbel)|*.zorbel"),
-                                        DialogFolder());
-                if (target.isEmpty())
-                    mayClose = false;
-                else
-                    mayClose = SaveTo(target);
-            }
-        }
+        mayClose = files_->SaveBeforeClosing();
         // The staged files go with the window; while it stays open the document still
         // needs its sounds for the next save.
         if (mayClose) document_->ClearPreviewFolder(GetPreviewFolder().toStdString());
     });
     return completed && mayClose;
+}
+
+ErrorReporter TMainForm::ErrorReporterOfWindow() {
+    return [this](const QString& message) { dialogs_->ShowApplicationError(this, message); };
+}
+
+// --- Pages and windows -------------------------------------------------------------------------
+
+void TMainForm::WebBrowser1Click() {
+    Guard([&] {
+        TformWebBrowser browser(this);
+        dialogs_->ExecModal(browser);
+    });
+}
+
+void TMainForm::Homepage1Click() {
+    Guard([&] { dialogs_->OpenWithShell(QString::fromLatin1(kHomePageAddress)); });
+}
+
+void TMainForm::ContactUs1Click() {
+    Guard([&] { dialogs_->OpenWithShell(QString::fromLatin1(kSupportAddress)); });
+}
+
+void TMainForm::About1Click() {
+    Guard([&] {
+        TformAbout about([this](const QString& address) { dialogs_->OpenWithShell(address); }, this);
+        dialogs_->ExecModal(about);
+    });
 }
 
 }  // namespace qm

@@ -12,13 +12,11 @@
 //   TMainFormEdit.cpp      Undo and Redo, and where a change is seen
 //   TMainFormPanels.cpp    the property pages' handlers: the text check, the choosers,
 //                          help and the size estimate
-//   TMainFormDocument.cpp  the File commands, the recent list, the windows it opens
 //   TMainFormPreview.cpp   the preview in the user's browser, the live preview pane,
 //                          the help window's routes and the measured size estimate
-//   TMainFormSafety.cpp    what keeps work from being lost: the recovery copies and
-//                          their offer, changes made to the file elsewhere, the
-//                          project's lock against a second window
-// with TTreeCommands (the commands that edit the tree and their enabled state),
+// with TProjectFiles (the File commands and the recent list), TWorkKeeper (what keeps
+// work from being lost: the recovery copies, changes made to the file elsewhere, the
+// project's lock against a second window), TTreeCommands (the commands that edit the tree and their enabled state),
 // TMenuTreeView (the tree's view), TStatusBar (the note and the progress display),
 // TPropertyPages (the pages' layout), TPanelBinding (the controls' binding),
 // TMenuDocument and DocumentCommands (the document and its undo steps) beside them.
@@ -37,6 +35,7 @@
 #include <vector>
 
 #include "gui/CommandGuard.h"
+#include "gui/FlagScope.h"
 #include "gui/ControlValues.h"
 #include "gui/dialogs/DialogErrors.h"
 #include "gui/IUserDialogs.h"
@@ -55,15 +54,13 @@ class QTreeView;
 
 namespace qm {
 
-class ProjectLock;
-class TDiskStateGuard;
 class TLivePreview;
 class TMenuTreeModel;
 class TPaneCycle;
 class TWindowLayoutKeeper;
-class TRecoveryStore;
-struct TStaleCopy;
 class TPanelBinding;
+class TProjectFiles;
+class TWorkKeeper;
 class TPropertyPages;
 class TSiteCommands;
 class TStatusBar;
@@ -108,8 +105,6 @@ public:
     QString ProjectFilePath() const;
     // The same for any name the save dialog may return.
     static QString ProjectFileOf(const QString& fileName);
-    // Open read-only: another window holds the project; Save asks for another name.
-    bool ReadOnly() const { return readOnly_; }
     // The node whose record the Item page shows, or kNoNode.
     int CurrentItemNode() const;
     bool TreeUpdating() const { return treeUpdating; }
@@ -136,18 +131,20 @@ public:
     // The help page a help button's Tag selects ("getting_started.htm" for others).
     static QString HelpPageOfTag(int tag);
 
-    // --- Documents ------------------------------------------------------------------
-    // Opens a project by name (command line, recent files) and puts it at the top of the
-    // recent list. Returns false when it was not opened: the previous document, its name,
-    // tree, panels and the recent list then stay as they were. With quiet set, failures
-    // are not shown. A project that another window holds is brought forward there, or
-    // opened read-only or taken over as the user chooses; changes a crashed window left
-    // of it are offered first.
-    bool OpenProjectFile(const QString& fileName, bool quiet = false);
-    // Opens a template (or a shipped sample) as a new, untitled project with its content:
-    // the template file is neither made current nor put into the recent list, so Save
-    // asks where to save. Returns false when it was not opened.
-    bool OpenTemplate(const QString& fileName);
+    // The status bar: its note, and the document's operations' progress.
+    TStatusBar& StatusBar() { return *StatusBar1; }
+
+    // --- The window's parts ---------------------------------------------------------------
+    // The File commands and the recent list.
+    TProjectFiles& Files() { return *files_; }
+    // The recovery copies, changes made elsewhere, the project's lock.
+    TWorkKeeper& Keeper() { return *keeper_; }
+    // A whole new document came in (New, Open, Import, a reload, a restored copy): the
+    // tree shows it from the root, the pages and the commands follow. force shows the
+    // pages even where the root was selected before.
+    void ShowReplacedDocument(bool force);
+    // While a whole document comes in the tree's changes are not followed one by one.
+    [[nodiscard]] TFlagScope TreeUpdatesHeld() { return TFlagScope(treeUpdating); }
     // The page buffer is rebuilt; false (after its message) when the menu is refused.
     // Its relative links are resolved against the project's folder (the documents
     // folder while untitled): the page is opened from the Preview folder.
@@ -155,43 +152,9 @@ public:
     // The folder the project's page is published into; the documents folder while
     // untitled. Ends in "/".
     QString ProjectFolder() const;
-    // Puts a new untitled document in place, as New does, after offering to save the
-    // current one: fill makes the new document. Returns false when the user cancelled.
-    bool StartNewDocument(const std::function<void(TMenuDocument&)>& fill);
-    // The template chooser, shown modally (the Template command and the start).
-    void ShowTemplateChooser();
-    // The paths of the recent-files list as the File menu shows them, most recent first.
-    QStringList RecentFiles();
-    // The name Export writes: ".gms" appended unless the name ends in it (any case).
-    static QString ExchangeFileName(const QString& chosen);
-
-    // --- Keeping work ----------------------------------------------------------------
-    TRecoveryStore& Recovery() { return *recovery_; }
-    TDiskStateGuard& DiskGuard() { return *diskGuard_; }
-    ProjectLock& Lock() { return *projectLock_; }
-    // Offers the changes that windows ended unexpectedly left (the start). Returns true
-    // when a copy was restored into this window.
-    bool OfferRecovery();
-    // Reads the project file again, keeping the selection where it can (a change made
-    // elsewhere). False, after its message, when it cannot be read.
-    bool ReloadFromDisk();
-    // The one question about a project file that another program changed while the
-    // document has changes of its own: 0 reloads, 1 keeps the document's.
-    static TQuestion ChangedOnDiskQuestion(const QString& fileName);
-
-    // The status bar: its note, and the document's operations' progress.
-    TStatusBar& StatusBar() { return *StatusBar1; }
 
 public slots:
     // Commands; a menu entry, a toolbar button and a pop-up entry share one handler.
-    void New1Click();
-    void Open1Click();
-    void Save1Click();
-    void Save2Click();
-    void Templet1Click();
-    void SaveAsTemplate1Click();
-    void ImportMenuStructure1Click();
-    void ExportMenuStructure1Click();
     void Exit1Click();
     void Undo1Click();
     void Redo1Click();
@@ -254,59 +217,19 @@ private:
     // The two size fields as one step, each pulled into its range.
     void ApplyEstimate(long long width, long long height);
 
+    void UpdateWindowTitle();
+    ErrorReporter ErrorReporterOfWindow();
+
     // Edit.
     // Where a command's change is to be seen: its node selected, a look value's page.
     void ShowChange(int node, int lookField);
-
-    // Documents.
-    void ResetTree();
-    // Keeping work (TMainFormSafety.cpp).
-    void ConnectSafety();
-    void SetReadOnly(bool readOnly);
-    // The recovery offer for one project file (empty: for every stale copy); true when a
-    // copy was restored.
-    bool OfferRecoveryOf(const QString& origin);
-    bool RestoreCopy(const TStaleCopy& copy);
-    void ReportDamagedCopies(const QStringList& names);
-    // Before a project is opened: another window that holds it is brought forward, and
-    // asked about.
-    enum class Claim { Open, OpenReadOnly, Stop };
-    Claim ClaimProject(const QString& fileName);
-    // After a project was read or written under fileName: the lock, the watch.
-    void FollowProject(const QString& fileName, bool readOnly);
-    // Before writing project: false (after saying why) when it must not be written.
-    bool MayWriteProject(const QString& project);
-    void DiskFileChanged();
-    void DiskFileRemoved();
-    void LetProjectGo();
-    ErrorReporter ErrorReporterOfWindow();
-    enum class OpenAs { Project, Template, Reload };
-    bool LoadProjectFile(const QString& fileName, bool quiet, OpenAs how);
-    // A file that could not be read or was refused: an "Error" box naming the file
-    // by its name, the line and the reason.
-    void ShowFileRefusal(const QString& fileName, const std::exception_ptr& error);
-    void UpdateWindowTitle();
-    // Where the open, save and export dialogs start: the current project's folder, the
-    // documents folder while untitled.
-    QString DialogFolder() const;
-    // After a save under path: the name, the modified state and the recent list.
-    void DocumentSavedAs(const QString& path);
-    void ShowLoadWarnings(const LoadReport& report, bool quiet);
-    void SaveAs(const QString& title, const QString& initialFolder);
-    bool SavePrompt();
-    bool SaveTo(const QString& path);
-    QString SaveDialog(const QString& title, const QString& filter, const QString& initialFolder);
-    void LoadRecentFiles();
 
     // --- State ------------------------------------------------------------------------
     std::unique_ptr<TMenuDocument> document_;
     std::unique_ptr<TMenuTreeModel> treeModel_;
     std::unique_ptr<TPanelBinding> binding_;
-    std::unique_ptr<TRecoveryStore> recovery_;
-    std::unique_ptr<TDiskStateGuard> diskGuard_;
-    std::unique_ptr<ProjectLock> projectLock_;
-    bool readOnly_ = false;
-    bool askingAboutDisk_ = false;
+    TProjectFiles* files_ = nullptr;  // a child of the window
+    TWorkKeeper* keeper_ = nullptr;   // a child of the window
     TSiteCommands* site_ = nullptr;  // the site's commands, a child of the window
     TTreeCommands* treeCommands_ = nullptr;  // the tree's commands, a child of the window
     IUserDialogs* dialogs_;
@@ -324,12 +247,10 @@ private:
     QSplitter* splitter_ = nullptr;
     TPropertyPages* pages_ = nullptr;  // "pgcntrl1"
     TStatusBar* StatusBar1 = nullptr;
-    QMenu* mnitRecentFiles = nullptr;
     QDockWidget* dckLivePreview = nullptr;
     TLivePreview* livePreview_ = nullptr;
 
-    QAction *New1, *Open1, *Save1, *Save2, *Templet1, *SaveAsTemplate1, *ImportMenuStructure1,
-        *ExportMenuStructure1, *Exit1;
+    QAction* Exit1;
     QAction *Undo1, *Redo1;
     QAction *ToolBar1, *StatusBar2;
     QAction* LivePreview1 = nullptr;

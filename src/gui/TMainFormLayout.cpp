@@ -21,7 +21,9 @@
 
 #include "gui/IconFactory.h"
 #include "gui/TMainForm.h"
+#include "gui/TProjectFiles.h"
 #include "gui/TSiteCommands.h"
+#include "gui/TWorkKeeper.h"
 #include "gui/TStatusBar.h"
 #include "gui/TMenuTreeDelegate.h"
 #include "gui/TMenuTreeModel.h"
@@ -41,6 +43,8 @@ void TMainForm::BuildWindow() {
     setContextMenuPolicy(Qt::NoContextMenu);  // no toolbar toggling menu of Qt's own
     BuildTree();
     BuildActions();
+    files_ = new TProjectFiles(*this);
+    keeper_ = new TWorkKeeper(*this);
     site_ = new TSiteCommands(*this);
     BuildLivePreview();
     BuildMenus();
@@ -94,14 +98,6 @@ void TMainForm::BuildActions() {
         return action;
     };
 
-    New1 = make(QStringLiteral("&New..."), "New1", TIconKind::New, QKeySequence(Qt::CTRL | Qt::Key_N));
-    Open1 = make(QStringLiteral("&Open..."), "Open1", TIconKind::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
-    Save1 = make(QStringLiteral("&Save"), "Save1", TIconKind::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
-    Save2 = make(QStringLiteral("Save &As..."), "Save2");
-    Templet1 = make(QStringLiteral("&Template..."), "Templet1");
-    SaveAsTemplate1 = make(QStringLiteral("Sa&ve As Template"), "SaveAsTemplate1");
-    ImportMenuStructure1 = make(QStringLiteral("&Import Menu Structure"), "ImportMenuStructure1");
-    ExportMenuStructure1 = make(QStringLiteral("&Export Menu Structure"), "ExportMenuStructure1");
     // Quitting goes through the close query, as the window's close box does.
     Exit1 = make(QStringLiteral("E&xit"), "Exit1", {}, QKeySequence(Qt::CTRL | Qt::Key_Q));
 
@@ -135,14 +131,6 @@ void TMainForm::BuildActions() {
     const auto on = [this](QAction* action, void (TMainForm::*handler)()) {
         connect(action, &QAction::triggered, this, handler);
     };
-    on(New1, &TMainForm::New1Click);
-    on(Open1, &TMainForm::Open1Click);
-    on(Save1, &TMainForm::Save1Click);
-    on(Save2, &TMainForm::Save2Click);
-    on(Templet1, &TMainForm::Templet1Click);
-    on(SaveAsTemplate1, &TMainForm::SaveAsTemplate1Click);
-    on(ImportMenuStructure1, &TMainForm::ImportMenuStructure1Click);
-    on(ExportMenuStructure1, &TMainForm::ExportMenuStructure1Click);
     on(Exit1, &TMainForm::Exit1Click);
     on(Undo1, &TMainForm::Undo1Click);
     on(Redo1, &TMainForm::Redo1Click);
@@ -165,24 +153,24 @@ void TMainForm::BuildMenus() {
     bar->setObjectName(QStringLiteral("MainMenu1"));
     QMenu* file = bar->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    file->addActions({New1, Open1, Save1, Save2});
+    const TProjectFiles& files = *files_;
+    file->addActions({files.New1, files.Open1, files.Save1, files.Save2});
     file->addAction(site_->NewFromSite1);
     file->addSeparator();
-    file->addActions({Templet1, SaveAsTemplate1});
+    file->addActions({files.Templet1, files.SaveAsTemplate1});
     file->addSeparator();
-    file->addActions({ImportMenuStructure1, ExportMenuStructure1});
+    file->addActions({files.ImportMenuStructure1, files.ExportMenuStructure1});
     QMenu* import = file->addMenu(QStringLiteral("Im&port"));
     import->setObjectName(QStringLiteral("Import1"));
     import->addAction(site_->ImportNavigation1);
     file->addSeparator();
     file->addActions({site_->PublishToSite1, site_->UndoPublishToSite1, site_->CheckLinks1});
     file->addSeparator();
-    mnitRecentFiles = file->addMenu(QStringLiteral("&Recent Files"));
-    mnitRecentFiles->setObjectName(QStringLiteral("mnitRecentFiles"));
+    file->addMenu(files.RecentFiles1);
     file->addSeparator();
     file->addAction(Exit1);
     // Another window of the program may have changed the list since.
-    connect(file, &QMenu::aboutToShow, this, [this] { Guard([&] { LoadRecentFiles(); }); });
+    connect(file, &QMenu::aboutToShow, this, [this] { Guard([&] { files_->LoadRecentFiles(); }); });
 
     QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
     edit->setObjectName(QStringLiteral("Edit1"));
@@ -238,14 +226,14 @@ void TMainForm::BuildToolBar() {
         return b;
     };
     // text: the button's name, which screen readers say (the toolbar shows the icon).
-    const auto button = [this, &place](const char* name, const QString& text, TIconKind icon, const QString& hint,
-                                       void (TMainForm::*handler)()) {
+    const auto button = [&place](const char* name, const QString& text, TIconKind icon, const QString& hint,
+                                 auto* receiver, auto handler) {
         auto* b = place(name);
         b->setText(text);
         b->setIcon(MakeIcon(icon));
         b->setToolTip(hint);
         b->setStatusTip(hint);
-        connect(b, &QToolButton::clicked, this, handler);
+        connect(b, &QToolButton::clicked, receiver, handler);
         return b;
     };
     // The tree's commands' buttons are their actions': name, state and tooltip follow them.
@@ -254,12 +242,12 @@ void TMainForm::BuildToolBar() {
         b->setDefaultAction(action);
         return b;
     };
-    button("tlbtnNew", QStringLiteral("New"), TIconKind::New, QStringLiteral("Create a new project"),
-                      &TMainForm::New1Click);
+    button("tlbtnNew", QStringLiteral("New"), TIconKind::New, QStringLiteral("Create a new project"), files_,
+           &TProjectFiles::New1Click);
     button("tlbtnOpen", QStringLiteral("Open"), TIconKind::Open,
-                       QStringLiteral("Open a project from the file that you saved before"), &TMainForm::Open1Click);
+           QStringLiteral("Open a project from the file that you saved before"), files_, &TProjectFiles::Open1Click);
     tlbtnSave = button("tlbtnSave", QStringLiteral("Save"), TIconKind::Save,
-                       QStringLiteral("Save the current project to a file"), &TMainForm::Save1Click);
+                       QStringLiteral("Save the current project to a file"), files_, &TProjectFiles::Save1Click);
     tlbr1->addSeparator();
     actionButton("tlbtnUndo", Undo1);
     actionButton("tlbtnRedo", Redo1);
@@ -276,10 +264,10 @@ void TMainForm::BuildToolBar() {
     actionButton("tlbtnMoveDown", tree.MoveDown2);
     tlbr1->addSeparator();
     button("tlbtnPreview", QStringLiteral("Preview"), TIconKind::Preview,
-                          QStringLiteral("Preview the menu in a web browser"), &TMainForm::Preview1Click);
+                          QStringLiteral("Preview the menu in a web browser"), this, &TMainForm::Preview1Click);
     tlbr1->addSeparator();
     button("tlbtnHelp", QStringLiteral("Help"), TIconKind::Help, QStringLiteral("Show help document"),
-                       &TMainForm::Topic1Click);
+                       this, &TMainForm::Topic1Click);
 }
 
 void TMainForm::BuildTree() {

@@ -1,4 +1,5 @@
 #include "gui/TSiteCommands.h"
+#include "gui/CommandActions.h"
 
 #include <QAction>
 #include <QDir>
@@ -8,6 +9,7 @@
 #include "env/AppFolders.h"
 #include "gui/CommandGuard.h"
 #include "gui/TMainForm.h"
+#include "gui/TProjectFiles.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPublishToSiteDialog.h"
 #include "model/Error.h"
@@ -29,24 +31,18 @@ const QString kPageFilter = QStringLiteral("Web Pages (*.html;*.htm)|*.html;*.ht
 fs::path ToPath(const QString& text) { return fs::path(text.toStdString()); }
 QString FromPath(const fs::path& path) { return QString::fromStdString(DisplayPath(path)); }
 
-QAction* MakeAction(QObject* parent, const QString& text, const char* name) {
-    auto* action = new QAction(text, parent);
-    action->setObjectName(QString::fromLatin1(name));
-    return action;
-}
-
 }  // namespace
 
 TSiteCommands::TSiteCommands(TMainForm& window) : QObject(&window), window_(window) {
-    PublishToSite1 = MakeAction(this, QStringLiteral("Pu&blish to Site..."), "PublishToSite1");
+    PublishToSite1 = MakeCommandAction(this, QStringLiteral("Pu&blish to Site..."), "PublishToSite1");
     PublishToSite1->setStatusTip(QStringLiteral("Write the menu into every page of the site"));
-    UndoPublishToSite1 = MakeAction(this, QStringLiteral("&Undo Publish to Site"), "UndoPublishToSite1");
+    UndoPublishToSite1 = MakeCommandAction(this, QStringLiteral("&Undo Publish to Site"), "UndoPublishToSite1");
     UndoPublishToSite1->setStatusTip(QStringLiteral("Put back the pages the last publish to the site changed"));
-    CheckLinks1 = MakeAction(this, QStringLiteral("Check &Links"), "CheckLinks1");
+    CheckLinks1 = MakeCommandAction(this, QStringLiteral("Check &Links"), "CheckLinks1");
     CheckLinks1->setStatusTip(QStringLiteral("Mark the items whose links lead to no page of the site"));
-    NewFromSite1 = MakeAction(this, QStringLiteral("New &from Site..."), "NewFromSite1");
+    NewFromSite1 = MakeCommandAction(this, QStringLiteral("New &from Site..."), "NewFromSite1");
     NewFromSite1->setStatusTip(QStringLiteral("A new menu with the site's pages as its items"));
-    ImportNavigation1 = MakeAction(this, QStringLiteral("&Navigation from Web Page..."), "ImportNavigation1");
+    ImportNavigation1 = MakeCommandAction(this, QStringLiteral("&Navigation from Web Page..."), "ImportNavigation1");
     ImportNavigation1->setStatusTip(QStringLiteral("A new menu with the items of a page's navigation"));
     connect(PublishToSite1, &QAction::triggered, this, &TSiteCommands::PublishToSite1Click);
     connect(UndoPublishToSite1, &QAction::triggered, this, &TSiteCommands::UndoPublishToSite1Click);
@@ -181,7 +177,7 @@ void TSiteCommands::NewFromSite1Click() {
                                QMessageBox::Ok);
             return;
         }
-        if (window_.StartNewDocument([&](TMenuDocument& document) { document.Start(std::move(items)); }))
+        if (window_.Files().StartNewDocument([&](TMenuDocument& document) { document.Start(std::move(items)); }))
             chosenSite_ = site;
     });
 }
@@ -204,7 +200,7 @@ void TSiteCommands::ImportNavigation1Click() {
                                TMsgDlgType::Error, QMessageBox::Ok);
             return;
         }
-        window_.StartNewDocument([&](TMenuDocument& document) { document.Start(std::move(items)); });
+        window_.Files().StartNewDocument([&](TMenuDocument& document) { document.Start(std::move(items)); });
     });
 }
 

@@ -1,4 +1,5 @@
 #include "gui/TTreeCommands.h"
+#include "gui/CommandActions.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,15 +28,6 @@ QString DeleteStepText(const QString& caption, int subItems) {
     return text;
 }
 
-QAction* MakeAction(QObject* owner, const QString& caption, const char* name, std::optional<TIconKind> icon,
-                    const QKeySequence& keys) {
-    auto* action = new QAction(caption, owner);
-    action->setObjectName(QString::fromLatin1(name));
-    if (icon) action->setIcon(MakeIcon(*icon));
-    if (!keys.isEmpty()) action->setShortcut(keys);
-    return action;
-}
-
 }  // namespace
 
 TTreeCommands::TTreeCommands(TMenuDocument& document, QTreeView& tree, TMenuTreeModel& model,
@@ -51,7 +43,7 @@ void TTreeCommands::BuildActions() {
     const auto make = [this](const char* caption, const char* name, std::optional<TIconKind> icon,
                              const QKeySequence& keys, std::function<bool(int)> canAct,
                              void (TTreeCommands::*job)()) {
-        QAction* action = MakeAction(this, QString::fromLatin1(caption), name, icon, keys);
+        QAction* action = MakeCommandAction(this, QString::fromLatin1(caption), name, icon, keys);
         // The tree's keys act where the tree has the focus: in a text field the same keys
         // are the field's (Ctrl+C copies its text, Del deletes a character).
         action->setShortcutContext(Qt::WidgetWithChildrenShortcut);

@@ -56,7 +56,7 @@ protected:
     // A project on disk that no window holds.
     QString ProjectOnDisk(const Strings& captions) {
         const QString path = OpenedProject(captions);
-        window->New1Click();  // lets it go
+        window->Files().New1Click();  // lets it go
         return path;
     }
 };
@@ -69,7 +69,7 @@ TEST_F(InstancesTest, AKilledProgramsChangesAreOfferedAndRestoredByteForByte) {
         std::function<void(const QString& project)> start;
     } cases[] = {
         {"at the start", [&](const QString&) { OpenAtStart(*window, {}); }},
-        {"when the project is opened", [&](const QString& project) { window->OpenProjectFile(project); }},
+        {"when the project is opened", [&](const QString& project) { window->Files().OpenProjectFile(project); }},
     };
     for (const auto& c : cases) {
         const QString project = ProjectOnDisk({"Home"});
@@ -78,7 +78,7 @@ TEST_F(InstancesTest, AKilledProgramsChangesAreOfferedAndRestoredByteForByte) {
         ASSERT_TRUE(line.startsWith("written ")) << c.when << ": " << line.toStdString();
         const QString copy = line.mid(8);
         const QByteArray kept = ReadBytes(copy);
-        EXPECT_TRUE(window->Recovery().ClaimStaleCopies({}).empty()) << c.when << ": its program still runs";
+        EXPECT_TRUE(window->Keeper().Recovery().ClaimStaleCopies({}).empty()) << c.when << ": its program still runs";
         child.KillHard();
 
         dialogs.Clear();
@@ -96,13 +96,13 @@ TEST_F(InstancesTest, AKilledProgramsChangesAreOfferedAndRestoredByteForByte) {
         EXPECT_EQ(Captions(), (Strings{"Home", "New item", "New item 2", "New item 3"})) << c.when;
         EXPECT_EQ(window->CurrentFileName(), project) << c.when;
         EXPECT_TRUE(window->Modified()) << c.when;
-        EXPECT_EQ(window->Lock().Project(), project) << c.when << ": the killed program's lock was stale";
+        EXPECT_EQ(window->Keeper().Lock().Project(), project) << c.when << ": the killed program's lock was stale";
         std::string scratch;
         EXPECT_EQ(window->Agent().ProjectText(scratch), kept.toStdString()) << c.when << ": the copy's bytes";
-        window->Save1Click();
+        window->Files().Save1Click();
         EXPECT_TRUE(ReadBytes(project).contains("New item 3")) << c.when;
         EXPECT_FALSE(QFile::exists(copy)) << c.when;
-        window->New1Click();
+        window->Files().New1Click();
     }
 }
 
@@ -116,15 +116,15 @@ TEST_F(InstancesTest, AProjectAnotherProgramHoldsOpensReadOnlyOrIsTakenOver) {
                                  .arg(QFileInfo(ProjectLock::LockPathOf(project)).owner());
 
     dialogs.choiceAnswers = {0};  // Open Read-Only
-    ASSERT_TRUE(window->OpenProjectFile(project));
+    ASSERT_TRUE(window->Files().OpenProjectFile(project));
     ASSERT_EQ(dialogs.questions.size(), 1u);
     EXPECT_EQ(dialogs.questions[0].text, question);
     EXPECT_EQ(dialogs.questions[0].choices, QStringList({"Open Read-Only", "Take Over", "Cancel"}));
-    EXPECT_TRUE(window->ReadOnly());
+    EXPECT_TRUE(window->Keeper().ReadOnly());
     EXPECT_TRUE(window->windowTitle().startsWith("menu.zorbel (read-only)"));
     Select(kRootNode);
     window->TreeCommands().Insert1Click();
-    window->Save1Click();
+    window->Files().Save1Click();
     EXPECT_EQ(dialogs.MessageTexts(),
               QStringList({QString("menu.zorbel is open in another Quillamere window (process %1 of %2). Save it under "
                                    "another name, or close it there first.")
@@ -135,15 +135,15 @@ TEST_F(InstancesTest, AProjectAnotherProgramHoldsOpensReadOnlyOrIsTakenOver) {
     dialogs.Clear();
     dialogs.messageAnswers = {QMessageBox::No};  // the read-only changes are not saved
     dialogs.choiceAnswers = {1};                 // Take Over
-    ASSERT_TRUE(window->OpenProjectFile(project));
-    EXPECT_FALSE(window->ReadOnly());
-    EXPECT_EQ(window->Lock().Project(), project);
+    ASSERT_TRUE(window->Files().OpenProjectFile(project));
+    EXPECT_FALSE(window->Keeper().ReadOnly());
+    EXPECT_EQ(window->Keeper().Lock().Project(), project);
     qint64 pid = 0;
     QString host, application;
     QLockFile(ProjectLock::LockPathOf(project)).getLockInfo(&pid, &host, &application);
     EXPECT_EQ(pid, QCoreApplication::applicationPid());
     window->TreeCommands().Insert1Click();
-    window->Save1Click();
+    window->Files().Save1Click();
     EXPECT_TRUE(ReadBytes(project).contains("New item"));
 }
 

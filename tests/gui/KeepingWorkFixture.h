@@ -45,7 +45,7 @@ protected:
     QString OpenedProject(const Strings& captions) {
         const QString path = NewFolder("site") + "/menu.zorbel";
         WriteBytes(path, ProjectBytes(captions));
-        EXPECT_TRUE(window->OpenProjectFile(path));
+        EXPECT_TRUE(window->Files().OpenProjectFile(path));
         return path;
     }
 

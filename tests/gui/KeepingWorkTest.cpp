@@ -42,8 +42,8 @@ protected:
     QString EditAndWrite() {
         Select(kRootNode);
         window->TreeCommands().Insert1Click();
-        window->Recovery().WritePendingCopy();
-        return window->Recovery().CopyPath();
+        window->Keeper().Recovery().WritePendingCopy();
+        return window->Keeper().Recovery().CopyPath();
     }
 };
 
@@ -52,15 +52,15 @@ TEST_F(RecoveryTest, TheCopyWaitsForItsMomentAndHoldsWhatSavingWrites) {
     Select(kRootNode);
     window->TreeCommands().Insert1Click();
     window->TreeCommands().Insert1Click();
-    EXPECT_TRUE(window->Recovery().WritePending());
-    EXPECT_TRUE(window->Recovery().CopyPath().isEmpty()) << "nothing written while the keys are handled";
-    window->Recovery().WritePendingCopy();
-    const QString copy = window->Recovery().CopyPath();
+    EXPECT_TRUE(window->Keeper().Recovery().WritePending());
+    EXPECT_TRUE(window->Keeper().Recovery().CopyPath().isEmpty()) << "nothing written while the keys are handled";
+    window->Keeper().Recovery().WritePendingCopy();
+    const QString copy = window->Keeper().Recovery().CopyPath();
     ASSERT_TRUE(copy.startsWith(GetAppDataFolder() + "Recovery/")) << copy.toStdString();
     std::string scratch;
     EXPECT_EQ(ReadBytes(copy).toStdString(), window->Agent().ProjectText(scratch));
     EXPECT_EQ(ReadBytes(QFileInfo(copy).path() + "/" + QFileInfo(copy).completeBaseName() + ".origin"), project.toUtf8());
-    EXPECT_FALSE(window->Recovery().WritePending()) << "two edits, one write";
+    EXPECT_FALSE(window->Keeper().Recovery().WritePending()) << "two edits, one write";
 }
 
 TEST_F(RecoveryTest, TheCopyGoesWhenNothingIsLeftToRecover) {
@@ -69,11 +69,11 @@ TEST_F(RecoveryTest, TheCopyGoesWhenNothingIsLeftToRecover) {
         const char* when;
         std::function<void()> act;
     } cases[] = {
-        {"saved", [&] { window->Save1Click(); }},
+        {"saved", [&] { window->Files().Save1Click(); }},
         {"undone to the saved state", [&] { Find<QAction>("Undo1")->trigger(); }},
         {"New, not saved", [&] {
              dialogs.messageAnswers = {QMessageBox::No};
-             window->New1Click();
+             window->Files().New1Click();
          }},
         {"closed, not saved", [&] {
              dialogs.messageAnswers = {QMessageBox::No};
@@ -87,7 +87,7 @@ TEST_F(RecoveryTest, TheCopyGoesWhenNothingIsLeftToRecover) {
         EXPECT_FALSE(QFile::exists(copy)) << c.when;
         EXPECT_FALSE(QFile::exists(QFileInfo(copy).path() + "/" + QFileInfo(copy).completeBaseName() + ".lock"))
             << c.when;
-        EXPECT_TRUE(window->Recovery().CopyPath().isEmpty()) << c.when;
+        EXPECT_TRUE(window->Keeper().Recovery().CopyPath().isEmpty()) << c.when;
     }
 }
 
@@ -99,7 +99,7 @@ TEST_F(RecoveryTest, RestoredChangesKeepTheNameCountAsModifiedAndStartTheHistory
     window = std::make_unique<TMainForm>(&dialogs);
     QString question;
     dialogs.modalAnswers = {Answer(TRecoveryOffer::Choice::Restore, &question)};
-    EXPECT_TRUE(window->OfferRecovery());
+    EXPECT_TRUE(window->Keeper().OfferRecovery());
     EXPECT_EQ(question, "menu.zorbel has changes that were not saved when Quillamere last closed unexpectedly (kept at " +
                             QFileInfo(copy).lastModified().toString("HH:mm") + "). Restore them?");
     EXPECT_EQ(Captions(), (Strings{"Home", "New item"}));
@@ -109,7 +109,7 @@ TEST_F(RecoveryTest, RestoredChangesKeepTheNameCountAsModifiedAndStartTheHistory
     EXPECT_FALSE(window->Document().UndoStack().canUndo());
     std::string scratch;
     EXPECT_EQ(window->Agent().ProjectText(scratch), kept.toStdString()) << "the copy's bytes";
-    window->Save1Click();
+    window->Files().Save1Click();
     EXPECT_TRUE(ReadBytes(project).contains("New item"));
     EXPECT_FALSE(QFile::exists(copy));
 }
@@ -120,10 +120,10 @@ TEST_F(RecoveryTest, DiscardedOrPostponedCopies) {
     window.reset();
     window = std::make_unique<TMainForm>(&dialogs);
     dialogs.modalAnswers = {Answer(TRecoveryOffer::Choice::Later)};
-    EXPECT_FALSE(window->OfferRecovery());
+    EXPECT_FALSE(window->Keeper().OfferRecovery());
     EXPECT_TRUE(QFile::exists(copy)) << "offered again later";
     dialogs.modalAnswers = {Answer(TRecoveryOffer::Choice::Discard)};
-    EXPECT_FALSE(window->OfferRecovery());
+    EXPECT_FALSE(window->Keeper().OfferRecovery());
     EXPECT_FALSE(QFile::exists(copy));
     EXPECT_EQ(dialogs.modalWindows, QStringList({"TRecoveryOffer", "TRecoveryOffer"}));
     EXPECT_TRUE(Captions().empty());
@@ -153,14 +153,14 @@ TEST_F(RecoveryTest, ADamagedCopyIsReportedAndSetAside) {
         WriteBytes(folder + c.id + ".zorbel", c.content);
         if (c.withOrigin) WriteBytes(folder + c.id + ".origin", "/srv/site/menu.zorbel");
         dialogs.modalAnswers = {Answer(TRecoveryOffer::Choice::Restore)};
-        EXPECT_FALSE(window->OfferRecovery()) << c.id;
+        EXPECT_FALSE(window->Keeper().OfferRecovery()) << c.id;
         EXPECT_EQ(dialogs.MessageTexts(), QStringList({c.message}));
         EXPECT_TRUE(QFile::exists(folder + "Damaged/" + c.id + ".zorbel")) << c.id;
         EXPECT_FALSE(QFile::exists(folder + c.id + ".zorbel")) << c.id;
         EXPECT_TRUE(Captions().empty()) << c.id;
     }
     dialogs.Clear();
-    EXPECT_FALSE(window->OfferRecovery());
+    EXPECT_FALSE(window->Keeper().OfferRecovery());
     EXPECT_TRUE(dialogs.modalWindows.isEmpty()) << "set aside: not offered again";
 }
 
@@ -171,7 +171,7 @@ protected:
     void SetUp() override {
         KeepingWorkTest::SetUp();
         project = OpenedProject({"Home", "Boats", "Map"});
-        window->DiskGuard().SetSettleDelay(0);
+        window->Keeper().DiskGuard().SetSettleDelay(0);
     }
     // What another program does to the file, the way it does it.
     enum class Way { InPlace, ReplacedByRename, Deleted };
@@ -194,8 +194,8 @@ protected:
             loop.quit();
         };
         // Queued: the window answers first.
-        QObject::connect(&window->DiskGuard(), &TDiskStateGuard::Changed, &loop, stop, Qt::QueuedConnection);
-        QObject::connect(&window->DiskGuard(), &TDiskStateGuard::Removed, &loop, stop, Qt::QueuedConnection);
+        QObject::connect(&window->Keeper().DiskGuard(), &TDiskStateGuard::Changed, &loop, stop, Qt::QueuedConnection);
+        QObject::connect(&window->Keeper().DiskGuard(), &TDiskStateGuard::Removed, &loop, stop, Qt::QueuedConnection);
         QTimer::singleShot(30000, &loop, &QEventLoop::quit);  // a notice that never comes fails
         loop.exec();
         EXPECT_TRUE(noticed);
@@ -244,7 +244,7 @@ TEST_F(ChangedOnDiskTest, AModifiedDocumentAsksOnceReloadOrKeepMine) {
         EXPECT_EQ(window->Modified(), c.answer == 1);
         if (c.answer == 1) {
             // Kept: Save replaces their file without asking again.
-            window->Save1Click();
+            window->Files().Save1Click();
             EXPECT_EQ(dialogs.questions.size(), 1u);
             EXPECT_TRUE(ReadBytes(project).contains("New item"));
         }
@@ -261,7 +261,7 @@ TEST_F(ChangedOnDiskTest, ADeletedFileIsNamedAndSaveWritesItAnew) {
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({said}));
     EXPECT_EQ(window->StatusBar().Note(), said);
     EXPECT_TRUE(window->Modified());
-    window->Save1Click();
+    window->Files().Save1Click();
     EXPECT_TRUE(ReadBytes(project).contains("Boats"));
     EXPECT_FALSE(window->Modified());
     EXPECT_TRUE(dialogs.questions.empty());
@@ -275,7 +275,7 @@ TEST_F(ChangedOnDiskTest, SaveNeverReplacesAChangedFileWithoutAsking) {
         window->TreeCommands().Insert1Click();
         WriteBytes(project, theirs);
         dialogs.choiceAnswers = {answer};
-        window->Save1Click();
+        window->Files().Save1Click();
         ASSERT_EQ(dialogs.questions.size(), 1u);
         EXPECT_EQ(dialogs.questions[0].text,
                   "menu.zorbel was changed by another program since it was opened or saved here. Replace it with your "
@@ -292,13 +292,13 @@ TEST_F(KeepingWorkTest, ASecondWindowOfTheProgramLeavesTheProjectToTheFirst) {
     const QString project = OpenedProject({"Home"});
     EXPECT_TRUE(QFile::exists(ProjectLock::LockPathOf(project)));
     TMainForm& second = OtherWindow();
-    EXPECT_FALSE(second.OpenProjectFile(project));
+    EXPECT_FALSE(second.Files().OpenProjectFile(project));
     EXPECT_EQ(second.Agent().ItemCount(), 0);
     EXPECT_TRUE(second.CurrentFileName().isEmpty());
     EXPECT_TRUE(dialogs.questions.empty());
-    window->New1Click();
+    window->Files().New1Click();
     EXPECT_FALSE(QFile::exists(ProjectLock::LockPathOf(project))) << "let go";
-    EXPECT_TRUE(second.OpenProjectFile(project));
+    EXPECT_TRUE(second.Files().OpenProjectFile(project));
 }
 
 // Yes to "Save changes to files?" and then no save (the name not given): the command
@@ -310,8 +310,8 @@ TEST_F(KeepingWorkTest, ACommandWhoseSaveDidNotHappenKeepsTheChanges) {
         const char* command;
         std::function<void()> run;
     } cases[] = {
-        {"New", [&] { window->New1Click(); }},
-        {"Open", [&] { window->OpenProjectFile(other); }},
+        {"New", [&] { window->Files().New1Click(); }},
+        {"Open", [&] { window->Files().OpenProjectFile(other); }},
     };
     for (const auto& c : cases) {
         Select(kRootNode);
@@ -332,7 +332,7 @@ TEST_F(KeepingWorkTest, AnUnreadableProjectNamedAtStartIsReportedAsOpenReportsIt
     for (const QString& path : {folder + "/missing.zorbel", folder + "/refused.zorbel"}) {
         dialogs.Clear();
         dialogs.openAnswers = {path};
-        window->Open1Click();
+        window->Files().Open1Click();
         const QStringList openSays = dialogs.MessageTexts();
         ASSERT_EQ(openSays.size(), 1) << path.toStdString();
         dialogs.Clear();

@@ -298,7 +298,7 @@ TEST_F(MainWindowTest, YesForAnUntitledDocumentAsksForANameAndCancelKeepsTheWind
 
 TEST_F(MainWindowTest, YesSavesTheValuesShownIncludingAnUnstoredItemEdit) {
     const QString project = SampleProject();
-    ASSERT_TRUE(window->OpenProjectFile(project));
+    ASSERT_TRUE(window->Files().OpenProjectFile(project));
     window->show();
     Select(0);
     Find<QComboBox>("cmbx_Link")->setEditText("edited.html");
@@ -371,7 +371,7 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
     Select(kRootNode);
     window->TreeCommands().Insert1Click();
     dialogs.messageAnswers = {QMessageBox::No};  // discard the new item
-    ASSERT_TRUE(window->OpenProjectFile(project));
+    ASSERT_TRUE(window->Files().OpenProjectFile(project));
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({"Save changes to files?"}));
     EXPECT_FALSE(window->Modified());
     EXPECT_FALSE(Find<QToolButton>("tlbtnSave")->isEnabled());
@@ -382,7 +382,7 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
     EXPECT_EQ(window->TreeModel().rowCount(window->TreeModel().RootIndex()),
               window->Agent().ChildCount(kRootNode));
     EXPECT_GT(window->Agent().ItemCount(), 0);
-    EXPECT_EQ(window->RecentFiles(), QStringList({project}));
+    EXPECT_EQ(window->Files().RecentFiles(), QStringList({project}));
     EXPECT_EQ(window->Agent().GetAppletData(), NormalizeAppletData(window->Agent().GetAppletData()));
 }
 
@@ -391,7 +391,7 @@ TEST_F(MainWindowTest, OpeningAProjectShowsItUnmodified) {
 TEST_F(MainWindowTest, OpeningRepaintsOnlyWhatChanged) {
     const QString project = SampleProject();
     window->show();
-    ASSERT_TRUE(window->OpenProjectFile(project));
+    ASSERT_TRUE(window->Files().OpenProjectFile(project));
     QApplication::processEvents();
     struct PaintLog : QObject {
         QStringList painted;
@@ -401,7 +401,7 @@ TEST_F(MainWindowTest, OpeningRepaintsOnlyWhatChanged) {
         }
     } log;
     qApp->installEventFilter(&log);
-    ASSERT_TRUE(window->OpenProjectFile(project));
+    ASSERT_TRUE(window->Files().OpenProjectFile(project));
     QApplication::processEvents();
     qApp->removeEventFilter(&log);
     EXPECT_EQ(log.painted, QStringList({"qt_scrollarea_viewport"}));
@@ -410,7 +410,7 @@ TEST_F(MainWindowTest, OpeningRepaintsOnlyWhatChanged) {
 TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {
     ClearRecentList();
     const QString good = SampleProject();
-    ASSERT_TRUE(window->OpenProjectFile(good));
+    ASSERT_TRUE(window->Files().OpenProjectFile(good));
     const auto items = window->Agent().Items();
     const TAppletData look = window->Agent().GetAppletData();
     const QString title = window->windowTitle();
@@ -430,7 +430,7 @@ TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {
     for (const auto& [bad, message] : refusals) {
         SCOPED_TRACE(bad.toStdString());
         dialogs.Clear();
-        EXPECT_FALSE(window->OpenProjectFile(bad));
+        EXPECT_FALSE(window->Files().OpenProjectFile(bad));
         ASSERT_EQ(dialogs.messages.size(), 1u);
         EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Error);
         EXPECT_EQ(dialogs.messages[0].text, message);
@@ -439,12 +439,12 @@ TEST_F(MainWindowTest, ARefusedOrMissingProjectLeavesEverythingAsItWas) {
         EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text().toStdString(), look.mainItemFont);
         EXPECT_EQ(window->CurrentFileName(), good);
         EXPECT_EQ(window->windowTitle(), title);
-        EXPECT_EQ(window->RecentFiles(), QStringList({good}));
+        EXPECT_EQ(window->Files().RecentFiles(), QStringList({good}));
         EXPECT_EQ(window->TreeModel().rowCount(window->TreeModel().RootIndex()),
                   window->Agent().ChildCount(kRootNode));
     }
     dialogs.Clear();
-    EXPECT_FALSE(window->OpenProjectFile(refusals[0].first, true));
+    EXPECT_FALSE(window->Files().OpenProjectFile(refusals[0].first, true));
     EXPECT_TRUE(dialogs.messages.empty()) << "quiet at start-up";
 }
 
@@ -458,37 +458,37 @@ TEST_F(MainWindowTest, ATemplateOpensAsAnUntitledProject) {
         chooser.findChild<QPushButton*>("BitBtn1")->click();
         return chooser.result();
     });
-    window->Templet1Click();
+    window->Files().Templet1Click();
     EXPECT_GT(window->Agent().ItemCount(), 0) << "the template's content";
     EXPECT_EQ(window->CurrentFileName(), "");
     EXPECT_EQ(window->windowTitle(), "Untitled[*] \u2013 Quillamere");
-    EXPECT_TRUE(window->RecentFiles().isEmpty());
+    EXPECT_TRUE(window->Files().RecentFiles().isEmpty());
     window->TreeCommands().Insert1Click();
-    window->Save1Click();  // asks where, in the documents folder (cancelled)
+    window->Files().Save1Click();  // asks where, in the documents folder (cancelled)
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetDocumentsFolder());
     EXPECT_EQ(ReadAll(sample), before);
 }
 
 TEST_F(MainWindowTest, FileDialogsStartInTheProjectsFolderWithTheirTitles) {
-    window->Open1Click();  // cancelled
+    window->Files().Open1Click();  // cancelled
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(dialogs.fileDialogs[0].filter, "Quillamere Files (*.zorbel)|*.zorbel");
     EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetDocumentsFolder()) << "untitled";
     const QString project = SampleProject();
     dialogs.openAnswers = {project};
-    window->Open1Click();
+    window->Files().Open1Click();
     EXPECT_EQ(window->CurrentFileName(), project);
     EXPECT_EQ(window->windowTitle(), "harbour.zorbel[*] \u2013 Quillamere");
     EXPECT_EQ(window->windowFilePath(), project);
 
     dialogs.Clear();
     QDir().mkpath(GetTemplatesFolder());
-    window->Open1Click();
-    window->Save2Click();
-    window->ExportMenuStructure1Click();
-    window->ImportMenuStructure1Click();
-    window->SaveAsTemplate1Click();
+    window->Files().Open1Click();
+    window->Files().Save2Click();
+    window->Files().ExportMenuStructure1Click();
+    window->Files().ImportMenuStructure1Click();
+    window->Files().SaveAsTemplate1Click();
     const QString folder = QFileInfo(project).absolutePath() + "/";
     QStringList shown;
     for (const auto& call : dialogs.fileDialogs) shown << call.title + " in " + call.initialFolder;
@@ -511,19 +511,19 @@ TEST_F(MainWindowTest, SaveOfAnUntitledDocumentKeepsTheNameAsTyped) {
     EXPECT_TRUE(window->isWindowModified());
     const QString folder = NewFolder("untitled");
     dialogs.saveAnswers = {folder + "/menu"};
-    window->Save1Click();
+    window->Files().Save1Click();
     EXPECT_EQ(dialogs.fileDialogs.back().initialFolder, GetDocumentsFolder());
     EXPECT_TRUE(dialogs.fileDialogs.back().confirmReplace);
     EXPECT_EQ(window->CurrentFileName(), folder + "/menu");
     EXPECT_FALSE(window->Modified());
     EXPECT_FALSE(window->isWindowModified());
     EXPECT_EQ(window->windowTitle(), "menu.zorbel[*] \u2013 Quillamere");
-    EXPECT_EQ(window->RecentFiles(), QStringList({folder + "/menu.zorbel"})) << "a saved project is listed";
+    EXPECT_EQ(window->Files().RecentFiles(), QStringList({folder + "/menu.zorbel"})) << "a saved project is listed";
     EXPECT_EQ(FilesIn(folder), QStringList({"menu.html", "menu.zorbel", "menu_PublishReport.txt", "swfhelper.js",
                                             "zelvanbar.swf"}));
     dialogs.Clear();
     window->TreeCommands().Insert1Click();
-    window->Save1Click();
+    window->Files().Save1Click();
     EXPECT_TRUE(dialogs.fileDialogs.empty()) << "later saves use the same name";
 }
 
@@ -533,7 +533,7 @@ TEST_F(MainWindowTest, ASoundThatIsNotCopiedIsNamedInAWarningAfterSaving) {
     Find<QLineEdit>("edt__itemActiveSound")->setText("menu.html");
     const QString folder = NewFolder("sound");
     dialogs.saveAnswers = {folder + "/menu"};
-    window->Save1Click();
+    window->Files().Save1Click();
     EXPECT_TRUE(dialogs.errors.isEmpty());
     EXPECT_EQ(dialogs.MessageTexts(),
               QStringList({"sound 'menu.html' is not copied: its name is that of another file of the publish."}));
@@ -557,7 +557,7 @@ TEST_F(MainWindowTest, WhatTheWindowSavesIsWhatTheCommandLineToolPublishes) {
 
     const QString saved = NewFolder("window");
     dialogs.saveAnswers = {saved + "/harbour.zorbel"};
-    window->Save1Click();
+    window->Files().Save1Click();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
 
     const QString published = NewFolder("cli");
@@ -574,10 +574,10 @@ TEST_F(MainWindowTest, WhatTheWindowSavesIsWhatTheCommandLineToolPublishes) {
 
 TEST_F(MainWindowTest, SaveAsTemplateFirstOnlyMakesTheFolder) {
     QDir(GetTemplatesFolder()).removeRecursively();
-    window->SaveAsTemplate1Click();
+    window->Files().SaveAsTemplate1Click();
     EXPECT_TRUE(QDir(GetTemplatesFolder()).exists());
     EXPECT_TRUE(dialogs.fileDialogs.empty());
-    window->SaveAsTemplate1Click();  // now the dialog, in the templates folder (cancelled)
+    window->Files().SaveAsTemplate1Click();  // now the dialog, in the templates folder (cancelled)
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(dialogs.fileDialogs[0].initialFolder, GetTemplatesFolder());
 }
@@ -585,13 +585,13 @@ TEST_F(MainWindowTest, SaveAsTemplateFirstOnlyMakesTheFolder) {
 // --- The exchange file -------------------------------------------------------------------
 
 TEST_F(MainWindowTest, ExportAppendsGmsUnlessTheNameEndsInIt) {
-    EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu"), "/x/menu.gms");
-    EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu.GMS"), "/x/menu.GMS");
-    EXPECT_EQ(TMainForm::ExchangeFileName("/x/menu.txt"), "/x/menu.txt.gms");
+    EXPECT_EQ(TProjectFiles::ExchangeFileName("/x/menu"), "/x/menu.gms");
+    EXPECT_EQ(TProjectFiles::ExchangeFileName("/x/menu.GMS"), "/x/menu.GMS");
+    EXPECT_EQ(TProjectFiles::ExchangeFileName("/x/menu.txt"), "/x/menu.txt.gms");
     MakeDocument({{0, "A"}, {1, "A1"}});
     const QString folder = NewFolder("export");
     dialogs.saveAnswers = {folder + "/menu"};
-    window->ExportMenuStructure1Click();
+    window->Files().ExportMenuStructure1Click();
     EXPECT_EQ(dialogs.fileDialogs.back().filter, "General Menu Structure File (*.gms)|*.gms");
     EXPECT_TRUE(QFile::exists(folder + "/menu.gms"));
 }
@@ -604,28 +604,28 @@ TEST_F(MainWindowTest, ExportSeesWhatWasJustTyped) {
     Find<QComboBox>("cmbx_Link")->setEditText("index.html");
     const QString folder = NewFolder("typed");
     dialogs.saveAnswers = {folder + "/menu.gms"};
-    window->ExportMenuStructure1Click();
+    window->Files().ExportMenuStructure1Click();
     EXPECT_TRUE(ReadAll(folder + "/menu.gms").contains("0#$@Home#$@index.html#$@_self#$@#$@"));
 }
 
 TEST_F(MainWindowTest, ImportKeepsTheFileNameAndTheRecentList) {
     ClearRecentList();
     const QString project = SampleProject();
-    ASSERT_TRUE(window->OpenProjectFile(project));
+    ASSERT_TRUE(window->Files().OpenProjectFile(project));
     const QString folder = NewFolder("import");
     dialogs.saveAnswers = {folder + "/structure.gms"};
-    window->ExportMenuStructure1Click();
+    window->Files().ExportMenuStructure1Click();
     const auto items = window->Agent().Items().size();
 
-    window->New1Click();
+    window->Files().New1Click();
     EXPECT_EQ(window->CurrentFileName(), "");
     window->SetCurrentFileName(project);
     dialogs.openAnswers = {folder + "/structure.gms"};
-    window->ImportMenuStructure1Click();
+    window->Files().ImportMenuStructure1Click();
     EXPECT_EQ(window->Agent().Items().size(), items);
     EXPECT_EQ(window->Agent().GetAppletData(), DefaultAppletData());
     EXPECT_EQ(window->CurrentFileName(), project);
-    EXPECT_EQ(window->RecentFiles(), QStringList({project}));
+    EXPECT_EQ(window->Files().RecentFiles(), QStringList({project}));
     EXPECT_FALSE(window->Modified());
 }
 
@@ -639,16 +639,16 @@ TEST_F(MainWindowTest, TheRecentListPutsOpenedFilesFirstAndDropsTheFifth) {
         const QString path = folder + "/p.zorbel";
         QFile::copy(kFixtures + "/document/project-sample/input.zorbel", path);
         paths << path;
-        ASSERT_TRUE(window->OpenProjectFile(path));
+        ASSERT_TRUE(window->Files().OpenProjectFile(path));
     }
-    EXPECT_EQ(window->RecentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
-    ASSERT_TRUE(window->OpenProjectFile(paths[2]));
-    EXPECT_EQ(window->RecentFiles(), QStringList({paths[2], paths[4], paths[3], paths[1]})) << "moved to the top";
+    EXPECT_EQ(window->Files().RecentFiles(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+    ASSERT_TRUE(window->Files().OpenProjectFile(paths[2]));
+    EXPECT_EQ(window->Files().RecentFiles(), QStringList({paths[2], paths[4], paths[3], paths[1]})) << "moved to the top";
     // Choosing an entry opens it and moves it to the top.
     QMenu* recent = Find<QMenu>("mnitRecentFiles");
     recent->actions()[3]->trigger();
     EXPECT_EQ(window->CurrentFileName(), paths[1]);
-    EXPECT_EQ(window->RecentFiles(), QStringList({paths[1], paths[2], paths[4], paths[3]}));
+    EXPECT_EQ(window->Files().RecentFiles(), QStringList({paths[1], paths[2], paths[4], paths[3]}));
 }
 
 }  // namespace

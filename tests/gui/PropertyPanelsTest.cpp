@@ -172,7 +172,7 @@ TEST_F(PropertyPanelsTest, AnOpenedLookIsTheNormalizedLookAndIsShown) {
     written.ReplaceDocument(data, {});
     const QString project = NewFolder("look") + "/look.zorbel";
     written.SaveProject(project.toStdString());
-    ASSERT_TRUE(window->OpenProjectFile(project));
+    ASSERT_TRUE(window->Files().OpenProjectFile(project));
     EXPECT_FALSE(window->Modified()) << "opening is no edit";
     EXPECT_EQ(Find<TColorPanel>("pnl__mainItemTextColor")->Color(), QColor(Qt::black));
     EXPECT_EQ(Find<QLineEdit>("edt__mainItemFont")->text(), "Georgia");

@@ -36,6 +36,8 @@
 #include "env/AppFolders.h"
 #include "support/TFakeUserDialogs.h"
 #include "gui/TMainForm.h"
+#include "gui/TProjectFiles.h"
+#include "gui/TWorkKeeper.h"
 #include "gui/TQtUserDialogs.h"
 #include "gui/TRecoveryOffer.h"
 #include "gui/IWebEngine.h"
@@ -248,7 +250,7 @@ void ShootKeepingWork(qm::TMainForm& window, const QString& prefix) {
     qm::TRecoveryOffer several(copies, now, &window);
     several.show();
     Shoot(several, prefix + QStringLiteral("recovery-offer-several.png"));
-    const auto question = qm::MakeQuestionBox(&window, qm::TMainForm::ChangedOnDiskQuestion(QStringLiteral("menu.zorbel")));
+    const auto question = qm::MakeQuestionBox(&window, qm::TWorkKeeper::ChangedOnDiskQuestion(QStringLiteral("menu.zorbel")));
     question->show();
     Shoot(*question, prefix + QStringLiteral("changed-on-disk.png"));
 }
@@ -272,7 +274,7 @@ int main(int argc, char** argv) {
         const QString prefix = folder + QLatin1Char('/') + paletteName + QLatin1Char('-');
         qm::test::TFakeUserDialogs dialogs;
         qm::TMainForm window(&dialogs);
-        window.OpenProjectFile(project);
+        window.Files().OpenProjectFile(project);
         window.show();
         auto* pages = window.findChild<QTabWidget*>(QStringLiteral("pgcntrl1"));
         for (const auto& [sizeName, size] : {std::pair{QStringLiteral("smallest"), window.minimumSizeHint()},

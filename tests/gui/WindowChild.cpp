@@ -23,6 +23,8 @@
 #include "support/TFakeUserDialogs.h"
 #include "support/WindowTest.h"
 #include "gui/TMainForm.h"
+#include "gui/TProjectFiles.h"
+#include "gui/TWorkKeeper.h"
 #include "gui/TRecoveryStore.h"
 #include "gui/WebEngineHost.h"
 #include "gui/TTreeCommands.h"
@@ -70,9 +72,9 @@ int main(int argc, char** argv) {
     const QString project = QString::fromLocal8Bit(argv[2]);
     window.show();
     QTextStream out(stdout);
-    if (!window.OpenProjectFile(project)) return 3;
+    if (!window.Files().OpenProjectFile(project)) return 3;
     if (mode == QLatin1String("edit")) {
-        QObject::connect(&window.Recovery(), &qm::TRecoveryStore::Written, [&](const QString& copy) {
+        QObject::connect(&window.Keeper().Recovery(), &qm::TRecoveryStore::Written, [&](const QString& copy) {
             out << "written " << copy << '\n';
             out.flush();
         });

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "gui/TMainForm.h"
+#include "gui/TProjectFiles.h"
+#include "gui/TWorkKeeper.h"
 #include "support/DocumentBuilder.h"
 #include "support/TFakeUserDialogs.h"
 

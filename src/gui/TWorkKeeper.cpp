@@ -1,25 +1,23 @@
-// What keeps the user's work from being lost, connected to the window: the recovery
-// copies (TRecoveryStore) and their offer (TRecoveryOffer), the project file changed
-// by another program (TDiskStateGuard), and the project's lock against a second
-// window (ProjectLock, TInstanceLink). The classes do the work; the window asks the
-// user and shows the document.
+// The keeper's work: it asks the user and has the window show the document; the
+// classes it holds do the rest.
+
+#include "gui/TWorkKeeper.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QLabel>
 
 #include "env/AppFolders.h"
 #include "env/ProjectLock.h"
+#include "gui/CommandGuard.h"
 #include "gui/FlagScope.h"
 #include "gui/TDiskStateGuard.h"
 #include "gui/TInstanceLink.h"
 #include "gui/TMainForm.h"
-#include "gui/TStatusBar.h"
-#include "gui/TMenuTreeModel.h"
-#include "gui/TPanelBinding.h"
+#include "gui/TProjectFiles.h"
 #include "gui/TRecoveryOffer.h"
 #include "gui/TRecoveryStore.h"
+#include "gui/TStatusBar.h"
 #include "output/Publisher.h"
 
 namespace qm {
@@ -44,39 +42,43 @@ QString HolderText(const TLockHolder& holder) {
 
 }  // namespace
 
-void TMainForm::ConnectSafety() {
-    recovery_ = std::make_unique<TRecoveryStore>(*document_, [this] { return ProjectFilePath(); });
+TWorkKeeper::TWorkKeeper(TMainForm& window)
+    : QObject(&window), window_(window), document_(window.Document()), dialogs_(window.Dialogs()) {
+    recovery_ = std::make_unique<TRecoveryStore>(document_, [this] { return window_.ProjectFilePath(); });
     diskGuard_ = std::make_unique<TDiskStateGuard>();
     projectLock_ = std::make_unique<ProjectLock>();
     connect(recovery_.get(), &TRecoveryStore::WriteFailed, this, [this](const QString& message) {
-        StatusBar1->ShowNote(QStringLiteral("The recovery copy could not be written: ") + message);
+        window_.StatusBar().ShowNote(QStringLiteral("The recovery copy could not be written: ") + message);
     });
-    connect(diskGuard_.get(), &TDiskStateGuard::Changed, this, &TMainForm::DiskFileChanged);
-    connect(diskGuard_.get(), &TDiskStateGuard::Removed, this, &TMainForm::DiskFileRemoved);
+    connect(diskGuard_.get(), &TDiskStateGuard::Changed, this, &TWorkKeeper::DiskFileChanged);
+    connect(diskGuard_.get(), &TDiskStateGuard::Removed, this, &TWorkKeeper::DiskFileRemoved);
     TInstanceLink::Instance().Register(
         this, {[this] { return projectLock_->Project(); },
                [this] {
-                   if (isMinimized()) showNormal();
-                   raise();
-                   activateWindow();
+                   if (window_.isMinimized()) window_.showNormal();
+                   window_.raise();
+                   window_.activateWindow();
                },
                [this] { LetProjectGo(); }});
 }
 
-void TMainForm::SetReadOnly(bool readOnly) {
+// The copy stays on disk for the next start, unless closing removed it.
+TWorkKeeper::~TWorkKeeper() = default;
+
+void TWorkKeeper::SetReadOnly(bool readOnly) {
     readOnly_ = readOnly;
-    UpdateWindowTitle();
+    emit ReadOnlyChanged(readOnly);
 }
 
 // --- Recovery -------------------------------------------------------------------------------
 
-bool TMainForm::OfferRecovery() {
+bool TWorkKeeper::OfferRecovery() {
     bool restored = false;
-    Guard([&] { restored = OfferRecoveryOf({}); });
+    RunGuarded(dialogs_, &window_, [&] { restored = OfferRecoveryOf({}); });
     return restored;
 }
 
-void TMainForm::ReportDamagedCopies(const QStringList& names) {
+void TWorkKeeper::ReportDamagedCopies(const QStringList& names) {
     if (names.isEmpty()) return;
     QString folder;
     try {
@@ -84,20 +86,20 @@ void TMainForm::ReportDamagedCopies(const QStringList& names) {
     } catch (...) {
     }
     for (const QString& name : names)
-        dialogs_->MessageDlg(this,
+        dialogs_.MessageDlg(&window_,
                              QStringLiteral("The recovery copy of %1 cannot be read; it was set aside in %2.")
                                  .arg(name, folder),
                              TMsgDlgType::Error, QMessageBox::Ok);
 }
 
-bool TMainForm::OfferRecoveryOf(const QString& origin) {
+bool TWorkKeeper::OfferRecoveryOf(const QString& origin) {
     for (;;) {
         QStringList damaged;
         std::vector<TStaleCopy> copies = recovery_->ClaimStaleCopies(origin, &damaged);
         ReportDamagedCopies(damaged);
         if (copies.empty()) return false;
-        TRecoveryOffer offer(copies, QDateTime::currentDateTime(), this);
-        dialogs_->ExecModal(offer);
+        TRecoveryOffer offer(copies, QDateTime::currentDateTime(), &window_);
+        dialogs_.ExecModal(offer);
         const TStaleCopy chosen = offer.ChosenCopy();
         switch (offer.Chosen()) {
         case TRecoveryOffer::Choice::Later:
@@ -117,42 +119,40 @@ bool TMainForm::OfferRecoveryOf(const QString& origin) {
     }
 }
 
-bool TMainForm::RestoreCopy(const TStaleCopy& copy) {
+bool TWorkKeeper::RestoreCopy(const TStaleCopy& copy) {
     LoadReport report;
     try {
-        TFlagScope updating(treeUpdating);
-        report = document_->Open(ToPath(copy.copyPath));
+        const TFlagScope updating = window_.TreeUpdatesHeld();
+        report = document_.Open(ToPath(copy.copyPath));
     } catch (...) {
         // Never half opened: the copy goes aside, where the user can still look at it.
         const QString reason = DescribeException(std::current_exception());
         const QString folder = QDir::toNativeSeparators(recovery_->SetAside(copy));
-        dialogs_->MessageDlg(this,
+        dialogs_.MessageDlg(&window_,
                              QStringLiteral("The recovery copy of %1 cannot be read (%2); it was set aside in %3.")
                                  .arg(TRecoveryOffer::NameOf(copy), reason, folder),
                              TMsgDlgType::Error, QMessageBox::Ok);
         return false;
     }
     recovery_->Adopt(copy);
-    SetCurrentFileName(copy.origin);
+    document_.SetFileName(copy.origin);
     FollowProject(copy.origin, false);
     const auto previewFolder = ToPath(GetPreviewFolder());
-    document_->ClearPreviewFolder(previewFolder);
-    document_->StageSounds(previewFolder,
+    document_.ClearPreviewFolder(previewFolder);
+    document_.StageSounds(previewFolder,
                            ToPath(copy.origin.isEmpty() ? GetDocumentsFolder() : QFileInfo(copy.origin).absolutePath() + QLatin1Char('/')));
-    ResetTree();
-    ArrangeTabs(false);
-    UpdateItemCommands();
+    window_.ShowReplacedDocument(false);
     // Not what the file holds: Save writes it, and no undo reaches the file's state.
-    document_->MarkUnsaved();
-    StatusBar1->ShowNote(QStringLiteral("Restored the changes kept ") +
+    document_.MarkUnsaved();
+    window_.StatusBar().ShowNote(QStringLiteral("Restored the changes kept ") +
              TRecoveryOffer::KeptAtText(copy.keptAt, QDateTime::currentDateTime()) + QLatin1Char('.'));
     return true;
 }
 
 // --- One project, one window ----------------------------------------------------------------
 
-TMainForm::Claim TMainForm::ClaimProject(const QString& fileName) {
-    const QString project = QFileInfo(ProjectFileOf(fileName)).absoluteFilePath();
+TWorkKeeper::Claim TWorkKeeper::ClaimProject(const QString& fileName) {
+    const QString project = QFileInfo(TMainForm::ProjectFileOf(fileName)).absoluteFilePath();
     if (project == projectLock_->Project()) return Claim::Open;  // read again, here
     const auto holder = ProjectLock::HolderOf(project);
     if (!holder) return Claim::Open;
@@ -177,18 +177,18 @@ TMainForm::Claim TMainForm::ClaimProject(const QString& fileName) {
         question.choices = {QStringLiteral("Open Read-Only"), QStringLiteral("Cancel")};
         question.closedChoice = 1;
     }
-    const QString answer = question.choices.value(dialogs_->Ask(this, question));
+    const QString answer = question.choices.value(dialogs_.Ask(&window_, question));
     if (answer == QLatin1String("Open Read-Only")) return Claim::OpenReadOnly;
     if (answer != QLatin1String("Take Over")) return Claim::Stop;
     if (link.AskToLetGo(holder->pid, project)) return Claim::Open;
-    dialogs_->MessageDlg(this,
+    dialogs_.MessageDlg(&window_,
                          QStringLiteral("The other window did not let %1 go; it opens read-only here.").arg(name),
                          TMsgDlgType::Information, QMessageBox::Ok);
     return Claim::OpenReadOnly;
 }
 
-void TMainForm::FollowProject(const QString& fileName, bool readOnly) {
-    const QString project = fileName.isEmpty() ? QString() : ProjectFileOf(fileName);
+void TWorkKeeper::FollowProject(const QString& fileName, bool readOnly) {
+    const QString project = fileName.isEmpty() ? QString() : TMainForm::ProjectFileOf(fileName);
     bool held = false;
     if (project.isEmpty() || readOnly)
         projectLock_->Release();
@@ -198,18 +198,18 @@ void TMainForm::FollowProject(const QString& fileName, bool readOnly) {
     SetReadOnly(!project.isEmpty() && !held);
 }
 
-void TMainForm::LetProjectGo() {
+void TWorkKeeper::LetProjectGo() {
     const QString name = NameOf(projectLock_->Project());
     projectLock_->Release();
     SetReadOnly(true);
-    StatusBar1->ShowNote(QStringLiteral("%1 was taken over by another Quillamere window; it is read-only here.").arg(name));
+    window_.StatusBar().ShowNote(QStringLiteral("%1 was taken over by another Quillamere window; it is read-only here.").arg(name));
 }
 
-bool TMainForm::MayWriteProject(const QString& project) {
+bool TWorkKeeper::MayWriteProject(const QString& project) {
     const QString name = NameOf(project);
     if (QFileInfo(project).absoluteFilePath() != projectLock_->Project()) {
         if (const auto holder = ProjectLock::HolderOf(project)) {
-            dialogs_->MessageDlg(this,
+            dialogs_.MessageDlg(&window_,
                                  QStringLiteral("%1 is open in another Quillamere window (%2). Save it under another "
                                                 "name, or close it there first.")
                                      .arg(name, HolderText(*holder)),
@@ -225,12 +225,12 @@ bool TMainForm::MayWriteProject(const QString& project) {
                              {QStringLiteral("Replace"), QStringLiteral("Cancel")},
                              1,
                              1};
-    return dialogs_->Ask(this, question) == 0;
+    return dialogs_.Ask(&window_, question) == 0;
 }
 
 // --- Changes made elsewhere -------------------------------------------------------------------
 
-TQuestion TMainForm::ChangedOnDiskQuestion(const QString& fileName) {
+TQuestion TWorkKeeper::ChangedOnDiskQuestion(const QString& fileName) {
     // Keeping the user's own is the default: a slip of the Enter key loses nothing.
     return {TMsgDlgType::Warning,
             QStringLiteral("%1 was changed by another program. Reload it (your changes are lost), or keep yours (Save "
@@ -241,40 +241,37 @@ TQuestion TMainForm::ChangedOnDiskQuestion(const QString& fileName) {
             1};
 }
 
-void TMainForm::DiskFileChanged() {
+void TWorkKeeper::DiskFileChanged() {
     // One question at a time: the file may change again while it is open.
     if (askingAboutDisk_) return;
     TFlagScope asking(askingAboutDisk_);
     const QString name = NameOf(diskGuard_->Path());
-    if (!Modified()) {
-        if (ReloadFromDisk()) StatusBar1->ShowNote(QStringLiteral("%1 was changed by another program and has been reloaded.").arg(name));
+    if (!document_.Modified()) {
+        if (ReloadFromDisk()) window_.StatusBar().ShowNote(QStringLiteral("%1 was changed by another program and has been reloaded.").arg(name));
         return;
     }
-    if (dialogs_->Ask(this, ChangedOnDiskQuestion(name)) == 0) {
-        if (ReloadFromDisk()) StatusBar1->ShowNote(QStringLiteral("%1 has been reloaded.").arg(name));
+    if (dialogs_.Ask(&window_, ChangedOnDiskQuestion(name)) == 0) {
+        if (ReloadFromDisk()) window_.StatusBar().ShowNote(QStringLiteral("%1 has been reloaded.").arg(name));
     } else {
         diskGuard_->Remember();
     }
 }
 
-void TMainForm::DiskFileRemoved() {
+void TWorkKeeper::DiskFileRemoved() {
     const QString name = NameOf(diskGuard_->Path());
     // The document is all that is left of the file: Save writes it anew.
-    document_->MarkUnsaved();
+    document_.MarkUnsaved();
     const QString note = QStringLiteral("%1 was deleted or moved away by another program. The menu stays open here; "
                                         "Save writes the file anew.")
                              .arg(name);
-    StatusBar1->ShowNote(note);
-    dialogs_->MessageDlg(this, note, TMsgDlgType::Information, QMessageBox::Ok);
+    window_.StatusBar().ShowNote(note);
+    dialogs_.MessageDlg(&window_, note, TMsgDlgType::Information, QMessageBox::Ok);
 }
 
-bool TMainForm::ReloadFromDisk() {
-    const int selected = SelectedNode();
-    bool reloaded = false;
-    Guard([&] {
-        reloaded = LoadProjectFile(diskGuard_->Path(), false, OpenAs::Reload);
-        if (reloaded && selected != kNoNode && Agent().IsValidNode(selected)) SelectNode(selected);
-    });
+bool TWorkKeeper::ReloadFromDisk() {
+    const int selected = window_.SelectedNode();
+    const bool reloaded = window_.Files().Reload(diskGuard_->Path());
+    if (reloaded && selected != kNoNode && document_.Agent().IsValidNode(selected)) window_.SelectNode(selected);
     return reloaded;
 }
 
