@@ -5,6 +5,7 @@
 #include "gui/TProjectFiles.h"
 #include "gui/TRecoveryStore.h"
 #include "gui/TWorkKeeper.h"
+#include "gui/TSiteCommands.h"
 
 #include <QAction>
 #include <QApplication>
@@ -52,7 +53,6 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
     treeModel_ = std::make_unique<TMenuTreeModel>(*document_);
     BuildWindow();
     Agent().SetProgressDisplay(StatusBar1);
-    binding_ = std::make_unique<TPanelBinding>(*document_, *pages_, *treeModel_);
     ConnectDocument();
     ConnectPanels();
     FormCreate();
@@ -125,8 +125,10 @@ void TMainForm::ConnectDocument() {
     // While a whole document comes in, nothing is selected until the tree is reset; the
     // commands are set once after that (a command disabled and enabled again repaints).
     connect(document_.get(), &TMenuDocument::Changed, this, [this] {
-        if (!treeUpdating) UpdateItemCommands();
+        if (!TreeUpdating()) UpdateItemCommands();
     });
+    connect(document_.get(), &TMenuDocument::Replaced, this, &TMainForm::ShowReplacedDocument);
+    connect(files_, &TProjectFiles::NewDocumentStarted, this, [this] { ArrangeTabs(true); });
     QUndoStack& stack = document_->UndoStack();
     // A caption in a step's name is shown as it is: its "&" marks no mnemonic.
     const auto label = [](const QString& verb, QString step) {
@@ -161,17 +163,6 @@ void TMainForm::ShowModified(bool modified) {
 
 void TMainForm::SetCurrentFileName(const QString& fileName) {
     document_->SetFileName(fileName);
-}
-
-QString TMainForm::ProjectFilePath() const {
-    return ProjectFileOf(CurrentFileName());
-}
-
-QString TMainForm::ProjectFileOf(const QString& fileName) {
-    if (fileName.isEmpty()) return {};
-    const QFileInfo info(fileName);
-    return info.absoluteDir().filePath(QString::fromStdString(ProjectStem(info.fileName().toStdString())) +
-                                       QStringLiteral(".zorbel"));
 }
 
 void TMainForm::UpdateWindowTitle() {
@@ -220,7 +211,10 @@ void TMainForm::ArrangeTabs(bool force) {
     lastTabNodeIndex = absoluteIndex;
 }
 
-void TMainForm::ShowReplacedDocument(bool force) {
+// A whole new document came in (New, Open, Import, a reload, a restored copy): the tree
+// shows it from the root with no item on the Item page; the pages and the commands
+// follow.
+void TMainForm::ShowReplacedDocument() {
     binding_->ShowItem(kNoNode);
     {
         TFlagScope updating(treeUpdating);
@@ -232,12 +226,12 @@ void TMainForm::ShowReplacedDocument(bool force) {
             trvwDesignPanel->expand(treeModel_->RootIndex());
         SelectNode(kRootNode);
     }
-    ArrangeTabs(force);
+    ArrangeTabs(false);
     UpdateItemCommands();
 }
 
 void TMainForm::trvwDesignPanelChange() {
-    if (treeUpdating) return;
+    if (TreeUpdating()) return;
     Guard([&] {
         ArrangeTabs(false);
         const int node = SelectedNode();
@@ -253,7 +247,7 @@ void TMainForm::trvwDesignPanelChange() {
 }
 
 void TMainForm::trvwDesignPanelMouseDown(const QPoint& position) {
-    if (treeUpdating || SelectedNode() == kNoNode) return;
+    if (TreeUpdating() || SelectedNode() == kNoNode) return;
     const QModelIndex under = trvwDesignPanel->indexAt(position);
     if (under.isValid()) trvwDesignPanel->selectionModel()->setCurrentIndex(under, QItemSelectionModel::ClearAndSelect);
     UpdateItemCommands();

@@ -35,7 +35,6 @@
 #include <vector>
 
 #include "gui/CommandGuard.h"
-#include "gui/FlagScope.h"
 #include "gui/ControlValues.h"
 #include "gui/dialogs/DialogErrors.h"
 #include "gui/IUserDialogs.h"
@@ -100,14 +99,12 @@ public:
     const QString& CurrentFileName() const { return document_->FileName(); }
     // Sets the name; the window's title and file path follow.
     void SetCurrentFileName(const QString& fileName);
-    // The project file that saving under CurrentFileName() writes (its stem and
-    // ".zorbel"); empty while untitled.
-    QString ProjectFilePath() const;
-    // The same for any name the save dialog may return.
-    static QString ProjectFileOf(const QString& fileName);
+    // The project file that saving under CurrentFileName() writes; empty while untitled.
+    QString ProjectFilePath() const { return document_->ProjectFilePath(); }
     // The node whose record the Item page shows, or kNoNode.
     int CurrentItemNode() const;
-    bool TreeUpdating() const { return treeUpdating; }
+    // While the tree is reset, or a whole document comes in, its selection is not followed.
+    bool TreeUpdating() const { return treeUpdating || document_->Replacing(); }
     // The selected node of the tree, or kNoNode when none is selected.
     int SelectedNode() const;
     // Selects a node (which runs the selection change) and shows it.
@@ -139,12 +136,6 @@ public:
     TProjectFiles& Files() { return *files_; }
     // The recovery copies, changes made elsewhere, the project's lock.
     TWorkKeeper& Keeper() { return *keeper_; }
-    // A whole new document came in (New, Open, Import, a reload, a restored copy): the
-    // tree shows it from the root, the pages and the commands follow. force shows the
-    // pages even where the root was selected before.
-    void ShowReplacedDocument(bool force);
-    // While a whole document comes in the tree's changes are not followed one by one.
-    [[nodiscard]] TFlagScope TreeUpdatesHeld() { return TFlagScope(treeUpdating); }
     // The page buffer is rebuilt; false (after its message) when the menu is refused.
     // Its relative links are resolved against the project's folder (the documents
     // folder while untitled): the page is opened from the Preview folder.
@@ -196,6 +187,8 @@ private:
 
     // Layout.
     void BuildWindow();
+    void BuildParts();
+    void ShowReplacedDocument();
     void BuildPaneCycle();
     void BuildActions();
     void BuildMenus();

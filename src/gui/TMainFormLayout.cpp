@@ -28,6 +28,7 @@
 #include "gui/TMenuTreeDelegate.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TMenuTreeView.h"
+#include "gui/TPanelBinding.h"
 #include "gui/IWebEngine.h"
 #include "gui/TLivePreview.h"
 #include "gui/TPaneCycle.h"
@@ -42,18 +43,17 @@ void TMainForm::BuildWindow() {
     setWindowIcon(MakeIcon(TIconKind::Application));
     setContextMenuPolicy(Qt::NoContextMenu);  // no toolbar toggling menu of Qt's own
     BuildTree();
-    BuildActions();
-    files_ = new TProjectFiles(*this);
-    keeper_ = new TWorkKeeper(*this);
-    site_ = new TSiteCommands(*this);
+    BuildStatusBar();
     BuildLivePreview();
-    BuildMenus();
-    BuildToolBar();
     pages_ = new TPropertyPages(this);
     pages_->ChainTabOrder(trvwDesignPanel);
     // Small enough for a small screen at a large scale factor: the pages scroll.
     pages_->setMinimumSize(300, 200);
-    BuildStatusBar();
+    binding_ = std::make_unique<TPanelBinding>(*document_, *pages_, *treeModel_);
+    BuildParts();
+    BuildActions();
+    BuildMenus();
+    BuildToolBar();
 
     splitter_ = new QSplitter(Qt::Horizontal, this);
     splitter_->setObjectName(QStringLiteral("Splitter1"));
@@ -74,6 +74,20 @@ void TMainForm::BuildWindow() {
     splitter_->setSizes({337, 825 - 337});
     setCentralWidget(splitter_);
     BuildPaneCycle();
+}
+
+// The parts that do the window's commands, each with what it works with.
+void TMainForm::BuildParts() {
+    const TWindowContext context{*document_, *dialogs_, *this, *StatusBar1};
+    // A reload keeps the node the user was at, where the file still has it.
+    keeper_ = new TWorkKeeper(context, [this](const QString& fileName) {
+        const int selected = SelectedNode();
+        const bool reloaded = files_->Reload(fileName);
+        if (reloaded && selected != kNoNode && Agent().IsValidNode(selected)) SelectNode(selected);
+        return reloaded;
+    });
+    files_ = new TProjectFiles(context, *keeper_, *binding_);
+    site_ = new TSiteCommands(context, *binding_, *treeModel_, *files_);
 }
 
 // F6 goes round the tree, the pages (at the first field of the page shown) and the

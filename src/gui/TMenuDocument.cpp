@@ -3,7 +3,11 @@
 #include <memory>
 #include <unordered_set>
 
+#include <QDir>
+#include <QFileInfo>
+
 #include "gui/DocumentCommands.h"
+#include "gui/FlagScope.h"
 #include "model/LookValues.h"
 #include "model/WholeNumber.h"
 #include "output/Publisher.h"
@@ -55,26 +59,42 @@ void TMenuDocument::AfterReplace() {
     emit Changed();
 }
 
-void TMenuDocument::Reset() {
-    agent_.ResetToDefaults();
+template <class Load>
+auto TMenuDocument::Replace(Load&& load) {
+    // A refused file throws before anything is replaced, and the flag is given back.
+    TFlagScope replacing(replacing_);
+    auto result = load();
     AfterReplace();
+    return result;
+}
+
+void TMenuDocument::Reset() {
+    Replace([&] {
+        agent_.ResetToDefaults();
+        return 0;
+    });
 }
 
 LoadReport TMenuDocument::Open(const std::filesystem::path& path) {
-    LoadReport report = agent_.LoadProject(path);
-    AfterReplace();
-    return report;
+    return Replace([&] { return agent_.LoadProject(path); });
 }
 
 LoadReport TMenuDocument::Import(const std::filesystem::path& path) {
-    LoadReport report = agent_.ImportMenuStructure(path);
-    AfterReplace();
-    return report;
+    return Replace([&] { return agent_.ImportMenuStructure(path); });
 }
 
 void TMenuDocument::Start(TItemArray items) {
-    agent_.ReplaceDocument(DefaultAppletData(), std::move(items));
-    AfterReplace();
+    Replace([&] {
+        agent_.ReplaceDocument(DefaultAppletData(), std::move(items));
+        return 0;
+    });
+}
+
+QString TMenuDocument::ProjectFileOf(const QString& fileName) {
+    if (fileName.isEmpty()) return {};
+    const QFileInfo info(fileName);
+    return info.absoluteDir().filePath(QString::fromStdString(ProjectStem(info.fileName().toStdString())) +
+                                       QStringLiteral(".zorbel"));
 }
 
 // --- Staged files ----------------------------------------------------------------------------

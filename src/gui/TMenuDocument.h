@@ -54,8 +54,17 @@ public:
     // untitled.
     const QString& FileName() const { return fileName_; }
     void SetFileName(const QString& fileName);
+    // The project file that saving under FileName() writes (its stem and ".zorbel");
+    // empty while untitled.
+    QString ProjectFilePath() const { return ProjectFileOf(fileName_); }
+    // The same for any name the save dialog may return.
+    static QString ProjectFileOf(const QString& fileName);
     // True while a command is being done, undone or redone.
     bool Changing() const { return changing_ > 0; }
+    // True while a whole document comes in (New, Open, Import, Start), until everyone
+    // has heard Replaced and Changed: the views wait for Replaced rather than follow
+    // the tree's changes one by one.
+    bool Replacing() const { return replacing_; }
 
     // --- A whole document: New, Open, Import -------------------------------------------
     // The look as the panels show it (NormalizeAppletData), no steps to undo, saved.
@@ -157,10 +166,14 @@ private:
     // A new record to go under parentNode.
     TItemData NewItem(int parentNode) const;
     void AfterReplace();
+    // Loads a whole document with load, then announces it.
+    template <class Load>
+    auto Replace(Load&& load);
 
     TkvxAppletAgent agent_;
     QUndoStack undoStack_;
     int changing_ = 0;
+    bool replacing_ = false;
     QString fileName_;
     std::vector<std::string> previewCopiedFiles_;
 };

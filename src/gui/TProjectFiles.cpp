@@ -11,11 +11,10 @@
 
 #include "env/AppFolders.h"
 #include "gui/CommandActions.h"
-#include "gui/CommandGuard.h"
-#include "gui/FlagScope.h"
 #include "gui/IconFactory.h"
 #include "gui/TDiskStateGuard.h"
-#include "gui/TMainForm.h"
+#include "gui/TMenuDocument.h"
+#include "gui/TPanelBinding.h"
 #include "gui/TStatusBar.h"
 #include "gui/TWorkKeeper.h"
 #include "gui/dialogs/RecentFilesList.h"
@@ -41,8 +40,13 @@ QString FolderOf(const QString& path) {
 
 }  // namespace
 
-TProjectFiles::TProjectFiles(TMainForm& window)
-    : QObject(&window), window_(window), document_(window.Document()), dialogs_(window.Dialogs()) {
+TProjectFiles::TProjectFiles(const TWindowContext& context, TWorkKeeper& keeper, TPanelBinding& binding)
+    : QObject(&context.window),
+      context_(context),
+      document_(context.document),
+      dialogs_(context.dialogs),
+      keeper_(keeper),
+      binding_(binding) {
     New1 = MakeCommandAction(this, QStringLiteral("&New..."), "New1", TIconKind::New, QKeySequence(Qt::CTRL | Qt::Key_N));
     Open1 = MakeCommandAction(this, QStringLiteral("&Open..."), "Open1", TIconKind::Open, QKeySequence(Qt::CTRL | Qt::Key_O));
     Save1 = MakeCommandAction(this, QStringLiteral("&Save"), "Save1", TIconKind::Save, QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -60,19 +64,14 @@ TProjectFiles::TProjectFiles(TMainForm& window)
     connect(ImportMenuStructure1, &QAction::triggered, this, &TProjectFiles::ImportMenuStructure1Click);
     connect(ExportMenuStructure1, &QAction::triggered, this, &TProjectFiles::ExportMenuStructure1Click);
 
-    RecentFiles1 = new QMenu(QStringLiteral("&Recent Files"), &window);
+    RecentFiles1 = new QMenu(QStringLiteral("&Recent Files"), &context.window);
     RecentFiles1->setObjectName(QStringLiteral("mnitRecentFiles"));
-}
-
-template <class Command>
-bool TProjectFiles::Guard(Command&& command) {
-    return RunGuarded(dialogs_, &window_, std::forward<Command>(command));
 }
 
 // --- The document's folder, saving --------------------------------------------------------
 
 QString TProjectFiles::SaveDialog(const QString& title, const QString& filter, const QString& initialFolder) {
-    return dialogs_.GetSaveFileName(&window_, title, filter, initialFolder, true);
+    return dialogs_.GetSaveFileName(&context_.window, title, filter, initialFolder, true);
 }
 
 QString TProjectFiles::DialogFolder() const {
@@ -82,31 +81,31 @@ QString TProjectFiles::DialogFolder() const {
 void TProjectFiles::DocumentSavedAs(const QString& path) {
     document_.MarkSaved();
     document_.SetFileName(path);
-    if (RecentFilesList::InTempFolder().Add(window_.ProjectFilePath())) LoadRecentFiles();
+    if (RecentFilesList::InTempFolder().Add(document_.ProjectFilePath())) LoadRecentFiles();
 }
 
 bool TProjectFiles::SaveTo(const QString& path) {
-    window_.StorePanels();
-    if (!window_.Keeper().MayWriteProject(TMainForm::ProjectFileOf(path))) return false;
+    binding_.InterpretTypedNumbers();
+    if (!keeper_.MayWriteProject(TMenuDocument::ProjectFileOf(path))) return false;
     const QFileInfo info(path);
     const PublishResult published =
         SaveAndPublish(document_.Agent(), ToPath(AddTrailingBackslash(info.absolutePath())), info.fileName().toStdString(),
                        PublishFolders{ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())});
     // What is on disk now is the document's: the watch's own notice of it changes nothing.
-    window_.Keeper().FollowProject(path, false);
+    keeper_.FollowProject(path, false);
     DocumentSavedAs(path);
     if (!published.warnings.empty()) {
         QStringList lines;
         for (const auto& warning : published.warnings) lines << QString::fromStdString(warning) + QLatin1Char('.');
-        dialogs_.MessageDlg(&window_, lines.join(QLatin1Char('\n')), TMsgDlgType::Warning, QMessageBox::Ok);
+        dialogs_.MessageDlg(&context_.window, lines.join(QLatin1Char('\n')), TMsgDlgType::Warning, QMessageBox::Ok);
     }
     return true;
 }
 
 bool TProjectFiles::SavePrompt() {
-    window_.StorePanels();
+    binding_.InterpretTypedNumbers();
     if (!document_.Modified()) return true;
-    const auto answer = dialogs_.MessageDlg(&window_, QStringLiteral("Save changes to files?"), TMsgDlgType::Warning,
+    const auto answer = dialogs_.MessageDlg(&context_.window, QStringLiteral("Save changes to files?"), TMsgDlgType::Warning,
                                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) return false;
     if (answer == QMessageBox::Yes) {
@@ -120,7 +119,7 @@ bool TProjectFiles::SavePrompt() {
 
 bool TProjectFiles::SaveBeforeClosing() {
     if (!document_.Modified()) return true;
-    const auto answer = dialogs_.MessageDlg(&window_, QStringLiteral("Save changes before exit?"), TMsgDlgType::Warning,
+    const auto answer = dialogs_.MessageDlg(&context_.window, QStringLiteral("Save changes before exit?"), TMsgDlgType::Warning,
                                             QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     if (answer == QMessageBox::Cancel) return false;
     if (answer != QMessageBox::Yes) return true;
@@ -138,8 +137,8 @@ bool TProjectFiles::StartNewDocument(const std::function<void(TMenuDocument&)>& 
     document_.ClearPreviewFolder(ToPath(GetPreviewFolder()));
     document_.SetFileName({});
     fill(document_);
-    window_.Keeper().FollowProject({}, false);
-    window_.ShowReplacedDocument(true);
+    keeper_.FollowProject({}, false);
+    emit NewDocumentStarted();
     return true;
 }
 
@@ -154,11 +153,11 @@ void TProjectFiles::ShowFileRefusal(const QString& fileName, const std::exceptio
                 Error(QFileInfo(fileName).fileName().toStdString(), refusal.Line(), refusal.Reason()).what());
     } catch (...) {
     }
-    dialogs_.MessageDlg(&window_, message, TMsgDlgType::Error, QMessageBox::Ok);
+    dialogs_.MessageDlg(&context_.window, message, TMsgDlgType::Error, QMessageBox::Ok);
 }
 
 bool TProjectFiles::LoadProjectFile(const QString& fileName, bool quiet, OpenAs how) {
-    TWorkKeeper& keeper = window_.Keeper();
+    TWorkKeeper& keeper = keeper_;
     bool readOnly = false;
     if (how == OpenAs::Project) {
         const TWorkKeeper::Claim claim = keeper.ClaimProject(fileName);
@@ -167,10 +166,10 @@ bool TProjectFiles::LoadProjectFile(const QString& fileName, bool quiet, OpenAs 
         // Changes a crashed window left of this project come instead of the file.
         bool restored = false;
         try {
-            restored = !readOnly && keeper.OfferRecoveryOf(TMainForm::ProjectFileOf(fileName));
+            restored = !readOnly && keeper.OfferRecoveryOf(TMenuDocument::ProjectFileOf(fileName));
         } catch (...) {
             // No copies can be looked for (the data folder fails): the file opens as it is.
-            window_.StatusBar().ShowNote(QStringLiteral("Kept changes cannot be looked for: ") +
+            context_.statusBar.ShowNote(QStringLiteral("Kept changes cannot be looked for: ") +
                                          DescribeException(std::current_exception()));
         }
         if (restored) {
@@ -180,7 +179,6 @@ bool TProjectFiles::LoadProjectFile(const QString& fileName, bool quiet, OpenAs 
     }
     LoadReport report;
     try {
-        const TFlagScope updating = window_.TreeUpdatesHeld();
         report = document_.Open(ToPath(fileName));
     } catch (...) {
         if (!quiet) ShowFileRefusal(fileName, std::current_exception());
@@ -199,7 +197,6 @@ bool TProjectFiles::LoadProjectFile(const QString& fileName, bool quiet, OpenAs 
         keeper.DiskGuard().Remember();
     }
     document_.StageSounds(previewFolder, ToPath(FolderOf(fileName)));
-    window_.ShowReplacedDocument(false);
     ShowLoadWarnings(report, quiet);
     return true;
 }
@@ -209,7 +206,7 @@ void TProjectFiles::ShowLoadWarnings(const LoadReport& report, bool quiet) {
     if (quiet || warnings.empty()) return;
     QStringList lines;
     for (const auto& warning : warnings) lines << QString::fromStdString(warning) + QLatin1Char('.');
-    dialogs_.MessageDlg(&window_, lines.join(QLatin1Char('\n')), TMsgDlgType::Information, QMessageBox::Ok);
+    dialogs_.MessageDlg(&context_.window, lines.join(QLatin1Char('\n')), TMsgDlgType::Information, QMessageBox::Ok);
 }
 
 bool TProjectFiles::OpenProjectFile(const QString& fileName, bool quiet) {
@@ -249,7 +246,7 @@ bool TProjectFiles::Reload(const QString& fileName) {
 void TProjectFiles::Open1Click() {
     Guard([&] {
         if (!SavePrompt()) return;
-        const QString chosen = dialogs_.GetOpenFileName(&window_, QStringLiteral("Open"), kProjectFilter, DialogFolder());
+        const QString chosen = dialogs_.GetOpenFileName(&context_.window, QStringLiteral("Open"), kProjectFilter, DialogFolder());
         if (chosen.isEmpty()) return;
         LoadProjectFile(chosen, false, OpenAs::Project);
     });
@@ -276,7 +273,7 @@ void TProjectFiles::SaveAs(const QString& title, const QString& initialFolder) {
 // A titled project's Save As starts at its own file, in its folder with its name.
 void TProjectFiles::Save2Click() {
     Guard([&] {
-        SaveAs(QStringLiteral("Save As"), document_.FileName().isEmpty() ? DialogFolder() : window_.ProjectFilePath());
+        SaveAs(QStringLiteral("Save As"), document_.FileName().isEmpty() ? DialogFolder() : document_.ProjectFilePath());
     });
 }
 
@@ -297,22 +294,21 @@ void TProjectFiles::Templet1Click() {
 }
 
 void TProjectFiles::ShowTemplateChooser() {
-    const ErrorReporter reportError = [this](const QString& message) { dialogs_.ShowApplicationError(&window_, message); };
+    const ErrorReporter reportError = [this](const QString& message) { dialogs_.ShowApplicationError(&context_.window, message); };
     TfrmTemplet chooser({[this](const QString& fileName) { OpenTemplate(fileName); }, [this] { New1Click(); },
                          reportError, GetProgramFolder() + QStringLiteral("samples/")},
-                        &window_);
+                        &context_.window);
     dialogs_.ExecModal(chooser);
 }
 
 void TProjectFiles::ImportMenuStructure1Click() {
     Guard([&] {
         if (!SavePrompt()) return;
-        const QString chosen = dialogs_.GetOpenFileName(&window_, QStringLiteral("Import Menu Structure"),
+        const QString chosen = dialogs_.GetOpenFileName(&context_.window, QStringLiteral("Import Menu Structure"),
                                                         kExchangeFilter, DialogFolder());
         if (chosen.isEmpty()) return;
         LoadReport report;
         try {
-            const TFlagScope updating = window_.TreeUpdatesHeld();
             report = document_.Import(ToPath(chosen));
         } catch (...) {
             ShowFileRefusal(chosen, std::current_exception());
@@ -320,8 +316,7 @@ void TProjectFiles::ImportMenuStructure1Click() {
         }
         document_.ClearPreviewFolder(ToPath(GetPreviewFolder()));
         document_.StageSounds(ToPath(GetPreviewFolder()), ToPath(FolderOf(chosen)));
-        window_.ShowReplacedDocument(false);
-        ShowLoadWarnings(report, false);
+            ShowLoadWarnings(report, false);
     });
 }
 
@@ -338,11 +333,11 @@ void TProjectFiles::ExportMenuStructure1Click() {
         // The dialog asked about the name as typed; a name that gained its extension is
         // asked about here.
         if (target != chosen && QFileInfo::exists(target) &&
-            dialogs_.MessageDlg(&window_, QFileInfo(target).fileName() + QStringLiteral(" already exists.\nDo you want to replace it?"),
+            dialogs_.MessageDlg(&context_.window, QFileInfo(target).fileName() + QStringLiteral(" already exists.\nDo you want to replace it?"),
                                 TMsgDlgType::Confirmation, QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
             return;
         // What is on screen, a number still being typed included.
-        window_.StorePanels();
+        binding_.InterpretTypedNumbers();
         document_.Agent().ExportMenuStructure(ToPath(target));
     });
 }

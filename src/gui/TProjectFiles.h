@@ -1,7 +1,7 @@
 #pragma once
 // The window's File commands: New, Open, Save, Save As, the templates, the exchange
 // file and the recent-files list. A whole document comes and goes through the document
-// object (TMenuDocument::Reset, Open, Import); the window shows it anew. Whether a
+// object (TMenuDocument::Reset, Open, Import), which announces it to the views. Whether a
 // project may be opened or written here (another window holds it, another program
 // changed it) and the recovery copies are TWorkKeeper's.
 
@@ -11,21 +11,22 @@
 #include <exception>
 #include <functional>
 
+#include "gui/TWindowContext.h"
+
 class QAction;
 class QMenu;
 class QWidget;
 
 namespace qm {
 
-class IUserDialogs;
 struct LoadReport;
-class TMainForm;
-class TMenuDocument;
+class TPanelBinding;
+class TWorkKeeper;
 
 class TProjectFiles final : public QObject {
     Q_OBJECT
 public:
-    explicit TProjectFiles(TMainForm& window);
+    TProjectFiles(const TWindowContext& context, TWorkKeeper& keeper, TPanelBinding& binding);
 
     QAction* New1;
     QAction* Open1;
@@ -67,6 +68,10 @@ public:
     // not happen.
     bool SaveBeforeClosing();
 
+signals:
+    // New put an empty document in place (after Replaced): its pages start at the first.
+    void NewDocumentStarted();
+
 public slots:
     void New1Click();
     void Open1Click();
@@ -96,11 +101,15 @@ private:
     bool SavePrompt();
     bool SaveTo(const QString& path);
     template <class Command>
-    bool Guard(Command&& command);
+    bool Guard(Command&& command) {
+        return context_.Guard(std::forward<Command>(command));
+    }
 
-    TMainForm& window_;
+    const TWindowContext context_;
     TMenuDocument& document_;
     IUserDialogs& dialogs_;
+    TWorkKeeper& keeper_;
+    TPanelBinding& binding_;
 };
 
 }  // namespace qm

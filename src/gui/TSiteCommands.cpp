@@ -7,8 +7,8 @@
 #include <map>
 
 #include "env/AppFolders.h"
-#include "gui/CommandGuard.h"
-#include "gui/TMainForm.h"
+#include "gui/TMenuDocument.h"
+#include "gui/TPanelBinding.h"
 #include "gui/TProjectFiles.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPublishToSiteDialog.h"
@@ -33,7 +33,9 @@ QString FromPath(const fs::path& path) { return QString::fromStdString(DisplayPa
 
 }  // namespace
 
-TSiteCommands::TSiteCommands(TMainForm& window) : QObject(&window), window_(window) {
+TSiteCommands::TSiteCommands(const TWindowContext& context, TPanelBinding& binding, TMenuTreeModel& model,
+                             TProjectFiles& files)
+    : QObject(&context.window), context_(context), binding_(binding), model_(model), files_(files) {
     PublishToSite1 = MakeCommandAction(this, QStringLiteral("Pu&blish to Site..."), "PublishToSite1");
     PublishToSite1->setStatusTip(QStringLiteral("Write the menu into every page of the site"));
     UndoPublishToSite1 = MakeCommandAction(this, QStringLiteral("&Undo Publish to Site"), "UndoPublishToSite1");
@@ -52,21 +54,21 @@ TSiteCommands::TSiteCommands(TMainForm& window) : QObject(&window), window_(wind
 
     // The marks follow every edit once the check is on; another document starts
     // without them.
-    connect(&window_.Document(), &TMenuDocument::Replaced, this, [this] {
+    connect(&context_.document, &TMenuDocument::Replaced, this, [this] {
         checkingLinks_ = false;
-        window_.TreeModel().SetItemWarnings({});
+        model_.SetItemWarnings({});
     });
-    connect(&window_.Document(), &TMenuDocument::Changed, this, &TSiteCommands::RefreshLinkWarnings);
+    connect(&context_.document, &TMenuDocument::Changed, this, &TSiteCommands::RefreshLinkWarnings);
 }
 
 QString TSiteCommands::SiteFolder() const {
-    const QString project = window_.ProjectFilePath();
+    const QString project = context_.document.ProjectFilePath();
     if (project.isEmpty()) return chosenSite_;
     return FromPath(SiteFolderOf(ToPath(project)));
 }
 
 void TSiteCommands::RememberSiteFolder(const QString& folder) {
-    const QString project = window_.ProjectFilePath();
+    const QString project = context_.document.ProjectFilePath();
     if (project.isEmpty()) {
         chosenSite_ = folder;
     } else if (QDir(folder) != QDir(SiteFolder())) {
@@ -79,35 +81,35 @@ fs::path TSiteCommands::HistoryFolder() const {
 }
 
 void TSiteCommands::PublishToSite1Click() {
-    auto& dialogs = window_.Dialogs();
-    RunGuarded(dialogs, &window_, [&] {
+    auto& dialogs = context_.dialogs;
+    context_.Guard([&] {
         // What is on screen, a number still being typed included.
-        window_.StorePanels();
-        const QString project = window_.ProjectFilePath();
+        binding_.InterpretTypedNumbers();
+        const QString project = context_.document.ProjectFilePath();
         const fs::path projectPage =
             project.isEmpty() ? fs::path() : ToPath(project).replace_extension(".html");
         TPublishToSiteDialog dialog(
             SiteFolder(),
             [&](const fs::path& site) {
-                return PlanSitePublish(window_.Agent(),
+                return PlanSitePublish(context_.document.Agent(),
                                        {site, projectPage, {ToPath(GetProgramFolder()), ToPath(GetPreviewFolder())}});
             },
-            dialogs, &window_);
+            dialogs, &context_.window);
         if (dialogs.ExecModal(dialog) != QDialog::Accepted || !dialog.Plan()) return;
         RememberSiteFolder(dialog.SiteFolder());
         CommitSitePlan(*dialog.Plan(), HistoryFolder());
         RefreshLinkWarnings();
-        dialogs.MessageDlg(&window_, QString::fromStdString(SiteReportText(*dialog.Plan())).trimmed(),
+        dialogs.MessageDlg(&context_.window, QString::fromStdString(SiteReportText(*dialog.Plan())).trimmed(),
                            TMsgDlgType::Information, QMessageBox::Ok);
     });
 }
 
 void TSiteCommands::UndoPublishToSite1Click() {
-    auto& dialogs = window_.Dialogs();
-    RunGuarded(dialogs, &window_, [&] {
+    auto& dialogs = context_.dialogs;
+    context_.Guard([&] {
         const QString site = SiteFolder();
         if (site.isEmpty()) {
-            dialogs.MessageDlg(&window_, QStringLiteral("This menu has not been published to a site yet."),
+            dialogs.MessageDlg(&context_.window, QStringLiteral("This menu has not been published to a site yet."),
                                TMsgDlgType::Information, QMessageBox::Ok);
             return;
         }
@@ -115,7 +117,7 @@ void TSiteCommands::UndoPublishToSite1Click() {
         try {
             undone = UndoLastSiteRun(HistoryFolder(), ToPath(site));
         } catch (const Error& error) {
-            dialogs.MessageDlg(&window_, QString::fromStdString(error.what()), TMsgDlgType::Information,
+            dialogs.MessageDlg(&context_.window, QString::fromStdString(error.what()), TMsgDlgType::Information,
                                QMessageBox::Ok);
             return;
         }
@@ -127,30 +129,30 @@ void TSiteCommands::UndoPublishToSite1Click() {
         if (!changed.isEmpty())
             text += QStringLiteral("\nPages changed since the publish, left as they are (%1):\n  ").arg(changed.size()) +
                     changed.join(QStringLiteral("\n  "));
-        dialogs.MessageDlg(&window_, text, changed.isEmpty() ? TMsgDlgType::Information : TMsgDlgType::Warning,
+        dialogs.MessageDlg(&context_.window, text, changed.isEmpty() ? TMsgDlgType::Information : TMsgDlgType::Warning,
                            QMessageBox::Ok);
     });
 }
 
 void TSiteCommands::CheckLinks1Click() {
-    auto& dialogs = window_.Dialogs();
-    RunGuarded(dialogs, &window_, [&] {
-        window_.StorePanels();
+    auto& dialogs = context_.dialogs;
+    context_.Guard([&] {
+        binding_.InterpretTypedNumbers();
         if (SiteFolder().isEmpty()) {
-            const QString chosen = dialogs.GetExistingDirectory(&window_, QStringLiteral("Site Folder"), {});
+            const QString chosen = dialogs.GetExistingDirectory(&context_.window, QStringLiteral("Site Folder"), {});
             if (chosen.isEmpty()) return;
             RememberSiteFolder(chosen);
         }
-        const auto broken = CheckLinks(window_.Agent(), ToPath(SiteFolder()));
+        const auto broken = CheckLinks(context_.document.Agent(), ToPath(SiteFolder()));
         checkingLinks_ = true;
         RefreshLinkWarnings();
         QStringList lines;
         for (const auto& link : broken) lines << QString::fromStdString(link.message);
         if (lines.isEmpty())
-            dialogs.MessageDlg(&window_, QStringLiteral("Every link leads to a page of the site."),
+            dialogs.MessageDlg(&context_.window, QStringLiteral("Every link leads to a page of the site."),
                                TMsgDlgType::Information, QMessageBox::Ok);
         else
-            dialogs.MessageDlg(&window_, lines.join(QLatin1Char('\n')), TMsgDlgType::Warning, QMessageBox::Ok);
+            dialogs.MessageDlg(&context_.window, lines.join(QLatin1Char('\n')), TMsgDlgType::Warning, QMessageBox::Ok);
     });
 }
 
@@ -158,49 +160,49 @@ void TSiteCommands::RefreshLinkWarnings() {
     if (!checkingLinks_) return;
     std::map<int, QString> warnings;
     try {
-        for (const auto& link : CheckLinks(window_.Agent(), ToPath(SiteFolder())))
+        for (const auto& link : CheckLinks(context_.document.Agent(), ToPath(SiteFolder())))
             warnings.emplace(link.item, QString::fromStdString(link.message));
     } catch (const Error&) {
         // The site folder went away: nothing to measure the links against.
     }
-    window_.TreeModel().SetItemWarnings(std::move(warnings));
+    model_.SetItemWarnings(std::move(warnings));
 }
 
 void TSiteCommands::NewFromSite1Click() {
-    auto& dialogs = window_.Dialogs();
-    RunGuarded(dialogs, &window_, [&] {
-        const QString site = dialogs.GetExistingDirectory(&window_, QStringLiteral("New from Site"), SiteFolder());
+    auto& dialogs = context_.dialogs;
+    context_.Guard([&] {
+        const QString site = dialogs.GetExistingDirectory(&context_.window, QStringLiteral("New from Site"), SiteFolder());
         if (site.isEmpty()) return;
         auto items = ItemsFromSite(ToPath(site));
         if (items.empty()) {
-            dialogs.MessageDlg(&window_, QStringLiteral("The folder holds no web pages."), TMsgDlgType::Information,
+            dialogs.MessageDlg(&context_.window, QStringLiteral("The folder holds no web pages."), TMsgDlgType::Information,
                                QMessageBox::Ok);
             return;
         }
-        if (window_.Files().StartNewDocument([&](TMenuDocument& document) { document.Start(std::move(items)); }))
+        if (files_.StartNewDocument([&](TMenuDocument& document) { document.Start(std::move(items)); }))
             chosenSite_ = site;
     });
 }
 
 void TSiteCommands::ImportNavigation1Click() {
-    auto& dialogs = window_.Dialogs();
-    RunGuarded(dialogs, &window_, [&] {
+    auto& dialogs = context_.dialogs;
+    context_.Guard([&] {
         const QString page =
-            dialogs.GetOpenFileName(&window_, QStringLiteral("Import Navigation from Web Page"), kPageFilter, SiteFolder());
+            dialogs.GetOpenFileName(&context_.window, QStringLiteral("Import Navigation from Web Page"), kPageFilter, SiteFolder());
         if (page.isEmpty()) return;
         TItemArray items;
         try {
             items = ItemsFromNavigation(ToPath(page));
         } catch (const Error& error) {
             // The page by its name, as the user knows it.
-            dialogs.MessageDlg(&window_,
+            dialogs.MessageDlg(&context_.window,
                                QString::fromStdString(Error(QFileInfo(page).fileName().toStdString(), error.Line(),
                                                             error.Reason())
                                                           .what()),
                                TMsgDlgType::Error, QMessageBox::Ok);
             return;
         }
-        window_.Files().StartNewDocument([&](TMenuDocument& document) { document.Start(std::move(items)); });
+        files_.StartNewDocument([&](TMenuDocument& document) { document.Start(std::move(items)); });
     });
 }
 

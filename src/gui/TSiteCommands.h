@@ -11,16 +11,20 @@
 #include <QString>
 #include <filesystem>
 
+#include "gui/TWindowContext.h"
+
 class QAction;
 
 namespace qm {
 
-class TMainForm;
+class TMenuTreeModel;
+class TPanelBinding;
+class TProjectFiles;
 
 class TSiteCommands final : public QObject {
     Q_OBJECT
 public:
-    explicit TSiteCommands(TMainForm& window);
+    TSiteCommands(const TWindowContext& context, TPanelBinding& binding, TMenuTreeModel& model, TProjectFiles& files);
 
     QAction* PublishToSite1;
     QAction* UndoPublishToSite1;
@@ -44,7 +48,10 @@ private:
     void RememberSiteFolder(const QString& folder);
     std::filesystem::path HistoryFolder() const;
 
-    TMainForm& window_;
+    const TWindowContext context_;
+    TPanelBinding& binding_;
+    TMenuTreeModel& model_;  // shows the broken links' marks
+    TProjectFiles& files_;   // New from Site starts a document as New does
     QString chosenSite_;       // for an untitled project
     bool checkingLinks_ = false;  // Check Links was chosen for this document
 };

@@ -9,12 +9,10 @@
 
 #include "env/AppFolders.h"
 #include "env/ProjectLock.h"
-#include "gui/CommandGuard.h"
 #include "gui/FlagScope.h"
 #include "gui/TDiskStateGuard.h"
 #include "gui/TInstanceLink.h"
-#include "gui/TMainForm.h"
-#include "gui/TProjectFiles.h"
+#include "gui/TMenuDocument.h"
 #include "gui/TRecoveryOffer.h"
 #include "gui/TRecoveryStore.h"
 #include "gui/TStatusBar.h"
@@ -42,22 +40,27 @@ QString HolderText(const TLockHolder& holder) {
 
 }  // namespace
 
-TWorkKeeper::TWorkKeeper(TMainForm& window)
-    : QObject(&window), window_(window), document_(window.Document()), dialogs_(window.Dialogs()) {
-    recovery_ = std::make_unique<TRecoveryStore>(document_, [this] { return window_.ProjectFilePath(); });
+TWorkKeeper::TWorkKeeper(const TWindowContext& context, std::function<bool(const QString& fileName)> reload)
+    : QObject(&context.window),
+      context_(context),
+      document_(context.document),
+      dialogs_(context.dialogs),
+      reload_(std::move(reload)) {
+    recovery_ = std::make_unique<TRecoveryStore>(document_, [this] { return document_.ProjectFilePath(); });
     diskGuard_ = std::make_unique<TDiskStateGuard>();
     projectLock_ = std::make_unique<ProjectLock>();
     connect(recovery_.get(), &TRecoveryStore::WriteFailed, this, [this](const QString& message) {
-        window_.StatusBar().ShowNote(QStringLiteral("The recovery copy could not be written: ") + message);
+        context_.statusBar.ShowNote(QStringLiteral("The recovery copy could not be written: ") + message);
     });
     connect(diskGuard_.get(), &TDiskStateGuard::Changed, this, &TWorkKeeper::DiskFileChanged);
     connect(diskGuard_.get(), &TDiskStateGuard::Removed, this, &TWorkKeeper::DiskFileRemoved);
     TInstanceLink::Instance().Register(
         this, {[this] { return projectLock_->Project(); },
                [this] {
-                   if (window_.isMinimized()) window_.showNormal();
-                   window_.raise();
-                   window_.activateWindow();
+                   QWidget& window = context_.window;
+                   if (window.isMinimized()) window.showNormal();
+                   window.raise();
+                   window.activateWindow();
                },
                [this] { LetProjectGo(); }});
 }
@@ -74,7 +77,7 @@ void TWorkKeeper::SetReadOnly(bool readOnly) {
 
 bool TWorkKeeper::OfferRecovery() {
     bool restored = false;
-    RunGuarded(dialogs_, &window_, [&] { restored = OfferRecoveryOf({}); });
+    context_.Guard([&] { restored = OfferRecoveryOf({}); });
     return restored;
 }
 
@@ -86,7 +89,7 @@ void TWorkKeeper::ReportDamagedCopies(const QStringList& names) {
     } catch (...) {
     }
     for (const QString& name : names)
-        dialogs_.MessageDlg(&window_,
+        dialogs_.MessageDlg(&context_.window,
                              QStringLiteral("The recovery copy of %1 cannot be read; it was set aside in %2.")
                                  .arg(name, folder),
                              TMsgDlgType::Error, QMessageBox::Ok);
@@ -98,7 +101,7 @@ bool TWorkKeeper::OfferRecoveryOf(const QString& origin) {
         std::vector<TStaleCopy> copies = recovery_->ClaimStaleCopies(origin, &damaged);
         ReportDamagedCopies(damaged);
         if (copies.empty()) return false;
-        TRecoveryOffer offer(copies, QDateTime::currentDateTime(), &window_);
+        TRecoveryOffer offer(copies, QDateTime::currentDateTime(), &context_.window);
         dialogs_.ExecModal(offer);
         const TStaleCopy chosen = offer.ChosenCopy();
         switch (offer.Chosen()) {
@@ -122,13 +125,12 @@ bool TWorkKeeper::OfferRecoveryOf(const QString& origin) {
 bool TWorkKeeper::RestoreCopy(const TStaleCopy& copy) {
     LoadReport report;
     try {
-        const TFlagScope updating = window_.TreeUpdatesHeld();
         report = document_.Open(ToPath(copy.copyPath));
     } catch (...) {
         // Never half opened: the copy goes aside, where the user can still look at it.
         const QString reason = DescribeException(std::current_exception());
         const QString folder = QDir::toNativeSeparators(recovery_->SetAside(copy));
-        dialogs_.MessageDlg(&window_,
+        dialogs_.MessageDlg(&context_.window,
                              QStringLiteral("The recovery copy of %1 cannot be read (%2); it was set aside in %3.")
                                  .arg(TRecoveryOffer::NameOf(copy), reason, folder),
                              TMsgDlgType::Error, QMessageBox::Ok);
@@ -141,10 +143,9 @@ bool TWorkKeeper::RestoreCopy(const TStaleCopy& copy) {
     document_.ClearPreviewFolder(previewFolder);
     document_.StageSounds(previewFolder,
                            ToPath(copy.origin.isEmpty() ? GetDocumentsFolder() : QFileInfo(copy.origin).absolutePath() + QLatin1Char('/')));
-    window_.ShowReplacedDocument(false);
     // Not what the file holds: Save writes it, and no undo reaches the file's state.
     document_.MarkUnsaved();
-    window_.StatusBar().ShowNote(QStringLiteral("Restored the changes kept ") +
+    context_.statusBar.ShowNote(QStringLiteral("Restored the changes kept ") +
              TRecoveryOffer::KeptAtText(copy.keptAt, QDateTime::currentDateTime()) + QLatin1Char('.'));
     return true;
 }
@@ -152,7 +153,7 @@ bool TWorkKeeper::RestoreCopy(const TStaleCopy& copy) {
 // --- One project, one window ----------------------------------------------------------------
 
 TWorkKeeper::Claim TWorkKeeper::ClaimProject(const QString& fileName) {
-    const QString project = QFileInfo(TMainForm::ProjectFileOf(fileName)).absoluteFilePath();
+    const QString project = QFileInfo(TMenuDocument::ProjectFileOf(fileName)).absoluteFilePath();
     if (project == projectLock_->Project()) return Claim::Open;  // read again, here
     const auto holder = ProjectLock::HolderOf(project);
     if (!holder) return Claim::Open;
@@ -177,18 +178,18 @@ TWorkKeeper::Claim TWorkKeeper::ClaimProject(const QString& fileName) {
         question.choices = {QStringLiteral("Open Read-Only"), QStringLiteral("Cancel")};
         question.closedChoice = 1;
     }
-    const QString answer = question.choices.value(dialogs_.Ask(&window_, question));
+    const QString answer = question.choices.value(dialogs_.Ask(&context_.window, question));
     if (answer == QLatin1String("Open Read-Only")) return Claim::OpenReadOnly;
     if (answer != QLatin1String("Take Over")) return Claim::Stop;
     if (link.AskToLetGo(holder->pid, project)) return Claim::Open;
-    dialogs_.MessageDlg(&window_,
+    dialogs_.MessageDlg(&context_.window,
                          QStringLiteral("The other window did not let %1 go; it opens read-only here.").arg(name),
                          TMsgDlgType::Information, QMessageBox::Ok);
     return Claim::OpenReadOnly;
 }
 
 void TWorkKeeper::FollowProject(const QString& fileName, bool readOnly) {
-    const QString project = fileName.isEmpty() ? QString() : TMainForm::ProjectFileOf(fileName);
+    const QString project = fileName.isEmpty() ? QString() : TMenuDocument::ProjectFileOf(fileName);
     bool held = false;
     if (project.isEmpty() || readOnly)
         projectLock_->Release();
@@ -202,14 +203,14 @@ void TWorkKeeper::LetProjectGo() {
     const QString name = NameOf(projectLock_->Project());
     projectLock_->Release();
     SetReadOnly(true);
-    window_.StatusBar().ShowNote(QStringLiteral("%1 was taken over by another Quillamere window; it is read-only here.").arg(name));
+    context_.statusBar.ShowNote(QStringLiteral("%1 was taken over by another Quillamere window; it is read-only here.").arg(name));
 }
 
 bool TWorkKeeper::MayWriteProject(const QString& project) {
     const QString name = NameOf(project);
     if (QFileInfo(project).absoluteFilePath() != projectLock_->Project()) {
         if (const auto holder = ProjectLock::HolderOf(project)) {
-            dialogs_.MessageDlg(&window_,
+            dialogs_.MessageDlg(&context_.window,
                                  QStringLiteral("%1 is open in another Quillamere window (%2). Save it under another "
                                                 "name, or close it there first.")
                                      .arg(name, HolderText(*holder)),
@@ -225,7 +226,7 @@ bool TWorkKeeper::MayWriteProject(const QString& project) {
                              {QStringLiteral("Replace"), QStringLiteral("Cancel")},
                              1,
                              1};
-    return dialogs_.Ask(&window_, question) == 0;
+    return dialogs_.Ask(&context_.window, question) == 0;
 }
 
 // --- Changes made elsewhere -------------------------------------------------------------------
@@ -247,11 +248,11 @@ void TWorkKeeper::DiskFileChanged() {
     TFlagScope asking(askingAboutDisk_);
     const QString name = NameOf(diskGuard_->Path());
     if (!document_.Modified()) {
-        if (ReloadFromDisk()) window_.StatusBar().ShowNote(QStringLiteral("%1 was changed by another program and has been reloaded.").arg(name));
+        if (ReloadFromDisk()) context_.statusBar.ShowNote(QStringLiteral("%1 was changed by another program and has been reloaded.").arg(name));
         return;
     }
-    if (dialogs_.Ask(&window_, ChangedOnDiskQuestion(name)) == 0) {
-        if (ReloadFromDisk()) window_.StatusBar().ShowNote(QStringLiteral("%1 has been reloaded.").arg(name));
+    if (dialogs_.Ask(&context_.window, ChangedOnDiskQuestion(name)) == 0) {
+        if (ReloadFromDisk()) context_.statusBar.ShowNote(QStringLiteral("%1 has been reloaded.").arg(name));
     } else {
         diskGuard_->Remember();
     }
@@ -264,15 +265,12 @@ void TWorkKeeper::DiskFileRemoved() {
     const QString note = QStringLiteral("%1 was deleted or moved away by another program. The menu stays open here; "
                                         "Save writes the file anew.")
                              .arg(name);
-    window_.StatusBar().ShowNote(note);
-    dialogs_.MessageDlg(&window_, note, TMsgDlgType::Information, QMessageBox::Ok);
+    context_.statusBar.ShowNote(note);
+    dialogs_.MessageDlg(&context_.window, note, TMsgDlgType::Information, QMessageBox::Ok);
 }
 
 bool TWorkKeeper::ReloadFromDisk() {
-    const int selected = window_.SelectedNode();
-    const bool reloaded = window_.Files().Reload(diskGuard_->Path());
-    if (reloaded && selected != kNoNode && document_.Agent().IsValidNode(selected)) window_.SelectNode(selected);
-    return reloaded;
+    return reload_(diskGuard_->Path());
 }
 
 }  // namespace qm

@@ -2,29 +2,30 @@
 // What keeps the user's work from being lost: the recovery copies (TRecoveryStore) and
 // their offer (TRecoveryOffer), the project file changed by another program
 // (TDiskStateGuard), and the project's lock against a second window (ProjectLock,
-// TInstanceLink). Those classes do the work; the keeper asks the user and has the
-// window show the document.
+// TInstanceLink). Those classes do the work; the keeper asks the user.
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "gui/IUserDialogs.h"
+#include "gui/TWindowContext.h"
 
 namespace qm {
 
 class ProjectLock;
 class TDiskStateGuard;
-class TMainForm;
-class TMenuDocument;
 class TRecoveryStore;
 struct TStaleCopy;
 
 class TWorkKeeper final : public QObject {
     Q_OBJECT
 public:
-    explicit TWorkKeeper(TMainForm& window);
+    // reload reads the project file again, as a change made elsewhere asks; false,
+    // after its message, when it cannot be read.
+    TWorkKeeper(const TWindowContext& context, std::function<bool(const QString& fileName)> reload);
     ~TWorkKeeper() override;
 
     TRecoveryStore& Recovery() { return *recovery_; }
@@ -39,8 +40,8 @@ public:
     // The recovery offer for one project file (empty: for every stale copy); true when a
     // copy was restored.
     bool OfferRecoveryOf(const QString& origin);
-    // Reads the project file again, keeping the selection where it can (a change made
-    // elsewhere). False, after its message, when it cannot be read.
+    // Reads the project file again (a change made elsewhere). False, after its message,
+    // when it cannot be read.
     bool ReloadFromDisk();
     // The one question about a project file that another program changed while the
     // document has changes of its own: 0 reloads, 1 keeps the document's.
@@ -66,9 +67,10 @@ private:
     void DiskFileRemoved();
     void LetProjectGo();
 
-    TMainForm& window_;
+    const TWindowContext context_;
     TMenuDocument& document_;
     IUserDialogs& dialogs_;
+    std::function<bool(const QString&)> reload_;
     std::unique_ptr<TRecoveryStore> recovery_;
     std::unique_ptr<TDiskStateGuard> diskGuard_;
     std::unique_ptr<ProjectLock> projectLock_;
