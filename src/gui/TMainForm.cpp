@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -24,15 +23,15 @@
 #include "env/FileAssociation.h"
 #include "gui/FlagScope.h"
 #include "output/Publisher.h"
+#include "gui/THelpCommands.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPanelBinding.h"
+#include "gui/TPreviewCommands.h"
 #include "gui/TPropertyPages.h"
 #include "gui/TStatusBar.h"
 #include "gui/TTreeCommands.h"
 #include "gui/TQtUserDialogs.h"
 #include "gui/dialogs/TformAbout.h"
-#include "gui/TformHTML.h"
-#include "gui/TfrmHelp.h"
 
 namespace qm {
 
@@ -43,7 +42,7 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
     treeModel_ = std::make_unique<TMenuTreeModel>(*document_);
     BuildWindow();
     Agent().SetProgressDisplay(StatusBar1);
-    binding_ = std::make_unique<TPanelBinding>(*document_, *pages_, *treeModel_);
+    binding_ = std::make_unique<TPanelBinding>(*document_, *pages_, *treeModel_, *dialogs_, this);
     ConnectDocument();
     ConnectPanels();
     ConnectSafety();
@@ -53,7 +52,7 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
 TMainForm::~TMainForm() {
     Agent().SetProgressDisplay(nullptr);
     // The views go before the document they show; the document goes unheard.
-    delete dckLivePreview;
+    delete preview_;  // with its pane
     recovery_.reset();  // the copy stays on disk for the next start, unless closing removed it
     diskGuard_.reset();
     projectLock_.reset();
@@ -63,28 +62,6 @@ TMainForm::~TMainForm() {
     document_->UndoStack().disconnect();
     document_->disconnect();
     document_.reset();
-}
-
-void TMainForm::AttachAuxiliaryWindows(TformHTML* htmlWindow, TfrmHelp* helpWindow) {
-    htmlWindow_ = htmlWindow;
-    helpWindow_ = helpWindow;
-    if (helpWindow) ConnectHelpWindow(helpWindow);
-}
-
-TformHTML& TMainForm::HtmlWindow() {
-    if (!htmlWindow_) htmlWindow_ = new TformHTML(this);
-    return *htmlWindow_;
-}
-
-TfrmHelp& TMainForm::HelpWindow() {
-    if (!helpWindow_) {
-        // A window of its own, not a child of this one: a tip that is modal to the main
-        // window would otherwise block the help page it opens. It goes with this window.
-        ownHelpWindow_ = std::make_unique<TfrmHelp>(nullptr);
-        helpWindow_ = ownHelpWindow_.get();
-        ConnectHelpWindow(helpWindow_);
-    }
-    return *helpWindow_;
 }
 
 void TMainForm::FormCreate() {
@@ -103,7 +80,7 @@ void TMainForm::FormCreate() {
     treeCommands_->UpdateEnabled();
     ArrangeTabs(true);
     lastTabNodeIndex = -1;
-    RestoreLivePreview();
+    preview_->RestoreLivePreview();
 }
 
 // The document's state in the window: the Save commands and the title's mark follow
@@ -131,6 +108,14 @@ void TMainForm::ConnectDocument() {
             [this, label](const QString& step) { Redo1->setText(label(QStringLiteral("&Redo"), step)); });
     Undo1->setEnabled(false);
     Redo1->setEnabled(false);
+}
+
+void TMainForm::ConnectPanels() {
+    // Undo and Redo typed in a field are the document's (eventFilter).
+    pages_->FilterFieldKeys(this);
+    connect(pages_, &TPropertyPages::HelpClicked, help_,
+            [this](QToolButton* help) { help_->SpeedButton_OnClick_LaunchHelpDoc(help); });
+    connect(pages_, &TPropertyPages::EstimateClicked, preview_, &TPreviewCommands::btnCalcSizeClick);
 }
 
 // --- Document state ----------------------------------------------------------------------
@@ -296,7 +281,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     // Kept while still shown: the docks are as the user left them.
-    KeepWindowLayout();
+    preview_->KeepWindowLayout();
     // Saved, or left unsaved by the user's choice: nothing to recover; the project is free.
     recovery_->Discard();
     FollowProject({}, false);

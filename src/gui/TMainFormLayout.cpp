@@ -20,7 +20,10 @@
 #include <functional>
 
 #include "gui/IconFactory.h"
+#include "gui/THelpCommands.h"
 #include "gui/TMainForm.h"
+#include "gui/TPanelBinding.h"
+#include "gui/TPreviewCommands.h"
 #include "gui/TSiteCommands.h"
 #include "gui/TStatusBar.h"
 #include "gui/TMenuTreeDelegate.h"
@@ -42,7 +45,8 @@ void TMainForm::BuildWindow() {
     BuildTree();
     BuildActions();
     site_ = new TSiteCommands(*this);
-    BuildLivePreview();
+    preview_ = new TPreviewCommands(*this);
+    help_ = new THelpCommands(*this);
     BuildMenus();
     BuildToolBar();
     pages_ = new TPropertyPages(this);
@@ -78,9 +82,10 @@ void TMainForm::BuildPaneCycle() {
     paneCycle_ = new TPaneCycle(this);
     paneCycle_->AddPane(trvwDesignPanel, {});
     paneCycle_->AddPane(pages_, [this] { return TPaneCycle::FirstTabStop(pages_->currentWidget()); });
-    paneCycle_->AddPane(dckLivePreview, [this]() -> QWidget* {
-        if (IWebView* view = livePreview_->View()) return view->Widget();
-        return TPaneCycle::FirstTabStop(livePreview_);
+    paneCycle_->AddPane(&preview_->LivePreviewDock(), [this]() -> QWidget* {
+        TLivePreview& pane = preview_->LivePreview();
+        if (IWebView* view = pane.View()) return view->Widget();
+        return TPaneCycle::FirstTabStop(&pane);
     });
 }
 
@@ -119,18 +124,9 @@ void TMainForm::BuildActions() {
     StatusBar2->setCheckable(true);
     StatusBar2->setChecked(true);
 
-    Preview1 = make(QStringLiteral("&Preview"), "Preview1", TIconKind::Preview, QKeySequence(Qt::CTRL | Qt::Key_P));
     WebBrowser1 = make(QStringLiteral("Web &Browser..."), "WebBrowser1");
-    Topic1 = make(QStringLiteral("Help &Topics"), "Topic1", TIconKind::Help);
-    ContextHelp1 = make(QStringLiteral("Help &on This Page"), "ContextHelp1", {}, QKeySequence(Qt::Key_F1));
-    ContextHelp1->setStatusTip(QStringLiteral("Show the help page of the settings that have the focus"));
     NextPane1 = make(QStringLiteral("Next &Pane"), "NextPane1", {}, QKeySequence(Qt::Key_F6));
     PreviousPane1 = make(QStringLiteral("Pre&vious Pane"), "PreviousPane1", {}, QKeySequence(Qt::SHIFT | Qt::Key_F6));
-    ViewSample1 = make(QStringLiteral("View &Sample..."), "ViewSample1");
-    Homepage1 = make(QStringLiteral("&Homepage"), "Homepage1");
-    ContactUs1 = make(QStringLiteral("&Contact Us"), "ContactUs1");
-    About1 = make(QStringLiteral("&About"), "About1", TIconKind::Application);
-    About1->setStatusTip(QStringLiteral("Display version and copyright information"));
 
     const auto on = [this](QAction* action, void (TMainForm::*handler)()) {
         connect(action, &QAction::triggered, this, handler);
@@ -148,16 +144,9 @@ void TMainForm::BuildActions() {
     on(Redo1, &TMainForm::Redo1Click);
     on(ToolBar1, &TMainForm::ToolBar1Click);
     on(StatusBar2, &TMainForm::StatusBar2Click);
-    on(Preview1, &TMainForm::Preview1Click);
     on(WebBrowser1, &TMainForm::WebBrowser1Click);
-    on(Topic1, &TMainForm::Topic1Click);
-    on(ContextHelp1, &TMainForm::ContextHelp1Click);
     connect(NextPane1, &QAction::triggered, this, [this] { paneCycle_->Move(1); });
     connect(PreviousPane1, &QAction::triggered, this, [this] { paneCycle_->Move(-1); });
-    on(ViewSample1, &TMainForm::ViewSample1Click);
-    on(Homepage1, &TMainForm::Homepage1Click);
-    on(ContactUs1, &TMainForm::ContactUs1Click);
-    on(About1, &TMainForm::About1Click);
 }
 
 void TMainForm::BuildMenus() {
@@ -193,7 +182,7 @@ void TMainForm::BuildMenus() {
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
-    view->addActions({ToolBar1, StatusBar2, LivePreview1});
+    view->addActions({ToolBar1, StatusBar2, preview_->LivePreview1});
     view->addSeparator();
     view->addActions({NextPane1, PreviousPane1});
 
@@ -206,7 +195,7 @@ void TMainForm::BuildMenus() {
     // "F" is the File menu's.
     QMenu* flash = bar->addMenu(QStringLiteral("F&lash"));
     flash->setObjectName(QStringLiteral("Flash1"));
-    flash->addAction(Preview1);
+    flash->addAction(preview_->Preview1);
 
     QMenu* option = bar->addMenu(QStringLiteral("&Option"));
     option->setObjectName(QStringLiteral("Option1"));
@@ -214,9 +203,9 @@ void TMainForm::BuildMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    help->addActions({Topic1, ContextHelp1, ViewSample1});
+    help->addActions({help_->Topic1, help_->ContextHelp1, help_->ViewSample1});
     help->addSeparator();
-    help->addActions({Homepage1, ContactUs1, About1});
+    help->addActions({help_->Homepage1, help_->ContactUs1, help_->About1});
 
 }
 
@@ -239,7 +228,7 @@ void TMainForm::BuildToolBar() {
     };
     // text: the button's name, which screen readers say (the toolbar shows the icon).
     const auto button = [this, &place](const char* name, const QString& text, TIconKind icon, const QString& hint,
-                                       void (TMainForm::*handler)()) {
+                                       auto handler) {
         auto* b = place(name);
         b->setText(text);
         b->setIcon(MakeIcon(icon));
@@ -275,11 +264,10 @@ void TMainForm::BuildToolBar() {
     actionButton("tlbtnMoveUp", tree.MoveUp2);
     actionButton("tlbtnMoveDown", tree.MoveDown2);
     tlbr1->addSeparator();
-    button("tlbtnPreview", QStringLiteral("Preview"), TIconKind::Preview,
-                          QStringLiteral("Preview the menu in a web browser"), &TMainForm::Preview1Click);
+    actionButton("tlbtnPreview", preview_->Preview1);
     tlbr1->addSeparator();
     button("tlbtnHelp", QStringLiteral("Help"), TIconKind::Help, QStringLiteral("Show help document"),
-                       &TMainForm::Topic1Click);
+                       [this] { help_->Topic1Click(); });
 }
 
 void TMainForm::BuildTree() {
@@ -294,7 +282,7 @@ void TMainForm::BuildTree() {
     trvwDesignPanel->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* delegate = new TMenuTreeDelegate(
         [this](QLineEdit* editor) {
-            connect(editor, &QLineEdit::textChanged, this, [this, editor] { CheckFieldText(editor); });
+            connect(editor, &QLineEdit::textChanged, this, [this, editor] { binding_->CheckFieldText(editor); });
         },
         trvwDesignPanel);
     trvwDesignPanel->setItemDelegate(delegate);
