@@ -35,6 +35,7 @@
 #include "gui/TMainForm.h"
 #include "gui/TProjectFiles.h"
 #include "gui/TMenuDocument.h"
+#include "gui/TPreviewCommands.h"
 #include "model/TkvxAppletAgent.h"
 #include "gui/WebEngineHost.h"
 
@@ -289,7 +290,8 @@ public:
     double SecondsUntilShown(Step&& step) {
         QEventLoop loop;
         bool shown = false;
-        const auto connection = QObject::connect(&window.LivePreview(), &qm::TLivePreview::PageShown, &loop, [&] {
+        qm::TLivePreview& pane = window.Preview().LivePreview();
+        const auto connection = QObject::connect(&pane, &qm::TLivePreview::PageShown, &loop, [&] {
             shown = true;
             loop.quit();
         });
@@ -309,7 +311,7 @@ public:
 template <class Step>
 double TimeEachPage(benchmark::State& state, PreviewWindow& preview, Step&& step) {
     if (!preview.ok) {
-        state.SkipWithError(qPrintable(preview.window.LivePreview().UnavailableText()));
+        state.SkipWithError(qPrintable(preview.window.Preview().LivePreview().UnavailableText()));
         return 0;
     }
     double total = 0;
@@ -327,7 +329,7 @@ double TimeEachPage(benchmark::State& state, PreviewWindow& preview, Step&& step
 // The engine alone: the same page loaded again into the same view.
 void BM_ReloadPageInView(benchmark::State& state) {
     PreviewWindow preview(static_cast<int>(state.range(0)));
-    qm::TLivePreview& pane = preview.window.LivePreview();
+    qm::TLivePreview& pane = preview.window.Preview().LivePreview();
     baselineSeconds = TimeEachPage(state, preview, [&] { pane.View()->Load(pane.Site().PageUrl()); });
 }
 

@@ -12,6 +12,7 @@
 #include "gui/TMainForm.h"
 #include "env/Settings.h"
 #include "gui/TMenuDocument.h"
+#include "gui/TPreviewCommands.h"
 #include "gui/WebEngineHost.h"
 
 int main(int argc, char** argv) {
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 5; ++i) window.Document().InsertNewItem(qm::kRootNode);
     window.show();
     QElapsedTimer clock;
-    QObject::connect(&window.LivePreview(), &qm::TLivePreview::PageShown, &application, [&] {
+    QObject::connect(&window.Preview().LivePreview(), &qm::TLivePreview::PageShown, &application, [&] {
         std::printf("first_page_ns=%lld\n", static_cast<long long>(clock.nsecsElapsed()));
         QCoreApplication::exit(0);
     });

@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDockWidget>
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -25,17 +24,16 @@
 #include "env/FileAssociation.h"
 #include "gui/FlagScope.h"
 #include "output/Publisher.h"
+#include "gui/THelpCommands.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPanelBinding.h"
+#include "gui/TPreviewCommands.h"
 #include "gui/TPropertyPages.h"
 #include "gui/TStatusBar.h"
 #include "gui/TTreeCommands.h"
 #include "gui/TQtUserDialogs.h"
-#include "gui/dialogs/ProductAddresses.h"
 #include "gui/dialogs/TformAbout.h"
 #include "env/TformWebBrowser.h"
-#include "gui/TformHTML.h"
-#include "gui/TfrmHelp.h"
 
 namespace qm {
 
@@ -61,7 +59,8 @@ TMainForm::TMainForm(IUserDialogs* dialogs, QWidget* parent)
 TMainForm::~TMainForm() {
     Agent().SetProgressDisplay(nullptr);
     // The views go before the document they show; the document goes unheard.
-    delete dckLivePreview;
+    delete preview_;  // with its pane
+    preview_ = nullptr;
     // The copy stays on disk for the next start, unless closing removed it.
     delete keeper_;
     keeper_ = nullptr;
@@ -71,28 +70,6 @@ TMainForm::~TMainForm() {
     document_->UndoStack().disconnect();
     document_->disconnect();
     document_.reset();
-}
-
-void TMainForm::AttachAuxiliaryWindows(TformHTML* htmlWindow, TfrmHelp* helpWindow) {
-    htmlWindow_ = htmlWindow;
-    helpWindow_ = helpWindow;
-    if (helpWindow) ConnectHelpWindow(helpWindow);
-}
-
-TformHTML& TMainForm::HtmlWindow() {
-    if (!htmlWindow_) htmlWindow_ = new TformHTML(this);
-    return *htmlWindow_;
-}
-
-TfrmHelp& TMainForm::HelpWindow() {
-    if (!helpWindow_) {
-        // A window of its own, not a child of this one: a tip that is modal to the main
-        // window would otherwise block the help page it opens. It goes with this window.
-        ownHelpWindow_ = std::make_unique<TfrmHelp>(nullptr);
-        helpWindow_ = ownHelpWindow_.get();
-        ConnectHelpWindow(helpWindow_);
-    }
-    return *helpWindow_;
 }
 
 void TMainForm::FormCreate() {
@@ -111,7 +88,7 @@ void TMainForm::FormCreate() {
     treeCommands_->UpdateEnabled();
     ArrangeTabs(true);
     lastTabNodeIndex = -1;
-    RestoreLivePreview();
+    preview_->RestoreLivePreview();
 }
 
 // The document's state in the window: the Save commands and the title's mark follow
@@ -142,6 +119,15 @@ void TMainForm::ConnectDocument() {
             [this, label](const QString& step) { Redo1->setText(label(QStringLiteral("&Redo"), step)); });
     Undo1->setEnabled(false);
     Redo1->setEnabled(false);
+}
+
+void TMainForm::ConnectPanels() {
+    // Undo and Redo typed in a field are the document's (eventFilter).
+    pages_->FilterFieldKeys(this);
+    connect(pages_, &TPropertyPages::HelpClicked, help_,
+            [this](QToolButton* help) { help_->SpeedButton_OnClick_LaunchHelpDoc(help); });
+    connect(pages_, &TPropertyPages::EstimateClicked, preview_, &TPreviewCommands::btnCalcSizeClick);
+    connect(preview_, &TPreviewCommands::Estimating, pages_, &TPropertyPages::SetEstimating);
 }
 
 // --- Document state ----------------------------------------------------------------------
@@ -315,7 +301,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     // Kept while still shown: the docks are as the user left them.
-    KeepWindowLayout();
+    preview_->KeepWindowLayout();
     // Saved, or left unsaved by the user's choice: nothing to recover; the project is free.
     keeper_->Recovery().Discard();
     keeper_->FollowProject({}, false);
@@ -333,31 +319,12 @@ bool TMainForm::FormCloseQuery() {
     return completed && mayClose;
 }
 
-ErrorReporter TMainForm::ErrorReporterOfWindow() {
-    return [this](const QString& message) { dialogs_->ShowApplicationError(this, message); };
-}
-
-// --- Pages and windows -------------------------------------------------------------------------
+// --- Options ---------------------------------------------------------------------------------
 
 void TMainForm::WebBrowser1Click() {
     Guard([&] {
         TformWebBrowser browser(this);
         dialogs_->ExecModal(browser);
-    });
-}
-
-void TMainForm::Homepage1Click() {
-    Guard([&] { dialogs_->OpenWithShell(QString::fromLatin1(kHomePageAddress)); });
-}
-
-void TMainForm::ContactUs1Click() {
-    Guard([&] { dialogs_->OpenWithShell(QString::fromLatin1(kSupportAddress)); });
-}
-
-void TMainForm::About1Click() {
-    Guard([&] {
-        TformAbout about([this](const QString& address) { dialogs_->OpenWithShell(address); }, this);
-        dialogs_->ExecModal(about);
     });
 }
 

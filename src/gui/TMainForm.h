@@ -10,23 +10,22 @@
 //                          closing
 //   TMainFormLayout.cpp    actions, menus, toolbar, tree pane and status bar
 //   TMainFormEdit.cpp      Undo and Redo, and where a change is seen
-//   TMainFormPanels.cpp    the property pages' handlers: the text check, the choosers,
-//                          help and the size estimate
-//   TMainFormPreview.cpp   the preview in the user's browser, the live preview pane,
-//                          the help window's routes and the measured size estimate
 // with TProjectFiles (the File commands and the recent list), TWorkKeeper (what keeps
 // work from being lost: the recovery copies, changes made to the file elsewhere, the
-// project's lock against a second window), TTreeCommands (the commands that edit the tree and their enabled state),
+// project's lock against a second window), TTreeCommands (the commands that edit the
+// tree and their enabled state),
 // TMenuTreeView (the tree's view), TStatusBar (the note and the progress display),
-// TPropertyPages (the pages' layout), TPanelBinding (the controls' binding),
-// TMenuDocument and DocumentCommands (the document and its undo steps) beside them.
+// TPropertyPages (the pages' layout), TPanelBinding (the controls' binding, their text
+// check and choosers), TPreviewCommands (the preview in the user's browser, the live
+// preview pane and the measured size estimate), THelpCommands (the help window and the
+// Help menu), TMenuDocument and DocumentCommands (the document and its undo steps)
+// beside them.
 //
 // Every command runs at one error boundary (RunGuarded): whatever it throws is shown
 // in the application's error box and no exception reaches Qt's event loop; a file that
 // cannot be read or is refused is shown in an "Error" box and changes nothing.
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QStringList>
 #include <chrono>
 #include <functional>
@@ -41,7 +40,6 @@
 #include "gui/TMenuDocument.h"
 
 class QAction;
-class QDockWidget;
 class QLabel;
 class QMenu;
 class QProgressBar;
@@ -53,10 +51,10 @@ class QTreeView;
 
 namespace qm {
 
-class TLivePreview;
+class THelpCommands;
 class TMenuTreeModel;
 class TPaneCycle;
-class TWindowLayoutKeeper;
+class TPreviewCommands;
 class TPanelBinding;
 class TProjectFiles;
 class TWorkKeeper;
@@ -64,8 +62,6 @@ class TPropertyPages;
 class TSiteCommands;
 class TStatusBar;
 class TTreeCommands;
-class TformHTML;
-class TfrmHelp;
 
 class TMainForm final : public QMainWindow {
     Q_OBJECT
@@ -74,13 +70,12 @@ public:
     explicit TMainForm(IUserDialogs* dialogs = nullptr, QWidget* parent = nullptr);
     ~TMainForm() override;
 
-    // The hidden page buffer window and the help window, made by the program entry.
-    // Without them the window makes its own when first needed.
-    void AttachAuxiliaryWindows(TformHTML* htmlWindow, TfrmHelp* helpWindow);
-    TformHTML& HtmlWindow();
-    TfrmHelp& HelpWindow();
-    // The live preview pane (View > Live Preview), in a dock beside the panels.
-    TLivePreview& LivePreview() { return *livePreview_; }
+    // The preview: the page buffer, the browser's preview, the live preview pane and
+    // the size estimate.
+    TPreviewCommands& Preview() { return *preview_; }
+    // The help window and the Help menu's commands.
+    THelpCommands& Help() { return *help_; }
+    TPropertyPages& Pages() { return *pages_; }
 
     // --- Document state ------------------------------------------------------------
     TMenuDocument& Document() { return *document_; }
@@ -123,11 +118,6 @@ public:
     void ArrangeTabs(bool force);
     int CountDescendants(int node) const { return Agent().CountDescendants(node); }
 
-    // --- Panels ---------------------------------------------------------------------
-    void CheckFieldText(QObject* control);
-    // The help page a help button's Tag selects ("getting_started.htm" for others).
-    static QString HelpPageOfTag(int tag);
-
     // The status bar: its note, and the document's operations' progress.
     TStatusBar& StatusBar() { return *StatusBar1; }
 
@@ -136,13 +126,6 @@ public:
     TProjectFiles& Files() { return *files_; }
     // The recovery copies, changes made elsewhere, the project's lock.
     TWorkKeeper& Keeper() { return *keeper_; }
-    // The page buffer is rebuilt; false (after its message) when the menu is refused.
-    // Its relative links are resolved against the project's folder (the documents
-    // folder while untitled): the page is opened from the Preview folder.
-    bool BuildHtmlToBuffer();
-    // The folder the project's page is published into; the documents folder while
-    // untitled. Ends in "/".
-    QString ProjectFolder() const;
 
 public slots:
     // Commands; a menu entry, a toolbar button and a pop-up entry share one handler.
@@ -151,22 +134,7 @@ public slots:
     void Redo1Click();
     void ToolBar1Click();
     void StatusBar2Click();
-    void Preview1Click();
     void WebBrowser1Click();
-    void Topic1Click();
-    // F1: the help page of the group whose field has the focus; Help Topics elsewhere.
-    void ContextHelp1Click();
-    void ViewSample1Click();
-    void Homepage1Click();
-    void ContactUs1Click();
-    void About1Click();
-
-    void ControlDataChanged(QObject* sender);
-    void pnl_BgColorClick(QObject* sender);
-    void spdbtnItURLClick();
-    void spdbtnItemImageNormalClick(QObject* sender);
-    void SpeedButton_OnClick_LaunchHelpDoc(QObject* sender);
-    void btnCalcSizeClick();
 
     void trvwDesignPanelChange();
 
@@ -196,22 +164,11 @@ private:
     void BuildTree();
     void BuildStatusBar();
     void ConnectDocument();
+    // The pages' signals that are not the binding's.
     void ConnectPanels();
     void ShowModified(bool modified);
-    void BuildLivePreview();
-    void RestoreLivePreview();
-    // While the window closes: its place, its docks and whether the pane is open.
-    void KeepWindowLayout();
-    void ConnectHelpWindow(TfrmHelp* help);
-    // Shows a page in the help window, made visible.
-    void ShowHelp(const QString& url);
-    // The menu box size as the formula estimates it from the main items and heights.
-    std::pair<long long, long long> FormulaEstimate() const;
-    // The two size fields as one step, each pulled into its range.
-    void ApplyEstimate(long long width, long long height);
 
     void UpdateWindowTitle();
-    ErrorReporter ErrorReporterOfWindow();
 
     // Edit.
     // Where a command's change is to be seen: its node selected, a look value's page.
@@ -225,14 +182,11 @@ private:
     TWorkKeeper* keeper_ = nullptr;   // a child of the window
     TSiteCommands* site_ = nullptr;  // the site's commands, a child of the window
     TTreeCommands* treeCommands_ = nullptr;  // the tree's commands, a child of the window
+    TPreviewCommands* preview_ = nullptr;  // the preview's commands and pane, a child of the window
+    THelpCommands* help_ = nullptr;  // the help's commands and window, a child of the window
     IUserDialogs* dialogs_;
     bool treeUpdating = false;
-    bool checkSuppressed_ = false;   // a chosen link is no typed text
-    bool measuring_ = false;  // the size estimate waits for the engine's measure
     int lastTabNodeIndex = 0;
-    QPointer<TformHTML> htmlWindow_;
-    QPointer<TfrmHelp> helpWindow_;
-    std::unique_ptr<TfrmHelp> ownHelpWindow_;  // when no help window was attached
 
     // --- Window parts -----------------------------------------------------------------
     QToolBar* tlbr1 = nullptr;
@@ -240,19 +194,13 @@ private:
     QSplitter* splitter_ = nullptr;
     TPropertyPages* pages_ = nullptr;  // "pgcntrl1"
     TStatusBar* StatusBar1 = nullptr;
-    QDockWidget* dckLivePreview = nullptr;
-    TLivePreview* livePreview_ = nullptr;
 
     QAction* Exit1;
     QAction *Undo1, *Redo1;
     QAction *ToolBar1, *StatusBar2;
-    QAction* LivePreview1 = nullptr;
-    QAction* Preview1;
     QAction* WebBrowser1;
-    QAction *Topic1, *ContextHelp1, *ViewSample1, *Homepage1, *ContactUs1, *About1;
     QAction *NextPane1, *PreviousPane1;
     TPaneCycle* paneCycle_ = nullptr;
-    TWindowLayoutKeeper* layoutKeeper_ = nullptr;  // a child of the window
     QToolButton* tlbtnSave = nullptr;
 };
 

@@ -19,8 +19,11 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "gui/CommandActions.h"
 #include "gui/IconFactory.h"
+#include "gui/THelpCommands.h"
 #include "gui/TMainForm.h"
+#include "gui/TPreviewCommands.h"
 #include "gui/TProjectFiles.h"
 #include "gui/TSiteCommands.h"
 #include "gui/TWorkKeeper.h"
@@ -44,12 +47,11 @@ void TMainForm::BuildWindow() {
     setContextMenuPolicy(Qt::NoContextMenu);  // no toolbar toggling menu of Qt's own
     BuildTree();
     BuildStatusBar();
-    BuildLivePreview();
     pages_ = new TPropertyPages(this);
     pages_->ChainTabOrder(trvwDesignPanel);
     // Small enough for a small screen at a large scale factor: the pages scroll.
     pages_->setMinimumSize(300, 200);
-    binding_ = std::make_unique<TPanelBinding>(*document_, *pages_, *treeModel_);
+    binding_ = std::make_unique<TPanelBinding>(*document_, *pages_, *treeModel_, *dialogs_, this);
     BuildParts();
     BuildActions();
     BuildMenus();
@@ -88,6 +90,8 @@ void TMainForm::BuildParts() {
     });
     files_ = new TProjectFiles(context, *keeper_, *binding_);
     site_ = new TSiteCommands(context, *binding_, *treeModel_, *files_);
+    help_ = new THelpCommands(context, *pages_);
+    preview_ = new TPreviewCommands(context, *this, *binding_, *help_);
 }
 
 // F6 goes round the tree, the pages (at the first field of the page shown) and the
@@ -96,21 +100,16 @@ void TMainForm::BuildPaneCycle() {
     paneCycle_ = new TPaneCycle(this);
     paneCycle_->AddPane(trvwDesignPanel, {});
     paneCycle_->AddPane(pages_, [this] { return TPaneCycle::FirstTabStop(pages_->currentWidget()); });
-    paneCycle_->AddPane(dckLivePreview, [this]() -> QWidget* {
-        if (IWebView* view = livePreview_->View()) return view->Widget();
-        return TPaneCycle::FirstTabStop(livePreview_);
+    paneCycle_->AddPane(&preview_->LivePreviewDock(), [this]() -> QWidget* {
+        TLivePreview& pane = preview_->LivePreview();
+        if (IWebView* view = pane.View()) return view->Widget();
+        return TPaneCycle::FirstTabStop(&pane);
     });
 }
 
 void TMainForm::BuildActions() {
     const auto make = [this](const QString& caption, const char* name, std::optional<TIconKind> icon = {},
-                             const QKeySequence& keys = {}) {
-        auto* action = new QAction(caption, this);
-        action->setObjectName(QString::fromLatin1(name));
-        if (icon) action->setIcon(MakeIcon(*icon));
-        if (!keys.isEmpty()) action->setShortcut(keys);
-        return action;
-    };
+                             const QKeySequence& keys = {}) { return MakeCommandAction(this, caption, name, icon, keys); };
 
     // Quitting goes through the close query, as the window's close box does.
     Exit1 = make(QStringLiteral("E&xit"), "Exit1", {}, QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -129,18 +128,9 @@ void TMainForm::BuildActions() {
     StatusBar2->setCheckable(true);
     StatusBar2->setChecked(true);
 
-    Preview1 = make(QStringLiteral("&Preview"), "Preview1", TIconKind::Preview, QKeySequence(Qt::CTRL | Qt::Key_P));
     WebBrowser1 = make(QStringLiteral("Web &Browser..."), "WebBrowser1");
-    Topic1 = make(QStringLiteral("Help &Topics"), "Topic1", TIconKind::Help);
-    ContextHelp1 = make(QStringLiteral("Help &on This Page"), "ContextHelp1", {}, QKeySequence(Qt::Key_F1));
-    ContextHelp1->setStatusTip(QStringLiteral("Show the help page of the settings that have the focus"));
     NextPane1 = make(QStringLiteral("Next &Pane"), "NextPane1", {}, QKeySequence(Qt::Key_F6));
     PreviousPane1 = make(QStringLiteral("Pre&vious Pane"), "PreviousPane1", {}, QKeySequence(Qt::SHIFT | Qt::Key_F6));
-    ViewSample1 = make(QStringLiteral("View &Sample..."), "ViewSample1");
-    Homepage1 = make(QStringLiteral("&Homepage"), "Homepage1");
-    ContactUs1 = make(QStringLiteral("&Contact Us"), "ContactUs1");
-    About1 = make(QStringLiteral("&About"), "About1", TIconKind::Application);
-    About1->setStatusTip(QStringLiteral("Display version and copyright information"));
 
     const auto on = [this](QAction* action, void (TMainForm::*handler)()) {
         connect(action, &QAction::triggered, this, handler);
@@ -150,16 +140,9 @@ void TMainForm::BuildActions() {
     on(Redo1, &TMainForm::Redo1Click);
     on(ToolBar1, &TMainForm::ToolBar1Click);
     on(StatusBar2, &TMainForm::StatusBar2Click);
-    on(Preview1, &TMainForm::Preview1Click);
     on(WebBrowser1, &TMainForm::WebBrowser1Click);
-    on(Topic1, &TMainForm::Topic1Click);
-    on(ContextHelp1, &TMainForm::ContextHelp1Click);
     connect(NextPane1, &QAction::triggered, this, [this] { paneCycle_->Move(1); });
     connect(PreviousPane1, &QAction::triggered, this, [this] { paneCycle_->Move(-1); });
-    on(ViewSample1, &TMainForm::ViewSample1Click);
-    on(Homepage1, &TMainForm::Homepage1Click);
-    on(ContactUs1, &TMainForm::ContactUs1Click);
-    on(About1, &TMainForm::About1Click);
 }
 
 void TMainForm::BuildMenus() {
@@ -195,7 +178,7 @@ void TMainForm::BuildMenus() {
 
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("View1"));
-    view->addActions({ToolBar1, StatusBar2, LivePreview1});
+    view->addActions({ToolBar1, StatusBar2, preview_->LivePreview1});
     view->addSeparator();
     view->addActions({NextPane1, PreviousPane1});
 
@@ -208,7 +191,7 @@ void TMainForm::BuildMenus() {
     // "F" is the File menu's.
     QMenu* flash = bar->addMenu(QStringLiteral("F&lash"));
     flash->setObjectName(QStringLiteral("Flash1"));
-    flash->addAction(Preview1);
+    flash->addAction(preview_->Preview1);
 
     QMenu* option = bar->addMenu(QStringLiteral("&Option"));
     option->setObjectName(QStringLiteral("Option1"));
@@ -216,9 +199,9 @@ void TMainForm::BuildMenus() {
 
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
-    help->addActions({Topic1, ContextHelp1, ViewSample1});
+    help->addActions({help_->Topic1, help_->ContextHelp1, help_->ViewSample1});
     help->addSeparator();
-    help->addActions({Homepage1, ContactUs1, About1});
+    help->addActions({help_->Homepage1, help_->ContactUs1, help_->About1});
 
 }
 
@@ -277,11 +260,10 @@ void TMainForm::BuildToolBar() {
     actionButton("tlbtnMoveUp", tree.MoveUp2);
     actionButton("tlbtnMoveDown", tree.MoveDown2);
     tlbr1->addSeparator();
-    button("tlbtnPreview", QStringLiteral("Preview"), TIconKind::Preview,
-                          QStringLiteral("Preview the menu in a web browser"), this, &TMainForm::Preview1Click);
+    actionButton("tlbtnPreview", preview_->Preview1);
     tlbr1->addSeparator();
-    button("tlbtnHelp", QStringLiteral("Help"), TIconKind::Help, QStringLiteral("Show help document"),
-                       this, &TMainForm::Topic1Click);
+    button("tlbtnHelp", QStringLiteral("Help"), TIconKind::Help, QStringLiteral("Show help document"), help_,
+           &THelpCommands::Topic1Click);
 }
 
 void TMainForm::BuildTree() {
@@ -296,7 +278,7 @@ void TMainForm::BuildTree() {
     trvwDesignPanel->setEditTriggers(QAbstractItemView::NoEditTriggers);
     auto* delegate = new TMenuTreeDelegate(
         [this](QLineEdit* editor) {
-            connect(editor, &QLineEdit::textChanged, this, [this, editor] { CheckFieldText(editor); });
+            connect(editor, &QLineEdit::textChanged, this, [this, editor] { binding_->CheckFieldText(editor); });
         },
         trvwDesignPanel);
     trvwDesignPanel->setItemDelegate(delegate);

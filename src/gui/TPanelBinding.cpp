@@ -2,15 +2,22 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QToolButton>
 
+#include "env/AppFolders.h"
+#include "gui/CommandGuard.h"
 #include "gui/ControlValues.h"
 #include "gui/FlagScope.h"
+#include "gui/TColorPanel.h"
 #include "gui/TMenuDocument.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPropertyPages.h"
 #include "gui/TSpinEdit.h"
+#include "gui/TextCheck.h"
+#include "gui/TfrmMsgBox_LinkTip.h"
 
 namespace qm {
 
@@ -31,10 +38,17 @@ TValueMode ModeOfItemField(std::size_t field) {
     return field == 0 ? vmDefault : vmComboText;
 }
 
+// Exactly this class, as the text check wants it: a derived control is another kind.
+template <class Control>
+Control* Exactly(QObject* object) {
+    return object && object->metaObject() == &Control::staticMetaObject ? static_cast<Control*>(object) : nullptr;
+}
+
 }  // namespace
 
-TPanelBinding::TPanelBinding(TMenuDocument& document, TPropertyPages& pages, TMenuTreeModel& model, QObject* parent)
-    : QObject(parent), document_(document), pages_(pages), model_(model) {
+TPanelBinding::TPanelBinding(TMenuDocument& document, TPropertyPages& pages, TMenuTreeModel& model,
+                             IUserDialogs& dialogs, QWidget* window)
+    : document_(document), pages_(pages), model_(model), dialogs_(dialogs), window_(window) {
     stepPause_.setSingleShot(true);
     stepPause_.setInterval(kStepPause);
     connect(&stepPause_, &QTimer::timeout, this, [this] { EndTyping(); });
@@ -54,6 +68,20 @@ TPanelBinding::TPanelBinding(TMenuDocument& document, TPropertyPages& pages, TMe
         ShowLook();
         ShowItemValues();
     });
+    ConnectPages();
+}
+
+void TPanelBinding::ConnectPages() {
+    connect(&pages_, &TPropertyPages::FieldEdited, this, &TPanelBinding::ControlDataChanged);
+    connect(&pages_, &TPropertyPages::ColorPanelClicked, this, [this](TColorPanel* panel) { pnl_BgColorClick(panel); });
+    connect(&pages_, &TPropertyPages::LinkChooserClicked, this, &TPanelBinding::spdbtnItURLClick);
+    connect(&pages_, &TPropertyPages::SoundChooserClicked, this,
+            [this](QToolButton* chooser) { spdbtnItemImageNormalClick(chooser); });
+}
+
+template <class Command>
+bool TPanelBinding::Guard(Command&& command) {
+    return RunGuarded(dialogs_, window_, std::forward<Command>(command));
 }
 
 bool TPanelBinding::Store(QObject* control) {
@@ -137,6 +165,73 @@ void TPanelBinding::Stepped() {
     // The first step after a pause (or after typing) begins a step of its own.
     if (!stepPause_.isActive()) EndTyping();
     stepPause_.start();
+}
+
+// --- The controls' own commands ---------------------------------------------------------
+
+void TPanelBinding::ControlDataChanged(QObject* sender) {
+    if (showing_ || !sender) return;
+    Guard([&] {
+        if (!checkSuppressed_) CheckFieldText(sender);
+        Store(sender);
+    });
+}
+
+void TPanelBinding::CheckFieldText(QObject* control) {
+    if (!control) return;
+    // An edit box, or the edit line of a combo box; other controls hold no typed text.
+    QLineEdit* line = Exactly<QLineEdit>(control);
+    if (auto* combo = Exactly<QComboBox>(control)) line = combo->lineEdit();
+    if (!line) return;
+    const TCheckedText checked =
+        CheckText(line->text(), line->cursorPosition(), QString::fromStdString(document_.Agent().Separator()));
+    if (checked.messages.isEmpty()) return;
+    // The rest of the text stays, and the cursor where it was; the change notification
+    // this fires finds nothing more to remove.
+    line->setText(checked.text);
+    line->setCursorPosition(checked.cursor);
+    for (const QString& message : checked.messages)
+        dialogs_.MessageDlg(window_, message, TMsgDlgType::Warning, QMessageBox::Yes);
+}
+
+void TPanelBinding::pnl_BgColorClick(QObject* sender) {
+    Guard([&] {
+        auto* panel = qobject_cast<TColorPanel*>(sender);
+        if (panel)
+            if (const auto chosen = dialogs_.ChooseColor(window_, panel->Color())) panel->SetColor(*chosen);
+        // A cancelled dialog changes nothing.
+        if (panel) Store(panel);
+    });
+}
+
+void TPanelBinding::spdbtnItURLClick() {
+    Guard([&] {
+        if (TfrmMsgBox_LinkTip::ShouldShow()) {
+            TfrmMsgBox_LinkTip tip(dialogs_, window_);
+            dialogs_.ExecModal(tip);
+        }
+        const QString chosen =
+            dialogs_.GetOpenFileName(window_, QStringLiteral("Link to a Page"),
+                                     QStringLiteral("HTML files(*.htm;*.html)|*.htm;*.html|Any file (*.*)|*.*"), QString());
+        if (chosen.isEmpty()) return;
+        {
+            // A chosen file is no typed text: it is not checked for quotes.
+            TFlagScope unchecked(checkSuppressed_);
+            pages_.SetLinkText(LocalPathToFileUrl(chosen));
+        }
+    });
+}
+
+void TPanelBinding::spdbtnItemImageNormalClick(QObject* sender) {
+    Guard([&] {
+        if (!sender) return;
+        const QString chosen = dialogs_.GetOpenFileName(
+            window_, QStringLiteral("Choose a Sound"), QStringLiteral("MP3 Files (*.mp3)|*.mp3|All Files (*.*)|*.*"), QString());
+        if (chosen.isEmpty()) return;
+        pages_.SetSoundFileName(sender, QFileInfo(chosen).fileName());
+        // The sound waits in the Preview folder until publishing copies it beside the project.
+        document_.StageFile(GetPreviewFolder().toStdString(), chosen.toStdString());
+    });
 }
 
 }  // namespace qm

@@ -8,6 +8,10 @@
 // Typing is one step: the changes of one value merge until the focus moves, another
 // value changes, or a step is undone or redone. A spin box moved by the wheel, its
 // arrows or the arrow keys makes one step per pause.
+//
+// The binding also answers the pages' controls: a changed field has its typed text
+// checked before it is stored, and the colour, link and sound choosers ask for their
+// value. Each runs at the window's error boundary (RunGuarded).
 
 #include <QObject>
 #include <QPersistentModelIndex>
@@ -15,8 +19,11 @@
 #include <chrono>
 #include <cstddef>
 
+class QWidget;
+
 namespace qm {
 
+class IUserDialogs;
 class TMenuDocument;
 class TMenuTreeModel;
 class TPropertyPages;
@@ -24,7 +31,9 @@ class TPropertyPages;
 class TPanelBinding final : public QObject {
     Q_OBJECT
 public:
-    TPanelBinding(TMenuDocument& document, TPropertyPages& pages, TMenuTreeModel& model, QObject* parent = nullptr);
+    // window: the parent of the choosers' dialogs and of the messages.
+    TPanelBinding(TMenuDocument& document, TPropertyPages& pages, TMenuTreeModel& model, IUserDialogs& dialogs,
+                  QWidget* window);
 
     // The value of a bound control into the document: a new step, or part of the
     // running one. False when the document holds that value already, while the program
@@ -49,8 +58,28 @@ public:
     // A number still being typed in a spin box counts as typed, pulled into its range
     // as leaving the box would pull it.
     void InterpretTypedNumbers();
+    // The typed text of an edit box, or of a combo box's edit line, without what it may
+    // not hold (TextCheck), each removal with a warning; the rest and the cursor stay.
+    // Other controls, and nullptr, are left alone.
+    void CheckFieldText(QObject* control);
+
+public slots:
+    // A control changed: its text is checked and its value goes to the document as a
+    // step. A change that leaves the value as it was is no step, and leaves the
+    // document unmodified.
+    void ControlDataChanged(QObject* sender);
+    // The colour chooser of a colour panel; a cancelled dialog changes nothing.
+    void pnl_BgColorClick(QObject* sender);
+    // A page chosen as the item's link, after the tip about links.
+    void spdbtnItURLClick();
+    // A sound chosen for the field of the chooser sender, staged for the preview.
+    void spdbtnItemImageNormalClick(QObject* sender);
 
 private:
+    void ConnectPages();
+    template <class Command>
+    bool Guard(Command&& command);
+
     void ShowLookField(std::size_t field);
     void ShowItemValues();
     void Stepped();
@@ -58,9 +87,12 @@ private:
     TMenuDocument& document_;
     TPropertyPages& pages_;
     TMenuTreeModel& model_;
+    IUserDialogs& dialogs_;
+    QWidget* window_;
     QPersistentModelIndex shownItem_;
     bool showing_ = false;
     bool storing_ = false;
+    bool checkSuppressed_ = false;  // a chosen link is no typed text
     int session_ = 1;
     QTimer stepPause_;  // runs while a spin box is being stepped
 };

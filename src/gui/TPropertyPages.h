@@ -4,7 +4,9 @@
 // buttons. The look's controls are made from the table of look fields (their object
 // names, ranges and help tags); this class only builds and names them, for screen
 // readers too, and each page scrolls when the window is smaller than it. What they do is
-// the window's, told by the signals below; what they show is the binding's (TPanelBinding).
+// told by the signals below: the fields and the choosers are the binding's
+// (TPanelBinding), which also decides what they show; the help buttons are the help's
+// (THelpCommands), the estimate the preview's (TPreviewCommands).
 
 #include <QTabWidget>
 #include <array>

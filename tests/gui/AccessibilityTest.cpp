@@ -22,6 +22,7 @@
 #include <QTreeView>
 
 #include "gui/TColorPanel.h"
+#include "gui/THelpCommands.h"
 #include "gui/TLivePreview.h"
 #include "gui/TfrmHelp.h"
 #include "support/WindowTest.h"
@@ -205,8 +206,9 @@ TEST_F(AccessibilityTest, F1ShowsTheFocusedGroupsHelpAndCtrlQQuitsThroughTheClos
             if (Pages()->widget(i)->isAncestorOf(focus)) ShowPage(Pages()->widget(i));
         focus->setFocus();
         QTest::keyClick(window->windowHandle(), Qt::Key_F1);
-        EXPECT_TRUE(window->HelpWindow().CurrentUrl().endsWith(c.page)) << window->HelpWindow().CurrentUrl().toStdString();
-        window->HelpWindow().hide();
+        EXPECT_TRUE(window->Help().HelpWindow().CurrentUrl().endsWith(c.page))
+            << window->Help().HelpWindow().CurrentUrl().toStdString();
+        window->Help().HelpWindow().hide();
         QApplication::setActiveWindow(window.get());
     }
     // Outside the pages: Help Topics, which without an engine goes to the user's browser.
@@ -267,8 +269,8 @@ TEST_F(AccessibilityTest, TheTreeShowsWhetherItHasTheFocus) {
 
 TEST_F(AccessibilityTest, EscapeHidesHelpWhereverTheFocusIsInIt) {
     ShowActive();
-    TfrmHelp& help = window->HelpWindow();
-    window->SpeedButton_OnClick_LaunchHelpDoc(Find<QToolButton>("spdbtnHelpPath"));
+    TfrmHelp& help = window->Help().HelpWindow();
+    window->Help().SpeedButton_OnClick_LaunchHelpDoc(Find<QToolButton>("spdbtnHelpPath"));
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&help));
     QApplication::setActiveWindow(&help);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&help));

@@ -32,6 +32,7 @@
 #include "gui/dialogs/RecentFilesList.h"
 #include "env/Settings.h"
 #include "gui/TMenuTreeModel.h"
+#include "gui/TPreviewCommands.h"
 #include "gui/TformHTML.h"
 #include "gui/TStatusBar.h"
 #include "gui/TTreeCommands.h"
@@ -113,6 +114,16 @@ TEST_F(MainWindowTest, ToolbarButtonsInOrderWithTooltipsAndIcons) {
         EXPECT_GT(button->x(), previousX) << name << " is out of order";
         previousX = button->x();
     }
+}
+
+// The Preview button is the Preview command's: the menu entry and the button act and
+// read alike, and hovering the button still says what it does.
+TEST_F(MainWindowTest, ThePreviewButtonShowsThePreviewCommand) {
+    auto* button = Find<QToolButton>("tlbtnPreview");
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->defaultAction(), Find<QAction>("Preview1"));
+    EXPECT_EQ(button->text(), "Preview");
+    EXPECT_EQ(button->statusTip(), "Preview the menu in a web browser");
 }
 
 TEST_F(MainWindowTest, MenusWithTheirEntriesAndShortcuts) {
@@ -553,7 +564,7 @@ TEST_F(MainWindowTest, WhatTheWindowSavesIsWhatTheCommandLineToolPublishes) {
     Find<QSpinBox>("spnedt__mainItemHeight")->setValue(26);
     Find<QLineEdit>("edt__subItemFont")->setText("Georgia");
     Find<QSpinBox>("spnedt__subItemHeight")->setValue(-4);
-    window->btnCalcSizeClick();
+    window->Preview().btnCalcSizeClick();
 
     const QString saved = NewFolder("window");
     dialogs.saveAnswers = {saved + "/harbour.zorbel"};

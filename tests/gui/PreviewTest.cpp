@@ -15,6 +15,7 @@
 #include "support/WindowTest.h"
 #include "env/Settings.h"
 #include "gui/TformHTML.h"
+#include "gui/TPreviewCommands.h"
 
 namespace qm::test {
 namespace {
@@ -57,7 +58,7 @@ protected:
 };
 
 TEST_F(PreviewTest, AMenuWithoutItemsIsRefusedAndNothingIsOpened) {
-    window->Preview1Click();
+    window->Preview().Preview1Click();
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({kNoItem}));
     EXPECT_EQ(dialogs.messages[0].kind, TMsgDlgType::Error);
     EXPECT_FALSE(QFile::exists(GetPreviewFolder() + "~preview.html"));
@@ -71,14 +72,14 @@ TEST_F(PreviewTest, ABoxBelowTenPixelsIsRefused) {
     auto* height = Find<QSpinBox>("spnedtflMenuMaxHeight");
     width->setValue(9);
     height->setValue(40);
-    EXPECT_FALSE(window->BuildHtmlToBuffer());
+    EXPECT_FALSE(window->Preview().BuildHtmlToBuffer());
     EXPECT_EQ(dialogs.MessageTexts(), QStringList({kTooSmall}));
     width->setValue(10);
     height->setValue(10);
     dialogs.Clear();
-    EXPECT_TRUE(window->BuildHtmlToBuffer());
+    EXPECT_TRUE(window->Preview().BuildHtmlToBuffer());
     EXPECT_TRUE(dialogs.messages.empty());
-    EXPECT_FALSE(window->HtmlWindow().Lines().isEmpty());
+    EXPECT_FALSE(window->Preview().HtmlWindow().Lines().isEmpty());
 }
 
 TEST_F(PreviewTest, ThePageIsStagedAndHandedToTheChosenBrowser) {
@@ -87,7 +88,7 @@ TEST_F(PreviewTest, ThePageIsStagedAndHandedToTheChosenBrowser) {
     MakeDocument({{0, "Home"}, {0, "Boats"}});
     window->SelectNode(1);
     Find<QComboBox>("cmbx_Link")->setEditText("typed-just-now.html");
-    window->Preview1Click();
+    window->Preview().Preview1Click();
     ASSERT_TRUE(dialogs.errors.isEmpty()) << dialogs.errors.join("\n").toStdString();
     EXPECT_TRUE(dialogs.modalWindows.isEmpty()) << "the tip is switched off";
 
@@ -106,22 +107,22 @@ TEST_F(PreviewTest, ThePageIsStagedAndHandedToTheChosenBrowser) {
     EXPECT_TRUE(text.contains("href='" + QUrl::fromLocalFile(project).toEncoded() + "/typed-just-now.html'"))
         << "the panels are flushed first, and the link leads beside the project";
     EXPECT_EQ(QString::fromUtf8(text).replace("\r\n", "\n").trimmed(),
-              window->HtmlWindow().Lines().join("\n").trimmed());
+              window->Preview().HtmlWindow().Lines().join("\n").trimmed());
 }
 
 TEST_F(PreviewTest, AnUntitledPagesLinksLeadIntoTheDocumentsFolder) {
     MakeDocument({{0, "A"}});
     window->Document().SetItemValue(0, FieldIndex(ItemField::Link), "a b.html");
-    ASSERT_TRUE(window->BuildHtmlToBuffer());
+    ASSERT_TRUE(window->Preview().BuildHtmlToBuffer());
     const QString link = "href='" + QUrl::fromLocalFile(GetDocumentsFolder()).toString(QUrl::FullyEncoded) + "a b.html'";
-    EXPECT_TRUE(window->HtmlWindow().Lines().join("\n").contains(link)) << link.toStdString();
+    EXPECT_TRUE(window->Preview().HtmlWindow().Lines().join("\n").contains(link)) << link.toStdString();
     EXPECT_EQ(window->Agent().Items()[0].Link, "a b.html") << "the document keeps its link";
 }
 
 TEST_F(PreviewTest, TheFlashTipShowsWhileItsSettingIsOn) {
     MakeDocument({{0, "A"}});
     WriteBoolSetting("ShowFlashLocalSecurityWarningTipDialog", true);
-    window->Preview1Click();
+    window->Preview().Preview1Click();
     EXPECT_EQ(dialogs.modalWindows.size(), 1);
     EXPECT_EQ(RecordedArgument(), GetPreviewFolder() + "~preview.html");
 }

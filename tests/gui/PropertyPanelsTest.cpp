@@ -21,6 +21,9 @@
 #include "model/LookValues.h"
 #include "env/Settings.h"
 #include "gui/TColorPanel.h"
+#include "gui/THelpCommands.h"
+#include "gui/TPanelBinding.h"
+#include "gui/TPreviewCommands.h"
 #include "gui/TfrmHelp.h"
 #include "gui/TfrmMsgBox_LinkTip.h"
 #include "gui/TTreeCommands.h"
@@ -233,7 +236,7 @@ TEST_F(PropertyPanelsTest, EveryEditMarksTheDocumentAndEnablesSave) {
     expectMarked("edit box");
     Find<QLineEdit>("edt_InternalUse_RootDir_Remote")->setText("http://www.example.com/");
     expectMarked("path edit");
-    window->pnl_BgColorClick(Find<TColorPanel>("pnl__subItemTextColor"));
+    window->PanelBinding().pnl_BgColorClick(Find<TColorPanel>("pnl__subItemTextColor"));
     EXPECT_FALSE(window->Modified()) << "colour panel, dialog cancelled: no change";
     EXPECT_FALSE(Find<QAction>("Save1")->isEnabled());
 }
@@ -308,8 +311,8 @@ TEST_F(PropertyPanelsTest, TheItemTextAndTheLinkAreCheckedToo) {
 }
 
 TEST_F(PropertyPanelsTest, SpinEditsAreNeverChecked) {
-    window->CheckFieldText(Find<QSpinBox>("spnedt__mainItemHeight"));
-    window->CheckFieldText(nullptr);
+    window->PanelBinding().CheckFieldText(Find<QSpinBox>("spnedt__mainItemHeight"));
+    window->PanelBinding().CheckFieldText(nullptr);
     EXPECT_TRUE(dialogs.messages.empty());
 }
 
@@ -321,14 +324,14 @@ TEST_F(PropertyPanelsTest, TheEstimateCountsMainItemsOnly) {
     SetSpin("spnedt__mainItemHeight", 20);
     SetSpin("spnedt__subItemHeight", 15);
     window->SetModified(false);
-    window->btnCalcSizeClick();
+    window->Preview().btnCalcSizeClick();
     EXPECT_EQ(Spin("spnedtflMenuMaxWidth"), 285);
     EXPECT_EQ(Spin("spnedtflMenuMaxHeight"), 38);
     EXPECT_TRUE(window->Modified());
 }
 
 TEST_F(PropertyPanelsTest, TheEstimateOfTheRootAloneIsOneByOne) {
-    window->btnCalcSizeClick();
+    window->Preview().btnCalcSizeClick();
     EXPECT_EQ(Spin("spnedtflMenuMaxWidth"), 1);
     EXPECT_EQ(Spin("spnedtflMenuMaxHeight"), 1);
 }
@@ -344,7 +347,7 @@ TEST_F(PropertyPanelsTest, TheEstimateIsPulledIntoTheControlsRange) {
         window->TreeCommands().Insert1Click();
     }
     SetSpin("spnedt__mainItemExtWidth", 9999);
-    window->btnCalcSizeClick();
+    window->Preview().btnCalcSizeClick();
     EXPECT_EQ(Spin("spnedtflMenuMaxWidth"), 9999);
 }
 
@@ -357,7 +360,7 @@ TEST_F(PropertyPanelsTest, TheColourDialogStartsAtThePanelsColour) {
     ASSERT_EQ(dialogs.colourRequests.size(), 1u);
     EXPECT_EQ(dialogs.colourRequests[0], QColor(Qt::white));
     EXPECT_EQ(panel->Color(), QColor(0x10, 0x20, 0x30));
-    window->pnl_BgColorClick(panel);  // cancelled
+    window->PanelBinding().pnl_BgColorClick(panel);  // cancelled
     EXPECT_EQ(panel->Color(), QColor(0x10, 0x20, 0x30));
     EXPECT_EQ(window->Agent().GetAppletData().mainItemTextColor, "102030");
 }
@@ -371,7 +374,7 @@ TEST_F(PropertyPanelsTest, TheLinkChooserShowsItsTipUntilSwitchedOff) {
         tip.findChild<QCheckBox*>("chckbxDontShow")->click();
         return int(QDialog::Accepted);
     });
-    window->spdbtnItURLClick();
+    window->PanelBinding().spdbtnItURLClick();
     EXPECT_EQ(dialogs.modalWindows, QStringList({"TfrmMsgBox_LinkTip"}));
     ASSERT_EQ(dialogs.fileDialogs.size(), 1u);
     EXPECT_EQ(dialogs.fileDialogs[0].filter, "HTML files(*.htm;*.html)|*.htm;*.html|Any file (*.*)|*.*");
@@ -380,7 +383,7 @@ TEST_F(PropertyPanelsTest, TheLinkChooserShowsItsTipUntilSwitchedOff) {
 
     dialogs.Clear();
     dialogs.openAnswers = {"/srv/site/O'Brien/a.htm"};
-    window->spdbtnItURLClick();
+    window->PanelBinding().spdbtnItURLClick();
     EXPECT_TRUE(dialogs.modalWindows.isEmpty()) << "switched off";
     EXPECT_EQ(Find<QComboBox>("cmbx_Link")->currentText(), "file:///srv/site/O'Brien/a.htm");
     EXPECT_TRUE(dialogs.messages.empty()) << "a chosen link is not checked";
@@ -407,7 +410,7 @@ TEST_F(PropertyPanelsTest, TheSoundChooserFillsTheBareNameAndStagesTheFile) {
     file.write("ID3 sound");
     file.close();
 
-    window->spdbtnItemImageNormalClick(Find<QToolButton>("spdbtn___subItemHoverSoundUrl"));  // cancelled
+    window->PanelBinding().spdbtnItemImageNormalClick(Find<QToolButton>("spdbtn___subItemHoverSoundUrl"));  // cancelled
     EXPECT_EQ(Find<QLineEdit>("edt__subItemHoverSound")->text(), "");
     EXPECT_FALSE(window->Modified());
     EXPECT_EQ(dialogs.fileDialogs.back().filter, "MP3 Files (*.mp3)|*.mp3|All Files (*.*)|*.*");
@@ -425,17 +428,17 @@ TEST_F(PropertyPanelsTest, TheSoundChooserFillsTheBareNameAndStagesTheFile) {
 // --- Help ------------------------------------------------------------------------------------
 
 TEST_F(PropertyPanelsTest, HelpButtonsShowTheirPagesInTheHelpWindow) {
-    EXPECT_EQ(TMainForm::HelpPageOfTag(0), "getting_started.htm");
-    EXPECT_EQ(TMainForm::HelpPageOfTag(3), "customizing_fl_ext_sound.htm");
-    EXPECT_EQ(TMainForm::HelpPageOfTag(8), "customizing_fl_path_path.htm");
-    EXPECT_EQ(TMainForm::HelpPageOfTag(9), "faq_flash_local_security_warning_dialog.htm");
-    EXPECT_EQ(TMainForm::HelpPageOfTag(42), "getting_started.htm");
-    EXPECT_EQ(TMainForm::HelpPageOfTag(-1), "getting_started.htm");
+    EXPECT_EQ(THelpCommands::HelpPageOfTag(0), "getting_started.htm");
+    EXPECT_EQ(THelpCommands::HelpPageOfTag(3), "customizing_fl_ext_sound.htm");
+    EXPECT_EQ(THelpCommands::HelpPageOfTag(8), "customizing_fl_path_path.htm");
+    EXPECT_EQ(THelpCommands::HelpPageOfTag(9), "faq_flash_local_security_warning_dialog.htm");
+    EXPECT_EQ(THelpCommands::HelpPageOfTag(42), "getting_started.htm");
+    EXPECT_EQ(THelpCommands::HelpPageOfTag(-1), "getting_started.htm");
 
     window->show();
     auto* button = Find<QToolButton>("spdbtnHelpMenuBox");
     QTest::mouseClick(button, Qt::LeftButton);
-    TfrmHelp& help = window->HelpWindow();
+    TfrmHelp& help = window->Help().HelpWindow();
     EXPECT_TRUE(help.isVisible());
     EXPECT_EQ(help.CurrentUrl(), LocalPathToFileUrl(GetProgramFolder() + "help/customizing_fl_ext_menu_box.htm"));
 
@@ -443,7 +446,7 @@ TEST_F(PropertyPanelsTest, HelpButtonsShowTheirPagesInTheHelpWindow) {
     EXPECT_FALSE(help.isVisible()) << "Escape hides the help window";
     QToolButton stray;
     stray.setProperty("Tag", 42);
-    window->SpeedButton_OnClick_LaunchHelpDoc(&stray);
+    window->Help().SpeedButton_OnClick_LaunchHelpDoc(&stray);
     EXPECT_TRUE(help.isVisible()) << "the next help button shows it again";
     EXPECT_EQ(help.CurrentUrl(), LocalPathToFileUrl(GetProgramFolder() + "help/getting_started.htm"));
 }

@@ -38,6 +38,8 @@
 #include "gui/TMainForm.h"
 #include "gui/TProjectFiles.h"
 #include "gui/TWorkKeeper.h"
+#include "gui/THelpCommands.h"
+#include "gui/TPreviewCommands.h"
 #include "gui/TQtUserDialogs.h"
 #include "gui/TRecoveryOffer.h"
 #include "gui/IWebEngine.h"
@@ -148,7 +150,7 @@ void WaitFor(Sender* sender, Signal signal, Step&& step) {
 // The live preview pane beside the panels after an edit, at each of its widths.
 void ShootLivePreview(qm::TMainForm& window, const QString& folder) {
     window.resize(QSize(1500, 760));
-    qm::TLivePreview& pane = window.LivePreview();
+    qm::TLivePreview& pane = window.Preview().LivePreview();
     WaitFor(&pane, &qm::TLivePreview::PageShown,
             [&] { window.findChild<QAction*>(QStringLiteral("LivePreview1"))->trigger(); });
     WaitFor(&pane, &qm::TLivePreview::PageShown, [&] {
@@ -225,8 +227,8 @@ void ShootSite(qm::TMainForm& window, qm::test::TFakeUserDialogs& dialogs, const
 }
 
 void ShootHelp(qm::TMainForm& window, const QString& folder) {
-    qm::TfrmHelp& help = window.HelpWindow();
-    WaitFor(&help, &qm::TfrmHelp::PageLoaded, [&] { window.SpeedButton_OnClick_LaunchHelpDoc(nullptr); });
+    qm::TfrmHelp& help = window.Help().HelpWindow();
+    WaitFor(&help, &qm::TfrmHelp::PageLoaded, [&] { window.Help().SpeedButton_OnClick_LaunchHelpDoc(nullptr); });
     QEventLoop settle;
     QTimer::singleShot(600, &settle, &QEventLoop::quit);
     settle.exec();

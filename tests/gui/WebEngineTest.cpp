@@ -26,6 +26,8 @@
 #include "model/LookValues.h"
 #include "env/Settings.h"
 #include "gui/TLivePreview.h"
+#include "gui/THelpCommands.h"
+#include "gui/TPreviewCommands.h"
 #include "gui/TfrmHelp.h"
 #include "gui/WebEngineHost.h"
 
@@ -84,7 +86,7 @@ protected:
         window->SetCurrentFileName(project);
     }
 
-    TLivePreview& Pane() { return window->LivePreview(); }
+    TLivePreview& Pane() { return window->Preview().LivePreview(); }
     IWebView* View() { return Pane().View(); }
 
     // Opens the pane (View > Live Preview) and waits for its first page.
@@ -333,14 +335,14 @@ TEST_F(WebEngineTest, TheEstimateLeavesNothingCutForLongCaptions) {
 
 TEST_F(WebEngineTest, TheHelpWindowShowsTopicsBesideTheirContentsAndKeepsItsHistory) {
     window->show();
-    TfrmHelp& help = window->HelpWindow();
+    TfrmHelp& help = window->Help().HelpWindow();
     const auto waitFor = [&](auto&& step, const QString& page) {
         QSignalSpy loaded(&help, &TfrmHelp::PageLoaded);
         step();
         EXPECT_TRUE(loaded.wait(kEngineWait));
         EXPECT_TRUE(help.CurrentUrl().endsWith("/help/" + page)) << help.CurrentUrl().toStdString();
     };
-    waitFor([&] { window->Topic1Click(); }, "index.html");
+    waitFor([&] { window->Help().Topic1Click(); }, "index.html");
     ASSERT_NE(help.View(), nullptr);
     EXPECT_TRUE(help.isVisible());
     EXPECT_FALSE(help.CanGoBack());

@@ -1,39 +1,33 @@
-// Preview: the page of the document as it stands (what is on screen: the controls hold
-// nothing the document lacks), built into the page buffer, staged in the Preview
-// folder with the movie, the script and the sounds, and opened in the chosen browser.
-// Beside it the live preview pane, which shows the page in the embedded engine as the
-// document changes; the help window's routes; and the size estimate, which measures
-// the menu as the engine draws it.
+#include "gui/TPreviewCommands.h"
 
 #include <QAction>
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
-#include <QPushButton>
+#include <QMainWindow>
 #include <QSaveFile>
-#include <QTimer>
-#include <QStatusBar>
 #include <QUrl>
 #include <algorithm>
 
 #include "env/AppFolders.h"
-#include "model/Error.h"
+#include "env/Settings.h"
+#include "env/TformWebBrowser.h"
+#include "gui/CommandActions.h"
+#include "gui/ControlValues.h"
 #include "gui/IconFactory.h"
+#include "gui/THelpCommands.h"
+#include "gui/TLivePreview.h"
+#include "gui/TMenuDocument.h"
+#include "gui/TPanelBinding.h"
+#include "gui/TStatusBar.h"
+#include "gui/TWindowLayoutKeeper.h"
+#include "gui/TformHTML.h"
+#include "gui/dialogs/TfrmFlashLocalSecrityWarning.h"
+#include "model/Error.h"
 #include "model/LookValues.h"
+#include "model/WholeNumber.h"
 #include "output/PageWriter.h"
 #include "output/Publisher.h"
-#include "env/Settings.h"
-#include "gui/TLivePreview.h"
-#include "gui/TWindowLayoutKeeper.h"
-#include "gui/TMainForm.h"
-#include "gui/TStatusBar.h"
-#include "gui/TPropertyPages.h"
-#include "gui/TformHTML.h"
-#include "env/TformWebBrowser.h"
-#include "gui/dialogs/TfrmFlashLocalSecrityWarning.h"
-#include "gui/TfrmHelp.h"
-#include "gui/WebEngineHost.h"
-#include "model/WholeNumber.h"
 
 namespace qm {
 
@@ -60,30 +54,57 @@ void QuietlyInSettings(Access&& access) {
 
 }  // namespace
 
-QString TMainForm::ProjectFolder() const {
-    const QString project = ProjectFilePath();
+TPreviewCommands::TPreviewCommands(const TWindowContext& context, QMainWindow& mainWindow, TPanelBinding& binding,
+                                   THelpCommands& help)
+    : QObject(&context.window), context_(context), mainWindow_(mainWindow), binding_(binding), help_(help) {
+    Preview1 = MakeCommandAction(this, QStringLiteral("&Preview"), "Preview1", TIconKind::Preview,
+                                 QKeySequence(Qt::CTRL | Qt::Key_P));
+    // The toolbar's button shows the action: its name, its icon and this hint.
+    Preview1->setToolTip(QStringLiteral("Preview the menu in a web browser"));
+    Preview1->setStatusTip(Preview1->toolTip());
+    connect(Preview1, &QAction::triggered, this, &TPreviewCommands::Preview1Click);
+    BuildLivePreview();
+}
+
+TPreviewCommands::~TPreviewCommands() {
+    delete dock_;
+}
+
+QDockWidget& TPreviewCommands::LivePreviewDock() {
+    return *dock_;
+}
+
+TformHTML& TPreviewCommands::HtmlWindow() {
+    if (!htmlWindow_) htmlWindow_ = new TformHTML(&context_.window);
+    return *htmlWindow_;
+}
+
+QString TPreviewCommands::ProjectFolder() const {
+    const QString project = context_.document.ProjectFilePath();
     if (!project.isEmpty()) return AddTrailingBackslash(QFileInfo(project).absolutePath());
     return GetDocumentsFolder();
 }
 
-bool TMainForm::BuildHtmlToBuffer() {
-    StorePanels();
-    if (Agent().NodeCount() < 2) {
-        dialogs_->MessageDlg(this, QStringLiteral("There is no item to preview. Add an item in the left pane and try again."),
-                             TMsgDlgType::Error, QMessageBox::Ok);
+bool TPreviewCommands::BuildHtmlToBuffer() {
+    binding_.InterpretTypedNumbers();
+    const TkvxAppletAgent& agent = context_.document.Agent();
+    IUserDialogs& dialogs = context_.dialogs;
+    if (agent.NodeCount() < 2) {
+        dialogs.MessageDlg(&context_.window, QStringLiteral("There is no item to preview. Add an item in the left pane and try again."),
+                           TMsgDlgType::Error, QMessageBox::Ok);
         return false;
     }
     const auto size = [](const std::string& value) { return ParseWholeNumber(value).value_or(0); };
-    if (size(Agent().AppletData().flMenuMaxWidth) < 10 || size(Agent().AppletData().flMenuMaxHeight) < 10) {
-        dialogs_->MessageDlg(this, QStringLiteral("The menu box is too small. Adjust its size on the Ext. tab."),
-                             TMsgDlgType::Error, QMessageBox::Ok);
+    if (size(agent.AppletData().flMenuMaxWidth) < 10 || size(agent.AppletData().flMenuMaxHeight) < 10) {
+        dialogs.MessageDlg(&context_.window, QStringLiteral("The menu box is too small. Adjust its size on the Ext. tab."),
+                           TMsgDlgType::Error, QMessageBox::Ok);
         return false;
     }
     const QString buildFile = GetTempFolder() + QStringLiteral("~tmp0001.txt");
     // The page is opened from the Preview folder: its relative links would lead there.
     const std::string linkBase =
         AddTrailingBackslash(QUrl::fromLocalFile(ProjectFolder()).toString(QUrl::FullyEncoded)).toStdString();
-    MakeHtmlCodes(Agent(), ToPath(buildFile), linkBase);
+    MakeHtmlCodes(agent, ToPath(buildFile), linkBase);
     QFile file(buildFile);
     if (!file.open(QIODevice::ReadOnly)) throw Error(buildFile.toStdString(), 0, "cannot be read");
     QString page = QString::fromUtf8(file.readAll());
@@ -95,21 +116,24 @@ bool TMainForm::BuildHtmlToBuffer() {
     return true;
 }
 
-void TMainForm::Preview1Click() {
+void TPreviewCommands::Preview1Click() {
     Guard([&] {
+        IUserDialogs& dialogs = context_.dialogs;
         if (TfrmFlashLocalSecrityWarning::ShouldShow()) {
             TfrmFlashLocalSecrityWarning tip(
-                {[this](QObject* sender) { SpeedButton_OnClick_LaunchHelpDoc(sender); }, ErrorReporterOfWindow(),
+                {[this](QObject* sender) { help_.SpeedButton_OnClick_LaunchHelpDoc(sender); },
+                 [this, &dialogs](const QString& message) { dialogs.ShowApplicationError(&context_.window, message); },
                  MakeIcon(TIconKind::HelpBook)},
-                this);
-            dialogs_->ExecModal(tip);
+                &context_.window);
+            dialogs.ExecModal(tip);
         }
         // After a refusal nothing more happens: no page of an earlier build is opened.
         if (!BuildHtmlToBuffer()) return;
+        TMenuDocument& document = context_.document;
         const QString preview = GetPreviewFolder();
         const QString program = GetProgramFolder();
-        document_->StageLinkedFiles(ToPath(preview), ToPath(program));
-        document_->StageSounds(ToPath(preview), ToPath(program));
+        document.StageLinkedFiles(ToPath(preview), ToPath(program));
+        document.StageSounds(ToPath(preview), ToPath(program));
 
         const QString staged = GetTempFolder() + QStringLiteral("~preview.html");
         {
@@ -118,33 +142,33 @@ void TMainForm::Preview1Click() {
             for (const QString& line : HtmlWindow().Lines()) file.write(line.toUtf8() + "\r\n");
             if (!file.commit()) throw Error(staged.toStdString(), 0, "cannot be written");
         }
-        document_->StageFile(ToPath(preview), ToPath(staged));
+        document.StageFile(ToPath(preview), ToPath(staged));
         QFile::remove(staged);
 
-        TformWebBrowser browser(this);
+        TformWebBrowser browser(&context_.window);
         browser.OpenPage(preview, QStringLiteral("~preview.html"));
     });
 }
 
 // --- The live preview pane -------------------------------------------------------------
 
-void TMainForm::BuildLivePreview() {
-    livePreview_ = new TLivePreview(*document_, [this] { return ProjectFilePath(); });
-    dckLivePreview = new QDockWidget(QStringLiteral("Live Preview"), this);
-    dckLivePreview->setObjectName(QStringLiteral("dckLivePreview"));
-    dckLivePreview->setWidget(livePreview_);
-    dckLivePreview->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
-    addDockWidget(Qt::RightDockWidgetArea, dckLivePreview);
-    dckLivePreview->hide();
+void TPreviewCommands::BuildLivePreview() {
+    livePreview_ = new TLivePreview(context_.document, [this] { return context_.document.ProjectFilePath(); });
+    dock_ = new QDockWidget(QStringLiteral("Live Preview"), &mainWindow_);
+    dock_->setObjectName(QStringLiteral("dckLivePreview"));
+    dock_->setWidget(livePreview_);
+    dock_->setAllowedAreas(Qt::LeftDockWidgetArea | Qt::RightDockWidgetArea | Qt::BottomDockWidgetArea);
+    mainWindow_.addDockWidget(Qt::RightDockWidgetArea, dock_);
+    dock_->hide();
 
-    LivePreview1 = dckLivePreview->toggleViewAction();
+    LivePreview1 = dock_->toggleViewAction();
     LivePreview1->setObjectName(QStringLiteral("LivePreview1"));
     LivePreview1->setText(QStringLiteral("&Live Preview"));
     LivePreview1->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     LivePreview1->setStatusTip(QStringLiteral("Show the menu as it will be published, following every change"));
     // The pane takes the room its page needs, as far as the screen has it, when it opens
     // and when another width is chosen; the window keeps its place and the pane's.
-    layoutKeeper_ = new TWindowLayoutKeeper(*this, *dckLivePreview, [this] { return livePreview_->PreferredWidth(); });
+    layoutKeeper_ = new TWindowLayoutKeeper(mainWindow_, *dock_, [this] { return livePreview_->PreferredWidth(); });
     // The user's choice (the menu, its keys): not the pane shown or hidden with the
     // window, nor put back as it was kept.
     connect(LivePreview1, &QAction::triggered, this, [this](bool open) {
@@ -157,15 +181,13 @@ void TMainForm::BuildLivePreview() {
     });
     connect(livePreview_, &TLivePreview::StatusMessage, this, [this](const QString& text, int timeout) {
         if (text.isEmpty())
-            StatusBar1->clearMessage();
+            context_.statusBar.clearMessage();
         else
-            StatusBar1->showMessage(text, timeout);
+            context_.statusBar.showMessage(text, timeout);
     });
 }
 
-// The window where it was and as large, its pane where it was and as wide (or, the
-// first time, a size that fits the screen); the pane open when the user left it open.
-void TMainForm::RestoreLivePreview() {
+void TPreviewCommands::RestoreLivePreview() {
     bool open = false;
     int width = 0;
     QuietlyInSettings([&] {
@@ -176,91 +198,55 @@ void TMainForm::RestoreLivePreview() {
     const bool known = width == static_cast<int>(TWidth::Phone) || width == static_cast<int>(TWidth::Tablet);
     livePreview_->SetWidth(known ? static_cast<TWidth>(width) : TWidth::Box);
     layoutKeeper_->Restore(QSize(825, 622));
-    dckLivePreview->setVisible(open);
+    dock_->setVisible(open);
 }
 
-void TMainForm::KeepWindowLayout() {
+void TPreviewCommands::KeepWindowLayout() {
     layoutKeeper_->Store();
-    const bool open = dckLivePreview->isVisible();
+    const bool open = dock_->isVisible();
     QuietlyInSettings([&] { WriteBoolSetting(kLivePreviewOpen, open); });
-}
-
-// --- Help -----------------------------------------------------------------------------------
-
-void TMainForm::ConnectHelpWindow(TfrmHelp* help) {
-    connect(help, &TfrmHelp::OpenExternally, this,
-            [this](const QString& pathOrUrl) { Guard([&] { dialogs_->OpenWithShell(pathOrUrl); }); });
-}
-
-void TMainForm::ShowHelp(const QString& url) {
-    TfrmHelp& help = HelpWindow();
-    help.Navigate(url);
-    help.show();
-    help.raise();
-    help.activateWindow();
-}
-
-// Help Topics and the samples show in the help window's engine; without one they go to
-// the user's browser, where they look as they should.
-void TMainForm::Topic1Click() {
-    Guard([&] {
-        if (WebEngine())
-            ShowHelp(TfrmHelp::HomeUrl());
-        else
-            dialogs_->OpenWithShell(GetProgramFolder() + QStringLiteral("help/index.html"));
-    });
-}
-
-void TMainForm::ViewSample1Click() {
-    Guard([&] {
-        const QString samples = GetProgramFolder() + QStringLiteral("samples/index.html");
-        if (WebEngine())
-            ShowHelp(LocalPathToFileUrl(samples));
-        else
-            dialogs_->OpenWithShell(samples);
-    });
 }
 
 // --- The size estimate ------------------------------------------------------------------
 
-std::pair<long long, long long> TMainForm::FormulaEstimate() const {
-    if (Agent().NodeCount() < 2) return {0, 0};
-    const TAppletData& look = Agent().AppletData();
+std::pair<long long, long long> TPreviewCommands::FormulaEstimate() const {
+    const TkvxAppletAgent& agent = context_.document.Agent();
+    if (agent.NodeCount() < 2) return {0, 0};
+    const TAppletData& look = agent.AppletData();
     const auto number = [](const std::string& text) { return ParseWholeNumber(text).value_or(0); };
-    const long long mainItems = Agent().ChildCount(kRootNode);
+    const long long mainItems = agent.ChildCount(kRootNode);
     return {mainItems * (2 * number(look.mainItemExtWidth) + 45),
             number(look.mainItemHeight) + number(look.subItemHeight) + 3};
 }
 
-void TMainForm::ApplyEstimate(long long width, long long height) {
+void TPreviewCommands::ApplyEstimate(long long width, long long height) {
     const auto fit = [](std::size_t field, long long value) {
         const LookField& rule = LookFieldAt(field);
         return std::to_string(std::clamp(value, rule.minimum, rule.maximum));
     };
-    document_->SetLookValues({{kFlMenuMaxWidth, fit(kFlMenuMaxWidth, width)},
-                              {kFlMenuMaxHeight, fit(kFlMenuMaxHeight, height)}},
-                             QStringLiteral("Estimate Menu Box Size"));
+    context_.document.SetLookValues({{kFlMenuMaxWidth, fit(kFlMenuMaxWidth, width)},
+                                      {kFlMenuMaxHeight, fit(kFlMenuMaxHeight, height)}},
+                                     QStringLiteral("Estimate Menu Box Size"));
 }
 
-// The two size fields as one step: the menu measured as the engine draws it, every main
-// item in the bar and the tallest row of sub items under it, so that nothing is cut;
-// where no engine can be had, from the formula. Both keep their range: 0 is stored as
-// 1, anything above 9999 as 9999.
-void TMainForm::btnCalcSizeClick() {
+// The menu measured as the engine draws it, every main item in the bar and the tallest
+// row of sub items under it, so that nothing is cut; where no engine can be had, from
+// the formula. Both keep their range: 0 is stored as 1, anything above 9999 as 9999.
+void TPreviewCommands::btnCalcSizeClick() {
     Guard([&] {
-        StorePanels();
+        binding_.InterpretTypedNumbers();
         if (measuring_) return;
-        if (Agent().NodeCount() < 2) {
+        if (context_.document.Agent().NodeCount() < 2) {
             ApplyEstimate(0, 0);
             return;
         }
         measuring_ = true;
-        pages_->SetEstimating(true);
-        StatusBar1->SetBusy(true);
+        emit Estimating(true);
+        context_.statusBar.SetBusy(true);
         livePreview_->MeasureMenu([this](std::optional<QSize> drawn) {
             measuring_ = false;
-            pages_->SetEstimating(false);
-            StatusBar1->SetBusy(false);
+            emit Estimating(false);
+            context_.statusBar.SetBusy(false);
             Guard([&] {
                 const auto [width, height] = drawn ? std::pair<long long, long long>(drawn->width(), drawn->height())
                                                    : FormulaEstimate();
