@@ -2,15 +2,9 @@
 // title, the tree's selection with the pages it shows, the keys and closing.
 
 #include "gui/TMainForm.h"
-#include "gui/TProjectFiles.h"
-#include "gui/TRecoveryStore.h"
-#include "gui/TWorkKeeper.h"
-#include "gui/TSiteCommands.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
@@ -18,22 +12,25 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
-#include <algorithm>
+#include <QUndoStack>
 
 #include "env/AppFolders.h"
 #include "env/FileAssociation.h"
+#include "env/TformWebBrowser.h"
 #include "gui/FlagScope.h"
-#include "output/Publisher.h"
 #include "gui/THelpCommands.h"
 #include "gui/TMenuTreeModel.h"
 #include "gui/TPanelBinding.h"
 #include "gui/TPreviewCommands.h"
+#include "gui/TProjectFiles.h"
 #include "gui/TPropertyPages.h"
+#include "gui/TQtUserDialogs.h"
+#include "gui/TRecoveryStore.h"
+#include "gui/TSiteCommands.h"
 #include "gui/TStatusBar.h"
 #include "gui/TTreeCommands.h"
-#include "gui/TQtUserDialogs.h"
+#include "gui/TWorkKeeper.h"
 #include "gui/dialogs/TformAbout.h"
-#include "env/TformWebBrowser.h"
 
 namespace qm {
 
@@ -241,6 +238,26 @@ void TMainForm::trvwDesignPanelMouseDown(const QPoint& position) {
 
 void TMainForm::ShowTreePopup(const QPoint& position) {
     treeCommands_->PopupMenu1->popup(trvwDesignPanel->viewport()->mapToGlobal(position));
+}
+
+// --- Undo and Redo, and where a change is seen ---------------------------------------------
+
+void TMainForm::ShowChange(int node, int lookField) {
+    if (node != SelectedNode()) SelectNode(node);
+    if (lookField < 0) return;
+    pages_->ShowPageOfLookField(static_cast<std::size_t>(lookField));
+}
+
+void TMainForm::Undo1Click() {
+    Guard([&] {
+        // A number still being typed is part of the step being undone.
+        StorePanels();
+        document_->UndoStack().undo();
+    });
+}
+
+void TMainForm::Redo1Click() {
+    Guard([&] { document_->UndoStack().redo(); });
 }
 
 // --- Keys ----------------------------------------------------------------------------------------

@@ -1,25 +1,29 @@
 #pragma once
 // The main window: the menu tree on the left, the property pages on the right, the
-// toolbar, the menus and the status bar.
+// toolbar, the menus and the status bar. It lays out its parts and connects them; each
+// part does one job:
+//   TProjectFiles     the File commands and the recent list
+//   TWorkKeeper       what keeps work from being lost: the recovery copies, changes
+//                     made to the file elsewhere, the project's lock against a second
+//                     window
+//   TTreeCommands     the commands that edit the tree, each enabled by its own rule
+//   TPanelBinding     the property pages' controls bound to the document, their text
+//                     check and choosers
+//   TPreviewCommands  the preview in the user's browser, the live preview pane and the
+//                     measured size estimate
+//   THelpCommands     the help window and the Help menu
+//   TSiteCommands     the web site beside the project
+// Each part gets the window's context (TWindowContext: the document, the dialogs, the
+// window as their parent, the status bar) and the parts it works with; none reaches
+// into the window. The window's own files: TMainForm.cpp (its state in the title, the
+// tree's selection with the pages it shows, Undo and Redo, keys, closing) and
+// TMainFormLayout.cpp (building the frame and putting the parts' actions into the
+// menus and the toolbar).
 //
 // The window owns the document (TMenuDocument: the agent, its undo stack, the modified
 // state and the file name), the one place that holds the menu's values. The tree and
 // the pages show the document and change it only through its undo steps; they keep no
-// copy. The window's files each have one job:
-//   TMainForm.cpp          the window's state, the selection and its pages, keys,
-//                          closing
-//   TMainFormLayout.cpp    actions, menus, toolbar, tree pane and status bar
-//   TMainFormEdit.cpp      Undo and Redo, and where a change is seen
-// with TProjectFiles (the File commands and the recent list), TWorkKeeper (what keeps
-// work from being lost: the recovery copies, changes made to the file elsewhere, the
-// project's lock against a second window), TTreeCommands (the commands that edit the
-// tree and their enabled state),
-// TMenuTreeView (the tree's view), TStatusBar (the note and the progress display),
-// TPropertyPages (the pages' layout), TPanelBinding (the controls' binding, their text
-// check and choosers), TPreviewCommands (the preview in the user's browser, the live
-// preview pane and the measured size estimate), THelpCommands (the help window and the
-// Help menu), TMenuDocument and DocumentCommands (the document and its undo steps)
-// beside them.
+// copy.
 //
 // Every command runs at one error boundary (RunGuarded): whatever it throws is shown
 // in the application's error box and no exception reaches Qt's event loop; a file that
@@ -27,24 +31,15 @@
 
 #include <QMainWindow>
 #include <QStringList>
-#include <chrono>
 #include <functional>
-#include <optional>
 #include <memory>
-#include <vector>
 
 #include "gui/CommandGuard.h"
-#include "gui/ControlValues.h"
-#include "gui/dialogs/DialogErrors.h"
 #include "gui/IUserDialogs.h"
 #include "gui/TMenuDocument.h"
 
 class QAction;
-class QLabel;
-class QMenu;
-class QProgressBar;
 class QSplitter;
-class QStatusBar;
 class QToolBar;
 class QToolButton;
 class QTreeView;

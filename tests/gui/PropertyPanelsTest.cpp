@@ -20,6 +20,7 @@
 #include "support/WindowTest.h"
 #include "model/LookValues.h"
 #include "env/Settings.h"
+#include "gui/ControlValues.h"
 #include "gui/TColorPanel.h"
 #include "gui/THelpCommands.h"
 #include "gui/TPanelBinding.h"
