@@ -60,7 +60,7 @@ TfrmHelp& THelpCommands::HelpWindow() {
     if (!helpWindow_) {
         helpWindow_ = std::make_unique<TfrmHelp>(nullptr);
         connect(helpWindow_.get(), &TfrmHelp::OpenExternally, this,
-                [this](const QString& pathOrUrl) { Guard([&] { context_.dialogs.OpenWithShell(pathOrUrl); }); });
+                [this](const QString& pathOrUrl) { context_.Guard([&] { context_.dialogs.OpenWithShell(pathOrUrl); }); });
     }
     return *helpWindow_;
 }
@@ -82,7 +82,7 @@ void THelpCommands::ShowHelp(const QString& url) {
 // Help Topics and the samples show in the help window's engine; without one they go to
 // the user's browser, where they look as they should.
 void THelpCommands::Topic1Click() {
-    Guard([&] {
+    context_.Guard([&] {
         if (WebEngine())
             ShowHelp(TfrmHelp::HomeUrl());
         else
@@ -91,7 +91,7 @@ void THelpCommands::Topic1Click() {
 }
 
 void THelpCommands::ViewSample1Click() {
-    Guard([&] {
+    context_.Guard([&] {
         const QString samples = GetProgramFolder() + QStringLiteral("samples/index.html");
         if (WebEngine())
             ShowHelp(LocalPathToFileUrl(samples));
@@ -110,22 +110,22 @@ void THelpCommands::ContextHelp1Click() {
 }
 
 void THelpCommands::SpeedButton_OnClick_LaunchHelpDoc(QObject* sender) {
-    Guard([&] {
+    context_.Guard([&] {
         const int tag = sender ? sender->property("Tag").toInt() : 0;
         ShowHelp(LocalPathToFileUrl(GetProgramFolder() + QStringLiteral("help/") + HelpPageOfTag(tag)));
     });
 }
 
 void THelpCommands::Homepage1Click() {
-    Guard([&] { context_.dialogs.OpenWithShell(QString::fromLatin1(kHomePageAddress)); });
+    context_.Guard([&] { context_.dialogs.OpenWithShell(QString::fromLatin1(kHomePageAddress)); });
 }
 
 void THelpCommands::ContactUs1Click() {
-    Guard([&] { context_.dialogs.OpenWithShell(QString::fromLatin1(kSupportAddress)); });
+    context_.Guard([&] { context_.dialogs.OpenWithShell(QString::fromLatin1(kSupportAddress)); });
 }
 
 void THelpCommands::About1Click() {
-    Guard([&] {
+    context_.Guard([&] {
         IUserDialogs& dialogs = context_.dialogs;
         TformAbout about([&dialogs](const QString& address) { dialogs.OpenWithShell(address); }, &context_.window);
         dialogs.ExecModal(about);

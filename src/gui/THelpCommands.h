@@ -48,11 +48,6 @@ public slots:
 private:
     // Shows a page in the help window, made visible.
     void ShowHelp(const QString& url);
-    template <class Command>
-    bool Guard(Command&& command) {
-        return context_.Guard(std::forward<Command>(command));
-    }
-
     const TWindowContext context_;
     TPropertyPages& pages_;
     std::unique_ptr<TfrmHelp> helpWindow_;

@@ -117,7 +117,7 @@ bool TPreviewCommands::BuildHtmlToBuffer() {
 }
 
 void TPreviewCommands::Preview1Click() {
-    Guard([&] {
+    context_.Guard([&] {
         IUserDialogs& dialogs = context_.dialogs;
         if (TfrmFlashLocalSecrityWarning::ShouldShow()) {
             TfrmFlashLocalSecrityWarning tip(
@@ -233,7 +233,7 @@ void TPreviewCommands::ApplyEstimate(long long width, long long height) {
 // row of sub items under it, so that nothing is cut; where no engine can be had, from
 // the formula. Both keep their range: 0 is stored as 1, anything above 9999 as 9999.
 void TPreviewCommands::btnCalcSizeClick() {
-    Guard([&] {
+    context_.Guard([&] {
         binding_.InterpretTypedNumbers();
         if (measuring_) return;
         if (context_.document.Agent().NodeCount() < 2) {
@@ -247,7 +247,7 @@ void TPreviewCommands::btnCalcSizeClick() {
             measuring_ = false;
             emit Estimating(false);
             context_.statusBar.SetBusy(false);
-            Guard([&] {
+            context_.Guard([&] {
                 const auto [width, height] = drawn ? std::pair<long long, long long>(drawn->width(), drawn->height())
                                                    : FormulaEstimate();
                 ApplyEstimate(width, height);

@@ -79,11 +79,6 @@ private:
     std::pair<long long, long long> FormulaEstimate() const;
     // The two size fields as one step, each pulled into its range.
     void ApplyEstimate(long long width, long long height);
-    template <class Command>
-    bool Guard(Command&& command) {
-        return context_.Guard(std::forward<Command>(command));
-    }
-
     const TWindowContext context_;
     QMainWindow& mainWindow_;
     TPanelBinding& binding_;

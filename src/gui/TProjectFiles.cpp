@@ -129,7 +129,7 @@ bool TProjectFiles::SaveBeforeClosing() {
 }
 
 void TProjectFiles::New1Click() {
-    Guard([&] { StartNewDocument([](TMenuDocument& document) { document.Reset(); }); });
+    context_.Guard([&] { StartNewDocument([](TMenuDocument& document) { document.Reset(); }); });
 }
 
 bool TProjectFiles::StartNewDocument(const std::function<void(TMenuDocument&)>& fill) {
@@ -224,13 +224,13 @@ bool TProjectFiles::OpenProjectFile(const QString& fileName, bool quiet) {
         }
         return opened;
     }
-    Guard(open);
+    context_.Guard(open);
     return opened;
 }
 
 bool TProjectFiles::OpenTemplate(const QString& fileName) {
     bool opened = false;
-    Guard([&] {
+    context_.Guard([&] {
         if (fileName.isEmpty() || !SavePrompt()) return;
         opened = LoadProjectFile(fileName, false, OpenAs::Template);
     });
@@ -239,12 +239,12 @@ bool TProjectFiles::OpenTemplate(const QString& fileName) {
 
 bool TProjectFiles::Reload(const QString& fileName) {
     bool reloaded = false;
-    Guard([&] { reloaded = LoadProjectFile(fileName, false, OpenAs::Reload); });
+    context_.Guard([&] { reloaded = LoadProjectFile(fileName, false, OpenAs::Reload); });
     return reloaded;
 }
 
 void TProjectFiles::Open1Click() {
-    Guard([&] {
+    context_.Guard([&] {
         if (!SavePrompt()) return;
         const QString chosen = dialogs_.GetOpenFileName(&context_.window, QStringLiteral("Open"), kProjectFilter, DialogFolder());
         if (chosen.isEmpty()) return;
@@ -253,7 +253,7 @@ void TProjectFiles::Open1Click() {
 }
 
 void TProjectFiles::Save1Click() {
-    Guard([&] {
+    context_.Guard([&] {
         if (!document_.FileName().isEmpty()) {
             SaveTo(document_.FileName());
             return;
@@ -272,13 +272,13 @@ void TProjectFiles::SaveAs(const QString& title, const QString& initialFolder) {
 
 // A titled project's Save As starts at its own file, in its folder with its name.
 void TProjectFiles::Save2Click() {
-    Guard([&] {
+    context_.Guard([&] {
         SaveAs(QStringLiteral("Save As"), document_.FileName().isEmpty() ? DialogFolder() : document_.ProjectFilePath());
     });
 }
 
 void TProjectFiles::SaveAsTemplate1Click() {
-    Guard([&] {
+    context_.Guard([&] {
         const QString folder = GetTemplatesFolder();
         if (QDir(folder).exists()) {
             SaveAs(QStringLiteral("Save As Template"), folder);
@@ -290,7 +290,7 @@ void TProjectFiles::SaveAsTemplate1Click() {
 }
 
 void TProjectFiles::Templet1Click() {
-    Guard([&] { ShowTemplateChooser(); });
+    context_.Guard([&] { ShowTemplateChooser(); });
 }
 
 void TProjectFiles::ShowTemplateChooser() {
@@ -302,7 +302,7 @@ void TProjectFiles::ShowTemplateChooser() {
 }
 
 void TProjectFiles::ImportMenuStructure1Click() {
-    Guard([&] {
+    context_.Guard([&] {
         if (!SavePrompt()) return;
         const QString chosen = dialogs_.GetOpenFileName(&context_.window, QStringLiteral("Import Menu Structure"),
                                                         kExchangeFilter, DialogFolder());
@@ -326,7 +326,7 @@ QString TProjectFiles::ExchangeFileName(const QString& chosen) {
 }
 
 void TProjectFiles::ExportMenuStructure1Click() {
-    Guard([&] {
+    context_.Guard([&] {
         const QString chosen = SaveDialog(QStringLiteral("Export Menu Structure"), kExchangeFilter, DialogFolder());
         if (chosen.isEmpty()) return;
         const QString target = ExchangeFileName(chosen);

@@ -100,11 +100,6 @@ private:
     void SaveAs(const QString& title, const QString& initialFolder);
     bool SavePrompt();
     bool SaveTo(const QString& path);
-    template <class Command>
-    bool Guard(Command&& command) {
-        return context_.Guard(std::forward<Command>(command));
-    }
-
     const TWindowContext context_;
     TMenuDocument& document_;
     IUserDialogs& dialogs_;
