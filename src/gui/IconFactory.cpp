@@ -1,11 +1,15 @@
 #include "gui/IconFactory.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <algorithm>
+#include <array>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -346,8 +350,29 @@ private:
 
 }  // namespace
 
+namespace {
+
+constexpr std::size_t kIconKinds = static_cast<std::size_t>(TIconKind::Application) + 1;
+
+// One icon of each kind, shared by every button and action that shows it: each size
+// and state is drawn once for all of them. Let go with the application (a pixmap
+// outlives no application), made again for the next.
+std::array<std::optional<QIcon>, kIconKinds>& SharedIcons() {
+    static std::array<std::optional<QIcon>, kIconKinds> icons;
+    return icons;
+}
+
+}  // namespace
+
 QIcon MakeIcon(TIconKind kind) {
-    return QIcon(new TDrawnIconEngine(kind));
+    auto& icons = SharedIcons();
+    std::optional<QIcon>& icon = icons[static_cast<std::size_t>(kind)];
+    if (!icon) {
+        if (std::none_of(icons.begin(), icons.end(), [](const auto& made) { return made.has_value(); }))
+            qAddPostRoutine([] { SharedIcons().fill(std::nullopt); });
+        icon = QIcon(new TDrawnIconEngine(kind));
+    }
+    return *icon;
 }
 
 }  // namespace qm

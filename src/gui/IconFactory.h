@@ -32,6 +32,7 @@ enum class TIconKind {
     Application,
 };
 
+// The icon of a kind; every call gives the same icon, drawn once at each size and state.
 QIcon MakeIcon(TIconKind kind);
 
 }  // namespace qm

@@ -28,6 +28,7 @@ constexpr std::chrono::milliseconds kStepPause(700);  // without a step ends the
 // The item fields the Item page shows: Text, Link and Target.
 constexpr std::size_t kItemFields[] = {0, 2, 3};
 
+// Null until the Item page is made.
 QWidget* ItemControl(const TPropertyPages& pages, std::size_t field) {
     if (field == 0) return pages.edt_Text;
     return field == 2 ? pages.cmbx_Link : pages.cmbx_Target;
@@ -52,9 +53,13 @@ TPanelBinding::TPanelBinding(TMenuDocument& document, TPropertyPages& pages, TMe
     stepPause_.setSingleShot(true);
     stepPause_.setInterval(kStepPause);
     connect(&stepPause_, &QTimer::timeout, this, [this] { EndTyping(); });
-    for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field)
-        if (auto* spin = qobject_cast<TSpinEdit*>(pages_.LookControl(field)))
-            connect(spin, &TSpinEdit::Stepped, this, &TPanelBinding::Stepped);
+    ConnectSpinBoxes();
+    // A page made later shows the document as the others do.
+    connect(&pages_, &TPropertyPages::PageBuilt, this, [this] {
+        ConnectSpinBoxes();
+        ShowLook();
+        ShowItemValues();
+    });
     connect(qApp, &QApplication::focusChanged, this, [this] { EndTyping(); });
     // A step undone or redone ends the typing: what follows is a step of its own.
     connect(&document_.UndoStack(), &QUndoStack::indexChanged, this, [this] {
@@ -84,6 +89,12 @@ bool TPanelBinding::Guard(Command&& command) {
     return RunGuarded(dialogs_, window_, std::forward<Command>(command));
 }
 
+void TPanelBinding::ConnectSpinBoxes() {
+    for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field)
+        if (auto* spin = qobject_cast<TSpinEdit*>(pages_.BuiltLookControl(field)))
+            connect(spin, &TSpinEdit::Stepped, this, &TPanelBinding::Stepped, Qt::UniqueConnection);
+}
+
 bool TPanelBinding::Store(QObject* control) {
     if (showing_ || !control) return false;
     TFlagScope storing(storing_);
@@ -92,7 +103,7 @@ bool TPanelBinding::Store(QObject* control) {
                         qobject_cast<QAbstractSpinBox*>(control);
     const int session = merges ? session_ : 0;
     for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field) {
-        if (pages_.LookControl(field) != control) continue;
+        if (pages_.BuiltLookControl(field) != control) continue;
         std::string value = document_.Agent().AppletData().Field(field);
         GetControlValue(control, value);
         return document_.SetLookValue(field, value, session);
@@ -109,7 +120,8 @@ bool TPanelBinding::Store(QObject* control) {
 }
 
 void TPanelBinding::ShowLookField(std::size_t field) {
-    QWidget* control = pages_.LookControl(field);
+    QWidget* control = pages_.BuiltLookControl(field);
+    if (!control) return;  // its page shows the value when it is made
     const std::string& value = document_.Agent().AppletData().Field(field);
     std::string shown = value;
     GetControlValue(control, shown);
@@ -124,8 +136,8 @@ void TPanelBinding::ShowLookField(std::size_t field) {
 
 void TPanelBinding::ShowLook() {
     for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field) ShowLookField(field);
-    auto* local = qobject_cast<QRadioButton*>(pages_.LookControl(TAppletData::kFieldCount - 1));
-    if (!local->isChecked()) {
+    auto* local = qobject_cast<QRadioButton*>(pages_.BuiltLookControl(TAppletData::kFieldCount - 1));
+    if (local && !local->isChecked()) {
         TFlagScope showing(showing_);
         pages_.rdbtn_InternalUse_RootDir_Local_Checked2->setChecked(true);
     }
@@ -148,6 +160,7 @@ void TPanelBinding::ShowItemValues() {
     const TItemData record = document_.Agent().GetItemData(item);
     for (const std::size_t field : kItemFields) {
         QWidget* control = ItemControl(pages_, field);
+        if (!control) return;  // the Item page shows the values when it is made
         std::string shown;
         GetControlValue(control, shown, ModeOfItemField(field));
         if (shown == record.Field(field)) continue;
@@ -158,7 +171,7 @@ void TPanelBinding::ShowItemValues() {
 
 void TPanelBinding::InterpretTypedNumbers() {
     for (std::size_t field = 0; field < TAppletData::kFieldCount; ++field)
-        if (auto* spin = qobject_cast<TSpinEdit*>(pages_.LookControl(field))) spin->InterpretTypedText();
+        if (auto* spin = qobject_cast<TSpinEdit*>(pages_.BuiltLookControl(field))) spin->InterpretTypedText();
 }
 
 void TPanelBinding::Stepped() {

@@ -39,7 +39,8 @@ public:
     // running one. False when the document holds that value already, while the program
     // sets the controls, or for a control that is not bound.
     bool Store(QObject* control);
-    // Every look control from the document.
+    // Every look control from the document (on the pages made so far; a page made
+    // later is shown as it comes).
     void ShowLook();
     // The Item page shows this item from now on (kNoNode: none), with its values.
     void ShowItem(int node);
@@ -79,7 +80,8 @@ private:
     void ConnectPages();
     template <class Command>
     bool Guard(Command&& command);
-
+    // The spin boxes of the pages made so far step as one.
+    void ConnectSpinBoxes();
     void ShowLookField(std::size_t field);
     void ShowItemValues();
     void Stepped();

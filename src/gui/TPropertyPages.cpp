@@ -26,19 +26,17 @@ QString Name(std::size_t field) {
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
-// The page named name: its contents scroll when the window is smaller than they are
-// (a small screen, a large scale factor). The page itself never takes the focus: Tab
-// goes to its fields, and the page scrolls to the one that has it.
-QWidget* AsScrollingPage(QWidget* contents, const char* name, QWidget* parent) {
+// The page named name: its contents (set when they are made) scroll when the window is
+// smaller than they are (a small screen, a large scale factor). The page itself never
+// takes the focus: Tab goes to its fields, and the page scrolls to the one that has it.
+QScrollArea* NewScrollingPage(const char* name, QWidget* parent) {
     auto* page = new QScrollArea(parent);
     page->setObjectName(QString::fromLatin1(name));
     page->setFrameShape(QFrame::NoFrame);
     page->setFocusPolicy(Qt::NoFocus);
     page->setWidgetResizable(true);
-    page->setWidget(contents);
     // The page control's own background shows through.
     page->viewport()->setAutoFillBackground(false);
-    contents->setAutoFillBackground(false);
     return page;
 }
 
@@ -46,25 +44,71 @@ QWidget* AsScrollingPage(QWidget* contents, const char* name, QWidget* parent) {
 
 TPropertyPages::TPropertyPages(QWidget* parent) : QTabWidget(parent) {
     setObjectName(QStringLiteral("pgcntrl1"));
-    BuildPages();
-    // The pages scroll: the page control is as small as a small window needs.
-    NameControlsByTheirLabels(this);
-    ConnectControls();
-}
-
-void TPropertyPages::BuildPages() {
-    tbshtScript = AsScrollingPage(BuildFlashPage(), "tbshtScript", this);
-    tbshtStyle = AsScrollingPage(BuildExtPage(), "tbshtStyle", this);
-    tbshtItem = AsScrollingPage(BuildItemPage(), "tbshtItem", this);
-    tbshtPath = AsScrollingPage(BuildPathPage(), "tbshtPath", this);
+    tbshtScript = pages_[kFlashPage] = NewScrollingPage("tbshtScript", this);
+    tbshtStyle = pages_[kExtPage] = NewScrollingPage("tbshtStyle", this);
+    tbshtItem = pages_[kItemPage] = NewScrollingPage("tbshtItem", this);
+    tbshtPath = pages_[kPathPage] = NewScrollingPage("tbshtPath", this);
+    // A page's contents are made as it becomes current.
+    connect(this, &QTabWidget::currentChanged, this, [this](int index) {
+        for (std::size_t page = 0; page < kPageCount; ++page)
+            if (widget(index) == pages_[page]) BuildPage(static_cast<TPageIndex>(page));
+    });
     addTab(tbshtScript, QStringLiteral("Flash"));
     addTab(tbshtStyle, QStringLiteral("Ext."));
     addTab(tbshtItem, QStringLiteral("Item"));
     addTab(tbshtPath, QStringLiteral("Path"));
+    // The first page is current: the window shows it from the start.
+    BuildPage(kFlashPage);
 }
 
-void TPropertyPages::ConnectControls() {
-    for (QWidget* control : lookControls_) {
+TPropertyPages::TPageIndex TPropertyPages::PageIndexOfField(std::size_t field) {
+    if (field < kSubmenuCloseDelay) return kFlashPage;
+    return field < kRootDirLocal ? kExtPage : kPathPage;
+}
+
+bool TPropertyPages::IsBuilt(const QWidget* page) const {
+    for (std::size_t index = 0; index < kPageCount; ++index)
+        if (pages_[index] == page) return built_[index];
+    return false;
+}
+
+void TPropertyPages::BuildAllPages() {
+    for (std::size_t index = 0; index < kPageCount; ++index) BuildPage(static_cast<TPageIndex>(index));
+}
+
+QWidget* TPropertyPages::LookControl(std::size_t field) {
+    BuildPage(PageIndexOfField(field));
+    return lookControls_[field];
+}
+
+void TPropertyPages::BuildPage(TPageIndex index) {
+    if (built_[index]) return;
+    built_[index] = true;
+    QWidget* contents = nullptr;
+    switch (index) {
+    case kFlashPage: contents = BuildFlashPage(); break;
+    case kExtPage: contents = BuildExtPage(); break;
+    case kItemPage: contents = BuildItemPage(); break;
+    default: contents = BuildPathPage(); break;
+    }
+    static_cast<QScrollArea*>(pages_[index])->setWidget(contents);
+    // The page control's own background shows through.
+    contents->setAutoFillBackground(false);
+    // Names over all the pages made so far: a label repeated on another page names its
+    // control with its group's context, as it would with all the pages made at once.
+    NameControlsByTheirLabels(this);
+    if (index == kExtPage) btnCalcSize->setEnabled(!estimating_);
+    // Connected once the controls hold their first values: setting them is no edit.
+    ConnectControls(index);
+    FilterKeysOf(index);
+    ChainBuiltControls();
+    emit PageBuilt(pages_[index]);
+}
+
+void TPropertyPages::ConnectControls(TPageIndex index) {
+    for (std::size_t field = 0; field < lookControls_.size(); ++field) {
+        QWidget* control = lookControls_[field];
+        if (!control || PageIndexOfField(field) != index) continue;
         if (auto* edit = qobject_cast<QLineEdit*>(control)) {
             connect(edit, &QLineEdit::textChanged, this, [this, edit] { emit FieldEdited(edit); });
         } else if (auto* spin = qobject_cast<QSpinBox*>(control)) {
@@ -76,29 +120,46 @@ void TPropertyPages::ConnectControls() {
             connect(radio, &QRadioButton::toggled, this, [this, radio] { emit FieldEdited(radio); });
         }
     }
-    // The sub items' "BG" panel is bound to no field but answers a click all the same.
-    connect(pnl__subItemHoverColor, &TColorPanel::clicked, this,
-            [this] { emit ColorPanelClicked(pnl__subItemHoverColor); });
-    for (QComboBox* combo : {cmbx_Link, cmbx_Target})
-        connect(combo, &QComboBox::editTextChanged, this, [this, combo] { emit FieldEdited(combo); });
-    // The item's caption: stored, it renames its node in the tree.
-    connect(edt_Text, &QLineEdit::textChanged, this, [this] { emit FieldEdited(edt_Text); });
-    connect(spdbtn_cmbx_Link, &QToolButton::clicked, this, &TPropertyPages::LinkChooserClicked);
-    for (QToolButton* chooser : soundChoosers_)
-        connect(chooser, &QToolButton::clicked, this, [this, chooser] { emit SoundChooserClicked(chooser); });
-    for (QToolButton* help : helpButtons_)
+    if (index == kFlashPage) {
+        // The sub items' "BG" panel is bound to no field but answers a click all the same.
+        connect(pnl__subItemHoverColor, &TColorPanel::clicked, this,
+                [this] { emit ColorPanelClicked(pnl__subItemHoverColor); });
+    } else if (index == kExtPage) {
+        for (QToolButton* chooser : soundChoosers_)
+            connect(chooser, &QToolButton::clicked, this, [this, chooser] { emit SoundChooserClicked(chooser); });
+        connect(btnCalcSize, &QPushButton::clicked, this, &TPropertyPages::EstimateClicked);
+    } else if (index == kItemPage) {
+        for (QComboBox* combo : {cmbx_Link, cmbx_Target})
+            connect(combo, &QComboBox::editTextChanged, this, [this, combo] { emit FieldEdited(combo); });
+        // The item's caption: stored, it renames its node in the tree.
+        connect(edt_Text, &QLineEdit::textChanged, this, [this] { emit FieldEdited(edt_Text); });
+        connect(spdbtn_cmbx_Link, &QToolButton::clicked, this, &TPropertyPages::LinkChooserClicked);
+    }
+    for (; connectedHelpButtons_ < helpButtons_.size(); ++connectedHelpButtons_) {
+        QToolButton* help = helpButtons_[connectedHelpButtons_];
         connect(help, &QToolButton::clicked, this, [this, help] { emit HelpClicked(help); });
-    connect(btnCalcSize, &QPushButton::clicked, this, &TPropertyPages::EstimateClicked);
+    }
 }
 
 void TPropertyPages::FilterFieldKeys(QObject* filter) {
-    for (QWidget* control : lookControls_)
-        if (qobject_cast<QLineEdit*>(control) || qobject_cast<QSpinBox*>(control)) control->installEventFilter(filter);
-    for (QComboBox* combo : {cmbx_Link, cmbx_Target}) {
-        combo->installEventFilter(filter);
-        combo->lineEdit()->installEventFilter(filter);
+    keyFilter_ = filter;
+    for (std::size_t index = 0; index < kPageCount; ++index)
+        if (built_[index]) FilterKeysOf(static_cast<TPageIndex>(index));
+}
+
+void TPropertyPages::FilterKeysOf(TPageIndex index) {
+    if (!keyFilter_) return;
+    for (std::size_t field = 0; field < lookControls_.size(); ++field) {
+        QWidget* control = lookControls_[field];
+        if (PageIndexOfField(field) == index && (qobject_cast<QLineEdit*>(control) || qobject_cast<QSpinBox*>(control)))
+            control->installEventFilter(keyFilter_);
     }
-    edt_Text->installEventFilter(filter);
+    if (index != kItemPage) return;
+    for (QComboBox* combo : {cmbx_Link, cmbx_Target}) {
+        combo->installEventFilter(keyFilter_);
+        combo->lineEdit()->installEventFilter(keyFilter_);
+    }
+    edt_Text->installEventFilter(keyFilter_);
 }
 
 void TPropertyPages::ShowPagesOf(bool item) {
@@ -119,10 +180,13 @@ void TPropertyPages::ShowPageOfLookField(std::size_t field) {
 }
 
 void TPropertyPages::SetEstimating(bool estimating) {
-    btnCalcSize->setEnabled(!estimating);
+    // The button, once made, waits as well.
+    estimating_ = estimating;
+    if (btnCalcSize) btnCalcSize->setEnabled(!estimating);
 }
 
 void TPropertyPages::SetLinkText(const QString& link) {
+    BuildPage(kItemPage);
     cmbx_Link->setEditText(link);
 }
 
@@ -218,14 +282,24 @@ void TPropertyPages::ChainTabOrder(QWidget* first) {
         "edt_InternalUse_RootDir_Local", "edt_InternalUse_RootDir_Remote", "rdbtn_InternalUse_RootDir_Local_Checked",
         "rdbtn_InternalUse_RootDir_Local_Checked2", "spdbtnHelpPath",
     };
+    firstInTabOrder_ = first;
     setTabOrder(first, this);
     QWidget* previous = this;
+    bool allBuilt = true;
+    for (const bool built : built_) allBuilt = allBuilt && built;
     for (const char* name : kReadingOrder) {
+        // A page still to make has no fields yet; it joins the order when it is made.
         QWidget* next = findChild<QWidget*>(QString::fromLatin1(name));
-        Q_ASSERT_X(next, "ChainTabOrder", name);
+        Q_ASSERT_X(next || !allBuilt, "ChainTabOrder", name);
+        if (!next) continue;
         setTabOrder(previous, next);
         previous = next;
     }
+}
+
+void TPropertyPages::ChainBuiltControls() {
+    // Before the window chains the pages, the controls keep the order they were made in.
+    if (firstInTabOrder_) ChainTabOrder(firstInTabOrder_);
 }
 
 QToolButton* TPropertyPages::MakeBrowseButton(QWidget* parent, const char* name, const QString& hint,

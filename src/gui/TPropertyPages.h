@@ -7,6 +7,13 @@
 // told by the signals below: the fields and the choosers are the binding's
 // (TPanelBinding), which also decides what they show; the help buttons are the help's
 // (THelpCommands), the estimate the preview's (TPreviewCommands).
+//
+// A page's contents are made when it first becomes current or when a control on it is
+// asked for (LookControl, the setters below): the first frame shows only the first
+// page, and the others cost nothing until they are seen. Until then their controls do
+// not exist: the members below are null, BuiltLookControl gives null, and PageBuilt
+// tells when they come; they are connected, filtered, named and chained in the tab
+// order as they come, as if they had been made with the window.
 
 #include <QTabWidget>
 #include <array>
@@ -31,14 +38,21 @@ class TPropertyPages final : public QTabWidget {
 public:
     explicit TPropertyPages(QWidget* parent = nullptr);
 
-    // The pages.
+    // The pages (scrolling areas, their contents made when first needed).
     QWidget* tbshtScript = nullptr;  // "Flash"
     QWidget* tbshtStyle = nullptr;   // "Ext."
     QWidget* tbshtItem = nullptr;    // "Item"
     QWidget* tbshtPath = nullptr;    // "Path"
 
-    // The control of applet field 0..22.
-    QWidget* LookControl(std::size_t field) const { return lookControls_[field]; }
+    // The control of applet field 0..22, its page made first where it is still to make.
+    QWidget* LookControl(std::size_t field);
+    // The control of applet field 0..22 where its page is made; null before.
+    QWidget* BuiltLookControl(std::size_t field) const { return lookControls_[field]; }
+    // Whether the contents of page (one of the four above) are made.
+    bool IsBuilt(const QWidget* page) const;
+    // Makes the contents of every page still to make (what a look at all the controls
+    // needs: a check of them all, a test finding them by name).
+    void BuildAllPages();
     // The page a control stands on.
     QWidget* PageOf(const QWidget* control) const;
 
@@ -58,6 +72,9 @@ public:
     // filter sees the keys of every field typed in (the document takes Undo and Redo).
     void FilterFieldKeys(QObject* filter);
 
+    // Each null until its page is made: the Item page's text, link and target fields
+    // and link chooser; the Path page's second path button; the Flash page's panel; the
+    // Ext. page's estimate button.
     QLineEdit* edt_Text = nullptr;
     QComboBox* cmbx_Link = nullptr;
     QComboBox* cmbx_Target = nullptr;
@@ -69,7 +86,8 @@ public:
     QPushButton* btnCalcSize = nullptr;
 
     // Tab follows reading order from `first` on: the page tabs, then each page's
-    // fields, each group's help button after its fields.
+    // fields, each group's help button after its fields; a page made later joins the
+    // order where it belongs.
     void ChainTabOrder(QWidget* first);
 
 signals:
@@ -80,11 +98,21 @@ signals:
     void SoundChooserClicked(QToolButton* chooser);
     void HelpClicked(QToolButton* help);
     void EstimateClicked();
+    // The contents of page were made just now: its controls exist from here on, still
+    // showing no document's values.
+    void PageBuilt(QWidget* page);
 
 private:
-    void ConnectControls();
-    // The pages and their contents (TPropertyPageLayouts.cpp).
-    void BuildPages();
+    enum TPageIndex : std::size_t { kFlashPage, kExtPage, kItemPage, kPathPage, kPageCount };
+    // The page a look field stands on.
+    static TPageIndex PageIndexOfField(std::size_t field);
+    // Makes the contents of a page unless made.
+    void BuildPage(TPageIndex index);
+    // Connects, filters and chains what the page just made holds.
+    void ConnectControls(TPageIndex index);
+    void FilterKeysOf(TPageIndex index);
+    void ChainBuiltControls();
+    // The contents of the pages (TPropertyPageLayouts.cpp).
     QWidget* BuildFlashPage();
     QWidget* BuildExtPage();
     QWidget* BuildItemPage();
@@ -102,6 +130,12 @@ private:
     std::vector<QToolButton*> soundChoosers_;
     std::vector<QLineEdit*> soundFields_;  // beside soundChoosers_, one for one
     std::vector<QToolButton*> helpButtons_;
+    std::array<QWidget*, kPageCount> pages_{};
+    std::array<bool, kPageCount> built_{};
+    std::size_t connectedHelpButtons_ = 0;  // helpButtons_ before this are connected
+    QObject* keyFilter_ = nullptr;          // FilterFieldKeys
+    QWidget* firstInTabOrder_ = nullptr;    // ChainTabOrder
+    bool estimating_ = false;
 };
 
 }  // namespace qm

@@ -227,6 +227,7 @@ TEST_F(MainWindowTest, TabFollowsReadingOrderWithEachHelpButtonAfterItsFields) {
 TEST_F(MainWindowTest, NoControlHoldsAColourOfItsOwn) {
     // Colours come from the application's palette, so a dark theme stays readable; only
     // the tree keeps its selection in the palette's active colours while it has no focus.
+    BuildAllPages(*window);  // every page's controls
     for (QWidget* widget : window->findChildren<QWidget*>()) {
         if (widget->objectName() == "trvwDesignPanel") continue;
         EXPECT_EQ(widget->palette().resolveMask(), 0u) << widget->objectName().toStdString();

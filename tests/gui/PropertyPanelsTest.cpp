@@ -13,6 +13,8 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+#include <chrono>
+#include <functional>
 
 #include "env/AppFolders.h"
 #include "model/Error.h"
@@ -23,8 +25,10 @@
 #include "gui/ControlValues.h"
 #include "gui/TColorPanel.h"
 #include "gui/THelpCommands.h"
+#include "gui/TMenuDocument.h"
 #include "gui/TPanelBinding.h"
 #include "gui/TPreviewCommands.h"
+#include "gui/TPropertyPages.h"
 #include "gui/TfrmHelp.h"
 #include "gui/TfrmMsgBox_LinkTip.h"
 #include "gui/TTreeCommands.h"
@@ -450,6 +454,160 @@ TEST_F(PropertyPanelsTest, HelpButtonsShowTheirPagesInTheHelpWindow) {
     window->Help().SpeedButton_OnClick_LaunchHelpDoc(&stray);
     EXPECT_TRUE(help.isVisible()) << "the next help button shows it again";
     EXPECT_EQ(help.CurrentUrl(), LocalPathToFileUrl(GetProgramFolder() + "help/getting_started.htm"));
+}
+
+// --- Pages made when first needed ---------------------------------------------------------------
+// These look at the window as it comes, without Find (which makes every page first).
+
+class LaterPagesTest : public PropertyPanelsTest {
+protected:
+    TPropertyPages& Pages() { return *window->findChild<TPropertyPages*>("pgcntrl1"); }
+    template <class Control>
+    Control* Made(const char* name) {
+        return window->findChild<Control*>(QString::fromLatin1(name));
+    }
+    // The object names of the focus chain after the tree, as Tab goes.
+    QStringList TabChain() {
+        QStringList chain;
+        QWidget* tree = window->findChild<QWidget*>("trvwDesignPanel");
+        for (QWidget* w = tree->nextInFocusChain(); w != tree; w = w->nextInFocusChain())
+            if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+                chain << w->objectName();
+        return chain;
+    }
+};
+
+TEST_F(LaterPagesTest, OnlyTheFirstPageIsMadeUntilAnotherIsShownOrAskedFor) {
+    const auto showExt = [&] { Pages().setCurrentWidget(Pages().tbshtStyle); };
+    const auto askForPath = [&] { Pages().LookControl(kRootDirRemote); };
+    const auto showItem = [&] { MakeDocument({{0, "Boats"}}); };  // the new item is selected
+    const struct {
+        QWidget* page;
+        const char* control;
+        std::function<void()> make;
+    } later[] = {
+        {Pages().tbshtStyle, "spnedtflMenuMaxWidth", showExt},
+        {Pages().tbshtPath, "edt_InternalUse_RootDir_Remote", askForPath},
+        {Pages().tbshtItem, "cmbx_Link", showItem},
+    };
+    EXPECT_TRUE(Pages().IsBuilt(Pages().tbshtScript));
+    EXPECT_NE(Made<QSpinBox>("spnedt__mainItemHeight"), nullptr);
+    for (const auto& page : later) {
+        EXPECT_FALSE(Pages().IsBuilt(page.page)) << page.control;
+        EXPECT_EQ(Made<QWidget>(page.control), nullptr) << page.control;
+    }
+    for (const auto& page : later) {
+        page.make();
+        EXPECT_TRUE(Pages().IsBuilt(page.page)) << page.control;
+        ASSERT_NE(Made<QWidget>(page.control), nullptr) << page.control;
+        EXPECT_TRUE(page.page->isAncestorOf(Made<QWidget>(page.control))) << page.control;
+    }
+}
+
+TEST_F(LaterPagesTest, APageMadeLaterShowsTheDocumentAsItIsThenAndMakesNoStep) {
+    MakeDocument({{0, "Boats"}, {1, "Sailing"}});
+    TMenuDocument& document = window->Document();
+    ASSERT_TRUE(document.SetLookValue(kFlMenuMaxWidth, "640"));
+    ASSERT_TRUE(document.SetLookValue(kItemActiveSound, "click.mp3"));
+    ASSERT_TRUE(document.SetLookValue(kRootDirRemote, "http://www.example.com/"));
+    ASSERT_TRUE(document.SetItemValue(1, 2, "http://boats.example/"));
+    ASSERT_TRUE(document.SetItemValue(1, 3, "_blank"));
+    const int steps = document.UndoStack().count();
+    Select(kRootNode);
+    Pages().setCurrentWidget(Pages().tbshtStyle);
+    Pages().setCurrentWidget(Pages().tbshtPath);
+    Select(1);
+    const struct {
+        const char* control;
+        TValueMode mode;
+        std::string shown;
+    } cases[] = {
+        {"spnedtflMenuMaxWidth", vmDefault, "640"},
+        {"edt__itemActiveSound", vmDefault, "click.mp3"},
+        {"edt_InternalUse_RootDir_Remote", vmDefault, "http://www.example.com/"},
+        {"rdbtn_InternalUse_RootDir_Local_Checked", vmDefault, "0"},  // the web server's choice
+        {"edt_Text", vmDefault, "Sailing"},
+        {"cmbx_Link", vmComboText, "http://boats.example/"},
+        {"cmbx_Target", vmComboText, "_blank"},
+    };
+    for (const auto& c : cases) {
+        QWidget* control = Made<QWidget>(c.control);
+        ASSERT_NE(control, nullptr) << c.control;
+        std::string shown;
+        GetControlValue(control, shown, c.mode);
+        EXPECT_EQ(shown, c.shown) << c.control;
+    }
+    EXPECT_TRUE(Made<QRadioButton>("rdbtn_InternalUse_RootDir_Local_Checked2")->isChecked()) << "one choice shown";
+    EXPECT_EQ(document.UndoStack().count(), steps) << "making a page is no edit";
+    EXPECT_EQ(document.Agent().GetItemData(1).Field(2), "http://boats.example/");
+}
+
+TEST_F(LaterPagesTest, APageMadeLaterTakesEditsStepsAndUndoKeysAsTheFirstDoes) {
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    MakeDocument({{0, "Boats"}});
+    window->SetModified(false);
+    Pages().setCurrentWidget(Pages().tbshtStyle);
+    auto* sound = Made<QLineEdit>("edt__itemActiveSound");
+    ASSERT_NE(sound, nullptr);
+    sound->setFocus();
+    QTest::keyClicks(sound, "click");
+    window->PanelBinding().EndTyping();
+    QTest::keyClicks(sound, ".mp3");
+    EXPECT_EQ(window->Agent().AppletData().Field(kItemActiveSound), "click.mp3");
+    // Ctrl+Z in the field undoes the document's last step, not all the field's typing.
+    QTest::keyClick(sound, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window->Agent().AppletData().Field(kItemActiveSound), "click");
+    EXPECT_EQ(sound->text(), "click");
+    QTest::keyClick(sound, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(sound->text(), "");
+    EXPECT_FALSE(window->Modified());
+
+    // Stepping a spin box made later is one step per pause.
+    auto* speed = Made<QSpinBox>("spnedt__submenuSlideSpeed");
+    speed->setFocus();
+    const QUndoStack& stack = window->Document().UndoStack();
+    const int steps = stack.index();
+    window->PanelBinding().SetStepPause(std::chrono::hours(1));
+    for (int i = 0; i < 3; ++i) QTest::keyClick(speed, Qt::Key_Up);
+    EXPECT_EQ(stack.index(), steps + 1);
+    window->PanelBinding().SetStepPause(std::chrono::milliseconds(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->PanelBinding().Stepping(); }, 60000));
+    QTest::keyClick(speed, Qt::Key_Up);
+    EXPECT_EQ(stack.index(), steps + 2) << "a pause ends the step";
+}
+
+TEST_F(LaterPagesTest, PagesMadeInAnyOrderTakeTheirPlaceInTheTabOrder) {
+    MakeDocument({{0, "Boats"}});
+    Pages().setCurrentWidget(Pages().tbshtPath);
+    Select(0);
+    Select(kRootNode);
+    Pages().setCurrentWidget(Pages().tbshtStyle);
+    const QStringList chain = TabChain();
+    TMainForm allAtOnce(&dialogs);
+    BuildAllPages(allAtOnce);
+    QStringList expected;
+    QWidget* tree = allAtOnce.findChild<QWidget*>("trvwDesignPanel");
+    for (QWidget* w = tree->nextInFocusChain(); w != tree; w = w->nextInFocusChain())
+        if ((w->focusPolicy() & Qt::TabFocus) && !w->objectName().isEmpty() && !w->objectName().startsWith("qt_"))
+            expected << w->objectName();
+    EXPECT_EQ(chain, expected);
+    EXPECT_LT(chain.indexOf("spdbtnHelpSubMenuItems"), chain.indexOf("edt__mainItemHoverSound"));
+    EXPECT_LT(chain.indexOf("spdbtnHelpMenuBox"), chain.indexOf("edt_Text"));
+    EXPECT_LT(chain.indexOf("spdbtnHelpItemLink"), chain.indexOf("edt_InternalUse_RootDir_Local"));
+    allAtOnce.SetModified(false);
+}
+
+TEST_F(LaterPagesTest, TheEstimateButtonMadeWhileTheMenuIsMeasuredWaitsToo) {
+    TPropertyPages pages;
+    pages.SetEstimating(true);
+    EXPECT_EQ(pages.btnCalcSize, nullptr);
+    pages.setCurrentWidget(pages.tbshtStyle);
+    ASSERT_NE(pages.btnCalcSize, nullptr);
+    EXPECT_FALSE(pages.btnCalcSize->isEnabled());
+    pages.SetEstimating(false);
+    EXPECT_TRUE(pages.btnCalcSize->isEnabled());
 }
 
 }  // namespace

@@ -57,6 +57,15 @@ TEST(NodeImagesTest, EachSizeAndStateIsDrawnOnce) {
     EXPECT_EQ(dots.pixmap(16).toImage(), before);
 }
 
+TEST(NodeImagesTest, EveryButtonOfAKindSharesItsDrawings) {
+    for (const TIconKind kind : {TIconKind::HelpBook, TIconKind::Browse, TIconKind::Undo}) {
+        EXPECT_EQ(MakeIcon(kind).pixmap(18).cacheKey(), MakeIcon(kind).pixmap(18).cacheKey());
+        EXPECT_EQ(MakeIcon(kind).pixmap(QSize(24, 24), QIcon::Disabled).cacheKey(),
+                  MakeIcon(kind).pixmap(QSize(24, 24), QIcon::Disabled).cacheKey());
+    }
+    EXPECT_NE(MakeIcon(TIconKind::Undo).pixmap(18).cacheKey(), MakeIcon(TIconKind::Redo).pixmap(18).cacheKey());
+}
+
 TEST(TreeDelegateTest, RowsAreDrawnAsTheStyleDrawsThemAlsoAfterAChange) {
     TMenuDocument document;
     TkvxAppletAgent& agent = document.Agent();

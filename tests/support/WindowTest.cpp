@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "gui/TMenuTreeModel.h"
+#include "gui/TPropertyPages.h"
 #include "gui/TWindowLayoutKeeper.h"
 #include "env/Settings.h"
 #include "support/TestProgram.h"
@@ -38,6 +39,10 @@ void MessageHandler(QtMsgType type, const QMessageLogContext&, const QString& me
     fprintf(stderr, "Qt: %s\n", qPrintable(message));
 }
 }  // namespace
+
+void BuildAllPages(QWidget& window) {
+    if (auto* pages = window.findChild<TPropertyPages*>()) pages->BuildAllPages();
+}
 
 QString TestHome() {
     return home->path();

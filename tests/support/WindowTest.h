@@ -51,7 +51,12 @@ QStringList TakeQtWarnings();
 // width, the window grown): until its place and the dock's width stay as they are.
 void SettleWindow(const QWidget& window, const QWidget& dock);
 
-// A main window with scripted dialogs; the tests find its controls by object name.
+// Makes the contents of every property page of window that is still to make: the
+// window makes a page when it is first seen, and a test looks at them all.
+void BuildAllPages(QWidget& window);
+
+// A main window with scripted dialogs; the tests find its controls by object name
+// (every property page made first, as if the user had looked at each).
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -59,6 +64,7 @@ protected:
 
     template <class Control>
     Control* Find(const char* name) {
+        BuildAllPages(*window);
         auto* control = window->findChild<Control*>(QString::fromLatin1(name));
         EXPECT_NE(control, nullptr) << "no control named " << name;
         return control;
