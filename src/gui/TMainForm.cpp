@@ -83,8 +83,9 @@ void TMainForm::FormCreate() {
     SetCurrentFileName({});
 
     treeCommands_->UpdateEnabled();
+    // The pages stand arranged for the root: a later change that leaves the root
+    // selected must not put the first page back in front of the one being typed on.
     ArrangeTabs(true);
-    lastTabNodeIndex = -1;
     preview_->RestoreLivePreview();
 }
 

@@ -84,7 +84,7 @@ TEST_F(MainWindowTest, CaptionSizeAndPages) {
     }
     EXPECT_EQ(order, QStringList({"Flash", "Ext.", "Item", "Path"}));
     EXPECT_EQ(names, QStringList({"tbshtScript", "tbshtStyle", "tbshtItem", "tbshtPath"}));
-    EXPECT_EQ(window->LastTabNodeIndex(), -1);
+    EXPECT_EQ(window->LastTabNodeIndex(), 0);  // arranged for the root
     EXPECT_EQ(Find<QTreeView>("trvwDesignPanel")->indentation(), 19);
     EXPECT_NE(Find<QLabel>("stctxtHint"), nullptr);
     EXPECT_NE(Find<QProgressBar>("prgrsbrMainFormBottom"), nullptr);

@@ -246,6 +246,26 @@ TEST_F(PropertyPanelsTest, EveryEditMarksTheDocumentAndEnablesSave) {
     EXPECT_FALSE(Find<QAction>("Save1")->isEnabled());
 }
 
+// Typing on a page of a fresh window keeps that page in front and the typing one step
+// (the first change once put the first page back in front, and the rest of the typing
+// went nowhere).
+TEST_F(PropertyPanelsTest, TypingOnAPageOfAFreshWindowKeepsThePage) {
+    const std::pair<const char*, const char*> fields[] = {{"tbshtStyle", "edt__itemActiveSound"},
+                                                          {"tbshtPath", "edt_InternalUse_RootDir_Remote"}};
+    for (const auto& [page, name] : fields) {
+        window->SetModified(false);
+        window = std::make_unique<TMainForm>(&dialogs);
+        auto* pages = Find<QTabWidget>("pgcntrl1");
+        pages->setCurrentWidget(Find<QWidget>(page));
+        auto* field = Find<QLineEdit>(name);
+        field->setFocus();
+        QTest::keyClicks(field, "abc");
+        EXPECT_EQ(pages->currentWidget()->objectName(), QString::fromLatin1(page));
+        EXPECT_EQ(field->text(), "abc") << page;
+        EXPECT_EQ(window->Document().UndoStack().count(), 1) << page;
+    }
+}
+
 // The path choice decides what publishing writes: switching it is an edit, and
 // closing offers to save it.
 TEST_F(PropertyPanelsTest, ThePathChoiceIsAnEdit) {
