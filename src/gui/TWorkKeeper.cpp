@@ -1,5 +1,6 @@
-// The keeper's work: it asks the user and has the window show the document; the
-// classes it holds do the rest.
+// The keeper's side of keeping work: the questions to the user and what follows the
+// answers; the classes it holds do the rest. A copy restored or a file read again comes
+// in through the document, which the views follow.
 
 #include "gui/TWorkKeeper.h"
 
