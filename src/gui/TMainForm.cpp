@@ -150,7 +150,7 @@ void TMainForm::SetCurrentFileName(const QString& fileName) {
 }
 
 void TMainForm::UpdateWindowTitle() {
-    const QString project = ProjectFilePath();
+    const QString project = document_->ProjectFilePath();
     const QString shown = project.isEmpty() ? QStringLiteral("Untitled") : QFileInfo(project).fileName();
     // "[*]" is where the platform puts its modified mark.
     const QString readOnly = keeper_->ReadOnly() ? QStringLiteral(" (read-only)") : QString();

@@ -89,8 +89,6 @@ public:
     const QString& CurrentFileName() const { return document_->FileName(); }
     // Sets the name; the window's title and file path follow.
     void SetCurrentFileName(const QString& fileName);
-    // The project file that saving under CurrentFileName() writes; empty while untitled.
-    QString ProjectFilePath() const { return document_->ProjectFilePath(); }
     // The node whose record the Item page shows, or kNoNode.
     int CurrentItemNode() const;
     // While the tree is reset, or a whole document comes in, its selection is not followed.
@@ -111,7 +109,6 @@ public:
     // --- Tree editor ----------------------------------------------------------------
     void UpdateItemCommands();
     void ArrangeTabs(bool force);
-    int CountDescendants(int node) const { return Agent().CountDescendants(node); }
 
     // The status bar: its note, and the document's operations' progress.
     TStatusBar& StatusBar() { return *StatusBar1; }

@@ -59,19 +59,18 @@ void TMenuDocument::AfterReplace() {
     emit Changed();
 }
 
-template <class Load>
-auto TMenuDocument::Replace(Load&& load) {
+LoadReport TMenuDocument::Replace(const std::function<LoadReport()>& load) {
     // A refused file throws before anything is replaced, and the flag is given back.
     TFlagScope replacing(replacing_);
-    auto result = load();
+    LoadReport report = load();
     AfterReplace();
-    return result;
+    return report;
 }
 
 void TMenuDocument::Reset() {
     Replace([&] {
         agent_.ResetToDefaults();
-        return 0;
+        return LoadReport{};
     });
 }
 
@@ -86,7 +85,7 @@ LoadReport TMenuDocument::Import(const std::filesystem::path& path) {
 void TMenuDocument::Start(TItemArray items) {
     Replace([&] {
         agent_.ReplaceDocument(DefaultAppletData(), std::move(items));
-        return 0;
+        return LoadReport{};
     });
 }
 

@@ -18,6 +18,7 @@
 #include <QString>
 #include <QUndoStack>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -167,8 +168,7 @@ private:
     TItemData NewItem(int parentNode) const;
     void AfterReplace();
     // Loads a whole document with load, then announces it.
-    template <class Load>
-    auto Replace(Load&& load);
+    LoadReport Replace(const std::function<LoadReport()>& load);
 
     TkvxAppletAgent agent_;
     QUndoStack undoStack_;
