@@ -17,8 +17,10 @@ TDiskState TDiskState::Of(const QString& path) {
     if (!file.open(QIODevice::ReadOnly)) return state;
     // Telling the program's own bytes from another program's needs no cryptographic
     // hash: Qt's hash of the bytes, chained over parts, reads a large project about ten
-    // times faster, and the window remembers a state at every open and save.
-    constexpr qint64 kPart = 1 << 20;
+    // times faster, and the window remembers a state at every open and save. Parts of
+    // 64 KiB stay in the heap's reused memory; a part of a mebibyte was a fresh mapping
+    // of the system's each time, and cost more than the reading and hashing together.
+    constexpr qint64 kPart = 64 << 10;
     QByteArray part(kPart, Qt::Uninitialized);
     std::size_t hash = 0;
     for (qint64 read; (read = file.read(part.data(), kPart)) > 0;)
@@ -40,12 +42,18 @@ TDiskStateGuard::TDiskStateGuard(QObject* parent) : QObject(parent) {
 
 void TDiskStateGuard::Follow(const QString& path) {
     settle_.stop();
-    const QStringList watched = watcher_.files() + watcher_.directories();
-    if (!watched.isEmpty()) watcher_.removePaths(watched);
-    path_ = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    const QString followed = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+    // The same file opened again keeps its watches (Watch renews the file's if it was
+    // replaced); another file's are ended.
+    if (followed != path_ || followed.isEmpty()) {
+        const QStringList watched = watcher_.files() + watcher_.directories();
+        if (!watched.isEmpty()) watcher_.removePaths(watched);
+    }
+    path_ = followed;
     Remember();
     if (path_.isEmpty()) return;
-    watcher_.addPath(QFileInfo(path_).absolutePath());
+    const QString folder = QFileInfo(path_).absolutePath();
+    if (!watcher_.directories().contains(folder)) watcher_.addPath(folder);
     Watch();
 }
 

@@ -1,6 +1,7 @@
 #include "gui/TRecoveryStore.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
@@ -138,9 +139,12 @@ QString TRecoveryStore::CopyPath() const {
 std::vector<TStaleCopy> TRecoveryStore::ClaimStaleCopies(const QString& origin, QStringList* damaged) {
     std::vector<TStaleCopy> found;
     EnsureFolder();
-    const QDir folder(folder_);
     const QString wanted = origin.isEmpty() ? QString() : QFileInfo(origin).absoluteFilePath();
-    for (const QFileInfo& file : folder.entryInfoList({QStringLiteral("*.zorbel")}, QDir::Files)) {
+    // Every open scans the folder: listed without sorting (the copies are sorted below)
+    // and without a name filter (made into a pattern, that cost more than the listing).
+    for (QDirIterator entries(folder_, QDir::Files); entries.hasNext();) {
+        const QFileInfo file = entries.nextFileInfo();
+        if (!file.fileName().endsWith(QLatin1String(".zorbel"), Qt::CaseInsensitive)) continue;
         const QString id = file.completeBaseName();
         if (id == id_ || claims_.count(id)) continue;
         QFile originFile(PathOf(id, kOriginSuffix));
