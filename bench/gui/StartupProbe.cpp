@@ -1,6 +1,7 @@
 // The program's start, exactly as `quillamere` runs it, leaving the event loop as soon
 // as the window is up and idle. Exits with 3 when the web engine was loaded all the
-// same: with the preview pane closed, start-up must not load it.
+// same, with 4 when Qt Network was: with the preview pane closed and no project held,
+// start-up must load neither.
 
 #include <QFile>
 
@@ -9,6 +10,8 @@
 int main(int argc, char** argv) {
     const int result = qm::RunQuillamere(argc, argv, {.quitWhenIdle = true});
     QFile maps(QStringLiteral("/proc/self/maps"));
-    if (maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6WebEngineCore")) return 3;
+    const QByteArray loaded = maps.open(QIODevice::ReadOnly) ? maps.readAll() : QByteArray();
+    if (loaded.contains("libQt6WebEngineCore")) return 3;
+    if (loaded.contains("libQt6Network")) return 4;
     return result;
 }

@@ -3,30 +3,41 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPluginLoader>
 #include <algorithm>
 
-#ifdef QUILLAMERE_HAVE_QTNETWORK
-#include <QLocalServer>
-#include <QLocalSocket>
-#endif
+#include "env/AppFolders.h"
+#include "gui/ILocalChannel.h"
 
 namespace qm {
 
 namespace {
 
 constexpr int kAnswerWait = 3000;  // milliseconds another program has to answer
-constexpr char kDone[] = "done\n";
-constexpr char kNotDone[] = "no\n";
+constexpr char kDone[] = "done";
+constexpr char kNotDone[] = "no";
 
 QString UserName() {
     const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
     return user.isEmpty() ? QFileInfo(QDir::homePath()).fileName() : user;
 }
 
+// The channel's plugin, loaded on first use and kept for the rest of the run; null when
+// it is not there.
+ILocalChannel* Channel() {
+    static QPointer<QPluginLoader> loader;
+    static ILocalChannel* channel = nullptr;
+    if (!loader) {
+        loader = new QPluginLoader(GetProgramFolder() + QStringLiteral("quillamere-link"), QCoreApplication::instance());
+        channel = qobject_cast<ILocalChannel*>(loader->instance());
+    }
+    return channel;
+}
+
 }  // namespace
 
 TInstanceLink& TInstanceLink::Instance() {
-    // It goes with the application, and its socket with it.
+    // It goes with the application, and its channel with it.
     static QPointer<TInstanceLink> link;
     if (!link) {
         link = new TInstanceLink;
@@ -40,22 +51,15 @@ QString TInstanceLink::ServerNameOf(qint64 pid) {
 }
 
 bool TInstanceLink::CanReachOthers() {
-#ifdef QUILLAMERE_HAVE_QTNETWORK
-    return true;
-#else
-    return false;
-#endif
+    return Channel() != nullptr;
 }
 
-TInstanceLink::TInstanceLink() {
-#ifdef QUILLAMERE_HAVE_QTNETWORK
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    const QString name = ServerNameOf(QCoreApplication::applicationPid());
-    QLocalServer::removeServer(name);  // a socket left by a crashed program of the same id
-    connect(server_, &QLocalServer::newConnection, this, &TInstanceLink::Serve);
-    server_->listen(name);
-#endif
+bool TInstanceLink::Listen() {
+    if (listening_) return true;
+    ILocalChannel* channel = Channel();
+    listening_ = channel && channel->Listen(ServerNameOf(QCoreApplication::applicationPid()),
+                                           [this](const QByteArray& request) { return Answer(request); });
+    return listening_;
 }
 
 void TInstanceLink::Register(QObject* owner, TWindowHandle handle) {
@@ -86,47 +90,29 @@ bool TInstanceLink::AskToLetGo(qint64 pid, const QString& project) {
 }
 
 bool TInstanceLink::Ask(qint64 pid, const char* request, const QString& project) {
-#ifdef QUILLAMERE_HAVE_QTNETWORK
-    QLocalSocket socket;
-    socket.connectToServer(ServerNameOf(pid));
-    if (!socket.waitForConnected(kAnswerWait)) return false;
-    socket.write(QByteArray(request) + '\t' + QFileInfo(project).absoluteFilePath().toUtf8() + '\n');
-    if (!socket.waitForBytesWritten(kAnswerWait)) return false;
-    while (!socket.canReadLine())
-        if (!socket.waitForReadyRead(kAnswerWait)) return false;
-    return socket.readLine() == kDone;
-#else
-    Q_UNUSED(pid);
-    Q_UNUSED(request);
-    Q_UNUSED(project);
-    return false;
-#endif
+    ILocalChannel* channel = Channel();
+    if (!channel) return false;
+    const auto answer = channel->Ask(ServerNameOf(pid),
+                                     QByteArray(request) + '\t' + QFileInfo(project).absoluteFilePath().toUtf8(),
+                                     kAnswerWait);
+    return answer == kDone;
 }
 
-void TInstanceLink::Serve() {
-#ifdef QUILLAMERE_HAVE_QTNETWORK
-    while (QLocalSocket* socket = server_->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, socket, [this, socket] {
-            if (!socket->canReadLine()) return;
-            const QString line = QString::fromUtf8(socket->readLine()).trimmed();
-            const QString request = line.section(QLatin1Char('\t'), 0, 0);
-            const QString project = line.section(QLatin1Char('\t'), 1);
-            bool done = false;
-            if (TRegistered* window = WindowOf(project)) {
-                if (request == QLatin1String("raise")) {
-                    window->handle.bringForward();
-                    done = true;
-                } else if (request == QLatin1String("release")) {
-                    window->handle.letGo();
-                    done = true;
-                }
-            }
-            socket->write(done ? kDone : kNotDone);
-            socket->flush();
-        });
+QByteArray TInstanceLink::Answer(const QByteArray& request) {
+    const QString line = QString::fromUtf8(request).trimmed();
+    const QString kind = line.section(QLatin1Char('\t'), 0, 0);
+    const QString project = line.section(QLatin1Char('\t'), 1);
+    if (TRegistered* window = WindowOf(project)) {
+        if (kind == QLatin1String("raise")) {
+            window->handle.bringForward();
+            return kDone;
+        }
+        if (kind == QLatin1String("release")) {
+            window->handle.letGo();
+            return kDone;
+        }
     }
-#endif
+    return kNotDone;
 }
 
 }  // namespace qm

@@ -1,20 +1,19 @@
 #pragma once
-// The windows of every running Quillamere of one user can reach each other: each
-// program listens on a local socket named after its user and its process id (the id a
-// project's lock file names), so that a program that finds a project held by another
-// can ask that one to bring its window forward, or to let the project go. Within one
-// program the windows are found directly.
+// The windows of every running Quillamere of one user can reach each other: a program
+// that holds a project listens on a local channel named after its user and its process
+// id (the id the project's lock file names), so that a program that finds a project
+// held by another can ask that one to bring its window forward, or to let the project
+// go. Within one program the windows are found directly.
 //
-// Built with Qt Network; without it the other programs cannot be reached, and the
-// asking functions say so by returning false.
+// The channel is a plugin (ILocalChannel), loaded when the program first listens or
+// asks; without it the other programs cannot be reached, and the asking functions say
+// so by returning false.
 
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
 #include <vector>
-
-class QLocalServer;
 
 namespace qm {
 
@@ -28,7 +27,7 @@ public:
         std::function<void()> letGo;         // releases the project (it stays open read-only)
     };
 
-    // The program's one link, listening from its first use.
+    // The program's one link.
     static TInstanceLink& Instance();
     // "quillamere-<user>-<pid>".
     static QString ServerNameOf(qint64 pid);
@@ -43,11 +42,16 @@ public:
     bool AskToBringForward(qint64 pid, const QString& project);
     // Asks the program pid to let project go; true when it did.
     bool AskToLetGo(qint64 pid, const QString& project);
-    // Other programs can be reached at all (Qt Network is there).
+    // Other programs can reach this one from now on: called before the program takes a
+    // project's lock, since others look for it only through a lock it holds. False when
+    // it cannot listen.
+    bool Listen();
+    bool Listening() const { return listening_; }
+    // Other programs can be reached at all (the channel's plugin is there).
     static bool CanReachOthers();
 
 private:
-    TInstanceLink();
+    TInstanceLink() = default;
     struct TRegistered {
         QPointer<QObject> owner;
         TWindowHandle handle;
@@ -56,10 +60,11 @@ private:
     // One request to another program: "raise" or "release", then the project; true when
     // it answered "done".
     bool Ask(qint64 pid, const char* request, const QString& project);
-    void Serve();
+    // What this program answers to another's request.
+    QByteArray Answer(const QByteArray& request);
 
     std::vector<TRegistered> windows_;
-    QLocalServer* server_ = nullptr;
+    bool listening_ = false;
 };
 
 }  // namespace qm

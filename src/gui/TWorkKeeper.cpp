@@ -192,10 +192,14 @@ TWorkKeeper::Claim TWorkKeeper::ClaimProject(const QString& fileName) {
 void TWorkKeeper::FollowProject(const QString& fileName, bool readOnly) {
     const QString project = fileName.isEmpty() ? QString() : TMenuDocument::ProjectFileOf(fileName);
     bool held = false;
-    if (project.isEmpty() || readOnly)
+    if (project.isEmpty() || readOnly) {
         projectLock_->Release();
-    else
+    } else {
+        // Reachable before the lock names this program: a program that finds the lock
+        // can ask at once.
+        TInstanceLink::Instance().Listen();
         held = projectLock_->Acquire(project) != ProjectLock::Outcome::HeldElsewhere;
+    }
     diskGuard_->Follow(project);
     SetReadOnly(!project.isEmpty() && !held);
 }

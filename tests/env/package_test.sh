@@ -88,6 +88,10 @@ if [ -f "$bin/quillamere-webengine.so" ]; then
   check "the web engine plugin lies beside the program" test -f "$app/quillamere-webengine.so"
   check "depends on Qt WebEngine" grep -q libqt6webenginewidgets6 <<<"$(dpkg-deb --field "$deb" Depends)"
 fi
+if [ -f "$bin/quillamere-link.so" ]; then
+  check "the channel plugin lies beside the program" test -f "$app/quillamere-link.so"
+  check "depends on Qt Network" grep -q libqt6network6 <<<"$(dpkg-deb --field "$deb" Depends)"
+fi
 
 echo "== companion files beside the programs, as in build/bin"
 for companion in zelvanbar.swf swfhelper.js help samples; do
@@ -97,7 +101,7 @@ for companion in zelvanbar.swf swfhelper.js help samples; do
     echo "note: $companion is not in build/bin; not checked"
   fi
 done
-unexpected=$(cd "$app" && ls -A | grep -v -x -E 'quillamere|quillamere-cli|quillamere-webengine\.so|zelvanbar\.swf|swfhelper\.js|help|samples' || true)
+unexpected=$(cd "$app" && ls -A | grep -v -x -E 'quillamere|quillamere-cli|quillamere-webengine\.so|quillamere-link\.so|zelvanbar\.swf|swfhelper\.js|help|samples' || true)
 check "nothing else in the application folder (no tests, no build tools)" test -z "$unexpected"
 [ -z "$unexpected" ] || echo "   found: $unexpected"
 
