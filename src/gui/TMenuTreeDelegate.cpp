@@ -92,12 +92,11 @@ TMenuTreeDelegate::KeptLayout& TMenuTreeDelegate::LayoutOf(const QModelIndex& in
     return kept;
 }
 
-// As the style draws an item view's row with its image and caption (Qt's common style,
-// CE_ItemViewItem), with the caption's layout kept.
+// As the style draws an item view's row with its image, caption and focus frame (Qt's
+// common style, CE_ItemViewItem), with the caption's layout kept.
 void TMenuTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
-    // The row with the keyboard focus carries the style's focus frame, measured by the
-    // style: drawn by the style itself. It is one row.
-    if (option.state & (QStyle::State_HasFocus | QStyle::State_Editing)) {
+    // The row being edited in place is drawn by the style, beneath its editor.
+    if (option.state & QStyle::State_Editing) {
         QStyledItemDelegate::paint(painter, option, index);
         return;
     }
@@ -150,6 +149,20 @@ void TMenuTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
                                                                                    : QPalette::Text));
     Draw(*painter, at.topLeft(), *shown);
     painter->restore();
+    DrawFocusFrame(*painter, opt, *style);
+}
+
+// The frame the style puts around the row with the keyboard focus, where it puts it.
+void TMenuTreeDelegate::DrawFocusFrame(QPainter& painter, const QStyleOptionViewItem& row, const QStyle& style) {
+    if (!(row.state & QStyle::State_HasFocus)) return;
+    QStyleOptionFocusRect frame;
+    frame.QStyleOption::operator=(row);
+    frame.rect = style.subElementRect(QStyle::SE_ItemViewItemFocusRect, &row, row.widget);
+    frame.state |= QStyle::State_KeyboardFocusChange | QStyle::State_Item;
+    const QPalette::ColorGroup group = (row.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+    frame.backgroundColor =
+        row.palette.color(group, (row.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
+    style.drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, row.widget);
 }
 
 QWidget* TMenuTreeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {

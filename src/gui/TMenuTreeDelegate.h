@@ -54,6 +54,7 @@ private:
     };
     Line LayOut(const QString& text) const;
     void Draw(QPainter& painter, const QPoint& topLeft, const Line& line) const;
+    static void DrawFocusFrame(QPainter& painter, const QStyleOptionViewItem& row, const QStyle& style);
     // The row's layout, made or made again as needed.
     KeptLayout& LayoutOf(const QModelIndex& index, const QString& text, const QFont& font) const;
 

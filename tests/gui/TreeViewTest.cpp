@@ -104,6 +104,13 @@ TEST(TreeDelegateTest, RowsAreDrawnAsTheStyleDrawsThemAlsoAfterAChange) {
         {"drawn again", [] {}},
         {"a caption renamed", [&] { agent.SetItemCaption(0, "Marina"); }},
         {"narrower", [&] { view.resize(150, 200); }},
+        {"a row with the keyboard focus", [&] {
+             view.setCurrentIndex(model.IndexOfNode(2));
+             view.activateWindow();
+             view.setFocus();
+             QCoreApplication::processEvents();
+             ASSERT_TRUE(view.hasFocus());
+         }},
         {"another font", [&] {
              QFont larger = view.font();
              larger.setPointSize(larger.pointSize() + 3);
