@@ -40,7 +40,7 @@ TDiskStateGuard::TDiskStateGuard(QObject* parent) : QObject(parent) {
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, notice);
 }
 
-void TDiskStateGuard::Follow(const QString& path) {
+void TDiskStateGuard::Follow(const QString& path, std::optional<TDiskState> read) {
     settle_.stop();
     const QString followed = path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
     // The same file opened again keeps its watches (Watch renews the file's if it was
@@ -50,7 +50,7 @@ void TDiskStateGuard::Follow(const QString& path) {
         if (!watched.isEmpty()) watcher_.removePaths(watched);
     }
     path_ = followed;
-    Remember();
+    Remember(std::move(read));
     if (path_.isEmpty()) return;
     const QString folder = QFileInfo(path_).absolutePath();
     if (!watcher_.directories().contains(folder)) watcher_.addPath(folder);
@@ -62,8 +62,8 @@ void TDiskStateGuard::Watch() {
     if (QFileInfo::exists(path_) && !watcher_.files().contains(path_)) watcher_.addPath(path_);
 }
 
-void TDiskStateGuard::Remember() {
-    remembered_ = TDiskState::Of(path_);
+void TDiskStateGuard::Remember(std::optional<TDiskState> read) {
+    remembered_ = read ? std::move(*read) : TDiskState::Of(path_);
 }
 
 bool TDiskStateGuard::ChangedOnDisk() const {

@@ -14,6 +14,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <optional>
 
 namespace qm {
 
@@ -36,13 +37,16 @@ class TDiskStateGuard final : public QObject {
 public:
     explicit TDiskStateGuard(QObject* parent = nullptr);
 
-    // The file the document belongs to; empty for none (untitled). Its present state
-    // is remembered as the document's.
-    void Follow(const QString& path);
+    // The file the document belongs to; empty for none (untitled). Its state is
+    // remembered as the document's: read, the state taken before the document was read
+    // from it; otherwise its present state.
+    void Follow(const QString& path, std::optional<TDiskState> read = std::nullopt);
     const QString& Path() const { return path_; }
-    // The state on disk now is the document's (after a load, a save, or when the user
-    // chose to keep their own version).
-    void Remember();
+    // The state on disk now, or read, is the document's (after a load, a save, or when
+    // the user chose to keep their own version). A state taken before a load makes a
+    // change written while the file was read count as another program's; one taken
+    // after would hide it.
+    void Remember(std::optional<TDiskState> read = std::nullopt);
     const TDiskState& Remembered() const { return remembered_; }
     // The file's content differs from the remembered one, or a file came where there
     // was none. A file that is gone does not count: saving writes it anew.

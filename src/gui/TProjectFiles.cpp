@@ -177,6 +177,11 @@ bool TProjectFiles::LoadProjectFile(const QString& fileName, bool quiet, OpenAs 
             return true;
         }
     }
+    // The file as it is before it is read: a change another program writes meanwhile
+    // is then asked about, not taken for the document's own.
+    std::optional<TDiskState> read;
+    if (how != OpenAs::Template)
+        read = TDiskState::Of(how == OpenAs::Reload ? keeper.DiskGuard().Path() : TMenuDocument::ProjectFileOf(fileName));
     LoadReport report;
     try {
         report = document_.Open(ToPath(fileName));
@@ -188,13 +193,13 @@ bool TProjectFiles::LoadProjectFile(const QString& fileName, bool quiet, OpenAs 
     document_.ClearPreviewFolder(previewFolder);
     if (how == OpenAs::Project) {
         document_.SetFileName(fileName);
-        keeper.FollowProject(fileName, readOnly);
+        keeper.FollowProject(fileName, readOnly, std::move(read));
         if (RecentFilesList::InTempFolder().Add(fileName)) LoadRecentFiles();
     } else if (how == OpenAs::Template) {
         document_.SetFileName({});
         keeper.FollowProject({}, false);
     } else {
-        keeper.DiskGuard().Remember();
+        keeper.DiskGuard().Remember(std::move(read));
     }
     document_.StageSounds(previewFolder, ToPath(FolderOf(fileName)));
     ShowLoadWarnings(report, quiet);

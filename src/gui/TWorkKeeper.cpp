@@ -189,7 +189,7 @@ TWorkKeeper::Claim TWorkKeeper::ClaimProject(const QString& fileName) {
     return Claim::OpenReadOnly;
 }
 
-void TWorkKeeper::FollowProject(const QString& fileName, bool readOnly) {
+void TWorkKeeper::FollowProject(const QString& fileName, bool readOnly, std::optional<TDiskState> read) {
     const QString project = fileName.isEmpty() ? QString() : TMenuDocument::ProjectFileOf(fileName);
     bool held = false;
     if (project.isEmpty() || readOnly) {
@@ -200,7 +200,7 @@ void TWorkKeeper::FollowProject(const QString& fileName, bool readOnly) {
         TInstanceLink::Instance().Listen();
         held = projectLock_->Acquire(project) != ProjectLock::Outcome::HeldElsewhere;
     }
-    diskGuard_->Follow(project);
+    diskGuard_->Follow(project, std::move(read));
     SetReadOnly(!project.isEmpty() && !held);
 }
 

@@ -9,14 +9,15 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "gui/IUserDialogs.h"
+#include "gui/TDiskStateGuard.h"
 #include "gui/TWindowContext.h"
 
 namespace qm {
 
 class ProjectLock;
-class TDiskStateGuard;
 class TRecoveryStore;
 struct TStaleCopy;
 
@@ -51,8 +52,9 @@ public:
     // asked about.
     enum class Claim { Open, OpenReadOnly, Stop };
     Claim ClaimProject(const QString& fileName);
-    // After a project was read or written under fileName: the lock, the watch.
-    void FollowProject(const QString& fileName, bool readOnly);
+    // After a project was read or written under fileName: the lock, the watch (read:
+    // the project file's state taken before it was read; see TDiskStateGuard).
+    void FollowProject(const QString& fileName, bool readOnly, std::optional<TDiskState> read = std::nullopt);
     // Before writing project: false (after saying why) when it must not be written.
     bool MayWriteProject(const QString& project);
 

@@ -286,6 +286,27 @@ TEST_F(ChangedOnDiskTest, SaveNeverReplacesAChangedFileWithoutAsking) {
     }
 }
 
+// A write that falls while the window reads the project (here: as the document is
+// replaced) is another program's, whether the project is opened or reloaded.
+TEST_F(ChangedOnDiskTest, AWriteWhileTheProjectIsReadCountsAsAnotherProgramsChange) {
+    const struct {
+        const char* how;
+        std::function<bool()> load;
+    } loads[] = {
+        {"opened", [&] { return window->Files().OpenProjectFile(project); }},
+        {"reloaded", [&] { return window->Files().Reload(project); }},
+    };
+    for (const auto& load : loads) {
+        WriteBytes(project, ProjectBytes({"Home"}));
+        const auto writer =
+            QObject::connect(&window->Document(), &TMenuDocument::Replaced, [&] { WriteBytes(project, theirs); });
+        ASSERT_TRUE(load.load()) << load.how;
+        QObject::disconnect(writer);
+        EXPECT_EQ(Captions(), Strings{"Home"}) << load.how;
+        EXPECT_TRUE(window->Keeper().DiskGuard().ChangedOnDisk()) << load.how;
+    }
+}
+
 // --- One project, one window; the start ---------------------------------------------------
 
 TEST_F(KeepingWorkTest, ASecondWindowOfTheProgramLeavesTheProjectToTheFirst) {
