@@ -34,31 +34,49 @@ bool EnsureFolder(const QString& path) {
 
 // The platform's per-user base folder for application data or documents. On Windows
 // the roaming application data (what the shell calls CSIDL_APPDATA), on Linux the XDG
-// data home or the XDG documents folder. A fresh Linux account may not have them yet:
-// the XDG rules say a program that needs the data home creates it, and the documents
-// folder is created the same way. Empty when the path is unknown or is not a folder
-// and cannot be made one.
-QString BaseFolder(QStandardPaths::StandardLocation location) {
-    QString path;
+// data home or the XDG documents folder. Empty when the path is unknown.
+QString BaseLocation(QStandardPaths::StandardLocation location) {
 #ifdef Q_OS_WIN
     if (location == QStandardPaths::GenericDataLocation)
-        path = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
-    else
+        return QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
 #endif
-        path = QStandardPaths::writableLocation(location);
+    return QStandardPaths::writableLocation(location);
+}
+
+// The base folder, made where it is missing: a fresh Linux account may not have it yet,
+// and the XDG rules say a program that needs the data home creates it (the documents
+// folder is created the same way). Empty when the path is unknown or is not a folder
+// and cannot be made one.
+QString BaseFolder(QStandardPaths::StandardLocation location) {
+    const QString path = BaseLocation(location);
     if (path.isEmpty()) return {};
     if (!IsFolder(path)) QDir().mkpath(path);
     return IsFolder(path) ? path : QString();
 }
 
+constexpr const char* kProductLevels[] = {"Tarnwell", "Quillamere", "1.0"};
+
 // base + "Tarnwell/Quillamere/1.0/", each level created when missing.
 QString ProductFolderUnder(const QString& base) {
     QString path = base;
-    for (const char* level : {"Tarnwell", "Quillamere", "1.0"}) {
+    for (const char* level : kProductLevels) {
         path = AddTrailingBackslash(path) + QLatin1String(level);
         if (!EnsureFolder(path)) throw Error(kCreateDataFolderFailed);
     }
     return AddTrailingBackslash(path);
+}
+
+// The product's folder under the base folder of location, made where it is missing.
+// Asked at every open and save: a folder that is there already costs one look.
+QString ProductFolder(QStandardPaths::StandardLocation location, const char* unknownBase) {
+    if (const QString base = BaseLocation(location); !base.isEmpty()) {
+        QString whole = AddTrailingBackslash(base);
+        for (const char* level : kProductLevels) whole += QLatin1String(level) + QLatin1Char('/');
+        if (IsFolder(whole)) return whole;
+    }
+    const QString base = BaseFolder(location);
+    if (base.isEmpty()) throw Error(unknownBase);
+    return ProductFolderUnder(base);
 }
 
 QString SubFolderOfData(const char* name, const char* failure) {
@@ -74,9 +92,7 @@ QString AddTrailingBackslash(const QString& path) {
 }
 
 QString GetAppDataFolder() {
-    const QString base = BaseFolder(QStandardPaths::GenericDataLocation);
-    if (base.isEmpty()) throw Error(kRetrieveAppDataFailed);
-    return ProductFolderUnder(base);
+    return ProductFolder(QStandardPaths::GenericDataLocation, kRetrieveAppDataFailed);
 }
 
 QString GetPreviewFolder() {
@@ -92,9 +108,7 @@ QString GetTemplatesFolder() {
 }
 
 QString GetDocumentsFolder() {
-    const QString base = BaseFolder(QStandardPaths::DocumentsLocation);
-    if (base.isEmpty()) throw Error(kRetrieveDocumentsFailed);
-    return ProductFolderUnder(base);
+    return ProductFolder(QStandardPaths::DocumentsLocation, kRetrieveDocumentsFailed);
 }
 
 QString GetProgramFolder() {
