@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QtMath>
 
 namespace qm {
@@ -162,7 +163,29 @@ void TMenuTreeDelegate::DrawFocusFrame(QPainter& painter, const QStyleOptionView
     const QPalette::ColorGroup group = (row.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
     frame.backgroundColor =
         row.palette.color(group, (row.state & QStyle::State_Selected) ? QPalette::Highlight : QPalette::Window);
-    style.drawPrimitive(QStyle::PE_FrameFocusRect, &frame, &painter, row.widget);
+    // Drawn once for each size, state and palette, and copied after that: a style's frame
+    // is an antialiased rounded outline, which costs more than all the rows' captions.
+    const qreal scale = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QString key = QStringLiteral("quillamere-focus-frame-%1x%2@%3-%4-%5-%6")
+                            .arg(frame.rect.width())
+                            .arg(frame.rect.height())
+                            .arg(scale)
+                            .arg(uint(frame.state))
+                            .arg(frame.palette.cacheKey())
+                            .arg(frame.backgroundColor.rgba());
+    QPixmap drawn;
+    if (!QPixmapCache::find(key, &drawn)) {
+        drawn = QPixmap(frame.rect.size() * scale);
+        drawn.setDevicePixelRatio(scale);
+        drawn.fill(Qt::transparent);
+        QStyleOptionFocusRect alone = frame;
+        alone.rect.moveTopLeft(QPoint(0, 0));
+        QPainter onto(&drawn);
+        style.drawPrimitive(QStyle::PE_FrameFocusRect, &alone, &onto, row.widget);
+        onto.end();
+        QPixmapCache::insert(key, drawn);
+    }
+    painter.drawPixmap(frame.rect.topLeft(), drawn);
 }
 
 QWidget* TMenuTreeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {
