@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPixmapCache>
 #include <QtMath>
 
 namespace qm {
@@ -154,7 +153,7 @@ void TMenuTreeDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 }
 
 // The frame the style puts around the row with the keyboard focus, where it puts it.
-void TMenuTreeDelegate::DrawFocusFrame(QPainter& painter, const QStyleOptionViewItem& row, const QStyle& style) {
+void TMenuTreeDelegate::DrawFocusFrame(QPainter& painter, const QStyleOptionViewItem& row, const QStyle& style) const {
     if (!(row.state & QStyle::State_HasFocus)) return;
     QStyleOptionFocusRect frame;
     frame.QStyleOption::operator=(row);
@@ -166,26 +165,19 @@ void TMenuTreeDelegate::DrawFocusFrame(QPainter& painter, const QStyleOptionView
     // Drawn once for each size, state and palette, and copied after that: a style's frame
     // is an antialiased rounded outline, which costs more than all the rows' captions.
     const qreal scale = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
-    const QString key = QStringLiteral("quillamere-focus-frame-%1x%2@%3-%4-%5-%6")
-                            .arg(frame.rect.width())
-                            .arg(frame.rect.height())
-                            .arg(scale)
-                            .arg(uint(frame.state))
-                            .arg(frame.palette.cacheKey())
-                            .arg(frame.backgroundColor.rgba());
-    QPixmap drawn;
-    if (!QPixmapCache::find(key, &drawn)) {
-        drawn = QPixmap(frame.rect.size() * scale);
-        drawn.setDevicePixelRatio(scale);
-        drawn.fill(Qt::transparent);
+    const FrameLook look{frame.rect.size(), scale, int(frame.state), frame.palette.cacheKey(),
+                         frame.backgroundColor.rgba(), &style};
+    if (!(look == frameLook_) || frame_.isNull()) {
+        frame_ = QPixmap(frame.rect.size() * scale);
+        frame_.setDevicePixelRatio(scale);
+        frame_.fill(Qt::transparent);
         QStyleOptionFocusRect alone = frame;
         alone.rect.moveTopLeft(QPoint(0, 0));
-        QPainter onto(&drawn);
+        QPainter onto(&frame_);
         style.drawPrimitive(QStyle::PE_FrameFocusRect, &alone, &onto, row.widget);
-        onto.end();
-        QPixmapCache::insert(key, drawn);
+        frameLook_ = look;
     }
-    painter.drawPixmap(frame.rect.topLeft(), drawn);
+    painter.drawPixmap(frame.rect.topLeft(), frame_);
 }
 
 QWidget* TMenuTreeDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex&) const {

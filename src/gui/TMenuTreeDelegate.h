@@ -13,6 +13,7 @@
 // every text field.
 
 #include <QGlyphRun>
+#include <QPixmap>
 #include <QRawFont>
 #include <QStaticText>
 #include <QStyledItemDelegate>
@@ -54,7 +55,7 @@ private:
     };
     Line LayOut(const QString& text) const;
     void Draw(QPainter& painter, const QPoint& topLeft, const Line& line) const;
-    static void DrawFocusFrame(QPainter& painter, const QStyleOptionViewItem& row, const QStyle& style);
+    void DrawFocusFrame(QPainter& painter, const QStyleOptionViewItem& row, const QStyle& style) const;
     // The row's layout, made or made again as needed.
     KeptLayout& LayoutOf(const QModelIndex& index, const QString& text, const QFont& font) const;
 
@@ -63,6 +64,19 @@ private:
     mutable QFont font_;
     mutable QRawFont rawFont_;    // font_'s own glyphs, without fallbacks
     mutable int lineHeight_ = 0;  // of font_
+    // The focus frame as the style last drew it, and what it was drawn for: one row has
+    // the focus at a time.
+    struct FrameLook {
+        QSize size;
+        qreal scale = 0;
+        int state = 0;
+        qint64 palette = 0;
+        QRgb background = 0;
+        const QStyle* style = nullptr;
+        bool operator==(const FrameLook&) const = default;
+    };
+    mutable FrameLook frameLook_;
+    mutable QPixmap frame_;
 };
 
 }  // namespace qm
