@@ -3,29 +3,63 @@
 #include <QHashFunctions>
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace qm {
 
-TDiskState TDiskState::Of(const QString& path) {
+namespace {
+
+// Telling the program's own bytes from another program's needs no cryptographic hash:
+// Qt's hash of the bytes, chained over parts, reads a large project about ten times
+// faster, and the window remembers a state at every open and save. Parts of 64 KiB stay
+// in the heap's reused memory; a part of a mebibyte was a fresh mapping of the system's
+// each time, and cost more than the reading and hashing together.
+constexpr qsizetype kPart = 64 << 10;
+
+}  // namespace
+
+void TDiskState::ContentHash::Add(std::string_view bytes) {
+    size_ += static_cast<qint64>(bytes.size());
+    while (!bytes.empty()) {
+        if (part_.isEmpty() && bytes.size() >= std::size_t{kPart}) {
+            hash_ = qHashBits(bytes.data(), kPart, hash_);
+            bytes.remove_prefix(kPart);
+            continue;
+        }
+        const auto taken = std::min<std::size_t>(bytes.size(), kPart - part_.size());
+        part_.append(bytes.data(), static_cast<qsizetype>(taken));
+        bytes.remove_prefix(taken);
+        if (part_.size() == kPart) {
+            hash_ = qHashBits(part_.constData(), kPart, hash_);
+            part_.resize(0);
+        }
+    }
+}
+
+QByteArray TDiskState::ContentHash::Result() const {
+    const std::size_t hash = part_.isEmpty() ? hash_ : qHashBits(part_.constData(), part_.size(), hash_);
+    return QByteArray::number(static_cast<qulonglong>(hash), 16);
+}
+
+TDiskState TDiskState::Unread(const QString& path) {
     TDiskState state;
     const QFileInfo info(path);
     if (path.isEmpty() || !info.exists()) return state;
     state.exists = true;
     state.size = info.size();
     state.modified = info.lastModified();
+    return state;
+}
+
+TDiskState TDiskState::Of(const QString& path) {
+    TDiskState state = Unread(path);
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return state;
-    // Telling the program's own bytes from another program's needs no cryptographic
-    // hash: Qt's hash of the bytes, chained over parts, reads a large project about ten
-    // times faster, and the window remembers a state at every open and save. Parts of
-    // 64 KiB stay in the heap's reused memory; a part of a mebibyte was a fresh mapping
-    // of the system's each time, and cost more than the reading and hashing together.
-    constexpr qint64 kPart = 64 << 10;
+    if (!state.exists || !file.open(QIODevice::ReadOnly)) return state;
     QByteArray part(kPart, Qt::Uninitialized);
-    std::size_t hash = 0;
+    ContentHash content;
     for (qint64 read; (read = file.read(part.data(), kPart)) > 0;)
-        hash = qHashBits(part.constData(), static_cast<std::size_t>(read), hash);
-    state.hash = QByteArray::number(static_cast<qulonglong>(hash), 16);
+        content.Add(std::string_view(part.constData(), static_cast<std::size_t>(read)));
+    state.hash = content.Result();
     return state;
 }
 

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QTimer>
 #include <optional>
+#include <string_view>
 
 namespace qm {
 
@@ -26,6 +27,22 @@ struct TDiskState {
 
     // Reads the file now; an unreadable file counts as present with an empty hash.
     static TDiskState Of(const QString& path);
+    // Whether the file is there, its size and time now, without reading it (no hash).
+    static TDiskState Unread(const QString& path);
+
+    // The hash of bytes handed in parts of any size, the same as Of makes of them: a
+    // reader that has the bytes anyway (an open) need not read the file again.
+    class ContentHash {
+    public:
+        void Add(std::string_view bytes);
+        qint64 Size() const { return size_; }
+        QByteArray Result() const;
+
+    private:
+        QByteArray part_;  // the bytes of the part not yet hashed
+        std::size_t hash_ = 0;
+        qint64 size_ = 0;
+    };
     // The same content (the time alone may differ: a touch changes nothing).
     bool SameContent(const TDiskState& other) const {
         return exists == other.exists && size == other.size && hash == other.hash;

@@ -74,8 +74,8 @@ void TMenuDocument::Reset() {
     });
 }
 
-LoadReport TMenuDocument::Open(const std::filesystem::path& path) {
-    return Replace([&] { return agent_.LoadProject(path); });
+LoadReport TMenuDocument::Open(const std::filesystem::path& path, const TextFile::ByteObserver& seen) {
+    return Replace([&] { return agent_.LoadProject(path, seen); });
 }
 
 LoadReport TMenuDocument::Import(const std::filesystem::path& path) {

@@ -71,7 +71,7 @@ public:
     // The look as the panels show it (NormalizeAppletData), no steps to undo, saved.
     void Reset();
     // Read and checked completely first: on failure (qm::Error) nothing has changed.
-    LoadReport Open(const std::filesystem::path& path);
+    LoadReport Open(const std::filesystem::path& path, const TextFile::ByteObserver& seen = {});
     LoadReport Import(const std::filesystem::path& path);
     // A new document with the default look and these items (a menu made from a site).
     void Start(TItemArray items);

@@ -177,17 +177,30 @@ bool TProjectFiles::LoadProjectFile(const QString& fileName, bool quiet, OpenAs 
             return true;
         }
     }
-    // The file as it is before it is read: a change another program writes meanwhile
-    // is then asked about, not taken for the document's own.
+    // The file as it is read: a change another program writes after that is then asked
+    // about, not taken for the document's own. The bytes the document is read from are
+    // hashed as they come, where they are the followed file's.
     std::optional<TDiskState> read;
-    if (how != OpenAs::Template)
-        read = TDiskState::Of(how == OpenAs::Reload ? keeper.DiskGuard().Path() : TMenuDocument::ProjectFileOf(fileName));
+    TDiskState::ContentHash content;
+    bool hashing = false;
+    if (how != OpenAs::Template) {
+        const QString followed = how == OpenAs::Reload ? keeper.DiskGuard().Path() : TMenuDocument::ProjectFileOf(fileName);
+        hashing = QFileInfo(followed).absoluteFilePath() == QFileInfo(fileName).absoluteFilePath();
+        read = hashing ? TDiskState::Unread(followed) : TDiskState::Of(followed);
+    }
     LoadReport report;
     try {
-        report = document_.Open(ToPath(fileName));
+        report = document_.Open(ToPath(fileName), hashing ? TextFile::ByteObserver([&content](std::string_view bytes) {
+            content.Add(bytes);
+        }) : TextFile::ByteObserver());
     } catch (...) {
         if (!quiet) ShowFileRefusal(fileName, std::current_exception());
         return false;
+    }
+    if (hashing) {
+        read->exists = true;
+        read->size = content.Size();
+        read->hash = content.Result();
     }
     const auto previewFolder = ToPath(GetPreviewFolder());
     document_.ClearPreviewFolder(previewFolder);

@@ -119,6 +119,10 @@ std::string DisplayPath(const std::filesystem::path& path) {
 }
 
 TextFile TextFile::Read(const std::filesystem::path& path) {
+    return Read(path, ByteObserver());
+}
+
+TextFile TextFile::Read(const std::filesystem::path& path, const ByteObserver& seen) {
     const auto shown = DisplayPath(path);
     // Opened once, and what was opened is checked and read: a pipe is refused here
     // instead of waiting for a writer, and a name changed meanwhile changes nothing.
@@ -151,6 +155,7 @@ TextFile TextFile::Read(const std::filesystem::path& path) {
         const auto got = os::Read(file, bytes.Data() + filled, std::min(bytes.Capacity() - filled, kChunk), error);
         if (got < 0) throw Error(shown, 0, "cannot read the file: " + error.message());
         if (got == 0) break;
+        if (seen) seen(std::string_view(bytes.Data() + filled, static_cast<std::size_t>(got)));
         // While the new bytes are in the cache: Ctrl+Z ends the text, and the UTF-8 check
         // goes on. A sequence cut by the end of the chunk is checked with the next one.
         const auto* eof =
@@ -161,6 +166,16 @@ TextFile TextFile::Read(const std::filesystem::path& path) {
             utf8 = filled - checked < 4;
         }
         if (eof) break;
+    }
+    // The rest of a file that a Ctrl+Z ended, for the observer alone, through the
+    // block's free end (never the text).
+    if (seen && filled < bytes.Capacity()) {
+        for (;;) {
+            const auto got = os::Read(file, bytes.Data() + filled, bytes.Capacity() - filled, error);
+            if (got < 0) throw Error(shown, 0, "cannot read the file: " + error.message());
+            if (got == 0) break;
+            seen(std::string_view(bytes.Data() + filled, static_cast<std::size_t>(got)));
+        }
     }
     bytes.SetSize(filled);
     return Decode(std::move(bytes), utf8 && checked == filled);

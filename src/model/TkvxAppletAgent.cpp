@@ -320,8 +320,8 @@ void TkvxAppletAgent::SetItemCaption(int item, const std::string& text) {
 
 // --- Files ---------------------------------------------------------------------------
 
-LoadReport TkvxAppletAgent::LoadProject(const std::filesystem::path& path) {
-    auto file = TextFile::Read(path);
+LoadReport TkvxAppletAgent::LoadProject(const std::filesystem::path& path, const TextFile::ByteObserver& seen) {
+    auto file = TextFile::Read(path, seen);
     ProgressScope scope(Progress(), "Loading Data ... ...");
     auto document = ParseProjectFile(std::move(file), DisplayPath(path));
     auto report = document.report;

@@ -170,7 +170,8 @@ public:
     // when it passes; on any error (qm::Error naming the file and the line) the
     // document is exactly as it was.
     // The writers read the document and never change it.
-    LoadReport LoadProject(const std::filesystem::path& path);
+    // `seen` gets the file's bytes as they are read (TextFile::Read).
+    LoadReport LoadProject(const std::filesystem::path& path, const TextFile::ByteObserver& seen = {});
     // The document as it stands (ProjectText).
     void SaveProject(const std::filesystem::path& path) const;
     // The project file's text with the items as stored, advancing the progress display

@@ -307,6 +307,23 @@ TEST_F(ChangedOnDiskTest, AWriteWhileTheProjectIsReadCountsAsAnotherProgramsChan
     }
 }
 
+// An open hashes the bytes as the document is read from them, in the reader's parts: the
+// same hash as the file's, whatever the parts, and what the guard remembers.
+TEST_F(ChangedOnDiskTest, TheHashOfTheBytesReadIsTheFilesHash) {
+    QByteArray bytes = ProjectBytes({"Home"});
+    while (bytes.size() < 200'000) bytes += "\x1A past the end ";
+    WriteBytes(project, bytes);
+    const TDiskState file = TDiskState::Of(project);
+    for (const qsizetype part : {qsizetype{1}, qsizetype{1000}, qsizetype{65536}, qsizetype{65537}, bytes.size()}) {
+        TDiskState::ContentHash content;
+        for (qsizetype at = 0; at < bytes.size(); at += part)
+            content.Add(std::string_view(bytes.constData() + at, static_cast<std::size_t>(std::min(part, bytes.size() - at))));
+        EXPECT_EQ(std::pair(content.Result(), content.Size()), std::pair(file.hash, file.size)) << part;
+    }
+    ASSERT_TRUE(window->Files().OpenProjectFile(project));
+    EXPECT_TRUE(window->Keeper().DiskGuard().Remembered().SameContent(file));
+}
+
 // --- One project, one window; the start ---------------------------------------------------
 
 TEST_F(KeepingWorkTest, ASecondWindowOfTheProgramLeavesTheProjectToTheFirst) {

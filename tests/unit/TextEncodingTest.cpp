@@ -237,5 +237,20 @@ TEST(TextEncoding, CtrlZBeforeTheClosingTagTruncatesTheFile) {
                     DisplayPath(folder / "cut.zorbel") + ", line 8: the file ends before \"</Item_Parameters>\"");
 }
 
+// A caller that remembers the file's content gets every byte as read, also past a Ctrl+Z
+// and across the reader's parts, and the text is the same as without it.
+TEST(TextEncoding, EveryByteReadReachesTheObserver) {
+    TempFolder folder;
+    const std::string large = std::string(1 << 20, 'x') + "\r\n" + std::string(70'000, 'y');
+    for (const std::string& bytes : {std::string(), std::string("a\r\n\x1A tail past the end"), std::string("\x1A"),
+                                     large, large + "\x1A" + std::string(200'000, 'z')}) {
+        WriteBytes(folder / "seen.txt", bytes);
+        std::string seen;
+        const auto file = TextFile::Read(folder / "seen.txt", [&](std::string_view part) { seen += part; });
+        EXPECT_EQ(seen, bytes) << bytes.size();
+        EXPECT_EQ(file.Text(), TextFile::Read(folder / "seen.txt").Text()) << bytes.size();
+    }
+}
+
 }  // namespace
 }  // namespace qm::test
