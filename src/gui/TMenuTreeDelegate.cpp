@@ -167,7 +167,7 @@ void TMenuTreeDelegate::DrawFocusFrame(QPainter& painter, const QStyleOptionView
     const qreal scale = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     const FrameLook look{frame.rect.size(), scale, int(frame.state), frame.palette.cacheKey(),
                          frame.backgroundColor.rgba(), &style};
-    if (!(look == frameLook_) || frame_.isNull()) {
+    if (look != frameLook_ || frame_.isNull()) {
         frame_ = QPixmap(frame.rect.size() * scale);
         frame_.setDevicePixelRatio(scale);
         frame_.fill(Qt::transparent);

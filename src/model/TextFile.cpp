@@ -118,10 +118,6 @@ std::string DisplayPath(const std::filesystem::path& path) {
     return std::string(text.begin(), text.end());
 }
 
-TextFile TextFile::Read(const std::filesystem::path& path) {
-    return Read(path, ByteObserver());
-}
-
 TextFile TextFile::Read(const std::filesystem::path& path, const ByteObserver& seen) {
     const auto shown = DisplayPath(path);
     // Opened once, and what was opened is checked and read: a pipe is refused here

@@ -73,12 +73,11 @@ class TextFile {
 public:
     // Reads and decodes the whole file. Throws qm::Error naming the file and the reason
     // when it cannot be opened or read, is not a regular file or is too large.
-    static TextFile Read(const std::filesystem::path& path);
-    // The same, and every byte of the file as read goes to `seen` too, in order, to the
-    // file's end (past a Ctrl+Z): what a caller that remembers the file's content gets
-    // without reading it again.
+    // Every byte of the file as read goes to `seen` too, in order, to the file's end (past
+    // a Ctrl+Z): what a caller that remembers the file's content gets without reading it
+    // again.
     using ByteObserver = std::function<void(std::string_view)>;
-    static TextFile Read(const std::filesystem::path& path, const ByteObserver& seen);
+    static TextFile Read(const std::filesystem::path& path, const ByteObserver& seen = {});
     // Decodes bytes already in memory, as Read does.
     static TextFile FromBytes(std::string_view bytes);
 
