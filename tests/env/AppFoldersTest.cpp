@@ -53,6 +53,10 @@ TEST_F(AppFoldersTest, DataFolderIsCreatedLevelByLevelUnderTheXdgDataHome) {
     EXPECT_TRUE(IsFolder(home_.DataHome() + QStringLiteral("/Tarnwell")));
     EXPECT_TRUE(IsFolder(home_.DataHome() + QStringLiteral("/Tarnwell/Quillamere")));
     EXPECT_TRUE(IsFolder(home_.DataFolder()));
+    // Removed while the program runs (a clean-up by the user): the next ask makes it again.
+    ASSERT_TRUE(QDir(home_.DataHome() + QStringLiteral("/Tarnwell")).removeRecursively());
+    EXPECT_EQ(GetAppDataFolder(), home_.DataFolder());
+    EXPECT_TRUE(IsFolder(home_.DataFolder()));
 }
 
 TEST_F(AppFoldersTest, DataFolderFollowsXdgDataHomeAndKeepsWhatIsInIt) {
